@@ -1,0 +1,16 @@
+// Sorting the dives by dive number. The order of dives with equal numbers is
+// the one this quicksort leaves, and the logbook pages show it, so the steps
+// are fixed.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "main/logbook.h"
+
+namespace quellmar {
+
+// Sorts dives[lo..hi] (inclusive) ascending by diveno.
+void SortDives(std::vector<Suunto>& dives, std::int32_t lo, std::int32_t hi);
+
+}  // namespace quellmar

@@ -1,0 +1,26 @@
+// Writing the loaded logbook as an HTML logbook in the Output directory beside
+// the program, and showing it in the browser.
+#pragma once
+
+#include <filesystem>
+
+#include "basic/byte_sink.h"
+#include "main/session.h"
+
+namespace quellmar {
+
+// Paths under the program directory.
+std::filesystem::path TemplatePath(const Session& session, const char* name);  // html/NAME
+std::filesystem::path OutputDirectory(const Session& session);                // Output
+
+// The whole export, questions and messages included. An ExportError from a
+// picture ends it; the caller shows the error.
+void ExportHtml(Session& session);
+
+// Writes the lines template once per dive into page.
+void WriteDiveLines(Session& session, ByteSink& page);
+
+// Hands Output/logbook.html to the default browser.
+void ViewLogbook(Session& session);
+
+}  // namespace quellmar

@@ -1,0 +1,1 @@
+#include "import/sdm_format.h"

@@ -1,0 +1,55 @@
+#include "main/commands.h"
+
+#include "basic/feedback.h"
+#include "basic/text.h"
+#include "html_out/logbook_writer.h"
+#include "html_out/profile_picture.h"
+#include "import/logbook_import.h"
+
+namespace quellmar {
+
+bool OpenCsvCommand(Session& session) {
+  auto chosen = session.platform.chooseCsvFile();
+  if (!chosen) return false;
+  session.window.chosenPath = *chosen;
+  session.window.clearMemo();
+  session.window.addMemoLine("Opened CSV file:");
+  session.window.addMemoLine(*chosen);
+  AddHistory(session, "Logbook Import started.");
+  if (!ImportLogbook(session)) return false;
+  AddHistory(session, "Logbook Import finished.");
+  session.window.setProgressPosition(0);
+  session.window.addMemoLine(IntText(session.logbook.divecount()) + " logged dives.");
+  session.platform.showMessage(MessageKind::Information,
+                               "CSV file imported.\n\rNext step: HTML Export", MessageButtons::Ok);
+  return true;
+}
+
+void CloseCsvCommand(Session& session) { CloseLogbook(session); }
+
+bool ExportHtmlCommand(Session& session) {
+  if (!session.logbook.csvopen) {
+    session.platform.showMessage(MessageKind::Warning, "Not opened CSV file", MessageButtons::Ok);
+    AddHistory(session, session.window.chosenPath + " html conver request without CSV file");
+    return false;
+  }
+  try {
+    ExportHtml(session);
+  } catch (const ExportError& error) {
+    session.platform.showError(ErrorBoxText(error.what()));
+    return false;
+  } catch (const std::bad_alloc&) {
+    session.platform.showError(ErrorBoxText("Failed to allocate memory for GIF DIB"));
+    return false;
+  }
+  return true;
+}
+
+void ViewHtmlCommand(Session& session) { ViewLogbook(session); }
+
+std::string ErrorBoxText(const std::string& message) {
+  if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') return message + ".";
+  return message;
+}
+
+}  // namespace quellmar

@@ -1,0 +1,17 @@
+#include "main/platform.h"
+
+namespace quellmar {
+
+const char* MessageTitle(MessageKind kind) {
+  switch (kind) {
+    case MessageKind::Warning:
+      return "Warning";
+    case MessageKind::Information:
+      return "Information";
+    case MessageKind::Confirm:
+      return "Confirm";
+  }
+  return "";
+}
+
+}  // namespace quellmar

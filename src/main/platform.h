@@ -1,0 +1,59 @@
+// The services of the desktop that the program's logic needs: message boxes,
+// the file dialog's choice, the shell's "open with the default application",
+// the clipboard and the program's own directory. The Qt program implements
+// them with Qt; the command line and the tests without a window.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quellmar {
+
+enum class MessageKind { Warning, Information, Confirm };
+enum class MessageButtons { Ok, OkCancel, YesNo };
+enum class MessageAnswer { Ok, Cancel, Yes, No };
+
+// Title of a message box of the given kind: "Warning", "Information", "Confirm".
+const char* MessageTitle(MessageKind kind);
+
+// A picture of one byte per pixel, indices into a colour table of red, green,
+// blue triples; rows from the top, each row from the left.
+struct IndexedImage {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint8_t> pixels;    // width * height indices
+  std::vector<std::uint8_t> palette;   // 3 bytes per entry
+};
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // A modal message box; returns the button pressed (closing the box counts as
+  // Cancel or No).
+  virtual MessageAnswer showMessage(MessageKind kind, const std::string& text,
+                                    MessageButtons buttons) = 0;
+
+  // The error box for an error that ended a command; the text already has its
+  // closing full stop.
+  virtual void showError(const std::string& text) = 0;
+
+  // The CSV file chosen in the file-open dialog, or nothing when cancelled.
+  virtual std::optional<std::string> chooseCsvFile() = 0;
+
+  // Hands a document or an address to the desktop's default application,
+  // without waiting and without looking at the result.
+  virtual void openDocument(const std::string& target) = 0;
+
+  // Puts a profile picture on the system clipboard; false when the clipboard
+  // cannot be opened. Without a clipboard this does nothing and succeeds.
+  virtual bool copyToClipboard(const IndexedImage& picture) = 0;
+
+  // The folder of templates (html/), icons (pict/) and the Output directory.
+  virtual std::filesystem::path programDirectory() const = 0;
+};
+
+}  // namespace quellmar

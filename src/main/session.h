@@ -1,0 +1,19 @@
+// Everything one running program works on: its logbook, its window model and
+// the platform services. Each program, and each test, makes its own.
+#pragma once
+
+#include "main/logbook.h"
+#include "main/platform.h"
+#include "main/window_model.h"
+
+namespace quellmar {
+
+struct Session {
+  explicit Session(Platform& p) : platform(p) {}
+
+  Logbook logbook;
+  WindowModel window;
+  Platform& platform;
+};
+
+}  // namespace quellmar

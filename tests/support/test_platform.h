@@ -1,0 +1,48 @@
+// A platform without a window: records every message box, error box, opened
+// document and clipboard picture in order, and answers questions from a queue.
+#pragma once
+
+#include <deque>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "main/platform.h"
+
+namespace quellmar::testing {
+
+struct ShownMessage {
+  MessageKind kind;
+  std::string text;
+  MessageButtons buttons;
+  bool operator==(const ShownMessage&) const = default;
+};
+
+class TestPlatform : public Platform {
+ public:
+  explicit TestPlatform(std::filesystem::path programDir = {}) : programDir_(std::move(programDir)) {}
+
+  MessageAnswer showMessage(MessageKind kind, const std::string& text,
+                            MessageButtons buttons) override;
+  void showError(const std::string& text) override { errors.push_back(text); }
+  std::optional<std::string> chooseCsvFile() override { return nextChoice; }
+  void openDocument(const std::string& target) override { opened.push_back(target); }
+  bool copyToClipboard(const IndexedImage& picture) override;
+  std::filesystem::path programDirectory() const override { return programDir_; }
+
+  // Answers for the questions, in order; with none left, Cancel or No.
+  std::deque<MessageAnswer> answers;
+  std::optional<std::string> nextChoice;
+  bool clipboardWorks = true;
+
+  std::vector<ShownMessage> messages;
+  std::vector<std::string> errors;
+  std::vector<std::string> opened;
+  std::optional<IndexedImage> clipboard;
+
+ private:
+  std::filesystem::path programDir_;
+};
+
+}  // namespace quellmar::testing
