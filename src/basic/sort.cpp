@@ -12,7 +12,9 @@ void SortDives(std::vector<Suunto>& dives, std::int32_t lo, std::int32_t hi) {
   while (lo < hi) {
     std::int32_t i = lo;
     std::int32_t j = hi;
-    const std::int32_t pivot = dives[static_cast<std::size_t>((lo + hi) / 2)].diveno;
+    // The middle index in 64 bits: lo + hi may pass the 32-bit range.
+    const auto middle = (std::int64_t{lo} + hi) / 2;
+    const std::int32_t pivot = dives[static_cast<std::size_t>(middle)].diveno;
     do {
       while (dives[static_cast<std::size_t>(i)].diveno < pivot) ++i;
       while (dives[static_cast<std::size_t>(j)].diveno > pivot) --j;

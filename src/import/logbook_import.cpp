@@ -1,8 +1,248 @@
 #include "import/logbook_import.h"
 
-namespace quellmar {
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <optional>
+#include <system_error>
+#include <utility>
 
-bool ImportLogbook(Session&) { return false; }
-void CloseLogbook(Session&) {}
+#include "basic/feedback.h"
+#include "basic/sort.h"
+#include "basic/text.h"
+#include "basic/text_file.h"
+#include "import/sdm_format.h"
+
+namespace quellmar {
+namespace {
+
+namespace fs = std::filesystem;
+
+void Warn(Session& session, const std::string& text) {
+  session.platform.showMessage(MessageKind::Warning, text, MessageButtons::Ok);
+}
+
+// Any directory entry counts, whatever it is: a directory or a dangling link
+// of that name is found here and fails later, when it is opened.
+bool EntryExists(const fs::path& path) {
+  std::error_code ec;
+  return fs::exists(fs::symlink_status(path, ec));
+}
+
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+// The companions of the main file, looked up in the main file's folder. The
+// file dialog makes that folder the current directory, where the companions'
+// bare names point; the program looks in the folder itself instead and
+// leaves the process's current directory alone. Each name is taken as it is
+// when such an entry exists; otherwise, as a file system that ignores letter
+// case would find it, an entry whose name differs only in ASCII letter case
+// stands in, the first of them in byte order of the names.
+std::array<std::optional<fs::path>, 3> FindCompanions(const fs::path& folder,
+                                                      const std::array<std::string, 3>& names) {
+  std::array<std::optional<fs::path>, 3> found;
+  bool missing = false;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    const auto path = folder / names[i];
+    if (EntryExists(path)) {
+      found[i] = path;
+    } else {
+      missing = true;
+    }
+  }
+  if (!missing) return found;
+
+  std::array<std::string, 3> best;
+  std::error_code ec;
+  for (auto it = fs::directory_iterator(folder.empty() ? fs::path(".") : folder, ec);
+       !ec && it != fs::directory_iterator(); it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      if (found[i] && best[i].empty()) continue;  // found by its exact name
+      if (!EqualIgnoringAsciiCase(name, names[i])) continue;
+      if (best[i].empty() || name < best[i]) {
+        best[i] = name;
+        found[i] = folder / name;
+      }
+    }
+  }
+  return found;
+}
+
+std::size_t LineCountHint(std::string_view text) {
+  return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\r')) + 1;
+}
+
+// Step 7: the note lines. A note file that cannot be opened leaves the list
+// empty, so no note of an earlier logbook turns up in this one.
+void ReadNotes(Session& session, const fs::path& file) {
+  auto& notes = session.logbook.notes;
+  notes = {};
+  const auto text = ReadWholeFile(file);
+  if (!text) {
+    Warn(session, "NOTE File access error");
+    AddHistory(session, session.window.chosenPath + " NOTE file access error!");
+    return;
+  }
+  notes.reserve(LineCountHint(*text));
+  LineReader reader(*text);
+  std::string_view line;
+  while (reader.next(line)) ReadNoteLine(line, notes);
+}
+
+// Step 8: the profile runs; emptied likewise when the file cannot be opened.
+void ReadProfiles(Session& session, const fs::path& file) {
+  auto& profiles = session.logbook.profiles;
+  profiles = {};
+  const auto text = ReadWholeFile(file);
+  if (!text) {
+    Warn(session, "PROFILE File access error");
+    AddHistory(session, session.window.chosenPath + " PROFILE file access error!");
+    return;
+  }
+  LineReader reader(*text);
+  std::string_view line;
+  while (reader.next(line)) ReadProfileLine(line, profiles);
+}
+
+// The running totals of the dives read. The sums are 32-bit and wrap as
+// such, well defined here; they reach that range only beyond 68 years of
+// dive time.
+struct Totals {
+  std::uint32_t time = 0;
+  std::int16_t deepest = 0;
+  std::uint32_t sac = 0;
+  std::int32_t sacDives = 0;
+
+  void add(const Suunto& dive) {
+    time += static_cast<std::uint32_t>(std::int32_t{dive.divetime});
+    deepest = std::max(deepest, dive.maxdepth);
+    if (dive.sac >= 1) {
+      sac += static_cast<std::uint32_t>(std::int32_t{dive.sac});
+      ++sacDives;
+    }
+  }
+};
+
+// Step 10. An average over nothing (no dive, or no dive with a SAC) is 0, so
+// the memo shows "Average dive time: 00:00:00" and "SAC: 0L".
+void WriteSummary(Session& session, const Totals& totals) {
+  Logbook& book = session.logbook;
+  const auto timeSum = static_cast<std::int32_t>(totals.time);
+  const std::int32_t dives = book.divecount();
+  const std::int32_t averageTime = dives > 0 ? timeSum / dives : 0;
+  const std::int32_t averageSac =
+      totals.sacDives > 0 ? static_cast<std::int32_t>(totals.sac) / totals.sacDives : 0;
+
+  book.totaldivetime = SecondsToClockText(timeSum);
+  book.averdivetime = SecondsToClockText(averageTime);
+  book.totalsac = IntText(averageSac);
+  book.totalmaxdepth = IntText(totals.deepest);
+
+  WindowModel& window = session.window;
+  window.addMemoLine("Total dive time: " + book.totaldivetime);
+  window.addMemoLine("Average dive time: " + book.averdivetime);
+  window.addMemoLine("SAC: " + book.totalsac + "L");
+  window.addMemoLine("Maximal depth: " + book.totalmaxdepth + "m");
+}
+
+// Step 12: "12. Dahab; Canyon" per dive, in the sorted order.
+void ListDives(Session& session) {
+  std::vector<std::string> lines;
+  lines.reserve(session.logbook.dives.size());
+  for (const Suunto& dive : session.logbook.dives) {
+    std::string line = IntText(dive.diveno);
+    line.reserve(line.size() + dive.location.size() + dive.site.size() + 4);
+    line += ". ";
+    line += dive.location;
+    line += "; ";
+    line += dive.site;
+    lines.push_back(std::move(line));
+  }
+  session.window.setDiveList(std::move(lines));
+}
+
+}  // namespace
+
+bool ImportLogbook(Session& session) {
+  Logbook& book = session.logbook;
+  WindowModel& window = session.window;
+  const std::string path = window.chosenPath;
+  const fs::path mainFile(path);
+
+  if (!EntryExists(mainFile)) {
+    AddHistory(session, path + " CSV file access error!");
+    Warn(session, "File access error");
+    return false;
+  }
+
+  // The bar counts the main file's bytes; a directory or a dangling link has
+  // no size and counts as 0.
+  std::error_code ec;
+  const auto size = fs::file_size(mainFile, ec);
+  window.setProgressMax(ec ? 0 : static_cast<std::int64_t>(size));
+  window.setProgressPosition(0);
+  book.progresstotal = 0;
+
+  book.csvbase = CsvBase(mainFile.filename().string());
+  const auto companions =
+      FindCompanions(mainFile.parent_path(), {book.csvbase + std::string(kDgeSuffix),
+                                              book.csvbase + std::string(kNoteSuffix),
+                                              book.csvbase + std::string(kProfileSuffix)});
+  if (!companions[0] || !companions[1] || !companions[2]) {
+    AddHistory(session, path + " Secondary CSV file access error!");
+    Warn(session, "Secondary CSV file access error");
+    return false;
+  }
+
+  if (book.csvopen) CloseLogbook(session);
+  ReadNotes(session, *companions[1]);
+  ReadProfiles(session, *companions[2]);
+
+  const auto text = ReadWholeFile(mainFile);
+  if (!text) {
+    Warn(session, "File access error");
+    book.csvopen = false;
+    AddHistory(session, path + " CSV file access error!");
+    return false;
+  }
+  window.setFilePanel(path);
+  AddHistory(session, path + " CSV file opened.");
+  book.csvopen = true;
+
+  book.dives = {};
+  book.dives.reserve(LineCountHint(*text));
+  CompanionIndex index(book.notes, book.profiles);
+  Totals totals;
+  LineReader reader(*text);
+  std::string_view line;
+  while (reader.next(line)) {
+    Suunto& dive = book.dives.emplace_back();
+    // A 64-bit step: a line of any length moves the bar forwards.
+    AdvanceProgress(session, static_cast<std::int64_t>(line.size()) + 2);
+    ParseDiveLine(line, dive, index);
+    totals.add(dive);
+  }
+
+  WriteSummary(session, totals);
+  SortDives(book.dives, 0, book.divecount() - 1);
+  ListDives(session);
+  return true;
+}
+
+void CloseLogbook(Session& session) {
+  Logbook& book = session.logbook;
+  if (!book.csvopen) return;
+  book.dives = {};
+  book.csvopen = false;
+  session.window.setFilePanel("No CSV file");
+  AddHistory(session, "CSV file Closed");
+  session.window.clearMemo();
+  session.window.clearDiveList();
+}
 
 }  // namespace quellmar

@@ -1,1 +1,178 @@
 #include "import/sdm_format.h"
+
+#include <utility>
+
+#include "basic/fields.h"
+
+namespace quellmar {
+namespace {
+
+// Texts shorter than this are passed over as notes and profiles.
+constexpr std::size_t kMinText = 2;
+// The export cuts a long note into lines of this many characters.
+constexpr std::size_t kNotePiece = 254;
+
+std::int16_t Low16(std::int32_t value) { return static_cast<std::int16_t>(value); }
+
+std::int16_t NextInt16(std::string_view& line) { return Low16(NextIntField(line)); }
+std::int16_t NextRounded16(std::string_view& line) { return Low16(NextRoundedField(line)); }
+
+void NextText(std::string_view& line, std::string& field, std::size_t keep = std::string::npos) {
+  field.assign(NextTextView(line).substr(0, keep));
+}
+
+// Pairs of spaces become breaks, from the left; an odd space stays, so three
+// spaces give a break and a space. A pair at the very start is replaced like
+// any other. Nothing else changes, so a rewritten text holds no pair and a
+// second rewrite leaves it as it is.
+void ReplaceSpacePairs(std::string& text) {
+  auto pair = text.find("  ");
+  if (pair == std::string::npos) return;
+  std::string out;
+  out.reserve(text.size() + text.size() / 2 * (kBreakText.size() - 2));
+  std::size_t from = 0;
+  while (pair != std::string::npos) {
+    out.append(text, from, pair - from);
+    out.append(kBreakText);
+    from = pair + 2;
+    pair = text.find("  ", from);
+  }
+  out.append(text, from);
+  text = std::move(out);
+}
+
+}  // namespace
+
+std::string CsvBase(std::string_view mainFileName) {
+  if (mainFileName.size() <= 4) return {};
+  return std::string(mainFileName.substr(0, mainFileName.size() - 4));
+}
+
+void ReadNoteLine(std::string_view line, std::vector<noterec>& notes) {
+  noterec& note = notes.emplace_back();
+  note.diveid = NextIntField(line);
+  note.text = NextTextField(line);
+}
+
+void ReadProfileLine(std::string_view line, std::vector<profrec>& profiles) {
+  const std::int32_t key = NextIntField(line);
+  NextTextView(line);  // the sample number
+  const std::string_view depth = NextTextView(line);
+  // The lists are emptied before the file is read, so the last element, when
+  // there is one, belongs to the line before.
+  if (!profiles.empty() && profiles.back().diveid == key) {
+    std::string& text = profiles.back().text;
+    text += ',';
+    text += depth;
+  } else {
+    profiles.push_back({key, std::string(depth)});
+  }
+}
+
+CompanionIndex::CompanionIndex(std::vector<noterec>& notes, const std::vector<profrec>& profiles)
+    : notes_(notes), profiles_(profiles) {
+  noteContinues_.reserve(notes.size());
+  for (std::size_t i = 0; i < notes.size(); ++i) {
+    const std::string& text = notes[i].text;
+    noteContinues_.push_back(text.size() >= kNotePiece);
+    if (text.size() >= kMinText) noteRuns_.try_emplace(notes[i].diveid, NoteRun{i});
+  }
+  for (std::size_t i = 0; i < profiles.size(); ++i) {
+    if (profiles[i].text.size() >= kMinText) profileRuns_.try_emplace(profiles[i].diveid, i);
+  }
+}
+
+// The run begins at the key's first line of 2 or more characters and ends
+// before the next line of another key; shorter lines inside it are passed
+// over. Lines of the run are joined by a break, except after a line that the
+// export cut at its full length: no break before the first line, none after
+// the last.
+std::string CompanionIndex::BuildNote(std::size_t first) {
+  const std::int32_t key = notes_[first].diveid;
+  std::string note;
+  bool breakDue = false;
+  for (std::size_t i = first; i < notes_.size() && notes_[i].diveid == key; ++i) {
+    std::string& text = notes_[i].text;
+    if (text.size() < kMinText) continue;
+    if (breakDue) note += kBreakText;
+    ReplaceSpacePairs(text);
+    note += text;
+    breakDue = !noteContinues_[i];
+  }
+  return note;
+}
+
+std::string CompanionIndex::NoteText(std::int32_t diveid) {
+  const auto run = noteRuns_.find(diveid);
+  if (run == noteRuns_.end()) return {};
+  switch (++run->second.asked) {
+    case 1:
+      return BuildNote(run->second.first);
+    case 2:
+      return repeatedNotes_[diveid] = BuildNote(run->second.first);
+    default:
+      return repeatedNotes_[diveid];
+  }
+}
+
+std::string CompanionIndex::ProfileText(std::int32_t diveid) const {
+  const auto run = profileRuns_.find(diveid);
+  return run == profileRuns_.end() ? std::string() : profiles_[run->second].text;
+}
+
+void ParseDiveLine(std::string_view line, Suunto& dive, CompanionIndex& companions) {
+  dive.diveid = NextIntField(line);
+  dive.diveno = NextIntField(line);
+  NextText(line, dive.date, 10);
+  NextText(line, dive.time, 5);
+  dive.series = NextInt16(line);
+  dive.diveseries = NextInt16(line);
+  dive.divetime = NextInt16(line);
+  dive.surface = NextIntField(line);
+  dive.maxdepth = NextRounded16(line);
+  dive.avdepth = NextRounded16(line);
+  dive.comptypeid = NextInt16(line);
+  NextText(line, dive.compsernum, 10);
+  NextText(line, dive.diverid);
+  dive.samplerate = NextInt16(line);
+  dive.altmode = NextInt16(line);
+  dive.persmode = NextInt16(line);
+  SkipField(line);
+  SkipField(line);
+  NextText(line, dive.location);
+  NextText(line, dive.site);
+  NextText(line, dive.weather);
+  NextText(line, dive.visibility);
+  dive.airtemp = NextInt16(line);
+  dive.maxtemp = NextInt16(line);
+  dive.endtemp = NextInt16(line);
+  NextText(line, dive.buddy);
+  NextText(line, dive.dm);
+  NextText(line, dive.boat);
+  NextText(line, dive.tankname);
+  dive.tankl = NextInt16(line);
+  SkipField(line);
+  dive.workingp = NextInt16(line);
+  dive.startp = NextInt16(line);
+  dive.endp = NextInt16(line);
+  dive.sac = NextRounded16(line);
+  SkipField(line);
+  // The five custom texts: the first as it is, each later non-empty one after ", ".
+  NextText(line, dive.customs);
+  for (int part = 2; part <= 5; ++part) {
+    const std::string_view custom = NextTextView(line);
+    if (custom.empty()) continue;
+    dive.customs += ", ";
+    dive.customs += custom;
+  }
+  dive.weight = NextInt16(line);
+  dive.o2 = NextInt16(line);
+  SkipField(line);
+  dive.compmode = NextInt16(line);
+
+  dive.note = companions.NoteText(dive.diveid);
+  dive.profile = companions.ProfileText(dive.diveid);
+  dive.hasprofile = dive.profile.size() >= kMinText ? 1 : 0;
+}
+
+}  // namespace quellmar

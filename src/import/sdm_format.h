@@ -1,47 +1,70 @@
-// The SDM CSV export as the program reads it: a main-file line into a dive,
-// note lines and profile lines grouped and found by the dive's key.
+// The SDM CSV export as the program reads it: the companions' names, a
+// main-file line into a dive, note and profile lines into their lists, and
+// each dive's note and profile found by the dive's key.
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "main/logbook.h"
 
 namespace quellmar {
 
-// The companions' names for the main file name (folder already removed).
+// The main file's name (folder already removed) without its last four
+// characters, whatever they are: "dives.csv" and "dives.txt" give "dives".
 std::string CsvBase(std::string_view mainFileName);
 inline constexpr std::string_view kDgeSuffix = "$DGE.CSV";
 inline constexpr std::string_view kNoteSuffix = "$NOT.CSV";
 inline constexpr std::string_view kProfileSuffix = "$PRO.CSV";
 
-// Note and profile lines, indexed by key once so that each dive finds its own
-// without a scan of the whole list.
+// What a pair of spaces in a note becomes, and what stands between two note
+// lines: "<br>", a line feed and a carriage return.
+inline constexpr std::string_view kBreakText = "<br>\n\r";
+
+// Appends one note-file line (key, text) to notes.
+void ReadNoteLine(std::string_view line, std::vector<noterec>& notes);
+
+// Adds one profile-file line (key, sample number, depth) to profiles: the
+// depth joins the last element when it has the same key, else it starts one.
+void ReadProfileLine(std::string_view line, std::vector<profrec>& profiles);
+
+// Finds each dive's note lines and profile by key. Built once over the lists
+// read from the companions, it answers every dive in time proportional to the
+// note or profile it returns. The lists must outlive the index and stay
+// unchanged apart from what NoteText rewrites.
 class CompanionIndex {
  public:
   CompanionIndex(std::vector<noterec>& notes, const std::vector<profrec>& profiles);
 
-  // The dive's note, ready for HTML; rewrites the note lines it uses.
+  // The dive's note, ready for HTML; rewrites the note lines it uses (pairs
+  // of spaces become breaks). Asked twice for one key, it gives the same note.
   std::string NoteText(std::int32_t diveid);
-  // The dive's profile samples joined by ",", or empty.
+
+  // The first profile run of the key with 2 or more characters, or empty.
   std::string ProfileText(std::int32_t diveid) const;
 
  private:
+  struct NoteRun {
+    std::size_t first;  // first line of the key with 2 or more characters
+    int asked = 0;      // how often the note has been built
+  };
+  std::string BuildNote(std::size_t first);
+
   std::vector<noterec>& notes_;
   const std::vector<profrec>& profiles_;
-  // Implementation detail lives in the .cpp.
-  struct Index;
-  std::shared_ptr<Index> index_;
+  std::unordered_map<std::int32_t, NoteRun> noteRuns_;
+  // Whether each note line was 254 characters or more as read: the export
+  // cuts long notes into pieces of that size, so such a line runs on into the
+  // next without a break. Kept from before the rewrite, which lengthens lines.
+  std::vector<bool> noteContinues_;
+  // Notes asked for more than once, so that many dives sharing a key cost no
+  // more than copying their note.
+  std::unordered_map<std::int32_t, std::string> repeatedNotes_;
+  std::unordered_map<std::int32_t, std::size_t> profileRuns_;
 };
-
-// Appends one note-file line to notes.
-void ReadNoteLine(std::string_view line, std::vector<noterec>& notes);
-
-// Adds one profile-file line to profiles, joining runs of the same key.
-void ReadProfileLine(std::string_view line, std::vector<profrec>& profiles);
 
 // Fills every field of dive from one main-file line, note and profile included.
 void ParseDiveLine(std::string_view line, Suunto& dive, CompanionIndex& companions);
