@@ -1,0 +1,77 @@
+#include "basic/text_file.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/temp_dir.h"
+
+namespace quellmar {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+struct LineRow {
+  const char* name;
+  std::string text;
+  Lines expected;
+};
+
+const LineRow kLineRows[] = {
+    {"empty_file", "", {}},
+    {"crlf", "a\r\nb\r\n", {"a", "b"}},
+    {"cr_alone", "a\rb\r", {"a", "b"}},
+    {"lf_alone_is_a_character", "a\nb\n", {"a\nb\n"}},
+    {"lf_before_cr", "a\n\rb", {"a\n", "b"}},
+    {"no_final_line_end", "a\r\nb", {"a", "b"}},
+    {"one_line_end", "\r\n", {""}},
+    {"empty_lines", "\r\n\r\n", {"", ""}},
+    {"cr_cr_lf", "a\r\r\nb", {"a", "", "b"}},
+    {"ctrl_z_ends",
+     "a\r\nb\x1a"
+     "c\r\nd",
+     {"a", "b"}},
+    {"ctrl_z_first",
+     "\x1a"
+     "abc\r\n",
+     {}},
+    {"ctrl_z_only", "\x1a", {}},
+    {"ctrl_z_after_line_end", "a\r\n\x1a\r\n", {"a"}},
+    {"nul_bytes", std::string("a\0b\r\n\0", 6), {std::string("a\0b", 3), std::string(1, '\0')}},
+    {"high_bytes", "J\xf6rg\r\n\xff\xfe", {"J\xf6rg", "\xff\xfe"}},
+};
+
+TEST(SplitLines, LineRule) {
+  for (const auto& row : kLineRows) EXPECT_EQ(SplitLines(row.text), row.expected) << row.name;
+}
+
+TEST(LineReader, ViewsPointIntoTheText) {
+  const std::string text = "first\r\nsecond";
+  LineReader reader(text);
+  std::string_view line;
+  ASSERT_TRUE(reader.next(line));
+  EXPECT_EQ(line.data(), text.data());
+  ASSERT_TRUE(reader.next(line));
+  EXPECT_EQ(line, "second");
+  EXPECT_FALSE(reader.next(line));
+  EXPECT_FALSE(reader.next(line));
+}
+
+TEST(ReadWholeFile, ReadsEveryByte) {
+  testing::TempDir dir;
+  std::string bytes;
+  for (int i = 0; i < 200000; ++i) bytes += static_cast<char>(i % 256);
+  const auto path = dir.write("all_bytes.bin", bytes);
+  EXPECT_EQ(ReadWholeFile(path), bytes);
+  EXPECT_EQ(ReadWholeFile(dir.write("empty.csv", "")), "");
+}
+
+TEST(ReadWholeFile, NothingForMissingFileOrDirectory) {
+  testing::TempDir dir;
+  EXPECT_FALSE(ReadWholeFile(dir.path() / "missing.csv"));
+  EXPECT_FALSE(ReadWholeFile(dir.path()));
+}
+
+}  // namespace
+}  // namespace quellmar
