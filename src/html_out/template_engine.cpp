@@ -1,10 +1,284 @@
 #include "html_out/template_engine.h"
 
-namespace quellmar {
+#include <algorithm>
+#include <array>
 
-std::string TagValue(Session&, std::string_view, int) { return {}; }
-std::string FillLine(Session&, std::string_view line, int) { return std::string(line); }
-void FillTemplate(Session&, const std::vector<std::string>&, ByteSink&, int) {}
-void WriteNotePage(Session&, int) {}
+#include "basic/text.h"
+#include "basic/text_file.h"
+#include "html_out/logbook_writer.h"
+#include "html_out/profile_picture.h"
+
+namespace quellmar {
+namespace {
+
+enum class Tag : std::uint8_t {
+  Field,  // a field of the dive, through the entry's format function
+  Gas,
+  Note,
+  NoteOrGif,
+  Subpage,
+  NoteIco,
+  ProfileIco,
+  ProfileGif,
+  TotalDiveTime,  // page tags from here on: they work without a dive too
+  AverDiveTime,
+  TotalMaxDepth,
+  TotalSac,
+  At,
+};
+
+bool IsPageTag(Tag tag) { return tag >= Tag::TotalDiveTime; }
+
+using FieldText = std::string (*)(const Suunto&);
+
+template <auto Member>
+std::string Decimal(const Suunto& dive) {
+  return IntText(dive.*Member);
+}
+template <auto Member>
+std::string Minutes(const Suunto& dive) {
+  return SecondsToMinutesText(dive.*Member);
+}
+template <auto Member>
+std::string Text(const Suunto& dive) {
+  return dive.*Member;
+}
+std::string Clock(const Suunto& dive) { return SecondsToClockText(dive.surface); }
+
+struct TagEntry {
+  std::string_view name;  // lower case
+  Tag tag;
+  FieldText field = nullptr;
+};
+
+constexpr auto SortedByName(auto table) {
+  std::sort(table.begin(), table.end(),
+            [](const TagEntry& a, const TagEntry& b) { return a.name < b.name; });
+  return table;
+}
+
+// clang-format off
+constexpr auto kTags = SortedByName(std::array{
+    TagEntry{"diveno",        Tag::Field, &Decimal<&Suunto::diveno>},
+    TagEntry{"date",          Tag::Field, &Text<&Suunto::date>},
+    TagEntry{"time",          Tag::Field, &Text<&Suunto::time>},
+    TagEntry{"series",        Tag::Field, &Minutes<&Suunto::series>},
+    TagEntry{"diveseries",    Tag::Field, &Minutes<&Suunto::diveseries>},
+    TagEntry{"divetime",      Tag::Field, &Minutes<&Suunto::divetime>},
+    TagEntry{"surface",       Tag::Field, &Clock},
+    TagEntry{"maxdepth",      Tag::Field, &Decimal<&Suunto::maxdepth>},
+    TagEntry{"avdepth",       Tag::Field, &Decimal<&Suunto::avdepth>},
+    TagEntry{"comptypeid",    Tag::Field, &Minutes<&Suunto::comptypeid>},
+    TagEntry{"compsernum",    Tag::Field, &Text<&Suunto::compsernum>},
+    TagEntry{"diverid",       Tag::Field, &Text<&Suunto::diverid>},
+    TagEntry{"samplerate",    Tag::Field, &Minutes<&Suunto::samplerate>},
+    TagEntry{"altmode",       Tag::Field, &Minutes<&Suunto::altmode>},
+    TagEntry{"persmode",      Tag::Field, &Minutes<&Suunto::persmode>},
+    TagEntry{"location",      Tag::Field, &Text<&Suunto::location>},
+    TagEntry{"site",          Tag::Field, &Text<&Suunto::site>},
+    TagEntry{"weather",       Tag::Field, &Text<&Suunto::weather>},
+    TagEntry{"visibility",    Tag::Field, &Text<&Suunto::visibility>},
+    TagEntry{"airtemp",       Tag::Field, &Decimal<&Suunto::airtemp>},
+    TagEntry{"maxtemp",       Tag::Field, &Decimal<&Suunto::maxtemp>},
+    TagEntry{"endtemp",       Tag::Field, &Decimal<&Suunto::endtemp>},
+    TagEntry{"buddy",         Tag::Field, &Text<&Suunto::buddy>},
+    TagEntry{"dm",            Tag::Field, &Text<&Suunto::dm>},
+    TagEntry{"boat",          Tag::Field, &Text<&Suunto::boat>},
+    TagEntry{"tankname",      Tag::Field, &Text<&Suunto::tankname>},
+    TagEntry{"tankl",         Tag::Field, &Decimal<&Suunto::tankl>},
+    TagEntry{"workingp",      Tag::Field, &Decimal<&Suunto::workingp>},
+    TagEntry{"startp",        Tag::Field, &Decimal<&Suunto::startp>},
+    TagEntry{"endp",          Tag::Field, &Decimal<&Suunto::endp>},
+    TagEntry{"sac",           Tag::Field, &Decimal<&Suunto::sac>},
+    TagEntry{"customs",       Tag::Field, &Text<&Suunto::customs>},
+    TagEntry{"weight",        Tag::Field, &Decimal<&Suunto::weight>},
+    TagEntry{"o2",            Tag::Field, &Decimal<&Suunto::o2>},
+    TagEntry{"compmode",      Tag::Field, &Decimal<&Suunto::compmode>},
+    TagEntry{"gas",           Tag::Gas},
+    TagEntry{"note",          Tag::Note},
+    TagEntry{"noteorgif",     Tag::NoteOrGif},
+    TagEntry{"subpage",       Tag::Subpage},
+    TagEntry{"note_ico",      Tag::NoteIco},
+    TagEntry{"profile_ico",   Tag::ProfileIco},
+    TagEntry{"profile_gif",   Tag::ProfileGif},
+    TagEntry{"totaldivetime", Tag::TotalDiveTime},
+    TagEntry{"averdivetime",  Tag::AverDiveTime},
+    TagEntry{"totalmaxdepth", Tag::TotalMaxDepth},
+    TagEntry{"totalsac",      Tag::TotalSac},
+    TagEntry{"at",            Tag::At},
+});
+// clang-format on
+
+// Only the ASCII letters fold; every other byte, a blank included, stays.
+unsigned char Folded(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  return byte >= 'A' && byte <= 'Z' ? static_cast<unsigned char>(byte + ('a' - 'A')) : byte;
+}
+
+// True when key (lower case) sorts before name lowered.
+bool KeyBeforeFolded(std::string_view key, std::string_view name) {
+  const auto common = std::min(key.size(), name.size());
+  for (std::size_t i = 0; i < common; ++i) {
+    const auto k = static_cast<unsigned char>(key[i]);
+    const auto n = Folded(name[i]);
+    if (k != n) return k < n;
+  }
+  return key.size() < name.size();
+}
+
+const TagEntry* FindTag(std::string_view name) {
+  const auto* it = std::lower_bound(
+      kTags.begin(), kTags.end(), name,
+      [](const TagEntry& entry, std::string_view n) { return KeyBeforeFolded(entry.name, n); });
+  if (it == kTags.end() || it->name.size() != name.size()) return nullptr;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    if (static_cast<unsigned char>(it->name[i]) != Folded(name[i])) return nullptr;
+  }
+  return it;
+}
+
+bool HasNote(const Suunto& dive) { return dive.note.size() >= 2; }
+bool HasProfile(const Suunto& dive) { return dive.hasprofile > 0; }
+
+std::string NotePageLink(const std::string& n, std::string_view icon) {
+  std::string link = "<a href=\"javascript:nw('" + n + "')\"><img src=\"../pict/";
+  link.append(icon);
+  link += "\" align=\"right\" border=\"0\"></a>";
+  return link;
+}
+
+// The value of a tag of tables A and B for an existing dive, after its note
+// page or picture, when it asks for one, is written.
+std::string DiveTagValue(FillRun& run, const TagEntry& entry, int index) {
+  Session& session = run.session;
+  const Suunto& dive = session.logbook.dives[static_cast<std::size_t>(index)];
+  const ExportOptions& options = session.window.options;  // read now, not once per export
+  switch (entry.tag) {
+    case Tag::Field:
+      return entry.field(dive);
+    case Tag::Gas:
+      if (dive.o2 == 0 || dive.o2 == 21) return {};
+      return "<font color=\"#00FF00\">EAN" + IntText(dive.o2) + "</font>";
+    case Tag::Note:
+      return options.note ? dive.note : std::string();
+    case Tag::NoteOrGif:
+      if (!(HasNote(dive) && options.note) && !(HasProfile(dive) && options.gif)) return {};
+      WriteNotePage(run, index);
+      return NotePageLink(IntText(dive.diveno), "nog.gif");
+    case Tag::Subpage:
+      WriteNotePage(run, index);
+      return NotePageLink(IntText(dive.diveno), "nog.gif");
+    case Tag::NoteIco:
+      if (!(HasNote(dive) && options.note)) return {};
+      WriteNotePage(run, index);
+      return NotePageLink(IntText(dive.diveno), "note.gif");
+    case Tag::ProfileIco:
+      if (!(options.gif && HasProfile(dive))) return {};
+      MakeProfilePicture(session, index);
+      return std::string("<a href=\"d").append(IntText(dive.diveno)) +
+             ".gif\"><img src=\"../pict/chart.gif\" align=\"right\" border=\"0\"></a>";
+    case Tag::ProfileGif:
+      if (!(options.gif && HasProfile(dive))) return {};
+      MakeProfilePicture(session, index);
+      return std::string("<img src=\"d").append(IntText(dive.diveno)) + ".gif\">";
+    default:
+      return {};
+  }
+}
+
+std::string PageTagValue(const Logbook& logbook, Tag tag) {
+  switch (tag) {
+    case Tag::TotalDiveTime:
+      return logbook.totaldivetime;
+    case Tag::AverDiveTime:
+      return logbook.averdivetime;
+    case Tag::TotalMaxDepth:
+      return logbook.totalmaxdepth;
+    case Tag::TotalSac:
+      return logbook.totalsac;
+    case Tag::At:
+      return "@";
+    default:
+      return {};
+  }
+}
+
+bool IsDiveIndex(const Logbook& logbook, int dive) {
+  return dive >= 0 && static_cast<std::size_t>(dive) < logbook.dives.size();
+}
+
+}  // namespace
+
+std::string TagValue(FillRun& run, std::string_view name, int dive) {
+  const TagEntry* entry = FindTag(name);
+  const Logbook& logbook = run.session.logbook;
+  std::string value = "error";
+  // An index outside the logbook is taken like NoDive: no record to read.
+  if (!IsDiveIndex(logbook, dive)) {
+    value.clear();
+  } else if (entry != nullptr && !IsPageTag(entry->tag)) {
+    value = DiveTagValue(run, *entry, dive);
+  }
+  if (entry != nullptr && IsPageTag(entry->tag)) value = PageTagValue(logbook, entry->tag);
+  return value;
+}
+
+std::string FillLine(FillRun& run, std::string_view line, int dive) {
+  std::string out;
+  out.reserve(line.size());
+  std::size_t p = 0;
+  while (p < line.size()) {
+    const auto open = line.find('@', p);
+    if (open == std::string_view::npos) {
+      out.append(line.substr(p));
+      break;
+    }
+    out.append(line.substr(p, open - p));
+    const auto close = line.find('@', open + 1);
+    if (close == std::string_view::npos) {
+      // An "@" that the line never closes opens no tag: the rest of the
+      // line, that "@" included, is copied as plain text.
+      out.append(line.substr(open));
+      break;
+    }
+    out += TagValue(run, line.substr(open + 1, close - open - 1), dive);
+    p = close + 1;
+  }
+  return out;
+}
+
+void FillTemplate(FillRun& run, const std::vector<std::string>& lines, ByteSink& out, int dive) {
+  for (const auto& line : lines) {
+    std::string filled = FillLine(run, line, dive);
+    filled += "\r\n";
+    out.write(filled);
+  }
+}
+
+void WriteNotePage(FillRun& run, int dive) {
+  Session& session = run.session;
+  if (!IsDiveIndex(session.logbook, dive)) return;
+  const std::int32_t number = session.logbook.dives[static_cast<std::size_t>(dive)].diveno;
+  // The note template asking for the page it is filling: that page is being
+  // written already and is not reopened, which also ends the recursion.
+  auto& open = run.notePagesOpen_;
+  if (std::find(open.begin(), open.end(), number) != open.end()) return;
+
+  const auto note = ReadWholeFile(TemplatePath(session, "note.html"));
+  if (!note) return;
+  std::string name = "d";  // built by appending: GCC 12 warns falsely on "d" + text
+  name += IntText(number);
+  name += ".html";
+  FileSink page(OutputDirectory(session) / name);
+  if (!page.isOpen()) return;
+
+  struct Writing {
+    std::vector<std::int32_t>& pages;
+    ~Writing() { pages.pop_back(); }
+  } writing{open};
+  open.push_back(number);
+  FillTemplate(run, SplitLines(*note), page, dive);
+  page.close();
+}
 
 }  // namespace quellmar

@@ -1,8 +1,9 @@
 // Filling the user's templates: every "@name@" tag becomes a value of the
 // logbook, and a few tags write a dive's note page or profile picture on the
-// way.
+// way. Values are inserted exactly as they are, without any HTML escaping.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,17 +13,35 @@
 
 namespace quellmar {
 
-// The value of one tag for dive index dive (or NoDive).
-std::string TagValue(Session& session, std::string_view name, int dive);
+// One export's run of fills: the session it reads and writes, and the note
+// pages being written at this moment. A note template may ask for its own
+// dive's note page; that page is open already, so it is not reopened (the tag
+// still yields its link) and the fill ends. Made by the export, one per run.
+class FillRun {
+ public:
+  explicit FillRun(Session& s) : session(s) {}
+  FillRun(const FillRun&) = delete;
+  FillRun& operator=(const FillRun&) = delete;
 
-// The line with every tag replaced.
-std::string FillLine(Session& session, std::string_view line, int dive);
+  Session& session;
+
+ private:
+  friend void WriteNotePage(FillRun& run, int dive);
+  std::vector<std::int32_t> notePagesOpen_;  // dive numbers, innermost last
+};
+
+// The value of one tag for dive index dive (or NoDive). Any note page or
+// picture the tag asks for is on disk before the value is returned.
+std::string TagValue(FillRun& run, std::string_view name, int dive);
+
+// The line with every tag replaced, left to right.
+std::string FillLine(FillRun& run, std::string_view line, int dive);
 
 // Fills each of the template's lines and writes it, with CR LF, to out.
-void FillTemplate(Session& session, const std::vector<std::string>& lines, ByteSink& out,
-                  int dive);
+void FillTemplate(FillRun& run, const std::vector<std::string>& lines, ByteSink& out, int dive);
 
 // Writes "d" + N + ".html" in the Output directory from the note template.
-void WriteNotePage(Session& session, int dive);
+// Silent when the template cannot be read or the page cannot be made.
+void WriteNotePage(FillRun& run, int dive);
 
 }  // namespace quellmar

@@ -1,1 +1,398 @@
+#include "html_out/template_engine.h"
+
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "support/temp_dir.h"
+#include "support/test_platform.h"
+
+namespace quellmar {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadFile;
+using testing::TempDir;
+using testing::TestPlatform;
+
+// Counts the pictures made: each one passes through the clipboard.
+class CountingPlatform : public TestPlatform {
+ public:
+  using TestPlatform::TestPlatform;
+  bool copyToClipboard(const IndexedImage& picture) override {
+    ++pictures;
+    return TestPlatform::copyToClipboard(picture);
+  }
+  int pictures = 0;
+};
+
+// A dive whose every field holds a value no other field has.
+Suunto SampleDive() {
+  Suunto d;
+  d.diveid = 5001;
+  d.diveno = 12;
+  d.date = "2024-05-01";
+  d.time = "09:30";
+  d.series = 150;
+  d.diveseries = 200;
+  d.divetime = 2700;
+  d.surface = 3725;
+  d.maxdepth = 31;
+  d.avdepth = 17;
+  d.comptypeid = 12;
+  d.compsernum = "SN12345678";
+  d.diverid = "diver-7";
+  d.samplerate = 600;
+  d.altmode = 240;
+  d.persmode = 300;
+  d.location = "Red Sea";
+  d.site = "Elphinstone";
+  d.weather = "sunny";
+  d.visibility = "20 m";
+  d.airtemp = 24;
+  d.maxtemp = 18;
+  d.endtemp = 19;
+  d.buddy = "Anna";
+  d.dm = "Ben";
+  d.boat = "Blue Horizon";
+  d.tankname = "Steel 15";
+  d.tankl = 15;
+  d.workingp = 232;
+  d.startp = 200;
+  d.endp = 50;
+  d.sac = 14;
+  d.customs = "nitrox, camera";
+  d.weight = 6;
+  d.o2 = 32;
+  d.compmode = -3;
+  d.note = "Line one<br>\n\rline two";
+  d.hasprofile = 1;
+  d.profile = "0,5.5,12,31,20.4,3,0.0";
+  return d;
+}
+
+const std::string kNoteLink =
+    R"x(<a href="javascript:nw('12')"><img src="../pict/note.gif" align="right" border="0"></a>)x";
+const std::string kNogLink =
+    R"x(<a href="javascript:nw('12')"><img src="../pict/nog.gif" align="right" border="0"></a>)x";
+const std::string kChartLink =
+    R"(<a href="d12.gif"><img src="../pict/chart.gif" align="right" border="0"></a>)";
+const std::string kProfileImg = R"(<img src="d12.gif">)";
+
+class EngineTest : public ::testing::Test {
+ protected:
+  EngineTest() {
+    fs::create_directory(dir.path() / "Output");
+    dir.write("html/note.html", "<h1>Dive @diveno@</h1>\r\n@note@\r\n");
+    session.logbook.csvopen = true;
+    session.logbook.dives.push_back(SampleDive());
+    session.logbook.totaldivetime = "01:30:00";
+    session.logbook.averdivetime = "00:45:00";
+    session.logbook.totalmaxdepth = "31";
+    session.logbook.totalsac = "14";
+  }
+  Suunto& dive() { return session.logbook.dives[0]; }
+  fs::path output(const std::string& name) const { return dir.path() / "Output" / name; }
+  std::string fill(std::string_view line, int index = 0) { return FillLine(run, line, index); }
+
+  TempDir dir;
+  CountingPlatform platform{dir.path()};
+  Session session{platform};
+  FillRun run{session};
+};
+
+struct TagRow {
+  const char* name;
+  std::string inDive;  // value in the lines and note templates
+  std::string onPage;  // value in the head and foot templates
+};
+
+// clang-format off
+const TagRow kTagRows[] = {
+    {"diveno",        "12",              ""},
+    {"date",          "2024-05-01",      ""},
+    {"time",          "09:30",           ""},
+    {"series",        "2 min",           ""},
+    {"diveseries",    "3 min",           ""},
+    {"divetime",      "45 min",          ""},
+    {"surface",       "01:02:05",        ""},
+    {"maxdepth",      "31",              ""},
+    {"avdepth",       "17",              ""},
+    {"comptypeid",    "0 min",           ""},
+    {"compsernum",    "SN12345678",      ""},
+    {"diverid",       "diver-7",         ""},
+    {"samplerate",    "10 min",          ""},
+    {"altmode",       "4 min",           ""},
+    {"persmode",      "5 min",           ""},
+    {"location",      "Red Sea",         ""},
+    {"site",          "Elphinstone",     ""},
+    {"weather",       "sunny",           ""},
+    {"visibility",    "20 m",            ""},
+    {"airtemp",       "24",              ""},
+    {"maxtemp",       "18",              ""},
+    {"endtemp",       "19",              ""},
+    {"buddy",         "Anna",            ""},
+    {"dm",            "Ben",             ""},
+    {"boat",          "Blue Horizon",    ""},
+    {"tankname",      "Steel 15",        ""},
+    {"tankl",         "15",              ""},
+    {"workingp",      "232",             ""},
+    {"startp",        "200",             ""},
+    {"endp",          "50",              ""},
+    {"sac",           "14",              ""},
+    {"customs",       "nitrox, camera",  ""},
+    {"weight",        "6",               ""},
+    {"o2",            "32",              ""},
+    {"compmode",      "-3",              ""},
+    {"gas",           R"(<font color="#00FF00">EAN32</font>)", ""},
+    {"note",          "Line one<br>\n\rline two", ""},
+    {"noteorgif",     kNogLink,          ""},
+    {"subpage",       kNogLink,          ""},
+    {"note_ico",      kNoteLink,         ""},
+    {"profile_ico",   kChartLink,        ""},
+    {"profile_gif",   kProfileImg,       ""},
+    {"totaldivetime", "01:30:00",        "01:30:00"},
+    {"averdivetime",  "00:45:00",        "00:45:00"},
+    {"totalmaxdepth", "31",              "31"},
+    {"totalsac",      "14",              "14"},
+    {"at",            "@",               "@"},
+    {"",              "error",           ""},
+    {"nosuchtag",     "error",           ""},
+    {" diveno",       "error",           ""},
+    {"diveno ",       "error",           ""},
+    {"notes",         "error",           ""},
+    {"not",           "error",           ""},
+    {"zzz",           "error",           ""},
+};
+// clang-format on
+
+TEST_F(EngineTest, EveryTagInADiveTemplateAndInAPageTemplate) {
+  for (const auto& row : kTagRows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(TagValue(run, row.name, 0), row.inDive);
+    EXPECT_EQ(TagValue(run, row.name, NoDive), row.onPage);
+  }
+}
+
+TEST_F(EngineTest, OnlyAsciiLettersFold) {
+  // clang-format off
+  const TagRow rows[] = {
+      {"DiveNo",      "12",      ""},
+      {"DIVENO",      "12",      ""},
+      {"NOTE_ICO",    kNoteLink, ""},
+      {"TotalSAC",    "14",      "14"},
+      {"AT",          "@",       "@"},
+      {"O2",          "32",      ""},
+      {"note\x7fico", "error",   ""},   // a fold by bit 5 would turn "_" into this byte
+      {"\xC4T",       "error",   ""},   // Latin-1 letters stay as they are
+  };
+  // clang-format on
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(TagValue(run, row.name, 0), row.inDive);
+    EXPECT_EQ(TagValue(run, row.name, NoDive), row.onPage);
+  }
+}
+
+TEST_F(EngineTest, PageTemplatesWriteNothingForPerDiveTags) {
+  EXPECT_EQ(fill("@subpage@@noteorgif@@note_ico@@profile_ico@@profile_gif@", NoDive), "");
+  EXPECT_TRUE(fs::is_empty(dir.path() / "Output"));
+  EXPECT_EQ(platform.pictures, 0);
+}
+
+TEST_F(EngineTest, LinesArePairedLeftToRight) {
+  dive().site = "a@diveno@b";
+  // clang-format off
+  const struct { const char* line; const char* filled; } rows[] = {
+      {"",                        ""},
+      {"no tags at all",          "no tags at all"},
+      {"<b>@diveno@</b>",         "<b>12</b>"},
+      {"@diveno@@diveno@",        "1212"},
+      {"@@",                      "error"},
+      {"@ diveno@",               "error"},
+      {"mail@at@example.org",     "mail@example.org"},
+      {"@site@",                  "a@diveno@b"},       // values are never scanned again
+      {"x@diveno",                "x@diveno"},         // an unclosed "@" is plain text
+      {"@diveno@ and @site",      "12 and @site"},
+      {"@@@diveno@",              "error12"},
+      {"@maxdepth@m @avdepth@m",  "31m 17m"},
+      {"<i>@SITE@</i>",           "<i>a@diveno@b</i>"},
+  };
+  // clang-format on
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.line);
+    EXPECT_EQ(fill(row.line), row.filled);
+  }
+}
+
+TEST_F(EngineTest, ValuesAreInsertedWithoutEscaping) {
+  dive().site = "<script>alert(1)</script> & \xE9t\xE9";
+  EXPECT_EQ(fill("[@site@]"), "[<script>alert(1)</script> & \xE9t\xE9]");
+}
+
+TEST_F(EngineTest, GasMarksOnlyEnrichedAir) {
+  // clang-format off
+  const struct { std::int16_t o2; const char* gas; } rows[] = {
+      {0,  ""},
+      {21, ""},
+      {32, R"(<font color="#00FF00">EAN32</font>)"},
+      {-1, R"(<font color="#00FF00">EAN-1</font>)"},
+  };
+  // clang-format on
+  for (const auto& row : rows) {
+    dive().o2 = row.o2;
+    EXPECT_EQ(fill("@gas@"), row.gas) << row.o2;
+  }
+}
+
+struct ConditionRow {
+  const char* name;
+  const char* tag;
+  bool notesOn;
+  bool picturesOn;
+  const char* note;
+  const char* profile;
+  std::string value;
+  bool writesPage;
+  int pictures;
+};
+
+// clang-format off
+const ConditionRow kConditionRows[] = {
+    {"note_with_notes_on",          "note",        true,  true,  "ab", "",    "ab",        false, 0},
+    {"one_char_note_shown",         "note",        true,  false, "x",  "",    "x",         false, 0},
+    {"note_with_notes_off",         "note",        false, true,  "ab", "1,2", "",          false, 0},
+    {"note_ico_with_note",          "note_ico",    true,  false, "ab", "",    kNoteLink,   true,  0},
+    {"note_ico_one_char_note",      "note_ico",    true,  true,  "x",  "1,2", "",          false, 0},
+    {"note_ico_notes_off",          "note_ico",    false, true,  "ab", "1,2", "",          false, 0},
+    {"noteorgif_by_note",           "noteorgif",   true,  false, "ab", "",    kNogLink,    true,  0},
+    {"noteorgif_by_profile",        "noteorgif",   false, true,  "ab", "1,2", kNogLink,    true,  0},
+    {"noteorgif_one_char_note",     "noteorgif",   true,  false, "x",  "1,2", "",          false, 0},
+    {"noteorgif_neither",           "noteorgif",   true,  true,  "",   "",    "",          false, 0},
+    {"noteorgif_all_off",           "noteorgif",   false, false, "ab", "1,2", "",          false, 0},
+    {"subpage_without_anything",    "subpage",     false, false, "",   "",    kNogLink,    true,  0},
+    {"profile_ico_pictures_on",     "profile_ico", false, true,  "",   "1,2", kChartLink,  false, 1},
+    {"profile_ico_pictures_off",    "profile_ico", true,  false, "ab", "1,2", "",          false, 0},
+    {"profile_ico_no_profile",      "profile_ico", true,  true,  "ab", "",    "",          false, 0},
+    {"profile_gif_pictures_on",     "profile_gif", false, true,  "",   "1,2", kProfileImg, false, 1},
+    {"profile_gif_pictures_off",    "profile_gif", true,  false, "",   "1,2", "",          false, 0},
+};
+// clang-format on
+
+void PrintTo(const ConditionRow& row, std::ostream* os) { *os << row.name; }
+
+class ConditionTest : public EngineTest, public ::testing::WithParamInterface<ConditionRow> {};
+
+TEST_P(ConditionTest, ValueAndSideEffectFollowTheOptionsAndTheDive) {
+  const auto& row = GetParam();
+  session.window.options.note = row.notesOn;
+  session.window.options.gif = row.picturesOn;
+  dive().note = row.note;
+  dive().profile = row.profile;
+  dive().hasprofile = dive().profile.size() >= 2 ? 1 : 0;
+  EXPECT_EQ(TagValue(run, row.tag, 0), row.value);
+  EXPECT_EQ(fs::exists(output("d12.html")), row.writesPage);
+  EXPECT_EQ(platform.pictures, row.pictures);
+}
+
+INSTANTIATE_TEST_SUITE_P(Tags, ConditionTest, ::testing::ValuesIn(kConditionRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(EngineTest, NotePageIsFilledFromTheNoteTemplate) {
+  dir.write("html/note.html",
+            "<h1>Dive @diveno@</h1>\r\n\r\n<p>@note@</p>\r\n@totalsac@ l/min\rlast");
+  WriteNotePage(run, 0);
+  EXPECT_EQ(ReadFile(output("d12.html")),
+            "<h1>Dive 12</h1>\r\n\r\n<p>Line one<br>\n\rline two</p>\r\n14 l/min\r\nlast\r\n");
+}
+
+TEST_F(EngineTest, NoteTemplateStopsAtCtrlZ) {
+  dir.write("html/note.html", "@diveno@\r\n\x1a@site@\r\n");
+  WriteNotePage(run, 0);
+  EXPECT_EQ(ReadFile(output("d12.html")), "12\r\n");
+}
+
+TEST_F(EngineTest, TemplateWithLineFeedsAloneIsOneLine) {
+  dir.write("html/note.html", "<p>@diveno@\n@site@</p>\n@div\neno@\n");
+  WriteNotePage(run, 0);
+  EXPECT_EQ(ReadFile(output("d12.html")), "<p>12\nElphinstone</p>\nerror\n\r\n");
+}
+
+TEST_F(EngineTest, NoteWithLineBreaksSpansSeveralOutputLines) {
+  StringSink out;
+  FillTemplate(run, {"<td>@note@</td>", "end"}, out, 0);
+  EXPECT_EQ(out.data, "<td>Line one<br>\n\rline two</td>\r\nend\r\n");
+}
+
+TEST_F(EngineTest, NegativeDiveNumberNamesThePage) {
+  dive().diveno = -3;
+  EXPECT_EQ(
+      fill("@subpage@"),
+      R"x(<a href="javascript:nw('-3')"><img src="../pict/nog.gif" align="right" border="0"></a>)x");
+  EXPECT_EQ(ReadFile(output("d-3.html")), "<h1>Dive -3</h1>\r\nLine one<br>\n\rline two\r\n");
+}
+
+// Records, at every write, which of the dive's files exist already.
+class ExistenceSink : public ByteSink {
+ public:
+  explicit ExistenceSink(std::vector<fs::path> files) : files_(std::move(files)) {}
+  void write(std::string_view bytes) override {
+    std::string seen;
+    for (const auto& file : files_) seen += fs::exists(file) ? '1' : '0';
+    writes.push_back(std::string(bytes.substr(0, bytes.find('\r'))) + " " + seen);
+  }
+  bool good() const override { return true; }
+  std::vector<std::string> writes;
+
+ private:
+  std::vector<fs::path> files_;
+};
+
+TEST_F(EngineTest, FilesExistBeforeTheLineThatLinksThemIsWritten) {
+  ExistenceSink sink({output("d12.html"), output("d12.gif")});
+  FillTemplate(run, {"first", "@note_ico@", "@profile_gif@"}, sink, 0);
+  EXPECT_EQ(sink.writes,
+            (std::vector<std::string>{"first 00", kNoteLink + " 10", kProfileImg + " 11"}));
+}
+
+TEST_F(EngineTest, EveryTagIsFilledWithItsSideEffectsEachTime) {
+  dir.write("html/note.html", "@profile_gif@");
+  EXPECT_EQ(fill("@subpage@@noteorgif@"), kNogLink + kNogLink);
+  EXPECT_EQ(platform.pictures, 2);  // one per note page written
+  EXPECT_EQ(fill("@profile_ico@|@profile_gif@"), kChartLink + "|" + kProfileImg);
+  EXPECT_EQ(platform.pictures, 4);
+}
+
+TEST_F(EngineTest, NoteTemplateAskingForItsOwnPageEnds) {
+  dir.write("html/note.html", "<p>@subpage@</p>\r\n@noteorgif@\r\n@NOTE_ICO@ @diveno@");
+  EXPECT_EQ(fill("@subpage@"), kNogLink);
+  EXPECT_EQ(ReadFile(output("d12.html")),
+            "<p>" + kNogLink + "</p>\r\n" + kNogLink + "\r\n" + kNoteLink + " 12\r\n");
+  // The guard belongs to the running page only: the next request writes again.
+  fs::remove(output("d12.html"));
+  EXPECT_EQ(fill("@note_ico@"), kNoteLink);
+  EXPECT_TRUE(fs::exists(output("d12.html")));
+}
+
+TEST_F(EngineTest, MissingNoteTemplateOrUnwritablePageStillYieldsTheLink) {
+  fs::remove(dir.path() / "html" / "note.html");
+  EXPECT_EQ(fill("@subpage@"), kNogLink);
+  EXPECT_FALSE(fs::exists(output("d12.html")));
+
+  dir.write("html/note.html", "page");
+  fs::create_directory(output("d12.html"));
+  EXPECT_EQ(fill("@note_ico@"), kNoteLink);
+  EXPECT_TRUE(fs::is_directory(output("d12.html")));
+}
+
+TEST_F(EngineTest, IndexOutsideTheLogbookReadsNoRecord) {
+  EXPECT_EQ(fill("@diveno@@subpage@@at@", 1), "@");
+  EXPECT_EQ(fill("@diveno@@subpage@@at@", -7), "@");
+  EXPECT_TRUE(fs::is_empty(dir.path() / "Output"));
+}
+
+}  // namespace
+}  // namespace quellmar
