@@ -1,0 +1,116 @@
+// A whole import of an export made from one input: the main file, the note
+// file and the profile file, separated by NUL bytes, written into a folder
+// beside an empty "$DGE.CSV". The import must succeed and give one dive per
+// main-file line, sorted, listed and summed as the memo says, with each dive's
+// profile and note taken from its own key; a second import of the same files
+// gives the same logbook.
+#include <algorithm>
+#include <cstdint>
+#include <fstream>
+#include <string>
+#include <string_view>
+
+#include "basic/text.h"
+#include "basic/text_file.h"
+#include "fuzz_support.h"
+#include "import/logbook_import.h"
+#include "main/session.h"
+
+namespace {
+
+using quellmar::fuzz::FuzzPlatform;
+
+void WriteBytes(const std::filesystem::path& path, std::string_view bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  FUZZ_CHECK(static_cast<bool>(out));
+}
+
+std::vector<std::string_view> Lines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  quellmar::LineReader reader(text);
+  std::string_view line;
+  while (reader.next(line)) lines.push_back(line);
+  return lines;
+}
+
+std::string ExpectedProfile(const quellmar::Logbook& logbook, std::int32_t diveid) {
+  for (const auto& run : logbook.profiles) {
+    if (run.diveid == diveid && run.text.size() >= 2) return run.text;
+  }
+  return {};
+}
+
+void CheckLogbook(const quellmar::Session& session, std::string_view mainFile,
+                  std::string_view noteFile) {
+  const auto& logbook = session.logbook;
+  const auto mainLines = Lines(mainFile);
+  FUZZ_CHECK(logbook.csvopen);
+  FUZZ_CHECK(logbook.dives.size() == mainLines.size());
+  FUZZ_CHECK(logbook.notes.size() == Lines(noteFile).size());
+
+  // The bar counts each line with its line break.
+  std::int64_t bytes = 0;
+  for (auto line : mainLines) bytes += static_cast<std::int64_t>(line.size()) + 2;
+  FUZZ_CHECK(session.window.progressPosition() == bytes);
+
+  std::int16_t deepest = 0;
+  const auto& list = session.window.diveList();
+  FUZZ_CHECK(list.size() == logbook.dives.size());
+  for (std::size_t i = 0; i < logbook.dives.size(); ++i) {
+    const auto& dive = logbook.dives[i];
+    if (i > 0) FUZZ_CHECK(logbook.dives[i - 1].diveno <= dive.diveno);
+    FUZZ_CHECK(list[i] == quellmar::IntText(dive.diveno) + ". " + dive.location + "; " + dive.site);
+    FUZZ_CHECK(dive.profile == ExpectedProfile(logbook, dive.diveid));
+    FUZZ_CHECK(dive.hasprofile == (dive.profile.size() >= 2 ? 1 : 0));
+    FUZZ_CHECK(dive.note.empty() || dive.note.size() >= 2);
+    deepest = std::max(deepest, dive.maxdepth);
+  }
+  FUZZ_CHECK(logbook.totalmaxdepth == quellmar::IntText(deepest));
+
+  const auto& memo = session.window.memo();
+  FUZZ_CHECK(memo.size() == 4);
+  FUZZ_CHECK(memo[0] == "Total dive time: " + logbook.totaldivetime);
+  FUZZ_CHECK(memo[1] == "Average dive time: " + logbook.averdivetime);
+  FUZZ_CHECK(memo[3] == "Maximal depth: " + logbook.totalmaxdepth + "m");
+}
+
+bool SameDives(const quellmar::Logbook& a, const quellmar::Logbook& b) {
+  if (a.dives.size() != b.dives.size()) return false;
+  for (std::size_t i = 0; i < a.dives.size(); ++i) {
+    const auto &x = a.dives[i], &y = b.dives[i];
+    if (x.diveid != y.diveid || x.diveno != y.diveno || x.location != y.location ||
+        x.note != y.note || x.profile != y.profile || x.maxdepth != y.maxdepth) {
+      return false;
+    }
+  }
+  return a.totaldivetime == b.totaldivetime && a.averdivetime == b.averdivetime &&
+         a.totalsac == b.totalsac && a.totalmaxdepth == b.totalmaxdepth;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const auto parts = quellmar::fuzz::SplitInput(quellmar::fuzz::AsText(data, size), 3);
+  const auto& folder = quellmar::fuzz::ScratchDirectory();
+  const auto mainPath = folder / "log.csv";
+  WriteBytes(mainPath, parts[0]);
+  WriteBytes(folder / "log$DGE.CSV", "");
+  WriteBytes(folder / "log$NOT.CSV", parts[1]);
+  WriteBytes(folder / "log$PRO.CSV", parts[2]);
+
+  FuzzPlatform platform(folder);
+  quellmar::Session session(platform);
+  session.window.chosenPath = mainPath.string();
+  FUZZ_CHECK(quellmar::ImportLogbook(session));
+  FUZZ_CHECK(platform.messages == 0);
+  CheckLogbook(session, parts[0], parts[1]);
+
+  // Importing the same export again closes the first logbook and rebuilds it.
+  const quellmar::Logbook first = session.logbook;
+  FUZZ_CHECK(quellmar::ImportLogbook(session));
+  FUZZ_CHECK(SameDives(first, session.logbook));
+  const auto& history = session.window.history();
+  FUZZ_CHECK(std::find(history.begin(), history.end(), "CSV file Closed") != history.end());
+  return 0;
+}

@@ -1,0 +1,132 @@
+// The template engine on any template: a dive made from a fuzzed main-file
+// line, note and profile, a lines template and a note template, the options
+// from the first byte. Parts are separated by NUL bytes:
+//   flags, dive line, note, profile, lines template, note template
+// A line without "@" is copied unchanged; FillTemplate writes each filled
+// line with CR LF; a fill for NoDive writes no file; a fill for the dive
+// writes only that dive's note page and picture, and ends even when the note
+// template asks for its own page.
+#include <algorithm>
+#include <cstdint>
+#include <fstream>
+#include <set>
+#include <string>
+#include <string_view>
+
+#include "basic/byte_sink.h"
+#include "basic/text.h"
+#include "basic/text_file.h"
+#include "fuzz_support.h"
+#include "html_out/logbook_writer.h"
+#include "html_out/profile_picture.h"
+#include "html_out/template_engine.h"
+#include "import/sdm_format.h"
+#include "main/session.h"
+
+namespace {
+
+using quellmar::NoDive;
+using quellmar::fuzz::FuzzPlatform;
+
+// Keeps one input from asking for thousands of pages and pictures.
+constexpr std::size_t kMaxLinesTemplate = 1024;
+constexpr std::size_t kMaxNoteTemplate = 512;
+constexpr std::size_t kMaxProfile = 200;
+constexpr std::size_t kMaxTagProduct = 4096;
+
+std::set<std::string> FilesIn(const std::filesystem::path& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    names.insert(entry.path().filename().string());
+  }
+  return names;
+}
+
+quellmar::Suunto MakeDive(const std::vector<std::string_view>& parts) {
+  std::vector<quellmar::noterec> notes;
+  std::vector<quellmar::profrec> profiles;
+  quellmar::CompanionIndex companions(notes, profiles);
+  quellmar::Suunto dive;
+  quellmar::ParseDiveLine(parts[1], dive, companions);
+  dive.maxdepth = std::clamp<std::int16_t>(dive.maxdepth, -60, 100);
+  dive.note = std::string(parts[2]);
+  dive.profile = std::string(parts[3].substr(0, kMaxProfile));
+  dive.hasprofile = dive.profile.size() >= 2 ? 1 : 0;
+  return dive;
+}
+
+std::string FillByLines(quellmar::FillRun& run, const std::vector<std::string>& lines, int dive) {
+  std::string filled;
+  for (const auto& line : lines) {
+    filled += quellmar::FillLine(run, line, dive);
+    filled += "\r\n";
+  }
+  return filled;
+}
+
+void CheckFills(quellmar::FillRun& run, const std::vector<std::string>& lines,
+                const std::filesystem::path& output) {
+  for (const auto& line : lines) {
+    const auto pageLine = quellmar::FillLine(run, line, NoDive);
+    if (line.find('@') == std::string::npos) {
+      FUZZ_CHECK(pageLine == line);
+      FUZZ_CHECK(quellmar::FillLine(run, line, 0) == line);
+    }
+  }
+  quellmar::StringSink page;
+  quellmar::FillTemplate(run, lines, page, NoDive);
+  FUZZ_CHECK(page.data == FillByLines(run, lines, NoDive));
+  FUZZ_CHECK(FilesIn(output).empty());
+
+  quellmar::StringSink diveLines;
+  quellmar::FillTemplate(run, lines, diveLines, 0);
+  FUZZ_CHECK(diveLines.data == FillByLines(run, lines, 0));
+  const auto n = quellmar::IntText(run.session.logbook.dives[0].diveno);
+  for (const auto& name : FilesIn(output)) {
+    FUZZ_CHECK(name == "d" + n + ".html" || name == "d" + n + ".gif");
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const auto parts = quellmar::fuzz::SplitInput(quellmar::fuzz::AsText(data, size), 6);
+  const auto linesTemplate = parts[4].substr(0, kMaxLinesTemplate);
+  const auto noteTemplate = parts[5].substr(0, kMaxNoteTemplate);
+  const auto tags = [](std::string_view text) {
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '@'));
+  };
+  if (tags(linesTemplate) * (1 + tags(noteTemplate)) > kMaxTagProduct) return 0;
+
+  const auto program = quellmar::fuzz::ScratchDirectory() / "program";
+  std::filesystem::create_directories(program / "html");
+  std::filesystem::create_directories(program / "Output");
+  {
+    std::ofstream note(program / "html" / "note.html", std::ios::binary | std::ios::trunc);
+    note.write(noteTemplate.data(), static_cast<std::streamsize>(noteTemplate.size()));
+  }
+
+  FuzzPlatform platform(program);
+  quellmar::Session session(platform);
+  const std::uint8_t flags = parts[0].empty() ? 0 : static_cast<std::uint8_t>(parts[0][0]);
+  session.window.options.note = (flags & 1) != 0;
+  session.window.options.gif = (flags & 2) != 0;
+  session.window.options.px = std::to_string((flags >> 2) & 3);
+  session.logbook.csvopen = true;
+  session.logbook.dives.push_back(MakeDive(parts));
+  session.logbook.totaldivetime = "01:02:03";
+  session.logbook.averdivetime = "00:31:01";
+  session.logbook.totalmaxdepth = "42";
+  session.logbook.totalsac = "17";
+
+  const auto output = quellmar::OutputDirectory(session);
+  quellmar::FillRun run(session);
+  try {
+    CheckFills(run, quellmar::SplitLines(linesTemplate), output);
+  } catch (const quellmar::ExportError&) {
+    // A picture that cannot be made ends the export; that is an outcome, not a fault.
+  }
+  FUZZ_CHECK(platform.messages == 0 && platform.errors == 0);
+  quellmar::fuzz::EmptyDirectory(output);
+  return 0;
+}
