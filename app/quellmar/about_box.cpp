@@ -1,0 +1,121 @@
+#include "about_box.h"
+
+#include <qdrawutil.h>
+#include <QFile>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+
+#include "jpeg_image.h"
+#include "main_window.h"
+
+namespace quellmar {
+namespace {
+
+// The program's own addresses, shown and opened as they are written.
+constexpr char kEmailAddress[] = "mailto:quellmar@example.org";
+constexpr char kWebAddress[] = "http://example.org/quellmar";
+
+QLabel* MakeLabel(const QString& caption, const char* name, int left, int top, QWidget* parent) {
+  auto* label = new QLabel(caption, parent);
+  label->setObjectName(QLatin1String(name));
+  label->move(left, top);
+  label->adjustSize();
+  return label;
+}
+
+}  // namespace
+
+LinkLabel::LinkLabel(const QString& caption, QWidget* parent) : QLabel(caption, parent) {
+  QFont font = this->font();
+  font.setBold(true);
+  font.setUnderline(true);
+  setFont(font);
+  QPalette colours = palette();
+  colours.setColor(QPalette::WindowText, Qt::blue);
+  setPalette(colours);
+  setCursor(Qt::PointingHandCursor);
+}
+
+void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
+  QLabel::mouseReleaseEvent(event);
+  if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+    emit clicked();
+}
+
+void BevelPanel::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  qDrawShadePanel(&painter, rect(), palette(), true, 1);
+  qDrawShadePanel(&painter, rect().adjusted(1, 1, -1, -1), palette(), false, 1);
+}
+
+TAboutBox::TAboutBox(Platform& platform, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
+      platform_(platform) {
+  setObjectName(QStringLiteral("AboutBox"));
+  setWindowTitle(QStringLiteral("About"));
+  setFont(WindowFont());
+  setFixedSize(390, 267);
+  setModal(true);
+
+  auto* panel = new BevelPanel(this);
+  panel->setObjectName(QStringLiteral("Panel1"));
+  panel->setGeometry(8, 8, 369, 217);
+
+  auto* picture = new QLabel(panel);
+  picture->setObjectName(QStringLiteral("ProgramIcon"));
+  picture->setGeometry(8, 8, 200, 200);
+  picture->setScaledContents(true);
+  QFile stored(QStringLiteral(":/about/about.jpg"));
+  if (stored.open(QIODevice::ReadOnly)) {
+    const QImage image = DecodeJpeg(stored.readAll());
+    if (!image.isNull()) picture->setPixmap(QPixmap::fromImage(image));
+  }
+
+  MakeLabel(QStringLiteral("Quellmar"), "ProductName", 216, 16, panel);
+  MakeLabel(QStringLiteral("Version 1.2"), "Version", 216, 32, panel);
+  MakeLabel(QStringLiteral("Free software for divers"), "Credit", 216, 48, panel);
+  auto* comments = new QLabel(
+      QStringLiteral("Optimalized to SDM 1.51 exports. Edit the templates in the html folder "
+                     "to give the logbook your own look."),
+      panel);
+  comments->setObjectName(QStringLiteral("Comments"));
+  comments->setGeometry(216, 72, 137, 65);
+  comments->setWordWrap(true);
+  comments->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+  for (auto [caption, name, top] :
+       {std::tuple{kEmailAddress, "L_email", 144}, std::tuple{kWebAddress, "L_http", 160}}) {
+    auto* link = new LinkLabel(QString::fromLatin1(caption), panel);
+    link->setObjectName(QLatin1String(name));
+    link->move(216, top);
+    link->adjustSize();
+    connect(link, &LinkLabel::clicked, this, &TAboutBox::URLClick);
+  }
+
+  auto* ok = new QPushButton(QStringLiteral("OK"), this);
+  ok->setObjectName(QStringLiteral("OKButton"));
+  ok->setGeometry(167, 236, 75, 25);
+  ok->setDefault(true);
+  ok->setFocus();
+  connect(ok, &QPushButton::clicked, this, &TAboutBox::OKButtonClick);
+}
+
+void TAboutBox::OKButtonClick() { accept(); }
+
+void TAboutBox::URLClick() {
+  if (const auto* label = qobject_cast<const QLabel*>(sender()))
+    platform_.openDocument(label->text().toStdString());
+}
+
+void TAboutBox::keyPressEvent(QKeyEvent* event) {
+  if (event->matches(QKeySequence::Cancel)) {
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+}  // namespace quellmar

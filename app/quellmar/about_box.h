@@ -1,0 +1,58 @@
+// The about dialog: the program's picture, title, version, a comment and two
+// link labels (e-mail and web) that open with the desktop's default handler.
+// Made once at start, hidden, and shown modally whenever it is asked for.
+#pragma once
+
+#include <QDialog>
+#include <QFrame>
+#include <QLabel>
+
+#include "main/platform.h"
+
+class QPushButton;
+
+namespace quellmar {
+
+// A label whose caption is an address; a click on it reports the click.
+class LinkLabel : public QLabel {
+  Q_OBJECT
+
+ public:
+  LinkLabel(const QString& caption, QWidget* parent);
+
+ signals:
+  void clicked();
+
+ protected:
+  void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+// A panel drawn with a lowered outer and a raised inner bevel.
+class BevelPanel : public QFrame {
+ public:
+  using QFrame::QFrame;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+};
+
+class TAboutBox : public QDialog {
+  Q_OBJECT
+
+ public:
+  TAboutBox(Platform& platform, QWidget* parent);
+
+ public slots:
+  void OKButtonClick();
+  // Opens the caption of the link label that sent the click.
+  void URLClick();
+
+ protected:
+  // Escape does not close the dialog: it has no cancel button.
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  Platform& platform_;
+};
+
+}  // namespace quellmar

@@ -1,0 +1,96 @@
+// The main window: menus, tool bar, the HTML options, the information memo,
+// the dive list, the history, the status bar and the progress bar, at fixed
+// places in a window of fixed size. It is a view of the session's window
+// model, and its handlers run the program's commands.
+#pragma once
+
+#include <QFont>
+#include <QMainWindow>
+#include <chrono>
+
+#include "main/session.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListView;
+class QPlainTextEdit;
+class QProgressBar;
+
+namespace quellmar {
+
+class DiveListModel;
+class TAboutBox;
+
+// The font of both windows: 8 points, in the desktop's sans-serif face.
+QFont WindowFont();
+
+class TForm1 : public QMainWindow, public WindowListener {
+  Q_OBJECT
+
+ public:
+  explicit TForm1(Session& session, QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  // The about dialog shown at every start and from Help, About; none in
+  // tests that do not need it.
+  void setAboutBox(TAboutBox* aboutBox) { aboutBox_ = aboutBox; }
+
+  // Brings the progress bar and the dive list's selection up to date; they
+  // follow long work at a bounded rate.
+  void showPending();
+
+ public slots:
+  void TBOpenClick();
+  void MFile_quitClick();
+  void TBCloseClick();
+  void CB_historyExit();
+  void MList_htmlClick();
+  void MHelp_aboutClick();
+  void FormShow();
+  void List_viewClick();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void memoChanged() override;
+  void diveListChanged() override;
+  void diveSelected(int index) override;
+  void historyAdded(const std::string& line) override;
+  void filePanelChanged() override;
+  void progressChanged() override;
+
+  void buildMenus();
+  void buildToolBar();
+  void buildControls();
+  void buildStatusBar();
+  // Runs one command to its end; no other command starts meanwhile.
+  template <typename Command>
+  void runCommand(Command command);
+
+  Session& session_;
+  TAboutBox* aboutBox_ = nullptr;
+
+  QPlainTextEdit* memo_ = nullptr;
+  std::size_t memoLinesShown_ = 0;
+  QListView* diveList_ = nullptr;
+  DiveListModel* diveModel_ = nullptr;
+  QComboBox* history_ = nullptr;
+  QLabel* filePanel_ = nullptr;
+  QProgressBar* progressBar_ = nullptr;
+  QCheckBox* note_ = nullptr;
+  QCheckBox* gif_ = nullptr;
+  QLineEdit* px_ = nullptr;
+
+  bool busy_ = false;
+  bool closeAfterCommand_ = false;
+  bool progressPending_ = false;
+  bool selectionPending_ = false;
+  std::chrono::steady_clock::time_point lastRepaint_;
+};
+
+}  // namespace quellmar

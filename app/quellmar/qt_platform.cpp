@@ -1,0 +1,154 @@
+#include "qt_platform.h"
+
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QUrl>
+#include <cstring>
+
+#include "display_text.h"
+
+namespace quellmar {
+namespace {
+
+QMessageBox::Icon KindIcon(MessageKind kind) {
+  switch (kind) {
+    case MessageKind::Warning:
+      return QMessageBox::Warning;
+    case MessageKind::Information:
+      return QMessageBox::Information;
+    case MessageKind::Confirm:
+      return QMessageBox::Question;
+  }
+  return QMessageBox::NoIcon;
+}
+
+// Paths reach the program's logic as the file system's own bytes.
+std::string NativeBytes(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+bool IsAddress(const std::string& target) {
+  for (const char* scheme : {"http:", "https:", "mailto:", "ftp:", "file:"})
+    if (target.rfind(scheme, 0) == 0) return true;
+  return false;
+}
+
+}  // namespace
+
+QString ApplicationTitle() {
+  return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+}
+
+QString MessageDisplayText(const std::string& text) {
+  QString shown = DisplayText(text);
+  shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+  shown.replace(QLatin1String("\n\r"), QLatin1String("\n"));
+  shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  return shown;
+}
+
+void QtPlatform::prepareModal() {
+  if (beforeModal_) beforeModal_();
+}
+
+MessageAnswer QtPlatform::showMessage(MessageKind kind, const std::string& text,
+                                      MessageButtons buttons) {
+  prepareModal();
+  QMessageBox box(KindIcon(kind), QString::fromLatin1(MessageTitle(kind)), MessageDisplayText(text),
+                  QMessageBox::NoButton, owner_);
+  // The texts of the standard buttons, the same on every desktop.
+  const auto add = [&box](QMessageBox::StandardButton button, const char* caption) {
+    box.addButton(button)->setText(QString::fromLatin1(caption));
+  };
+  switch (buttons) {
+    case MessageButtons::Ok:
+      add(QMessageBox::Ok, "OK");
+      break;
+    case MessageButtons::OkCancel:
+      add(QMessageBox::Ok, "OK");
+      add(QMessageBox::Cancel, "Cancel");
+      break;
+    case MessageButtons::YesNo:
+      add(QMessageBox::Yes, "&Yes");
+      add(QMessageBox::No, "&No");
+      break;
+  }
+  // Closing the box (title bar or Escape) answers Cancel or No.
+  if (buttons == MessageButtons::OkCancel) box.setEscapeButton(QMessageBox::Cancel);
+  if (buttons == MessageButtons::YesNo) box.setEscapeButton(QMessageBox::No);
+  box.exec();
+  switch (box.standardButton(box.clickedButton())) {
+    case QMessageBox::Ok:
+      return MessageAnswer::Ok;
+    case QMessageBox::Yes:
+      return MessageAnswer::Yes;
+    case QMessageBox::No:
+      return MessageAnswer::No;
+    default:
+      return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Cancel;
+  }
+}
+
+void QtPlatform::showError(const std::string& text) {
+  prepareModal();
+  QMessageBox box(QMessageBox::Critical, ApplicationTitle(), MessageDisplayText(text),
+                  QMessageBox::NoButton, owner_);
+  box.addButton(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+  box.exec();
+}
+
+std::optional<std::string> QtPlatform::chooseCsvFile() {
+  prepareModal();
+  QFileDialog dialog(owner_, QStringLiteral("Suunto CSV Export open"), QDir::currentPath(),
+                     QStringLiteral("CSV (*.csv)"));
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  // A typed name of a missing file is passed on: the import reports it.
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setDefaultSuffix(QStringLiteral("csv"));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  const QString path = QDir::toNativeSeparators(dialog.selectedFiles().front());
+  // The import finds the companion files beside the main file, in the
+  // current directory.
+  QDir::setCurrent(QFileInfo(path).absolutePath());
+  return NativeBytes(path);
+}
+
+void QtPlatform::openDocument(const std::string& target) {
+  const QUrl url = IsAddress(target)
+                       ? QUrl(QString::fromStdString(target))
+                       : QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(target)));
+  QDesktopServices::openUrl(url);
+}
+
+bool QtPlatform::copyToClipboard(const IndexedImage& picture) {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  if (clipboard == nullptr) return false;
+  const auto width = static_cast<std::size_t>(picture.width);
+  if (picture.width <= 0 || picture.height <= 0 ||
+      picture.pixels.size() < width * static_cast<std::size_t>(picture.height))
+    return false;
+  QImage image(picture.width, picture.height, QImage::Format_Indexed8);
+  if (image.isNull()) return false;  // no memory for it
+  QList<QRgb> colours;
+  for (std::size_t i = 0; i + 2 < picture.palette.size(); i += 3)
+    colours.push_back(qRgb(picture.palette[i], picture.palette[i + 1], picture.palette[i + 2]));
+  image.setColorTable(colours);
+  for (int y = 0; y < picture.height; ++y)
+    std::memcpy(image.scanLine(y), picture.pixels.data() + static_cast<std::size_t>(y) * width,
+                width);
+  clipboard->setImage(image);
+  return true;
+}
+
+std::filesystem::path QtPlatform::programDirectory() const {
+  return std::filesystem::path(NativeBytes(QCoreApplication::applicationDirPath()));
+}
+
+}  // namespace quellmar

@@ -1,0 +1,43 @@
+// The desktop services of the program, done with Qt: message boxes, the
+// error box, the CSV file-open dialog, the shell's "open", the clipboard and
+// the program directory.
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+
+#include "main/platform.h"
+
+namespace quellmar {
+
+class QtPlatform : public Platform {
+ public:
+  // Boxes and the file dialog are shown over the owner window, once it is set.
+  void setOwner(QWidget* owner) { owner_ = owner; }
+  // Called before every modal box or dialog, so the window shows the state of
+  // the running command behind it.
+  void setBeforeModal(std::function<void()> beforeModal) { beforeModal_ = std::move(beforeModal); }
+
+  MessageAnswer showMessage(MessageKind kind, const std::string& text,
+                            MessageButtons buttons) override;
+  void showError(const std::string& text) override;
+  std::optional<std::string> chooseCsvFile() override;
+  void openDocument(const std::string& target) override;
+  bool copyToClipboard(const IndexedImage& picture) override;
+  std::filesystem::path programDirectory() const override;
+
+ private:
+  void prepareModal();
+
+  QPointer<QWidget> owner_;
+  std::function<void()> beforeModal_;
+};
+
+// The error box's title: the program file's name without its extension.
+QString ApplicationTitle();
+
+// Line breaks of a message ("\n\r", "\r\n", a lone "\r") as Qt shows them.
+QString MessageDisplayText(const std::string& text);
+
+}  // namespace quellmar
