@@ -1,6 +1,62 @@
 #include "html_out/logbook_writer.h"
 
+#include <array>
+#include <system_error>
+
+#include "basic/feedback.h"
+#include "basic/text_file.h"
+#include "html_out/profile_picture.h"
+
 namespace quellmar {
+namespace {
+
+constexpr std::array<const char*, 4> kTemplates = {"head.html", "lines.html", "foot.html",
+                                                   "note.html"};
+constexpr const char* kMissingTemplates = "HTML sources open error. File(s) not found.";
+constexpr const char* kBadPixels = "Pixel / profile entry must be a whole number of 1 or more.";
+
+bool AllTemplatesExist(const Session& session) {
+  for (const char* name : kTemplates) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(TemplatePath(session, name), ec)) return false;
+  }
+  return true;
+}
+
+// Deletes the plain files of the Output directory. Kept: subdirectories,
+// hidden entries (a name starting with "."), links to directories and special
+// files. A link to a file is removed as a link; what it points to is never
+// touched. A file that cannot be deleted is skipped without a word.
+void ClearOutputDirectory(const std::filesystem::path& output) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  for (auto it = fs::directory_iterator(output, ec); !ec && it != fs::directory_iterator();
+       it.increment(ec)) {
+    const fs::path& path = it->path();
+    if (path.filename().string().starts_with(".")) continue;
+    std::error_code statError;
+    const auto own = fs::symlink_status(path, statError);
+    if (statError) continue;
+    bool plain = fs::is_regular_file(own);
+    if (fs::is_symlink(own)) {
+      const auto target = fs::status(path, statError);  // a dangling link counts as a file
+      plain = !fs::is_directory(target);
+    }
+    if (plain) {
+      std::error_code removeError;
+      fs::remove(path, removeError);
+    }
+  }
+}
+
+// Fills a page template (head or foot) into the page; a template that cannot
+// be read is left out.
+void WritePageTemplate(FillRun& run, const char* name, ByteSink& page) {
+  const auto text = ReadWholeFile(TemplatePath(run.session, name));
+  if (text) FillTemplate(run, SplitLines(*text), page, NoDive);
+}
+
+}  // namespace
 
 std::filesystem::path TemplatePath(const Session& session, const char* name) {
   return session.platform.programDirectory() / "html" / name;
@@ -8,8 +64,84 @@ std::filesystem::path TemplatePath(const Session& session, const char* name) {
 std::filesystem::path OutputDirectory(const Session& session) {
   return session.platform.programDirectory() / "Output";
 }
-void ExportHtml(Session&) {}
-void WriteDiveLines(Session&, ByteSink&) {}
-void ViewLogbook(Session&) {}
+
+void ExportHtml(Session& session) {
+  AddHistory(session, "HTML write started.");
+  if (!AllTemplatesExist(session)) {
+    AddHistory(session, kMissingTemplates);
+    session.platform.showMessage(MessageKind::Warning, kMissingTemplates, MessageButtons::Ok);
+    return;
+  }
+  // With pictures on, a pixel count below 1 gives pictures without width,
+  // which no file can hold: the export is refused before anything is written.
+  // With pictures off the count is never looked at.
+  if (session.window.options.gif && PixelsPerSample(session.window.options.px) <= 0) {
+    AddHistory(session, kBadPixels);
+    session.platform.showMessage(MessageKind::Warning, kBadPixels, MessageButtons::Ok);
+    return;
+  }
+
+  // The current directory is left alone: every path is built from the program
+  // directory, so making Output current would change nothing. A directory
+  // that cannot be made is not reported; the index page then cannot be made
+  // either.
+  const auto output = OutputDirectory(session);
+  std::error_code ec;
+  if (!std::filesystem::is_directory(output, ec)) std::filesystem::create_directory(output, ec);
+
+  if (session.platform.showMessage(MessageKind::Confirm,
+                                   "Would You like clear the OUTPUT directory ?",
+                                   MessageButtons::YesNo) == MessageAnswer::Yes) {
+    ClearOutputDirectory(output);
+  }
+
+  {
+    // Write errors are not looked at: a full disk leaves a short page, and
+    // the export goes on to its end. The page is closed however the block
+    // is left, also when a picture error ends the export here.
+    FileSink page(output / "logbook.html");
+    if (page.isOpen()) {
+      FillRun run(session);
+      WritePageTemplate(run, "head.html", page);
+      WriteDiveLines(run, page);
+      WritePageTemplate(run, "foot.html", page);
+      page.close();
+    }
+  }
+
+  session.window.setProgressPosition(0);
+  AddHistory(session, "HTML write finished.");
+  if (session.platform.showMessage(MessageKind::Information,
+                                   "HTML write finished.\n\rMay I show You the logbook.html ?",
+                                   MessageButtons::OkCancel) == MessageAnswer::Ok) {
+    ViewLogbook(session);
+  }
+}
+
+void WriteDiveLines(FillRun& run, ByteSink& page) {
+  Session& session = run.session;
+  // Read once per export, before the first dive.
+  const auto text = ReadWholeFile(TemplatePath(session, "lines.html"));
+  const auto lines = text ? SplitLines(*text) : std::vector<std::string>();
+  const std::int32_t count = session.logbook.divecount();
+  for (std::int32_t i = 0; i < count; ++i) {
+    session.window.setProgressMax(count);
+    session.window.setProgressPosition(0);
+    session.window.selectDive(i);
+    for (const auto& line : lines) {
+      std::string filled = FillLine(run, line, i);
+      filled += "\r\n";
+      page.write(filled);
+      session.window.setProgressPosition(i);
+    }
+  }
+}
+
+void ViewLogbook(Session& session) {
+  std::error_code ec;
+  const auto page = OutputDirectory(session) / "logbook.html";
+  const auto absolute = std::filesystem::absolute(page, ec);
+  session.platform.openDocument((ec ? page : absolute).string());
+}
 
 }  // namespace quellmar

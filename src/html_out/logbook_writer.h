@@ -5,20 +5,22 @@
 #include <filesystem>
 
 #include "basic/byte_sink.h"
+#include "html_out/template_engine.h"
 #include "main/session.h"
 
 namespace quellmar {
 
 // Paths under the program directory.
 std::filesystem::path TemplatePath(const Session& session, const char* name);  // html/NAME
-std::filesystem::path OutputDirectory(const Session& session);                // Output
+std::filesystem::path OutputDirectory(const Session& session);                 // Output
 
 // The whole export, questions and messages included. An ExportError from a
-// picture ends it; the caller shows the error.
+// picture ends it at that point and propagates; the caller shows the error.
 void ExportHtml(Session& session);
 
-// Writes the lines template once per dive into page.
-void WriteDiveLines(Session& session, ByteSink& page);
+// Writes the lines template once per dive into page, moving the progress bar
+// and the dive list's selection along.
+void WriteDiveLines(FillRun& run, ByteSink& page);
 
 // Hands Output/logbook.html to the default browser.
 void ViewLogbook(Session& session);

@@ -1,1 +1,350 @@
+#include "html_out/logbook_writer.h"
+
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "main/commands.h"
+#include "support/temp_dir.h"
+#include "support/test_platform.h"
+
+namespace quellmar {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadFile;
+using testing::ShownMessage;
+using testing::TempDir;
+using testing::TestPlatform;
+
+const char* const kStarted = "HTML write started.";
+const char* const kFinished = "HTML write finished.";
+const char* const kMissing = "HTML sources open error. File(s) not found.";
+const char* const kBadPixels = "Pixel / profile entry must be a whole number of 1 or more.";
+const ShownMessage kClearQuestion{
+    MessageKind::Confirm, "Would You like clear the OUTPUT directory ?", MessageButtons::YesNo};
+const ShownMessage kFinalQuestion{MessageKind::Information,
+                                  "HTML write finished.\n\rMay I show You the logbook.html ?",
+                                  MessageButtons::OkCancel};
+const ShownMessage kMissingWarning{MessageKind::Warning, kMissing, MessageButtons::Ok};
+
+Suunto Dive(std::int32_t number) {
+  Suunto d;
+  d.diveid = 100 + number;
+  d.diveno = number;
+  d.date = "2023-08-0" + std::to_string(number % 10);
+  d.time = "10:15";
+  d.divetime = 2400;
+  d.surface = 5400;
+  d.maxdepth = 18;
+  d.avdepth = 9;
+  d.location = "Lake Constance";
+  d.site = "Site " + std::to_string(number);
+  d.airtemp = 22;
+  d.maxtemp = 8;
+  d.endtemp = 12;
+  d.buddy = "Kim";
+  d.tankname = "Alu 80";
+  d.tankl = 11;
+  d.startp = 210;
+  d.endp = 60;
+  d.sac = 16;
+  d.o2 = 21;
+  return d;
+}
+
+void WithProfile(Suunto& d, std::string profile) {
+  d.profile = std::move(profile);
+  d.hasprofile = d.profile.size() >= 2 ? 1 : 0;
+}
+
+class WriterTest : public ::testing::Test {
+ protected:
+  WriterTest() {
+    session.logbook.csvopen = true;
+    session.logbook.totaldivetime = "02:00:00";
+    session.logbook.averdivetime = "00:40:00";
+    session.logbook.totalmaxdepth = "18";
+    session.logbook.totalsac = "16";
+  }
+  void smallTemplates() {
+    dir.write("html/head.html", "<head @totalsac@>\r\n");
+    dir.write("html/lines.html", "<dive @diveno@>\r\n@note_ico@\r\n");
+    dir.write("html/foot.html", "</foot>");
+    dir.write("html/note.html", "note of @diveno@");
+  }
+  void bundledTemplates() {
+    const fs::path source = fs::path(QUELLMAR_SOURCE_DIR) / "resources" / "html";
+    fs::create_directories(dir.path() / "html");
+    for (const char* name : {"head.html", "lines.html", "foot.html", "note.html"}) {
+      fs::copy_file(source / name, dir.path() / "html" / name);
+    }
+  }
+  void addDives(std::initializer_list<std::int32_t> numbers) {
+    for (auto number : numbers) session.logbook.dives.push_back(Dive(number));
+  }
+  fs::path output(const std::string& name = {}) const { return dir.path() / "Output" / name; }
+  std::string page() const { return ReadFile(output("logbook.html")); }
+
+  TempDir dir;
+  TestPlatform platform{dir.path()};
+  Session session{platform};
+};
+
+// Compares with the golden file; QUELLMAR_UPDATE_GOLDEN=1 rewrites it
+// (run the test once with it set after an intended change to the templates).
+void ExpectGolden(const fs::path& written, const std::string& goldenName) {
+  const fs::path golden = fs::path(QUELLMAR_SOURCE_DIR) / "tests/html_out/golden" / goldenName;
+  const std::string bytes = ReadFile(written);
+  if (std::getenv("QUELLMAR_UPDATE_GOLDEN") != nullptr)
+    fs::copy_file(written, golden, fs::copy_options::overwrite_existing);
+  EXPECT_EQ(bytes, ReadFile(golden)) << "differs from " << golden;
+}
+
+TEST_F(WriterTest, BundledTemplatesGiveTheGoldenPages) {
+  bundledTemplates();
+  addDives({1, 2, 12});
+  auto& nitrox = session.logbook.dives[2];
+  nitrox.o2 = 32;
+  nitrox.note = "Turtle at the wreck.<br>\n\rStrong current on the way back.";
+  nitrox.site = "Wreck <i>Thistlegorm</i>";
+  WithProfile(nitrox, "0,6.2,18,17.5,9,3,0.0");
+  session.logbook.dives[1].note = "x";  // too short to count as a note
+  platform.answers = {MessageAnswer::No, MessageAnswer::Cancel};
+  ExportHtml(session);
+  ExpectGolden(output("logbook.html"), "logbook.html");
+  ExpectGolden(output("d12.html"), "d12.html");
+  EXPECT_TRUE(fs::exists(output("d12.gif")));
+  EXPECT_FALSE(fs::exists(output("d1.html")));
+  EXPECT_FALSE(fs::exists(output("d2.html")));
+}
+
+TEST_F(WriterTest, WritesHeadThenTheLinesOfEveryDiveThenFoot) {
+  smallTemplates();
+  addDives({3, 5, 9});
+  session.logbook.dives[1].note = "seen a seal";
+  ExportHtml(session);
+  EXPECT_EQ(
+      page(),
+      "<head 16>\r\n"
+      "<dive 3>\r\n\r\n"
+      "<dive 5>\r\n"
+      R"x(<a href="javascript:nw('5')"><img src="../pict/note.gif" align="right" border="0"></a>)x"
+      "\r\n"
+      "<dive 9>\r\n\r\n"
+      "</foot>\r\n");
+  EXPECT_EQ(ReadFile(output("d5.html")), "note of 5\r\n");
+  EXPECT_EQ(session.window.history(), (std::vector<std::string>{kStarted, kFinished}));
+  EXPECT_EQ(platform.messages, (std::vector<ShownMessage>{kClearQuestion, kFinalQuestion}));
+}
+
+TEST_F(WriterTest, LogbookWithoutDivesHoldsHeadAndFoot) {
+  smallTemplates();
+  session.window.setDiveList({"a"});
+  session.window.setProgressMax(50);
+  ExportHtml(session);
+  EXPECT_EQ(page(), "<head 16>\r\n</foot>\r\n");
+  EXPECT_EQ(session.window.selectedDive(), -1);
+  EXPECT_EQ(session.window.progressMax(), 50);
+}
+
+TEST_F(WriterTest, OkAtTheFinalQuestionOpensThePage) {
+  smallTemplates();
+  platform.answers = {MessageAnswer::No, MessageAnswer::Ok};
+  ExportHtml(session);
+  EXPECT_EQ(platform.opened, std::vector<std::string>{output("logbook.html").string()});
+
+  platform.answers = {MessageAnswer::No, MessageAnswer::Cancel};
+  ExportHtml(session);
+  EXPECT_EQ(platform.opened.size(), 1u);
+}
+
+TEST_F(WriterTest, ViewingBeforeAnyExportAsksForThePageQuietly) {
+  ViewLogbook(session);
+  EXPECT_EQ(platform.opened, std::vector<std::string>{output("logbook.html").string()});
+  EXPECT_TRUE(platform.messages.empty());
+}
+
+class MissingTemplateTest : public WriterTest,
+                            public ::testing::WithParamInterface<std::tuple<const char*, bool>> {};
+
+TEST_P(MissingTemplateTest, StopsBeforeTouchingOutput) {
+  const auto [name, asDirectory] = GetParam();
+  smallTemplates();
+  fs::remove(dir.path() / "html" / name);
+  if (asDirectory) fs::create_directory(dir.path() / "html" / name);
+  session.window.options.note = false;
+  session.window.options.gif = false;
+  session.window.setProgressPosition(7);
+  ExportHtml(session);
+  EXPECT_EQ(session.window.history(), (std::vector<std::string>{kStarted, kMissing}));
+  EXPECT_EQ(platform.messages, std::vector<ShownMessage>{kMissingWarning});
+  EXPECT_FALSE(fs::exists(output()));
+  EXPECT_EQ(session.window.progressPosition(), 7);
+}
+
+INSTANTIATE_TEST_SUITE_P(EachTemplate, MissingTemplateTest,
+                         ::testing::Combine(::testing::Values("head.html", "lines.html",
+                                                              "foot.html", "note.html"),
+                                            ::testing::Bool()),
+                         [](const auto& info) {
+                           std::string name = std::get<0>(info.param);
+                           name = name.substr(0, name.find('.'));
+                           return name + (std::get<1>(info.param) ? "_is_a_directory" : "_missing");
+                         });
+
+// What a user may keep in Output beside the export's own files.
+class ClearTest : public WriterTest {
+ protected:
+  ClearTest() {
+    smallTemplates();
+    dir.write("Output/old.html", "earlier export");
+    dir.write("Output/d99.gif", "GIF87a");
+    dir.write("Output/sub/kept.txt", "inside a subdirectory");
+    dir.write("Output/.hidden", "hidden");
+    fs::create_directory(outside.path() / "dir");
+    fs::create_symlink(outside.write("target.txt", "outside"), output("link.txt"));
+    fs::create_directory_symlink(outside.path() / "dir", output("dirlink"));
+    fs::create_symlink(outside.path() / "gone", output("dangling"));
+  }
+  TempDir outside;
+};
+
+TEST_F(ClearTest, YesDeletesOnlyThePlainFilesOfOutput) {
+  platform.answers = {MessageAnswer::Yes};
+  ExportHtml(session);
+  EXPECT_FALSE(fs::exists(output("old.html")));
+  EXPECT_FALSE(fs::exists(output("d99.gif")));
+  EXPECT_FALSE(fs::exists(fs::symlink_status(output("link.txt"))));
+  EXPECT_FALSE(fs::exists(fs::symlink_status(output("dangling"))));
+  EXPECT_EQ(ReadFile(output("sub/kept.txt")), "inside a subdirectory");
+  EXPECT_EQ(ReadFile(output(".hidden")), "hidden");
+  EXPECT_TRUE(fs::is_symlink(output("dirlink")));
+  EXPECT_EQ(ReadFile(outside.path() / "target.txt"), "outside");
+  EXPECT_TRUE(fs::is_directory(outside.path() / "dir"));
+  EXPECT_EQ(page(), "<head 16>\r\n</foot>\r\n");
+}
+
+TEST_F(ClearTest, NoKeepsEverything) {
+  platform.answers = {MessageAnswer::No};
+  ExportHtml(session);
+  EXPECT_EQ(ReadFile(output("old.html")), "earlier export");
+  EXPECT_EQ(ReadFile(output("d99.gif")), "GIF87a");
+  EXPECT_EQ(ReadFile(output("link.txt")), "outside");
+  EXPECT_TRUE(fs::is_symlink(output("dangling")));
+  EXPECT_EQ(ReadFile(output("sub/kept.txt")), "inside a subdirectory");
+  EXPECT_EQ(ReadFile(output(".hidden")), "hidden");
+}
+
+TEST_F(WriterTest, OutputIsMadeAndTheQuestionStillAsked) {
+  smallTemplates();
+  platform.answers = {MessageAnswer::Yes};
+  ExportHtml(session);
+  EXPECT_TRUE(fs::is_directory(output()));
+  EXPECT_EQ(platform.messages.front(), kClearQuestion);
+  EXPECT_EQ(page(), "<head 16>\r\n</foot>\r\n");
+}
+
+TEST_F(WriterTest, IndexPageThatCannotBeMadeStillEndsWithTheQuestion) {
+  smallTemplates();
+  addDives({4});
+  session.logbook.dives[0].note = "a note";
+  fs::create_directories(output("logbook.html"));
+  ExportHtml(session);
+  EXPECT_EQ(session.window.history(), (std::vector<std::string>{kStarted, kFinished}));
+  EXPECT_EQ(platform.messages, (std::vector<ShownMessage>{kClearQuestion, kFinalQuestion}));
+  EXPECT_FALSE(fs::exists(output("d4.html")));  // no page, so no dive lines either
+}
+
+// Progress bar and dive list as a view sees them change.
+class Recorder : public WindowListener {
+ public:
+  explicit Recorder(const WindowModel& model) : model_(model) {}
+  void progressChanged() override {
+    events.push_back(std::to_string(model_.progressPosition()) + "/" +
+                     std::to_string(model_.progressMax()));
+  }
+  void diveSelected(int index) override { events.push_back("select " + std::to_string(index)); }
+  std::vector<std::string> events;
+
+ private:
+  const WindowModel& model_;
+};
+
+TEST_F(WriterTest, ProgressClimbsToTheDiveIndexAndSelectionFollows) {
+  dir.write("html/head.html", "head");
+  dir.write("html/lines.html", "a\r\nb\r\n");
+  dir.write("html/foot.html", "foot");
+  dir.write("html/note.html", "note");
+  addDives({1, 2, 3});
+  Recorder recorder(session.window);
+  session.window.setListener(&recorder);
+  ExportHtml(session);
+  session.window.setListener(nullptr);
+  EXPECT_EQ(recorder.events, (std::vector<std::string>{
+                                 "0/3", "0/3", "select 0", "0/3", "0/3",  // dive 0
+                                 "0/3", "0/3", "select 1", "1/3", "1/3",  // dive 1
+                                 "1/3", "0/3", "select 2", "2/3", "2/3",  // dive 2
+                                 "0/3",                                   // the end
+                             }));
+  EXPECT_EQ(session.window.selectedDive(), 2);
+}
+
+class BadPixelsTest : public WriterTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(BadPixelsTest, RefusesTheExportWithPicturesOn) {
+  smallTemplates();
+  addDives({1});
+  session.window.options.px = GetParam();
+  ExportHtml(session);
+  EXPECT_EQ(session.window.history(), (std::vector<std::string>{kStarted, kBadPixels}));
+  EXPECT_EQ(platform.messages,
+            (std::vector<ShownMessage>{{MessageKind::Warning, kBadPixels, MessageButtons::Ok}}));
+  EXPECT_FALSE(fs::exists(output()));
+}
+
+TEST_P(BadPixelsTest, IsNotLookedAtWithPicturesOff) {
+  smallTemplates();
+  addDives({1});
+  session.window.options.px = GetParam();
+  session.window.options.gif = false;
+  ExportHtml(session);
+  EXPECT_EQ(session.window.history(), (std::vector<std::string>{kStarted, kFinished}));
+  EXPECT_TRUE(fs::exists(output("logbook.html")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, BadPixelsTest, ::testing::Values("0", "-2", "", "px", " +0 "));
+
+TEST_F(WriterTest, PictureThatCannotBeMadeEndsTheExportThere) {
+  dir.write("html/head.html", "head");
+  dir.write("html/lines.html", "<dive @diveno@>\r\n@profile_ico@\r\nlast\r\n");
+  dir.write("html/foot.html", "foot");
+  dir.write("html/note.html", "note");
+  addDives({1, 12, 13});
+  WithProfile(session.logbook.dives[1], "0,5,9,0.0");
+  WithProfile(session.logbook.dives[2], "0,5,9,0.0");
+  fs::create_directories(output("d12.gif"));  // a directory where the picture belongs
+  platform.answers = {MessageAnswer::No};
+
+  EXPECT_FALSE(ExportHtmlCommand(session));
+  EXPECT_EQ(session.window.history(), std::vector<std::string>{kStarted});
+  EXPECT_EQ(platform.messages, std::vector<ShownMessage>{kClearQuestion});
+  ASSERT_EQ(platform.errors.size(), 1u);
+  EXPECT_TRUE(platform.errors[0].starts_with("Cannot create file ")) << platform.errors[0];
+  EXPECT_EQ(page(), "head\r\n<dive 1>\r\n\r\nlast\r\n<dive 12>\r\n");
+  EXPECT_EQ(session.window.progressPosition(), 1);
+  EXPECT_EQ(session.window.selectedDive(), 1);
+  EXPECT_FALSE(fs::exists(output("d13.gif")));
+
+  // The logbook is unchanged and the export can run again once the way is free.
+  fs::remove(output("d12.gif"));
+  platform.answers = {MessageAnswer::No};
+  EXPECT_TRUE(ExportHtmlCommand(session));
+  EXPECT_TRUE(fs::is_regular_file(output("d13.gif")));
+}
+
+}  // namespace
+}  // namespace quellmar
