@@ -43,6 +43,17 @@ ScratchDir::~ScratchDir() {
   std::filesystem::remove_all(path_, ec);
 }
 
+ProgramFolder::ProgramFolder(std::string_view purpose, const ExportShape& shape) : dir_(purpose) {
+  const std::filesystem::path resources = QUELLMAR_SOURCE_DIR "/resources";
+  for (const char* folder : {"html", "pict"}) {
+    std::filesystem::copy(resources / folder, dir_.path() / folder,
+                          std::filesystem::copy_options::recursive);
+  }
+  std::filesystem::create_directory(dir_.path() / "data");
+  mainFile_ = dir_.path() / "data" / "logbook.csv";
+  WriteExport(mainFile_, shape);
+}
+
 namespace {
 
 // A file descriptor that closes itself.

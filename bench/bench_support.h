@@ -6,12 +6,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "basic/byte_sink.h"
 #include "main/platform.h"
+#include "synthetic_export.h"
 
 namespace quellmar::bench {
 
@@ -26,11 +28,12 @@ class BenchPlatform : public Platform {
   MessageAnswer showMessage(MessageKind kind, const std::string& text,
                             MessageButtons buttons) override;
   void showError(const std::string& text) override { errors.push_back(text); }
-  std::optional<std::string> chooseCsvFile() override { return std::nullopt; }
+  std::optional<std::string> chooseCsvFile() override { return choice; }
   void openDocument(const std::string&) override {}
   bool copyToClipboard(const IndexedImage&) override { return true; }
   std::filesystem::path programDirectory() const override { return programDir_; }
 
+  std::optional<std::string> choice;  // the file the open dialog "chooses"
   std::vector<std::string> warnings;  // texts of the warning boxes shown
   std::vector<std::string> errors;
 
@@ -49,6 +52,19 @@ class ScratchDir {
 
  private:
   std::filesystem::path path_;
+};
+
+// A program directory of its own: the bundled templates (html/) and icons
+// (pict/), and a generated export in data/. The export writes Output/ here.
+class ProgramFolder {
+ public:
+  ProgramFolder(std::string_view purpose, const ExportShape& shape);
+  const std::filesystem::path& path() const { return dir_.path(); }
+  const std::filesystem::path& mainFile() const { return mainFile_; }
+
+ private:
+  ScratchDir dir_;
+  std::filesystem::path mainFile_;
 };
 
 // Counts the bytes written and keeps none of them.

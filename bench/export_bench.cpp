@@ -25,37 +25,26 @@
 namespace quellmar::bench {
 namespace {
 
-// A program directory of its own: the bundled templates and icons, the
-// generated export, and the Output directory that the export fills.
+// The generated logbook, imported once, and a directory for the bare writes.
 class ExportSetup {
  public:
-  explicit ExportSetup(const ExportShape& shape) : platform_(dir_.path()), session_(platform_) {
-    const std::filesystem::path resources = QUELLMAR_SOURCE_DIR "/resources";
-    for (const char* folder : {"html", "pict"}) {
-      std::filesystem::copy(resources / folder, dir_.path() / folder,
-                            std::filesystem::copy_options::recursive);
-    }
-    const auto data = dir_.path() / "data";
-    std::filesystem::create_directory(data);
-    WriteExport(data / "logbook.csv", shape);
-    std::filesystem::current_path(data);
-    session_.window.chosenPath = (data / "logbook.csv").string();
+  explicit ExportSetup(const ExportShape& shape)
+      : program_("export", shape), platform_(program_.path()), session_(platform_) {
+    session_.window.chosenPath = program_.mainFile().string();
     imported_ = ImportLogbook(session_) && session_.logbook.divecount() == shape.dives;
-    floorDir_ = dir_.path() / "floor";
-    std::filesystem::create_directory(floorDir_);
+    std::filesystem::create_directory(floorDir());
   }
 
   bool imported() const { return imported_; }
   Session& session() { return session_; }
   BenchPlatform& platform() { return platform_; }
-  const std::filesystem::path& floorDir() const { return floorDir_; }
+  std::filesystem::path floorDir() const { return program_.path() / "floor"; }
 
  private:
-  ScratchDir dir_{"export"};
+  ProgramFolder program_;
   BenchPlatform platform_;
   Session session_;
   bool imported_ = false;
-  std::filesystem::path floorDir_;
 };
 
 // Every plain file of the Output directory with its bytes.

@@ -36,8 +36,6 @@ void ImportExport(benchmark::State& state, Exports& exports, ExportShape shape) 
   const auto files = ExportFiles(mainFile);
   std::uintmax_t bytes = 0;
   for (const auto& file : files) bytes += std::filesystem::file_size(file);
-  // The file dialog leaves the chosen file's folder as the current directory.
-  std::filesystem::current_path(mainFile.parent_path());
 
   double ours = 0;
   double floor = 0;
