@@ -1,0 +1,294 @@
+#include "import/sdm_format.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "import/export_files.h"
+
+namespace quellmar {
+namespace {
+
+using testing::DiveLine;
+
+Suunto Parse(std::string_view line, std::vector<noterec> notes = {},
+             std::vector<profrec> profiles = {}) {
+  CompanionIndex index(notes, profiles);
+  Suunto dive;
+  ParseDiveLine(line, dive, index);
+  return dive;
+}
+
+TEST(CsvBase, CutsTheLastFourCharacters) {
+  EXPECT_EQ(CsvBase("dives.csv"), "dives");
+  EXPECT_EQ(CsvBase("log.txt"), "log");
+  EXPECT_EQ(CsvBase("LOGBOOK.CSV"), "LOGBOOK");
+  EXPECT_EQ(CsvBase("noext"), "n");
+  EXPECT_EQ(CsvBase(".csv"), "");
+  EXPECT_EQ(CsvBase("ab"), "");
+}
+
+TEST(ParseDiveLine, EveryColumnIntoItsField) {
+  const std::string line =
+      "2001,12,\"14/07/2002\",\"10:38\",3,2,2125,7200,18.5,9.49,12,\"e04d0248\",\"diver 1\","
+      "20,1,2,\"x\",\"y\",\"Dahab, Egypt\",\"Canyon\",\"sunny\",\"20 m\",31,24,25,\"J\xf6rg\","
+      "\"Ali\",\"Lady M\",\"S80\",11.1,1,200,210,50,16.5,1,\"Reef\",\"\",\"Night\",\"\",\"Deep\","
+      "6.5,32,0,3,\"beyond\",99";
+  const Suunto dive = Parse(line);
+  EXPECT_EQ(dive.diveid, 2001);
+  EXPECT_EQ(dive.diveno, 12);
+  EXPECT_EQ(dive.date, "14/07/2002");
+  EXPECT_EQ(dive.time, "10:38");
+  EXPECT_EQ(dive.series, 3);
+  EXPECT_EQ(dive.diveseries, 2);
+  EXPECT_EQ(dive.divetime, 2125);
+  EXPECT_EQ(dive.surface, 7200);
+  EXPECT_EQ(dive.maxdepth, 19);
+  EXPECT_EQ(dive.avdepth, 9);
+  EXPECT_EQ(dive.comptypeid, 12);
+  EXPECT_EQ(dive.compsernum, "e04d0248");
+  EXPECT_EQ(dive.diverid, "diver 1");
+  EXPECT_EQ(dive.samplerate, 20);
+  EXPECT_EQ(dive.altmode, 1);
+  EXPECT_EQ(dive.persmode, 2);
+  EXPECT_EQ(dive.location, "Dahab, Egypt");
+  EXPECT_EQ(dive.site, "Canyon");
+  EXPECT_EQ(dive.weather, "sunny");
+  EXPECT_EQ(dive.visibility, "20 m");
+  EXPECT_EQ(dive.airtemp, 31);
+  EXPECT_EQ(dive.maxtemp, 24);
+  EXPECT_EQ(dive.endtemp, 25);
+  EXPECT_EQ(dive.buddy, "J\xf6rg");
+  EXPECT_EQ(dive.dm, "Ali");
+  EXPECT_EQ(dive.boat, "Lady M");
+  EXPECT_EQ(dive.tankname, "S80");
+  EXPECT_EQ(dive.tankl, 11);
+  EXPECT_EQ(dive.workingp, 200);
+  EXPECT_EQ(dive.startp, 210);
+  EXPECT_EQ(dive.endp, 50);
+  EXPECT_EQ(dive.sac, 17);
+  EXPECT_EQ(dive.customs, "Reef, Night, Deep");
+  EXPECT_EQ(dive.weight, 6);
+  EXPECT_EQ(dive.o2, 32);
+  EXPECT_EQ(dive.compmode, 3);
+  EXPECT_EQ(dive.note, "");
+  EXPECT_EQ(dive.profile, "");
+  EXPECT_EQ(dive.hasprofile, 0);
+}
+
+struct ColumnRow {
+  const char* name;
+  std::map<int, std::string> columns;
+  std::string (*field)(const Suunto&);
+  std::string expected;
+};
+
+std::string Date(const Suunto& d) { return d.date; }
+std::string Time(const Suunto& d) { return d.time; }
+std::string Serial(const Suunto& d) { return d.compsernum; }
+std::string Location(const Suunto& d) { return d.location; }
+std::string Site(const Suunto& d) { return d.site; }
+std::string Customs(const Suunto& d) { return d.customs; }
+std::string DiveTime(const Suunto& d) { return std::to_string(d.divetime); }
+std::string MaxDepth(const Suunto& d) { return std::to_string(d.maxdepth); }
+std::string Surface(const Suunto& d) { return std::to_string(d.surface); }
+std::string Sac(const Suunto& d) { return std::to_string(d.sac); }
+std::string DiveNo(const Suunto& d) { return std::to_string(d.diveno); }
+
+// clang-format off
+const ColumnRow kColumnRows[] = {
+    {"date_cut_to_ten",        {{3, "\"2002.07.14.\""}},   Date,     "2002.07.14"},
+    {"date_of_twelve",         {{3, "\"14/07/2002 x\""}},  Date,     "14/07/2002"},
+    {"time_cut_to_five",       {{4, "\"12:34:56\""}},      Time,     "12:34"},
+    {"serial_cut_to_ten",      {{12, "\"0123456789AB\""}}, Serial,   "0123456789"},
+    {"divetime_wraps",         {{7, "40000"}},             DiveTime, "-25536"},
+    {"divetime_negative",      {{7, "-5"}},                DiveTime, "-5"},
+    {"surface_is_32_bit",      {{8, "40000"}},             Surface,  "40000"},
+    {"depth_rounded",          {{9, "32.5"}},              MaxDepth, "33"},
+    {"depth_wraps",            {{9, "65536.5"}},           MaxDepth, "1"},
+    {"sac_rounded_down",       {{35, "15.49"}},            Sac,      "15"},
+    {"quoted_number_is_zero",  {{2, "\"12\""}},            DiveNo,   "0"},
+    {"quoted_location_comma",  {{19, "\"Dahab, Egypt\""}, {20, "\"Canyon\""}}, Location, "Dahab, Egypt"},
+    // Bare, the comma ends the location and its second half becomes the site.
+    {"bare_location_comma",    {{19, "Dahab, Egypt"}},     Site,     " Egypt"},
+    {"customs_first_only",     {{37, "\"Reef\""}},         Customs,  "Reef"},
+    {"customs_first_and_third",{{37, "\"Reef\""}, {39, "\"Night\""}}, Customs, "Reef, Night"},
+    {"customs_first_empty",    {{38, "\"Night\""}},        Customs,  ", Night"},
+    {"customs_all_five",       {{37, "a"}, {38, "b"}, {39, "c"}, {40, "d"}, {41, "e"}}, Customs, "a, b, c, d, e"},
+    {"customs_none",           {},                         Customs,  ""},
+};
+// clang-format on
+
+TEST(ParseDiveLine, ColumnRules) {
+  for (const auto& row : kColumnRows) {
+    EXPECT_EQ(row.field(Parse(DiveLine(row.columns))), row.expected) << row.name;
+  }
+}
+
+TEST(ParseDiveLine, ShortLineReadsAsZerosAndEmptyTexts) {
+  const Suunto dive = Parse("7,8,\"01/02/2003\"");
+  EXPECT_EQ(dive.diveid, 7);
+  EXPECT_EQ(dive.diveno, 8);
+  EXPECT_EQ(dive.date, "01/02/2003");
+  EXPECT_EQ(dive.time, "");
+  EXPECT_EQ(dive.divetime, 0);
+  EXPECT_EQ(dive.location, "");
+  EXPECT_EQ(dive.compmode, 0);
+}
+
+TEST(ParseDiveLine, TitleLineIsADiveOfZerosAndTitles) {
+  const Suunto dive = Parse(
+      "DIVEID,DIVENO,DATE_,TIME_,SERIES,DIVESERIES,DIVETIME,SURFACE,MAXDEPTH,AVGDEPTH,"
+      "COMPTYPE,SERIAL,DIVER,RATE,ALT,PERS,A,B,LOCATION,SITE");
+  EXPECT_EQ(dive.diveid, 0);
+  EXPECT_EQ(dive.diveno, 0);
+  EXPECT_EQ(dive.date, "DATE_");
+  EXPECT_EQ(dive.location, "LOCATION");
+  EXPECT_EQ(dive.site, "SITE");
+}
+
+std::vector<noterec> NoteLines(const std::vector<std::string>& lines) {
+  std::vector<noterec> notes;
+  for (const auto& line : lines) ReadNoteLine(line, notes);
+  return notes;
+}
+
+std::vector<profrec> ProfileRuns(std::initializer_list<const char*> lines) {
+  std::vector<profrec> profiles;
+  for (const char* line : lines) ReadProfileLine(line, profiles);
+  return profiles;
+}
+
+TEST(ReadNoteLine, KeyAndText) {
+  const auto notes = NoteLines({"2001,\"First dive, cold\"", "2002,bare,more", "x", ""});
+  ASSERT_EQ(notes.size(), 4u);
+  EXPECT_EQ(notes[0].diveid, 2001);
+  EXPECT_EQ(notes[0].text, "First dive, cold");
+  EXPECT_EQ(notes[1].diveid, 2002);
+  EXPECT_EQ(notes[1].text, "bare");
+  EXPECT_EQ(notes[2].diveid, 0);
+  EXPECT_EQ(notes[2].text, "");
+  EXPECT_EQ(notes[3].text, "");
+}
+
+TEST(ReadProfileLine, RunsOfOneKeyJoin) {
+  const auto profiles =
+      ProfileRuns({"5,0,0.0,0", "5,1,2.44,0", "7,0,1.5", "5,0,3", "5,1,\"4.5\",9"});
+  ASSERT_EQ(profiles.size(), 3u);
+  EXPECT_EQ(profiles[0].diveid, 5);
+  EXPECT_EQ(profiles[0].text, "0.0,2.44");
+  EXPECT_EQ(profiles[1].diveid, 7);
+  EXPECT_EQ(profiles[1].text, "1.5");
+  EXPECT_EQ(profiles[2].diveid, 5);
+  EXPECT_EQ(profiles[2].text, "3,4.5");
+}
+
+TEST(ReadProfileLine, FirstLineStartsARunEvenWithKeyZero) {
+  const auto profiles = ProfileRuns({"", "0,1,2"});
+  ASSERT_EQ(profiles.size(), 1u);
+  EXPECT_EQ(profiles[0].diveid, 0);
+  EXPECT_EQ(profiles[0].text, ",2");
+}
+
+TEST(ProfileText, FirstRunOfTwoCharactersOrMore) {
+  // Keys 5, 5, 7, 5: the dive with key 5 gets the samples of the first run only.
+  auto profiles = ProfileRuns({"5,0,1", "5,1,2", "7,0,3", "5,0,9"});
+  std::vector<noterec> notes;
+  const CompanionIndex index(notes, profiles);
+  EXPECT_EQ(index.ProfileText(5), "1,2");
+  EXPECT_EQ(index.ProfileText(7), "");  // a single sample of one character
+  EXPECT_EQ(index.ProfileText(8), "");
+}
+
+TEST(ProfileText, ShortRunIsPassedOverForALaterOne) {
+  auto profiles = ProfileRuns({"5,0,1", "6,0,1", "5,0,12"});
+  std::vector<noterec> notes;
+  const CompanionIndex index(notes, profiles);
+  EXPECT_EQ(index.ProfileText(5), "12");
+}
+
+TEST(ParseDiveLine, HasProfileFromTheProfileLength) {
+  const auto oneChar = Parse("5,1", {}, ProfileRuns({"5,0,0"}));
+  EXPECT_EQ(oneChar.profile, "");
+  EXPECT_EQ(oneChar.hasprofile, 0);
+  const auto twoChars = Parse("5,1", {}, ProfileRuns({"5,0,12"}));
+  EXPECT_EQ(twoChars.profile, "12");
+  EXPECT_EQ(twoChars.hasprofile, 1);
+}
+
+constexpr const char* kBr = "<br>\n\r";
+
+struct NoteRow {
+  const char* name;
+  std::vector<std::string> lines;
+  std::int32_t key;
+  std::string expected;
+};
+
+std::string Long(char c) { return std::string(254, c); }
+
+// clang-format off
+const NoteRow kNoteRows[] = {
+    {"one_line",            {"3,\"cold\""},                         3, "cold"},
+    {"no_note",             {"4,\"cold\""},                         3, ""},
+    {"lines_joined_by_break", {"3,one", "3,two", "3,three"},        3, std::string("one") + kBr + "two" + kBr + "three"},
+    {"run_ends_at_other_key", {"3,a1", "3,a2", "4,b1", "3,a3"},     3, std::string("a1") + kBr + "a2"},
+    {"short_lines_passed_over", {"3,\"\"", "3,x", "3,ab", "3,y", "3,cd"}, 3, std::string("ab") + kBr + "cd"},
+    {"short_line_of_other_key_ends_run", {"3,ab", "4,", "3,cd"},   3, "ab"},
+    {"run_starts_at_first_long_enough", {"3,x", "4,zz", "3,ab", "3,cd"}, 3, std::string("ab") + kBr + "cd"},
+    {"pair_of_spaces",      {"3,\"a  b\""},                         3, std::string("a") + kBr + "b"},
+    {"three_spaces",        {"3,\"a   b\""},                        3, std::string("a") + kBr + " b"},
+    {"four_spaces",         {"3,\"a    b\""},                       3, std::string("a") + kBr + kBr + "b"},
+    {"pair_at_start",       {"3,\"  ab\""},                         3, std::string(kBr) + "ab"},
+    {"single_spaces_stay",  {"3,\" a b \""},                        3, " a b "},
+    {"only_two_spaces",     {"3,\"  \""},                           3, kBr},
+    {"long_line_runs_on",   {"3," + Long('a'), "3,bc", "3,de"},     3, Long('a') + "bc" + kBr + "de"},
+    {"long_last_line",      {"3,ab", "3," + Long('z')},             3, std::string("ab") + kBr + Long('z')},
+    {"break_after_253",     {"3," + std::string(253, 'a'), "3,bc"}, 3, std::string(253, 'a') + kBr + "bc"},
+    // Two spaces make a 253-character line longer, but it was not cut by the export.
+    {"length_before_rewrite", {"3,\"" + std::string(251, 'a') + "  \"", "3,bc"}, 3,
+                             std::string(251, 'a') + kBr + kBr + "bc"},
+    {"key_zero_of_bad_lines", {"junk,\"text\""},                    0, "text"},
+};
+// clang-format on
+
+TEST(NoteText, Table) {
+  for (const auto& row : kNoteRows) {
+    auto notes = NoteLines(row.lines);
+    std::vector<profrec> profiles;
+    CompanionIndex index(notes, profiles);
+    EXPECT_EQ(index.NoteText(row.key), row.expected) << row.name;
+  }
+}
+
+TEST(NoteText, RewritesTheLinesItUsesOnly) {
+  auto notes = NoteLines({"3,\"a  b\"", "4,\"c  d\"", "3,\"e  f\""});
+  std::vector<profrec> profiles;
+  CompanionIndex index(notes, profiles);
+  index.NoteText(3);
+  EXPECT_EQ(notes[0].text, std::string("a") + kBr + "b");  // no separator stored
+  EXPECT_EQ(notes[1].text, "c  d");
+  EXPECT_EQ(notes[2].text, "e  f");
+}
+
+TEST(NoteText, SameKeyAskedAgainGivesTheSameNote) {
+  auto notes =
+      NoteLines({"3,\"a  b\"", "3,\"" + std::string(252, 'x') + "  \"", "3,\"c\"", "3,dd"});
+  std::vector<profrec> profiles;
+  CompanionIndex index(notes, profiles);
+  const std::string first = index.NoteText(3);
+  EXPECT_EQ(index.NoteText(3), first);
+  EXPECT_EQ(index.NoteText(3), first);
+  EXPECT_EQ(index.NoteText(3), first);
+  EXPECT_EQ(first, std::string("a") + kBr + "b" + kBr + std::string(252, 'x') + kBr + "dd");
+}
+
+TEST(ParseDiveLine, TakesItsNoteByKey) {
+  const auto dive = Parse("3,17", NoteLines({"2,other", "3,\"cold  water\""}));
+  EXPECT_EQ(dive.note, std::string("cold") + kBr + "water");
+}
+
+}  // namespace
+}  // namespace quellmar
