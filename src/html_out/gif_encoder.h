@@ -8,7 +8,13 @@
 
 namespace quellmar {
 
-// The palette must hold 256 entries (768 bytes).
-void WriteGif(const IndexedImage& picture, ByteSink& out);
+// The largest width or height a GIF file can hold.
+inline constexpr int kGifMaxSide = 65535;
+
+// Writes the whole file to out. The local table is the first 256 entries of
+// the palette, padded with black when it holds fewer. Returns out.good().
+// Throws std::invalid_argument for a side outside 0..kGifMaxSide or a pixel
+// count other than width * height.
+bool WriteGif(const IndexedImage& picture, ByteSink& out);
 
 }  // namespace quellmar
