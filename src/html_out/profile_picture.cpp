@@ -1,9 +1,292 @@
 #include "html_out/profile_picture.h"
 
-namespace quellmar {
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <limits>
+#include <new>
+#include <vector>
 
-std::int32_t PixelsPerSample(std::string_view) { return 0; }
-IndexedImage RenderProfile(std::string_view, std::int16_t, std::int32_t) { return {}; }
-bool MakeProfilePicture(Session&, int) { return true; }
+#include "basic/byte_sink.h"
+#include "basic/fields.h"
+#include "basic/text.h"
+#include "html_out/gif_encoder.h"
+
+namespace quellmar {
+namespace {
+
+constexpr std::uint8_t kNavy = CubeIndex(0, 0, 128);
+constexpr std::uint8_t kBlack = CubeIndex(0, 0, 0);
+constexpr std::uint8_t kWater = CubeIndex(0x11, 0x42, 0xB2);
+constexpr std::uint8_t kWaterLine = CubeIndex(0x72, 0x9B, 0xFA);
+constexpr std::uint8_t kWhite = CubeIndex(255, 255, 255);
+static_assert(kNavy == 2 && kBlack == 0 && kWater == 9 && kWaterLine == 94 && kWhite == 215);
+
+// The water texture repeats every 30 rows; its last row is the light line.
+constexpr int kTextureRows = 30;
+constexpr int kRowsPerMetre = 3;
+
+const char* const kNoMemory = "Failed to allocate memory for GIF DIB";
+
+std::vector<std::uint8_t> CubePalette() {
+  std::vector<std::uint8_t> palette(256 * 3, 0);
+  for (int entry = 0; entry < 216; ++entry) {
+    palette[3 * entry] = static_cast<std::uint8_t>(51 * (entry / 36));
+    palette[3 * entry + 1] = static_cast<std::uint8_t>(51 * (entry / 6 % 6));
+    palette[3 * entry + 2] = static_cast<std::uint8_t>(51 * (entry % 6));
+  }
+  return palette;
+}
+
+// What one picture is drawn from: the samples in whole metres, the depth D at
+// the picture's bottom and the picture's size.
+struct Plan {
+  std::vector<std::int32_t> samples;
+  std::int64_t depth = 0;
+  std::int64_t width = 0;
+  std::int64_t height = 0;
+};
+
+Plan MakePlan(std::string_view profile, std::int16_t maxdepth, std::int32_t pixelsPerSample) {
+  Plan plan;
+  // A last field of one character is not read: "12,5" is the one sample 12.
+  while (profile.size() >= 2) plan.samples.push_back(NextRoundedField(profile));
+  // The next multiple of ten strictly above the maximum depth, at least 40.
+  plan.depth = maxdepth < 40 ? 40 : (maxdepth / 10 + 1) * 10;
+  plan.height = kRowsPerMetre * plan.depth;
+  plan.width = static_cast<std::int64_t>(plan.samples.size()) * std::max(pixelsPerSample, 0);
+  if (plan.width == 0) plan.height = 0;
+  return plan;
+}
+
+bool FitsGif(const Plan& plan) { return plan.width <= kGifMaxSide && plan.height <= kGifMaxSide; }
+
+std::string TooLargeText(const Plan& plan) {
+  return "a profile picture of " + std::to_string(plan.width) + " x " +
+         std::to_string(plan.height) + " pixels is larger than a GIF file can hold";
+}
+
+// num / den rounded to the nearest whole number, a half to the even one;
+// den > 0. Exact, so every platform draws the same pixels.
+std::int64_t RoundedQuotient(std::int64_t num, std::int64_t den) {
+  std::int64_t q = num / den;
+  std::int64_t r = num % den;
+  if (r < 0) {
+    r += den;
+    --q;
+  }
+  if (2 * r > den || (2 * r == den && (q & 1) != 0)) ++q;
+  return q;
+}
+
+constexpr std::int32_t kNoWhite = std::numeric_limits<std::int32_t>::max();
+
+// For each column, the first row of its white area, or kNoWhite. Sample i
+// lies at x(i) = 1 + round(i (W - 2) / (n - 1)), y(i) = B - round((D - d(i))
+// (H - 2) / D) with B = H - 1. The segment from sample i - 1 to i whitens the
+// columns x(i - 1) to x(i) - 1 from its top edge down to row B - 1: the right
+// and bottom edges of a filled polygon are left out. The top edge of a
+// slanted segment at column c is the line's y there, rounded like the
+// positions: y(i - 1) + round((y(i) - y(i - 1)) (c - x(i - 1)) / (x(i) - x(i - 1))).
+// Only the picture clips the area, so a negative depth whitens the top rows
+// and a column whose edge lies below B - 1 gets no white.
+std::vector<std::int32_t> WhiteTops(const Plan& plan) {
+  const std::int64_t width = plan.width;
+  const std::int64_t height = plan.height;
+  std::vector<std::int32_t> tops(static_cast<std::size_t>(width), kNoWhite);
+  const auto n = static_cast<std::int64_t>(plan.samples.size());
+  if (n < 2) return tops;
+  const std::int64_t bottom = height - 1;
+  const auto x = [&](std::int64_t i) { return 1 + RoundedQuotient(i * (width - 2), n - 1); };
+  const auto y = [&](std::int64_t i) {
+    const std::int64_t above = plan.depth - plan.samples[static_cast<std::size_t>(i)];
+    return bottom - RoundedQuotient(above * (height - 2), plan.depth);
+  };
+  std::int64_t x0 = x(0);
+  std::int64_t y0 = y(0);
+  for (std::int64_t i = 1; i < n; ++i) {
+    const std::int64_t x1 = x(i);
+    const std::int64_t y1 = y(i);
+    for (std::int64_t c = std::max<std::int64_t>(x0, 0); c < std::min(x1, width); ++c) {
+      const std::int64_t top = y0 + RoundedQuotient((y1 - y0) * (c - x0), x1 - x0);
+      if (top <= bottom - 1)
+        tops[static_cast<std::size_t>(c)] =
+            static_cast<std::int32_t>(std::max<std::int64_t>(top, 0));
+    }
+    x0 = x1;
+    y0 = y1;
+  }
+  return tops;
+}
+
+// Row y of the picture without the white area: the navy background and ring,
+// the black frame through columns 1 and W - 1 and rows 1 and H - 1, and the
+// water texture in columns 1 to W - 2 and rows 2 to H - 3 (over the frame's
+// left column). Row H - 2 keeps the navy between the frame's columns.
+void DrawBackgroundRow(std::uint8_t* row, int y, int width, int height) {
+  std::memset(row, kNavy, static_cast<std::size_t>(width));
+  if (y == 0) return;
+  if (y == 1 || y == height - 1) {
+    std::memset(row + 1, kBlack, static_cast<std::size_t>(width - 1));
+  } else if (width > 1) {
+    row[1] = kBlack;
+  }
+  row[width - 1] = kBlack;
+  if (y >= 2 && y <= height - 3 && width >= 3) {
+    const bool line = (y - 2) % kTextureRows == kTextureRows - 1;
+    std::memset(row + 1, line ? kWaterLine : kWater, static_cast<std::size_t>(width - 2));
+  }
+}
+
+// The rows that can show white differ only in these kinds of background.
+enum RowKind { kRingRow, kFrameRow, kWaterRow, kWaterLineRow, kLastRow, kRowKinds };
+
+RowKind KindOf(int y, int height) {
+  if (y == 0) return kRingRow;
+  if (y == 1) return kFrameRow;
+  if (y == height - 2) return kLastRow;
+  return (y - 2) % kTextureRows == kTextureRows - 1 ? kWaterLineRow : kWaterRow;
+}
+
+// The whole picture, row by row from the top. A column's white runs from its
+// top down to row H - 2, so the white of a row holds all the white of the row
+// above: one row of each kind is kept, whitened where columns begin, and
+// copied out. The cost is about that of filling the picture once.
+IndexedImage Draw(const Plan& plan) {
+  const int width = static_cast<int>(plan.width);
+  const int height = static_cast<int>(plan.height);
+  IndexedImage picture{width, height, {}, CubePalette()};
+  const std::vector<std::int32_t> tops = WhiteTops(plan);
+
+  // The columns in the order of their tops (a counting sort over the rows).
+  std::vector<std::int32_t> rowStart(static_cast<std::size_t>(height) + 1, 0);
+  for (const auto top : tops) {
+    if (top != kNoWhite) ++rowStart[static_cast<std::size_t>(top) + 1];
+  }
+  for (int y = 0; y < height; ++y) rowStart[y + 1] += rowStart[y];
+  std::vector<std::int32_t> columns(static_cast<std::size_t>(rowStart[height]));
+  {
+    std::vector<std::int32_t> fill(rowStart.begin(), rowStart.end() - 1);
+    for (int c = 0; c < width; ++c) {
+      if (tops[c] != kNoWhite) columns[static_cast<std::size_t>(fill[tops[c]]++)] = c;
+    }
+  }
+
+  const int sample[kRowKinds] = {0, 1, 2, 2 + kTextureRows - 1, height - 2};
+  std::vector<std::uint8_t> kinds(static_cast<std::size_t>(width) * kRowKinds);
+  const auto rowOf = [&](int kind) {
+    return kinds.data() + static_cast<std::size_t>(kind) * width;
+  };
+  for (int kind = 0; kind < kRowKinds; ++kind)
+    DrawBackgroundRow(rowOf(kind), sample[kind], width, height);
+
+  picture.pixels.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  for (int y = 0; y < height - 1; ++y) {
+    for (auto k = rowStart[y]; k < rowStart[y + 1]; ++k) {
+      for (int kind = 0; kind < kRowKinds; ++kind) rowOf(kind)[columns[k]] = kWhite;
+    }
+    const std::uint8_t* row = rowOf(KindOf(y, height));
+    picture.pixels.insert(picture.pixels.end(), row, row + width);
+  }
+  // The bottom frame row: the white ends above it.
+  DrawBackgroundRow(rowOf(kRingRow), height - 1, width, height);
+  picture.pixels.insert(picture.pixels.end(), rowOf(kRingRow), rowOf(kRingRow) + width);
+  return picture;
+}
+
+IndexedImage DrawOrThrow(const Plan& plan) {
+  try {
+    return Draw(plan);
+  } catch (const std::bad_alloc&) {
+    throw ExportError(kNoMemory);
+  }
+}
+
+// Creates or replaces the file with the whole picture. A file that could not
+// be written to its end is removed, so no cut-off picture is left behind.
+void WriteGifFile(const IndexedImage& picture, const std::filesystem::path& path) {
+  FileSink sink(path);
+  if (!sink.isOpen()) throw ExportError("Cannot create file " + path.string());
+  bool written = false;
+  try {
+    written = WriteGif(picture, sink);
+  } catch (...) {
+    sink.close();
+    std::error_code ignored;
+    std::filesystem::remove(path, ignored);
+    throw;
+  }
+  if (!sink.close() || !written) {
+    std::error_code ignored;
+    std::filesystem::remove(path, ignored);
+    throw ExportError("Cannot write file " + path.string());
+  }
+}
+
+// "d" + the dive number + ".gif": d7.gif, d-3.gif.
+std::string PictureName(std::int32_t diveno) {
+  std::string name = "d";
+  name += IntText(diveno);
+  name += ".gif";
+  return name;
+}
+
+}  // namespace
+
+std::int32_t PixelsPerSample(std::string_view pxText) {
+  std::size_t p = 0;
+  while (p < pxText.size() && pxText[p] == ' ') ++p;
+  bool negative = false;
+  if (p < pxText.size() && (pxText[p] == '+' || pxText[p] == '-')) {
+    negative = pxText[p] == '-';
+    ++p;
+  }
+  // A long digit string saturates at the 32-bit range instead of wrapping.
+  constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
+  std::int64_t value = 0;
+  for (; p < pxText.size() && pxText[p] >= '0' && pxText[p] <= '9'; ++p) {
+    value = std::min(value * 10 + (pxText[p] - '0'), kLimit);
+  }
+  if (negative) return static_cast<std::int32_t>(-value);
+  return static_cast<std::int32_t>(std::min(value, kLimit - 1));
+}
+
+IndexedImage RenderProfile(std::string_view profile, std::int16_t maxdepth,
+                           std::int32_t pixelsPerSample) {
+  const Plan plan = MakePlan(profile, maxdepth, pixelsPerSample);
+  if (plan.width == 0) return IndexedImage{0, 0, {}, CubePalette()};
+  if (!FitsGif(plan)) throw ExportError(TooLargeText(plan));
+  return DrawOrThrow(plan);
+}
+
+bool MakeProfilePicture(Session& session, int index) {
+  const auto& dives = session.logbook.dives;
+  // Callers pass the index of a listed dive; any other index has nothing to draw.
+  if (index < 0 || static_cast<std::size_t>(index) >= dives.size()) return true;
+  const Suunto& dive = dives[static_cast<std::size_t>(index)];
+  const Plan plan =
+      MakePlan(dive.profile, dive.maxdepth, PixelsPerSample(session.window.options.px));
+  // A pixel count of 0 or less (or a profile without a sample) leaves no
+  // picture to make: nothing is drawn, copied or written, and a file of an
+  // earlier export stays as it was. The export refuses such a count before it
+  // writes anything, so this only guards other callers.
+  if (plan.width == 0) return true;
+  const auto path = session.platform.programDirectory() / "Output" / PictureName(dive.diveno);
+  // A GIF file cannot hold a side above 65535 pixels. Such a picture (say
+  // 100,000 samples at 1000 pixels each) is refused before anything is
+  // allocated, rather than written as a corrupt file.
+  if (!FitsGif(plan))
+    throw ExportError("Cannot create file " + path.string() + ": " + TooLargeText(plan));
+  try {
+    const IndexedImage picture = Draw(plan);
+    // The clipboard ends up holding the last picture. The picture written is
+    // the one drawn: what the clipboard would give back is the same pixels.
+    if (!session.platform.copyToClipboard(picture)) throw ExportError("Cannot open clipboard");
+    WriteGifFile(picture, path);
+  } catch (const std::bad_alloc&) {
+    throw ExportError(kNoMemory);
+  }
+  return true;
+}
 
 }  // namespace quellmar

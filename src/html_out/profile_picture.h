@@ -1,5 +1,10 @@
 // A dive's depth-profile picture: drawn pixel by pixel in the 216-colour cube
 // and written as "d" + dive number + ".gif" into the Output directory.
+//
+// The picture is a side view: one equal step of P pixels per depth sample
+// from left to right, three pixel rows per metre downwards, the water a dark
+// blue band with a light line every 30 rows, white from the diver's depth
+// down, inside a navy ring and a black frame.
 #pragma once
 
 #include <cstdint>
@@ -18,17 +23,29 @@ class ExportError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// Entry 36 r + 6 g + b of the colour cube is (51 r, 51 g, 51 b); a channel c
+// falls on the level (c + 3) / 51. Every picture's table holds the 216 cube
+// colours and 40 black entries.
+constexpr std::uint8_t CubeIndex(int red, int green, int blue) {
+  return static_cast<std::uint8_t>(36 * ((red + 3) / 51) + 6 * ((green + 3) / 51) +
+                                   (blue + 3) / 51);
+}
+
 // Pixels per sample: the whole number at the start of the "pixel / profile
 // entry" text ("2 px" gives 2); 0 when the text does not start with one.
 std::int32_t PixelsPerSample(std::string_view pxText);
 
-// The picture of a profile text drawn at the given scale; indices into the
-// colour cube (the palette holds all 256 entries of the file's table).
+// The picture of a profile text drawn at the given scale, in colour-cube
+// indices with the 256-entry table as its palette. With no sample or a pixel
+// count of 0 or less there is no picture: width and height 0. Throws
+// ExportError when a side would be larger than a GIF file can hold, and
+// "Failed to allocate memory for GIF DIB" when memory runs out.
 IndexedImage RenderProfile(std::string_view profile, std::int16_t maxdepth,
                            std::int32_t pixelsPerSample);
 
-// Draws dive dives[index] with the current options and writes its GIF file.
-// Throws ExportError when the file cannot be written or the clipboard refuses.
+// Draws dive dives[index] with the current options, puts it on the clipboard
+// and writes its GIF file. Always true. Throws ExportError when the clipboard
+// refuses or the file cannot be created or written.
 bool MakeProfilePicture(Session& session, int index);
 
 }  // namespace quellmar
