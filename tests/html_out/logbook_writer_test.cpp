@@ -259,6 +259,29 @@ TEST_F(WriterTest, IndexPageThatCannotBeMadeStillEndsWithTheQuestion) {
   EXPECT_FALSE(fs::exists(output("d4.html")));  // no page, so no dive lines either
 }
 
+TEST_F(WriterTest, OutputThatIsAFileIsNotReported) {
+  smallTemplates();
+  dir.write("Output", "a file where the directory belongs");
+  ExportHtml(session);
+  EXPECT_EQ(ReadFile(dir.path() / "Output"), "a file where the directory belongs");
+  EXPECT_EQ(session.window.history(), (std::vector<std::string>{kStarted, kFinished}));
+  EXPECT_EQ(platform.messages, (std::vector<ShownMessage>{kClearQuestion, kFinalQuestion}));
+}
+
+TEST_F(WriterTest, FullDiskLeavesTheExportRunningToItsEnd) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full on this system";
+  smallTemplates();
+  addDives({1, 2});
+  session.logbook.dives[1].note = "a note";
+  fs::create_directory(output());
+  fs::create_symlink("/dev/full", output("logbook.html"));  // every write fails: no space
+  platform.answers = {MessageAnswer::No, MessageAnswer::Ok};
+  ExportHtml(session);
+  EXPECT_EQ(ReadFile(output("d2.html")), "note of 2\r\n");
+  EXPECT_EQ(session.window.history(), (std::vector<std::string>{kStarted, kFinished}));
+  EXPECT_EQ(platform.opened.size(), 1u);
+}
+
 // Progress bar and dive list as a view sees them change.
 class Recorder : public WindowListener {
  public:
