@@ -1,1 +1,200 @@
-int main() { return 0; }
+// quellmar-convert: the command line face of the converter. It runs the
+// window's own Open and HTML export commands, with the options taken from
+// the command line and the questions answered by them.
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "console_platform.h"
+#include "desktop.h"
+#include "main/commands.h"
+#include "main/session.h"
+
+namespace quellmar::convert {
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: quellmar-convert [OPTIONS] FILE\n"
+    "Converts an SDM dive-logbook CSV export into an HTML logbook.\n"
+    "\n"
+    "  FILE            the main CSV file of an SDM export; the companions are looked up beside "
+    "it\n"
+    "  --base DIR      the program directory: templates from DIR/html, the logbook written to "
+    "DIR/Output\n"
+    "                  (default: the folder that holds the executable)\n"
+    "  --import-only   stop after the import\n"
+    "  --list          after the memo, print the dive list, one line per dive\n"
+    "  --clear         answer Yes to the question whether to empty the Output directory "
+    "(default No)\n"
+    "  --no-notes      export with the \"Note\" option off\n"
+    "  --no-gif        export with the \"Dive profil GIF\" option off\n"
+    "  --px TEXT       the \"pixel / profile entry\" text, read exactly as the window's edit box "
+    "(default 1)\n"
+    "  --view          answer OK to the final question, opening logbook.html in the default "
+    "browser (default Cancel)\n"
+    "  --quiet         do not print the history\n"
+    "  --help          print this help and exit\n"
+    "  --version       print the version and exit\n"
+    "\n"
+    "Exit status: 0 done, 1 the import failed, 2 wrong usage, 3 the export stopped early.\n";
+
+enum ExitCode { kDone = 0, kImportFailed = 1, kUsageError = 2, kExportStopped = 3 };
+
+struct Options {
+  std::string file;
+  std::optional<std::filesystem::path> base;
+  bool importOnly = false;
+  bool list = false;
+  bool quiet = false;
+  bool help = false;
+  bool version = false;
+  Answers answers;
+  ExportOptions exportOptions;
+};
+
+struct UsageError {
+  std::string message;
+};
+
+// Reads the arguments; a value may follow its option as the next argument
+// or after "=" ("--px 2", "--px=2"). "--" ends the options.
+std::optional<Options> ParseArguments(const std::vector<std::string_view>& args,
+                                      UsageError& error) {
+  Options options;
+  std::vector<std::string_view> files;
+  bool optionsEnded = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    std::string_view arg = args[i];
+    if (optionsEnded || !arg.starts_with("--")) {
+      files.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    std::optional<std::string_view> attached;
+    if (const auto eq = arg.find('='); eq != std::string_view::npos) {
+      attached = arg.substr(eq + 1);
+      arg = arg.substr(0, eq);
+    }
+    const auto value = [&]() -> std::optional<std::string_view> {
+      if (attached) return attached;
+      if (i + 1 < args.size()) return args[++i];
+      error.message = std::string(arg) + " needs a value";
+      return std::nullopt;
+    };
+    const auto flag = [&](bool& target, bool set) {
+      if (attached) {
+        error.message = std::string(arg) + " takes no value";
+        return false;
+      }
+      target = set;
+      return true;
+    };
+
+    bool ok = true;
+    if (arg == "--base") {
+      const auto dir = value();
+      ok = dir.has_value();
+      if (ok) options.base = std::filesystem::path(*dir);
+    } else if (arg == "--px") {
+      const auto text = value();
+      ok = text.has_value();
+      if (ok) options.exportOptions.px = std::string(*text);
+    } else if (arg == "--import-only") {
+      ok = flag(options.importOnly, true);
+    } else if (arg == "--list") {
+      ok = flag(options.list, true);
+    } else if (arg == "--clear") {
+      ok = flag(options.answers.clearOutput, true);
+    } else if (arg == "--no-notes") {
+      ok = flag(options.exportOptions.note, false);
+    } else if (arg == "--no-gif") {
+      ok = flag(options.exportOptions.gif, false);
+    } else if (arg == "--view") {
+      ok = flag(options.answers.viewLogbook, true);
+    } else if (arg == "--quiet") {
+      ok = flag(options.quiet, true);
+    } else if (arg == "--help") {
+      ok = flag(options.help, true);
+    } else if (arg == "--version") {
+      ok = flag(options.version, true);
+    } else {
+      error.message = "unknown option " + std::string(args[i]);
+      ok = false;
+    }
+    if (!ok) return std::nullopt;
+  }
+  if (options.help || options.version) return options;
+  if (files.empty()) {
+    error.message = "no FILE given";
+    return std::nullopt;
+  }
+  if (files.size() > 1) {
+    error.message = "one FILE only, not " + std::to_string(files.size());
+    return std::nullopt;
+  }
+  if (files[0].empty()) {
+    error.message = "FILE is empty";
+    return std::nullopt;
+  }
+  options.file = std::string(files[0]);
+  return options;
+}
+
+int Run(const Options& options, const char* argv0) {
+  // The chosen path is the file made absolute, links left as they are.
+  const std::string chosen = std::filesystem::absolute(options.file).string();
+  const auto base =
+      options.base ? std::filesystem::absolute(*options.base) : ExecutableDirectory(argv0);
+  ConsolePlatform platform(std::cerr, chosen, base, options.answers);
+  Session session(platform);
+  session.window.options = options.exportOptions;
+  HistoryPrinter history(std::cerr);
+  if (!options.quiet) session.window.setListener(&history);
+
+  const bool imported = OpenCsvCommand(session);
+  for (const auto& line : session.window.memo()) std::cout << line << '\n';
+  if (options.list) {
+    for (const auto& line : session.window.diveList()) std::cout << line << '\n';
+  }
+  std::cout << std::flush;
+  if (!imported) return kImportFailed;
+  if (options.importOnly) return kDone;
+  return ExportHtmlCommand(session) ? kDone : kExportStopped;
+}
+
+}  // namespace
+}  // namespace quellmar::convert
+
+int main(int argc, char** argv) {
+  using namespace quellmar::convert;
+  std::ios::sync_with_stdio(false);
+  const std::vector<std::string_view> args(argv + 1, argv + argc);
+  UsageError error;
+  const auto options = ParseArguments(args, error);
+  if (!options) {
+    std::cerr << "quellmar-convert: " << error.message << "\n\n" << kUsage;
+    return kUsageError;
+  }
+  if (options->help) {
+    std::cout << kUsage;
+    return kDone;
+  }
+  if (options->version) {
+    std::cout << "quellmar-convert " QUELLMAR_VERSION "\n";
+    return kDone;
+  }
+  try {
+    return Run(*options, argc > 0 ? argv[0] : "");
+  } catch (const std::exception& e) {
+    // Memory running out, or a path that cannot be made absolute (the
+    // current directory gone), ends the run here.
+    std::cerr << "quellmar-convert: " << e.what() << '\n';
+    return kImportFailed;
+  }
+}

@@ -1,0 +1,57 @@
+#include "console_platform.h"
+
+#include <utility>
+
+#include "desktop.h"
+
+namespace quellmar::convert {
+namespace {
+
+const char* AnswerName(MessageAnswer answer) {
+  switch (answer) {
+    case MessageAnswer::Ok:
+      return "OK";
+    case MessageAnswer::Cancel:
+      return "Cancel";
+    case MessageAnswer::Yes:
+      return "Yes";
+    case MessageAnswer::No:
+      return "No";
+  }
+  return "";
+}
+
+}  // namespace
+
+ConsolePlatform::ConsolePlatform(std::ostream& err, std::string chosenFile,
+                                 std::filesystem::path programDir, Answers answers)
+    : err_(err),
+      chosenFile_(std::move(chosenFile)),
+      programDir_(std::move(programDir)),
+      answers_(answers) {}
+
+MessageAnswer ConsolePlatform::showMessage(MessageKind kind, const std::string& text,
+                                           MessageButtons buttons) {
+  err_ << MessageTitle(kind) << ": " << text;
+  // The program asks two questions only: whether to empty the Output
+  // directory (Yes, No) and whether to show the logbook (OK, Cancel).
+  MessageAnswer answer = MessageAnswer::Ok;
+  if (buttons == MessageButtons::YesNo) {
+    answer = answers_.clearOutput ? MessageAnswer::Yes : MessageAnswer::No;
+  } else if (buttons == MessageButtons::OkCancel) {
+    answer = answers_.viewLogbook ? MessageAnswer::Ok : MessageAnswer::Cancel;
+  }
+  if (buttons != MessageButtons::Ok) err_ << " -> " << AnswerName(answer);
+  err_ << '\n' << std::flush;
+  return answer;
+}
+
+void ConsolePlatform::showError(const std::string& text) {
+  err_ << "Error: " << text << '\n' << std::flush;
+}
+
+void ConsolePlatform::openDocument(const std::string& target) { OpenWithDesktop(target); }
+
+void HistoryPrinter::historyAdded(const std::string& line) { err_ << line << '\n' << std::flush; }
+
+}  // namespace quellmar::convert

@@ -1,0 +1,18 @@
+// The few services of the operating system that the command line needs,
+// kept apart so that everything else stays portable.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace quellmar::convert {
+
+// The folder that holds the running executable; argv0 is the fallback when
+// the system cannot tell.
+std::filesystem::path ExecutableDirectory(const char* argv0);
+
+// Hands target to the desktop's default application and returns at once,
+// without waiting for it and without looking at the result.
+void OpenWithDesktop(const std::string& target);
+
+}  // namespace quellmar::convert

@@ -1,0 +1,50 @@
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+
+#include <system_error>
+
+#include "desktop.h"
+
+extern char** environ;
+
+namespace quellmar::convert {
+
+std::filesystem::path ExecutableDirectory(const char* argv0) {
+  std::error_code ec;
+  const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (!ec) return self.parent_path();
+  return std::filesystem::absolute(argv0, ec).parent_path();
+}
+
+// xdg-open is started and left to run. Children are reaped by the system
+// (SIGCHLD ignored here), while xdg-open itself starts with the default
+// handling, since the scripts behind it wait for their own children.
+void OpenWithDesktop(const std::string& target) {
+  signal(SIGCHLD, SIG_IGN);
+
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t defaults;
+  sigemptyset(&defaults);
+  sigaddset(&defaults, SIGCHLD);
+  posix_spawnattr_setsigdefault(&attributes, &defaults);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+
+  // The browser's chatter stays out of the converter's own output.
+  posix_spawn_file_actions_t files;
+  posix_spawn_file_actions_init(&files);
+  posix_spawn_file_actions_addopen(&files, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&files, 1, "/dev/null", O_WRONLY, 0);
+
+  std::string program = "xdg-open";
+  std::string argument = target;
+  char* argv[] = {program.data(), argument.data(), nullptr};
+  pid_t child;
+  posix_spawnp(&child, "xdg-open", &files, &attributes, argv, environ);
+
+  posix_spawn_file_actions_destroy(&files);
+  posix_spawnattr_destroy(&attributes);
+}
+
+}  // namespace quellmar::convert
