@@ -151,6 +151,12 @@ class Checker:
         print(f"  {where}: {count} images")
         self.check(not broken, f"{where}: pictures that do not load: {broken}")
 
+    def check_styled(self, where):
+        top = self.driver.execute_script(
+            "const top = document.querySelector('.top');"
+            "return top ? getComputedStyle(top).backgroundImage : 'none';")
+        self.check(top != "none", f"{where}: the style sheet ../pict/logbook.css did not apply")
+
     def check_narrow(self, where):
         self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
             "width": 360, "height": 740, "deviceScaleFactor": 1, "mobile": True})
@@ -230,6 +236,7 @@ def main():
             driver.get(index.as_uri())
             checker.wait_loaded()
             checker.check_images("logbook.html")
+            checker.check_styled("logbook.html")
             checker.check_narrow("logbook.html")
             checker.screenshot(args.screenshots, "logbook")
             links = driver.find_elements(By.CSS_SELECTOR, "a[href^='javascript:nw(']")
@@ -248,6 +255,7 @@ def main():
                 checker.check(f"#{number}" in driver.find_element(By.TAG_NAME, "h1").text,
                               f"note page of dive {number} does not name its dive")
                 checker.check_images(page.name)
+                checker.check_styled(page.name)
                 checker.check_narrow(page.name)
                 if position == 0:
                     checker.screenshot(args.screenshots, "note")
