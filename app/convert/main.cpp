@@ -68,7 +68,8 @@ std::optional<Options> ParseArguments(const std::vector<std::string_view>& args,
   bool optionsEnded = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     std::string_view arg = args[i];
-    if (optionsEnded || !arg.starts_with("--")) {
+    // A lone "-" is a file name; a file whose name begins with "-" follows "--".
+    if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
       files.push_back(arg);
       continue;
     }

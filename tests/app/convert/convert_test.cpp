@@ -1,0 +1,302 @@
+// Runs the real quellmar-convert and checks its exit status, standard output
+// and standard error exactly.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "import/export_files.h"
+#include "support/temp_dir.h"
+
+namespace quellmar {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::DiveLine;
+using testing::JoinLines;
+using testing::ReadFile;
+using testing::TempDir;
+using testing::WriteExport;
+
+const fs::path kConvert = fs::path(QUELLMAR_RUN_DIR) / "quellmar-convert";
+
+struct Result {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string ShellQuoted(const std::string& text) {
+  std::string quoted = "'";
+  for (const char c : text) {
+    if (c == '\'') {
+      quoted += "'\\''";
+    } else {
+      quoted += c;
+    }
+  }
+  return quoted + "'";
+}
+
+// Runs the converter in folder with the arguments; env is put in front of
+// the command ("PATH=... ").
+Result Convert(const TempDir& scratch, const fs::path& folder, const std::vector<std::string>& args,
+               const std::string& env = "") {
+  const auto out = scratch.path() / "stdout.txt";
+  const auto err = scratch.path() / "stderr.txt";
+  std::string command =
+      "cd " + ShellQuoted(folder.string()) + " && " + env + " " + ShellQuoted(kConvert.string());
+  for (const auto& arg : args) {
+    command += ' ';
+    command += ShellQuoted(arg);
+  }
+  command += " </dev/null >" + ShellQuoted(out.string()) + " 2>" + ShellQuoted(err.string());
+  const int raw = std::system(command.c_str());
+  Result result;
+  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  result.out = ReadFile(out);
+  result.err = ReadFile(err);
+  return result;
+}
+
+class ConvertTest : public ::testing::Test {
+ protected:
+  Result Run(const std::vector<std::string>& args, const std::string& env = "") {
+    return Convert(scratch, work.path(), args, env);
+  }
+  std::string Usage() { return Run({"--help"}).out; }
+
+  TempDir scratch;  // the captured output
+  TempDir work;     // the current directory of the run
+};
+
+TEST_F(ConvertTest, HelpPrintsTheUsage) {
+  const auto result = Run({"--help"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err, "");
+  EXPECT_TRUE(result.out.starts_with("Usage: quellmar-convert [OPTIONS] FILE\n")) << result.out;
+  for (const char* option : {"--base DIR", "--import-only", "--list", "--clear", "--no-notes",
+                             "--no-gif", "--px TEXT", "--view", "--quiet", "--help", "--version"}) {
+    EXPECT_NE(result.out.find("\n  " + std::string(option) + " "), std::string::npos) << option;
+  }
+}
+
+TEST_F(ConvertTest, Version) {
+  const auto result = Run({"--version"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, "quellmar-convert 1.2\n");
+  EXPECT_EQ(result.err, "");
+}
+
+struct UsageRow {
+  const char* name;
+  std::vector<std::string> args;
+  std::string message;
+};
+
+// clang-format off
+const UsageRow kUsageRows[] = {
+    {"no_file",            {},                          "no FILE given"},
+    {"options_only",       {"--list", "--quiet"},       "no FILE given"},
+    {"two_files",          {"a.csv", "b.csv"},          "one FILE only, not 2"},
+    {"unknown_option",     {"--frobnicate", "a.csv"},   "unknown option --frobnicate"},
+    {"single_dash_option", {"-l", "a.csv"},             "unknown option -l"},
+    {"unknown_with_value", {"--colour=red", "a.csv"},   "unknown option --colour=red"},
+    {"base_without_value", {"a.csv", "--base"},         "--base needs a value"},
+    {"px_without_value",   {"a.csv", "--px"},           "--px needs a value"},
+    {"flag_with_value",    {"--quiet=yes", "a.csv"},    "--quiet takes no value"},
+    {"empty_file",         {""},                        "FILE is empty"},
+    {"empty_after_dashes", {"--", ""},                  "FILE is empty"},
+};
+// clang-format on
+
+TEST_F(ConvertTest, UsageErrors) {
+  const std::string usage = Usage();
+  for (const auto& row : kUsageRows) {
+    SCOPED_TRACE(row.name);
+    const auto result = Run(row.args);
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "quellmar-convert: " + row.message + "\n\n" + usage);
+  }
+}
+
+TEST_F(ConvertTest, MissingFile) {
+  const auto path = (work.path() / "missing.csv").string();
+  const auto result = Run({"missing.csv"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.out, "Opened CSV file:\n" + path + "\n");
+  EXPECT_EQ(result.err, "Logbook Import started.\n" + path +
+                            " CSV file access error!\n"
+                            "Warning: File access error\n");
+}
+
+TEST_F(ConvertTest, MissingCompanion) {
+  const auto main = WriteExport(work, "export", JoinLines({DiveLine(1, 1)}), "", "");
+  fs::remove(work.path() / "export" / "logbook$DGE.CSV");
+  const auto result = Run({"--quiet", main.string()});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.out, "Opened CSV file:\n" + main.string() + "\n");
+  EXPECT_EQ(result.err, "Warning: Secondary CSV file access error\n");
+}
+
+fs::path SmallExport(const TempDir& dir) {
+  return WriteExport(dir, "export",
+                     JoinLines({DiveLine(11, 12, "Dahab", "Canyon", 1800, 18, 20),
+                                DiveLine(12, 3, "Safaga, Egypt", "Panorama", 2125, 32, 15)}),
+                     JoinLines({"11,\"Strong current\""}),
+                     JoinLines({"11,0,0", "11,1,9.5", "11,2,0", "12,0,0", "12,1,3"}));
+}
+
+constexpr const char* kImportedMemo =
+    "Total dive time: 01:05:25\n"
+    "Average dive time: 00:32:42\n"
+    "SAC: 17L\n"
+    "Maximal depth: 32m\n"
+    "2 logged dives.\n";
+
+TEST_F(ConvertTest, ImportOnlyWithList) {
+  SmallExport(work);
+  const auto path = (work.path() / "export" / "logbook.csv").string();
+  const auto result = Run({"--import-only", "--list", "export/logbook.csv"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, "Opened CSV file:\n" + path + "\n" + kImportedMemo +
+                            "3. Safaga, Egypt; Panorama\n"
+                            "12. Dahab; Canyon\n");
+  EXPECT_EQ(result.err, "Logbook Import started.\n" + path +
+                            " CSV file opened.\n"
+                            "Logbook Import finished.\n"
+                            "Information: CSV file imported.\n\rNext step: HTML Export\n");
+}
+
+TEST_F(ConvertTest, QuietLeavesOutTheHistory) {
+  SmallExport(work);
+  const auto result = Run({"--quiet", "--import-only", "export/logbook.csv"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, "Opened CSV file:\n" + (work.path() / "export/logbook.csv").string() +
+                            "\n" + kImportedMemo);
+  EXPECT_EQ(result.err, "Information: CSV file imported.\n\rNext step: HTML Export\n");
+}
+
+TEST_F(ConvertTest, FileIsMadeAbsoluteWithoutResolvingLinks) {
+  SmallExport(work);
+  fs::create_directory_symlink(work.path() / "export", work.path() / "link");
+  const auto result = Run({"--quiet", "--import-only", "--", "./link/../link/logbook.csv"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_TRUE(result.out.starts_with("Opened CSV file:\n" + work.path().string() +
+                                     "/./link/../link/logbook.csv\n"))
+      << result.out;
+}
+
+TEST_F(ConvertTest, BytesArePrintedAsTheyAre) {
+  const auto main = WriteExport(work, "", JoinLines({DiveLine(1, 1, "Walensee", "J\xf6rg's wall")}),
+                                JoinLines({"1,\"note\""}), "");
+  const auto result = Run({"--quiet", "--import-only", "--list", main.string()});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_TRUE(result.out.ends_with("\n1. Walensee; J\xf6rg's wall\n")) << result.out;
+}
+
+// The folder of a program directory: the bundled templates and icons.
+fs::path ProgramDirectory(const TempDir& dir) {
+  const auto base = dir.path() / "base";
+  fs::create_directories(base);
+  fs::copy(fs::path(QUELLMAR_RUN_DIR) / "html", base / "html", fs::copy_options::recursive);
+  fs::copy(fs::path(QUELLMAR_RUN_DIR) / "pict", base / "pict", fs::copy_options::recursive);
+  return base;
+}
+
+fs::path BundledExport(const TempDir& dir) {
+  fs::copy(fs::path(QUELLMAR_SOURCE_DIR) / "examples", dir.path() / "examples");
+  return dir.path() / "examples" / "logbook.csv";
+}
+
+TEST_F(ConvertTest, ExportsTheBundledSample) {
+  const auto base = ProgramDirectory(work);
+  const auto main = BundledExport(work);
+  fs::create_directories(base / "Output");
+  work.write("base/Output/stale.html", "old");
+  const auto result = Run({"--base", "base", "--clear", main.string()});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, "Opened CSV file:\n" + main.string() +
+                            "\n"
+                            "Total dive time: 18:20:00\n"
+                            "Average dive time: 00:45:50\n"
+                            "SAC: 14L\n"
+                            "Maximal depth: 38m\n"
+                            "24 logged dives.\n");
+  EXPECT_EQ(result.err, "Logbook Import started.\n" + main.string() +
+                            " CSV file opened.\n"
+                            "Logbook Import finished.\n"
+                            "Information: CSV file imported.\n\rNext step: HTML Export\n"
+                            "HTML write started.\n"
+                            "Confirm: Would You like clear the OUTPUT directory ? -> Yes\n"
+                            "HTML write finished.\n"
+                            "Information: HTML write finished.\n\r"
+                            "May I show You the logbook.html ? -> Cancel\n");
+  const auto output = base / "Output";
+  EXPECT_FALSE(fs::exists(output / "stale.html"));
+  const std::string index = ReadFile(output / "logbook.html");
+  EXPECT_NE(index.find("Careless Reef"), std::string::npos);
+  EXPECT_NE(index.find("Modra spilja"), std::string::npos);
+  for (int dive = 1; dive <= 24; ++dive) {
+    const auto gif = (output / "d").concat(std::to_string(dive)).concat(".gif");
+    ASSERT_TRUE(fs::exists(gif)) << gif;
+    EXPECT_EQ(ReadFile(gif).substr(0, 3), "GIF");
+  }
+  EXPECT_TRUE(fs::exists(output / "d7.html"));
+}
+
+TEST_F(ConvertTest, OptionsReachTheExport) {
+  const auto base = ProgramDirectory(work);
+  const auto main = BundledExport(work);
+  const auto result = Run({"--quiet", "--no-notes", "--no-gif", "--base=base", main.string()});
+  EXPECT_EQ(result.status, 0);
+  std::vector<std::string> written;
+  for (const auto& entry : fs::directory_iterator(base / "Output")) {
+    written.push_back(entry.path().filename().string());
+  }
+  EXPECT_EQ(written, std::vector<std::string>{"logbook.html"});
+}
+
+TEST_F(ConvertTest, ExportEndedByAnErrorExitsWithThree) {
+  const auto base = ProgramDirectory(work);
+  const auto main = BundledExport(work);
+  // A directory where the first picture is to go: the file cannot be made.
+  fs::create_directories(base / "Output" / "d1.gif");
+  const auto result = Run({"--quiet", "--base", base.string(), main.string()});
+  EXPECT_EQ(result.status, 3);
+  EXPECT_TRUE(result.err.ends_with("Error: Cannot create file " +
+                                   (base / "Output" / "d1.gif").string() + ".\n"))
+      << result.err;
+}
+
+TEST_F(ConvertTest, ViewHandsTheLogbookToTheDesktop) {
+  const auto base = ProgramDirectory(work);
+  const auto main = BundledExport(work);
+  // A stand-in for xdg-open that notes what it was given.
+  const auto opened = work.path() / "opened.txt";
+  const auto bin = work.path() / "bin";
+  fs::create_directories(bin);
+  const auto fake =
+      work.write("bin/xdg-open", "#!/bin/sh\necho \"$1\" > " + ShellQuoted(opened.string()) +
+                                     ".part && mv " + ShellQuoted(opened.string()) + ".part " +
+                                     ShellQuoted(opened.string()) + "\n");
+  fs::permissions(fake, fs::perms::owner_all);
+  const auto result = Run({"--quiet", "--view", "--base", base.string(), main.string()},
+                          "PATH=" + ShellQuoted(bin.string() + ":/usr/bin:/bin"));
+  EXPECT_EQ(result.status, 0);
+  EXPECT_TRUE(result.err.ends_with("May I show You the logbook.html ? -> OK\n")) << result.err;
+  // The converter does not wait for the browser; give the stand-in time to run.
+  for (int i = 0; i < 200 && !fs::exists(opened); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  EXPECT_EQ(ReadFile(opened), (base / "Output" / "logbook.html").string() + "\n");
+}
+
+}  // namespace
+}  // namespace quellmar
