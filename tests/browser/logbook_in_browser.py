@@ -108,11 +108,15 @@ def sample_export(run_dir, temp):
     return write_small_export(temp / "export")
 
 
-def start_browser(temp):
+def find_browser():
     chromium = find_program("chromium", "chromium-browser", "google-chrome")
     driver_path = find_program("chromedriver")
     if not chromium or not driver_path:
         skip_or_fail("chromium or chromium-driver is not installed (scripts/setup.sh installs them)")
+    return chromium, driver_path
+
+
+def start_browser(temp, chromium, driver_path):
     options = webdriver.ChromeOptions()
     options.binary_location = chromium
     for flag in ("--headless", "--no-sandbox", "--disable-gpu",
@@ -208,15 +212,17 @@ def main():
     parser.add_argument("--run-dir", required=True, type=pathlib.Path)
     parser.add_argument("--screenshots", type=pathlib.Path)
     args = parser.parse_args()
+    convert, run_dir = args.convert.resolve(), args.run_dir.resolve()
+    chromium, driver_path = find_browser()
 
     with tempfile.TemporaryDirectory(prefix="quellmar-browser-") as temp_name:
         temp = pathlib.Path(temp_name)
         base = temp / "program"
         for folder in ("html", "pict"):
-            shutil.copytree(args.run_dir / folder, base / folder)
-        export = sample_export(args.run_dir, temp)
+            shutil.copytree(run_dir / folder, base / folder)
+        export = sample_export(run_dir, temp)
         print(f"converting {export}")
-        result = subprocess.run([str(args.convert), "--base", str(base), "--clear", str(export)],
+        result = subprocess.run([str(convert), "--base", str(base), "--clear", str(export)],
                                 cwd=export.parent, capture_output=True, text=True,
                                 stdin=subprocess.DEVNULL, timeout=120)
         print(result.stdout, end="")
@@ -229,7 +235,7 @@ def main():
             print(f"FAIL: {index} was not written")
             return 1
 
-        driver = start_browser(temp)
+        driver = start_browser(temp, chromium, driver_path)
         checker = Checker(driver)
         try:
             driver.set_script_timeout(10)
