@@ -1,0 +1,214 @@
+// The export when a file or folder it needs exists but is not what it should
+// be: a template that is a directory, an Output that is a plain file, a
+// picture or note page whose name is taken by a directory, a file in Output
+// that cannot be deleted. Each gives exactly the messages and history lines
+// the export promises, and nothing else changes.
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "robustness/robustness_support.h"
+
+namespace quellmar::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kClearQuestion = "Would You like clear the OUTPUT directory ?";
+constexpr const char* kFinished = "HTML write finished.\n\rMay I show You the logbook.html ?";
+
+const ShownMessage kAskClear{MessageKind::Confirm, kClearQuestion, MessageButtons::YesNo};
+const ShownMessage kAskView{MessageKind::Information, kFinished, MessageButtons::OkCancel};
+
+// Three dives, numbered 3, 7 and 12, each with a note and a profile.
+class ExportFault : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fixture.writeTemplates("<html>@totalsac@\r\n", "<p>@diveno@ @noteorgif@ @profile_gif@</p>\r\n",
+                           "</html>\r\n", "<h1>@diveno@</h1>@note@\r\n");
+    fixture.writeExport(DiveLine(101, 12, 18) + "\r\n" + DiveLine(102, 3, 25) + "\r\n" +
+                            DiveLine(103, 7, 9) + "\r\n",
+                        "101,\"twelve\"\r\n102,\"three\"\r\n103,\"seven\"\r\n",
+                        ProfileLines(101, {"0", "5", "12", "0.0"}) +
+                            ProfileLines(102, {"0", "9", "25", "0.0"}) +
+                            ProfileLines(103, {"0", "4", "0.0"}));
+    ASSERT_TRUE(fixture.open());
+    fixture.platform.messages.clear();
+    historyStart = fixture.session.window.history().size();
+  }
+
+  std::vector<std::string> exportHistory() const {
+    return HistoryFrom(fixture.session, historyStart);
+  }
+
+  std::string link(int n) const {
+    return "<a href=\"javascript:nw('" + std::to_string(n) +
+           "')\"><img src=\"../pict/nog.gif\" align=\"right\" border=\"0\"></a>";
+  }
+
+  ProgramFixture fixture;
+  std::size_t historyStart = 0;
+};
+
+class TemplateIsDirectory : public ExportFault,
+                            public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(TemplateIsDirectory, CountsAsMissingAndTouchesNothing) {
+  const auto entry = fixture.programDir() / "html" / GetParam();
+  fs::remove(entry);
+  fs::create_directories(entry / "inside");
+  const auto before = Snapshot(fixture.root());
+
+  fixture.exportHtml(MessageAnswer::Yes, MessageAnswer::Ok);
+
+  const std::string missing = "HTML sources open error. File(s) not found.";
+  EXPECT_EQ(exportHistory(), (std::vector<std::string>{"HTML write started.", missing}));
+  EXPECT_EQ(fixture.platform.messages,
+            (std::vector<ShownMessage>{{MessageKind::Warning, missing, MessageButtons::Ok}}));
+  EXPECT_EQ(Snapshot(fixture.root()), before);
+  EXPECT_FALSE(fs::exists(fixture.outputDir()));
+  EXPECT_TRUE(fixture.platform.opened.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Templates, TemplateIsDirectory,
+    ::testing::Values("head.html", "lines.html", "foot.html", "note.html"), [](const auto& info) {
+      return std::string(info.param).substr(0, std::string(info.param).find('.'));
+    });
+
+TEST_F(ExportFault, OutputThatIsAPlainFileIsLeftAloneAndTheExportEndsAsUsual) {
+  fixture.writeTemplates("<html>\r\n", "<p>@diveno@ @noteorgif@ @profile_gif@</p>\r\n",
+                         "</html>\r\n", "@note@\r\n");
+  std::ofstream(fixture.outputDir(), std::ios::binary) << "the user's own file";
+  const auto before = Snapshot(fixture.root());
+
+  fixture.exportHtml(MessageAnswer::Yes);
+
+  EXPECT_EQ(exportHistory(),
+            (std::vector<std::string>{"HTML write started.", "HTML write finished."}));
+  EXPECT_EQ(fixture.platform.messages, (std::vector<ShownMessage>{kAskClear, kAskView}));
+  EXPECT_TRUE(fixture.platform.errors.empty());
+  EXPECT_EQ(Snapshot(fixture.root()), before);
+}
+
+// The first dive's picture cannot be made: the export ends there, with the
+// page holding what was written before, and the directory is not touched.
+TEST_F(ExportFault, PicturePathThatIsADirectoryEndsTheExportAtThatPicture) {
+  fs::create_directories(fixture.outputDir() / "d3.gif");
+  fixture.writeTemplates("<html>\r\n", "<p>@diveno@ @noteorgif@ @profile_gif@</p>\r\n",
+                         "</html>\r\n", "<h1>@diveno@</h1>@note@\r\n");
+  std::ofstream(fixture.outputDir() / "d3.gif" / "keep.txt") << "kept";
+
+  fixture.exportHtml(MessageAnswer::Yes, MessageAnswer::Ok);
+
+  const auto picture = fixture.outputDir() / "d3.gif";
+  EXPECT_EQ(fixture.platform.errors,
+            (std::vector<std::string>{"Cannot create file " + picture.string() + "."}));
+  EXPECT_EQ(exportHistory(), (std::vector<std::string>{"HTML write started."}));
+  EXPECT_EQ(fixture.platform.messages, (std::vector<ShownMessage>{kAskClear}));
+  EXPECT_TRUE(fixture.platform.opened.empty());
+  EXPECT_EQ(ReadFile(fixture.outputDir() / "logbook.html"), "<html>\r\n");
+  EXPECT_EQ(ReadFile(fixture.outputDir() / "d3.html"), "<h1>3</h1>three\r\n");
+  EXPECT_EQ(ReadFile(picture / "keep.txt"), "kept");
+  EXPECT_FALSE(fs::exists(fixture.outputDir() / "d7.html"));
+  EXPECT_EQ(fixture.session.window.selectedDive(), 0);
+  EXPECT_TRUE(fixture.session.logbook.csvopen);
+}
+
+// A note page that cannot be written is passed over in silence; the link is
+// still written and every other file is made.
+TEST_F(ExportFault, NotePagePathThatIsADirectoryIsPassedOver) {
+  fixture.session.window.options.gif = false;
+  fs::create_directories(fixture.outputDir() / "d7.html");
+  std::ofstream(fixture.outputDir() / "d7.html" / "keep.txt") << "kept";
+
+  fixture.exportHtml(MessageAnswer::Yes);
+
+  EXPECT_EQ(exportHistory(),
+            (std::vector<std::string>{"HTML write started.", "HTML write finished."}));
+  EXPECT_EQ(fixture.platform.messages, (std::vector<ShownMessage>{kAskClear, kAskView}));
+  EXPECT_TRUE(fixture.platform.errors.empty());
+  EXPECT_EQ(ReadFile(fixture.outputDir() / "logbook.html"),
+            "<html>16\r\n<p>3 " + link(3) + " </p>\r\n<p>7 " + link(7) + " </p>\r\n<p>12 " +
+                link(12) + " </p>\r\n</html>\r\n");
+  EXPECT_EQ(ReadFile(fixture.outputDir() / "d7.html" / "keep.txt"), "kept");
+  EXPECT_EQ(ReadFile(fixture.outputDir() / "d3.html"), "<h1>3</h1>three\r\n");
+  EXPECT_EQ(ReadFile(fixture.outputDir() / "d12.html"), "<h1>12</h1>twelve\r\n");
+}
+
+// Sets the file's immutable flag, which stops even root from deleting it, and
+// clears it again at the end.
+class ImmutableFile {
+ public:
+  explicit ImmutableFile(const fs::path& path) : fd_(::open(path.c_str(), O_RDONLY)) {
+    if (fd_ < 0) return;
+    int flags = 0;
+    if (::ioctl(fd_, FS_IOC_GETFLAGS, &flags) != 0) return;
+    flags |= FS_IMMUTABLE_FL;
+    set_ = ::ioctl(fd_, FS_IOC_SETFLAGS, &flags) == 0;
+  }
+  ~ImmutableFile() {
+    if (set_) {
+      int flags = 0;
+      if (::ioctl(fd_, FS_IOC_GETFLAGS, &flags) == 0) {
+        flags &= ~FS_IMMUTABLE_FL;
+        ::ioctl(fd_, FS_IOC_SETFLAGS, &flags);
+      }
+    }
+    if (fd_ >= 0) ::close(fd_);
+  }
+  ImmutableFile(const ImmutableFile&) = delete;
+  ImmutableFile& operator=(const ImmutableFile&) = delete;
+  bool set() const { return set_; }
+
+ private:
+  int fd_;
+  bool set_ = false;
+};
+
+TEST_F(ExportFault, FileThatCannotBeDeletedIsSkippedAndTheOthersGo) {
+  fs::create_directories(fixture.outputDir());
+  std::ofstream(fixture.outputDir() / "a.txt") << "a";
+  std::ofstream(fixture.outputDir() / "b.txt") << "stays";
+  std::ofstream(fixture.outputDir() / "d99.gif") << "old picture";
+  const ImmutableFile locked(fixture.outputDir() / "b.txt");
+  if (!locked.set()) GTEST_SKIP() << "this file system cannot make a file undeletable";
+
+  fixture.exportHtml(MessageAnswer::Yes);
+
+  EXPECT_EQ(exportHistory(),
+            (std::vector<std::string>{"HTML write started.", "HTML write finished."}));
+  EXPECT_EQ(fixture.platform.messages, (std::vector<ShownMessage>{kAskClear, kAskView}));
+  EXPECT_FALSE(fs::exists(fixture.outputDir() / "a.txt"));
+  EXPECT_FALSE(fs::exists(fixture.outputDir() / "d99.gif"));
+  EXPECT_EQ(ReadFile(fixture.outputDir() / "b.txt"), "stays");
+  EXPECT_TRUE(fs::exists(fixture.outputDir() / "d12.gif"));
+}
+
+// A read-only Output: nothing in it can be deleted or written. Root is not
+// stopped by permissions, so this runs only for an ordinary user.
+TEST_F(ExportFault, ReadOnlyOutputKeepsItsFilesAndTheExportEndsAsUsual) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root ignores a read-only directory";
+  fs::create_directories(fixture.outputDir());
+  std::ofstream(fixture.outputDir() / "a.txt") << "a";
+  fs::permissions(fixture.outputDir(), fs::perms::owner_read | fs::perms::owner_exec);
+  const auto before = Snapshot(fixture.root());
+  fixture.session.window.options.gif = false;
+
+  fixture.exportHtml(MessageAnswer::Yes);
+
+  EXPECT_EQ(exportHistory(),
+            (std::vector<std::string>{"HTML write started.", "HTML write finished."}));
+  EXPECT_EQ(fixture.platform.messages, (std::vector<ShownMessage>{kAskClear, kAskView}));
+  EXPECT_EQ(Snapshot(fixture.root()), before);
+  fs::permissions(fixture.outputDir(), fs::perms::owner_all);
+}
+
+}  // namespace
+}  // namespace quellmar::testing
