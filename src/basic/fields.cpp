@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace quellmar {
 namespace {
@@ -65,6 +66,31 @@ double ReadNumber(std::string_view field) {
   return negative ? -value : value;
 }
 
+// A field of at most 15 digits after blanks and a sign, and nothing else:
+// the common case, read without the floating-point reader. A double holds
+// such numbers exactly, so both readers agree on them.
+std::optional<std::int64_t> PlainWholeNumber(std::string_view field) {
+  std::size_t p = 0;
+  while (p < field.size() && field[p] == ' ') ++p;
+  bool negative = false;
+  if (p < field.size() && (field[p] == '+' || field[p] == '-')) {
+    negative = field[p] == '-';
+    ++p;
+  }
+  const std::size_t digits = field.size() - p;
+  if (digits == 0 || digits > 15) return std::nullopt;
+  std::int64_t value = 0;
+  for (; p < field.size(); ++p) {
+    if (!IsDigit(field[p])) return std::nullopt;
+    value = value * 10 + (field[p] - '0');
+  }
+  return negative ? -value : value;
+}
+
+std::int32_t Low32(std::int64_t whole) {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(whole)));
+}
+
 // Cuts x toward zero and keeps the low 32 bits, as a 32-bit store of a 64-bit
 // whole number does; beyond the 64-bit range the value saturates first.
 std::int32_t TruncToInt32(double x) {
@@ -78,7 +104,7 @@ std::int32_t TruncToInt32(double x) {
   } else {
     whole = static_cast<std::int64_t>(x);
   }
-  return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(whole)));
+  return Low32(whole);
 }
 
 }  // namespace
@@ -87,7 +113,8 @@ std::string MidText(std::string_view text, std::int32_t start, std::int32_t coun
   if (count <= 0 || start < 1) return {};
   const auto last = static_cast<std::int64_t>(start) + count - 1;
   if (static_cast<std::int64_t>(text.size()) < last) return {};
-  return std::string(text.substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(count)));
+  return std::string(
+      text.substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(count)));
 }
 
 std::string RightText(std::string_view text, std::int32_t n) {
@@ -96,7 +123,9 @@ std::string RightText(std::string_view text, std::int32_t n) {
 }
 
 std::int32_t NextIntField(std::string_view& line) {
-  return TruncToInt32(ReadNumber(CutAtComma(line)));
+  const std::string_view field = CutAtComma(line);
+  if (const auto whole = PlainWholeNumber(field)) return Low32(*whole);
+  return TruncToInt32(ReadNumber(field));
 }
 
 // Rounds half up on the first two decimals only: the hundredths are
@@ -110,7 +139,7 @@ std::int32_t NextRoundedField(std::string_view& line) {
   if (!(x >= 0.0)) return whole;
   const double hundredths = std::fmod(std::trunc(x * 100.0), 100.0);
   return hundredths > 49.0 ? static_cast<std::int32_t>(static_cast<std::uint32_t>(whole) + 1u)
-                         : whole;
+                           : whole;
 }
 
 std::string_view NextTextView(std::string_view& line) {

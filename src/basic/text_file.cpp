@@ -10,12 +10,17 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
   if (std::filesystem::is_directory(path, ec)) return std::nullopt;
   std::ifstream file(path, std::ios::binary);
   if (!file) return std::nullopt;
-  std::string bytes;
+  // Read straight into the text, in one piece when the size is known; a file
+  // that shrinks or grows meanwhile is read to its end all the same.
   const auto size = std::filesystem::file_size(path, ec);
-  if (!ec) bytes.reserve(static_cast<std::size_t>(size));
-  char buffer[1 << 16];
-  while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
-    bytes.append(buffer, static_cast<std::size_t>(file.gcount()));
+  std::string bytes(ec ? 0 : static_cast<std::size_t>(size), '\0');
+  file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  bytes.resize(static_cast<std::size_t>(file.gcount()));
+  if (file) {
+    char buffer[1 << 16];
+    while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
+      bytes.append(buffer, static_cast<std::size_t>(file.gcount()));
+    }
   }
   if (file.bad()) return std::nullopt;
   return bytes;

@@ -89,6 +89,12 @@ const NumberRow kIntRows[] = {
     {"wraps_past_int32",    "4294967297", 1,  ""},
     {"int32_max",           "2147483647", 2147483647, ""},
     {"int32_min",           "-2147483648", -2147483647 - 1, ""},
+    {"fifteen_digits",      "999999999999999", -1530494977, ""},
+    {"sixteen_digits",      "9999999999999999", 1874919424, ""},
+    // Read as a double, as every number is: the last digit rounds to 8.
+    {"seventeen_digits",    "12345678901234567", 1567312776, ""},
+    {"minus_zero",          "-0",        0,   ""},
+    {"blanks_and_sign",     "  -12",     -12, ""},
     {"beyond_double",       "1e400",     -1,  ""},
     {"below_double",        "1e-400",    0,   ""},
 };
