@@ -14,7 +14,7 @@ namespace quellmar {
 namespace {
 
 // The program's own addresses, shown and opened as they are written.
-constexpr char kEmailAddress[] = "mailto:quellmar@example.org";
+constexpr char kEmailAddress[] = "mailto:dive@example.org";
 constexpr char kWebAddress[] = "http://example.org/quellmar";
 
 QLabel* MakeLabel(const QString& caption, const char* name, int left, int top, QWidget* parent) {

@@ -1,6 +1,7 @@
 #include "main_window.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -312,7 +313,12 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     // Dropping the list down or switching to another program does not leave
     // the box.
     const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-    if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) CB_historyExit();
+    bool inside = false;
+    for (QWidget* now = QApplication::focusWidget(); now != nullptr && !inside;
+         now = now->parentWidget())
+      inside = now == history_;
+    if (!inside && reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
+      CB_historyExit();
   }
   return QMainWindow::eventFilter(watched, event);
 }

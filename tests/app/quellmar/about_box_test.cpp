@@ -1,0 +1,159 @@
+// The about dialog: its controls, its keys and its two link labels.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include "about_box.h"
+#include "support/test_platform.h"
+#include "window_test_support.h"
+
+namespace quellmar::testing {
+namespace {
+
+class AboutBoxTest : public ::testing::Test {
+ protected:
+  template <typename Widget>
+  Widget* find(const char* name) {
+    auto* widget = about.findChild<Widget*>(QLatin1String(name));
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+  }
+  // Shows the dialog modally and lets act play the user.
+  void run(std::function<void(QWidget*)> act) {
+    ModalAnswerer user(std::move(act));
+    about.exec();
+    EXPECT_TRUE(user.answered());
+  }
+
+  TestPlatform platform;
+  TAboutBox about{platform, nullptr};
+};
+
+struct AboutRow {
+  const char* name;
+  int left, top, width, height;  // -1: as the text needs
+  const char* caption;
+};
+
+// clang-format off
+const AboutRow kControls[] = {
+  {"Panel1",      8,   8,   369, 217, nullptr},
+  {"ProgramIcon", 8,   8,   200, 200, nullptr},
+  {"ProductName", 216, 16,  -1,  -1,  "Quellmar"},
+  {"Version",     216, 32,  -1,  -1,  "Version 1.2"},
+  {"Credit",      216, 48,  -1,  -1,  nullptr},
+  {"Comments",    216, 72,  137, 65,  nullptr},
+  {"L_email",     216, 144, -1,  -1,  nullptr},
+  {"L_http",      216, 160, -1,  -1,  nullptr},
+  {"OKButton",    167, 236, 75,  25,  "OK"},
+};
+// clang-format on
+
+class AboutControlTest : public AboutBoxTest, public ::testing::WithParamInterface<AboutRow> {};
+
+TEST_P(AboutControlTest, StandsAtItsPlace) {
+  const AboutRow& row = GetParam();
+  QWidget* widget = find<QWidget>(row.name);
+  ASSERT_NE(widget, nullptr);
+  EXPECT_EQ(widget->pos(), QPoint(row.left, row.top));
+  if (row.width >= 0) {
+    EXPECT_EQ(widget->size(), QSize(row.width, row.height));
+  }
+  if (row.caption == nullptr) return;
+  if (auto* label = qobject_cast<QLabel*>(widget)) {
+    EXPECT_EQ(label->text(), row.caption);
+  }
+  if (auto* button = qobject_cast<QPushButton*>(widget)) {
+    EXPECT_EQ(button->text(), row.caption);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(About, AboutControlTest, ::testing::ValuesIn(kControls),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(AboutBoxTest, HasItsCaptionSizeTextsAndPicture) {
+  EXPECT_EQ(about.windowTitle(), "About");
+  EXPECT_EQ(about.size(), QSize(390, 267));
+  EXPECT_EQ(about.minimumSize(), about.maximumSize());
+  EXPECT_FALSE(about.isVisible());  // made hidden
+  EXPECT_TRUE(find<QLabel>("Comments")->text().startsWith("Optimalized to SDM 1.51"));
+  EXPECT_TRUE(find<QLabel>("Comments")->wordWrap());
+  EXPECT_FALSE(find<QLabel>("Credit")->text().isEmpty());
+  EXPECT_TRUE(find<QPushButton>("OKButton")->isDefault());
+  const QPixmap picture = find<QLabel>("ProgramIcon")->pixmap();
+  EXPECT_EQ(picture.size(), QSize(200, 200));
+  EXPECT_TRUE(find<QLabel>("ProgramIcon")->hasScaledContents());
+}
+
+TEST_F(AboutBoxTest, LinksLookLikeLinks) {
+  auto* email = find<QLabel>("L_email");
+  auto* http = find<QLabel>("L_http");
+  EXPECT_TRUE(email->text().startsWith("mailto:"));
+  EXPECT_TRUE(http->text().startsWith("http"));
+  EXPECT_LT(email->y(), http->y());
+  for (QLabel* link : {email, http}) {
+    EXPECT_TRUE(link->font().bold());
+    EXPECT_TRUE(link->font().underline());
+    EXPECT_EQ(link->palette().color(QPalette::WindowText), QColor(Qt::blue));
+    EXPECT_EQ(link->cursor().shape(), Qt::PointingHandCursor);
+    // The whole caption is on the panel, not cut off at its edge.
+    EXPECT_LE(link->x() + link->width(), find<QWidget>("Panel1")->width());
+  }
+}
+
+TEST_F(AboutBoxTest, EnterClosesAndEscapeDoesNot) {
+  bool openAfterEscape = false;
+  run([&](QWidget* box) {
+    PressKey(box, Qt::Key_Escape);
+    QTest::keyClick(box, Qt::Key_Escape);
+    openAfterEscape = box->isVisible();
+    PressKey(box, Qt::Key_Return);
+  });
+  EXPECT_TRUE(openAfterEscape);
+  EXPECT_FALSE(about.isVisible());
+  EXPECT_EQ(about.result(), QDialog::Accepted);
+}
+
+TEST_F(AboutBoxTest, OkButtonAndTitleBarClose) {
+  run([](QWidget* box) {
+    QTest::mouseClick(box->findChild<QPushButton*>("OKButton"), Qt::LeftButton);
+  });
+  EXPECT_FALSE(about.isVisible());
+  run([](QWidget* box) { box->close(); });
+  EXPECT_FALSE(about.isVisible());
+}
+
+TEST_F(AboutBoxTest, ClickingALinkOpensItsCaptionAndLeavesTheDialogOpen) {
+  std::vector<std::string> captions;
+  bool stayedOpen = true;
+  run([&](QWidget* box) {
+    for (const char* name : {"L_email", "L_http"}) {
+      auto* link = box->findChild<QLabel*>(name);
+      captions.push_back(link->text().toStdString());
+      QTest::mouseClick(link, Qt::LeftButton);
+      stayedOpen = stayedOpen && box->isVisible();
+    }
+    PressKey(box, Qt::Key_Return);
+  });
+  EXPECT_TRUE(stayedOpen);
+  EXPECT_EQ(platform.opened, captions);
+}
+
+TEST_F(WindowTest, AboutMenuShowsTheSameDialogEachTime) {
+  TAboutBox about(platform, &window);
+  window.setAboutBox(&about);
+  for (int time = 0; time < 2; ++time) {
+    QWidget* shown = nullptr;
+    ModalAnswerer user([&](QWidget* box) {
+      shown = box;
+      PressKey(box, Qt::Key_Return);
+    });
+    find<QAction>("MHelp_about")->trigger();
+    EXPECT_EQ(shown, &about);
+  }
+}
+
+}  // namespace
+}  // namespace quellmar::testing

@@ -1,0 +1,385 @@
+// The main window's controls, menus, tool bar, size and options, and the way
+// each command is reached.
+#include <QAbstractButton>
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "about_box.h"
+#include "window_test_support.h"
+
+namespace quellmar::testing {
+namespace {
+
+QString CaptionOf(QWidget* widget) {
+  if (auto* label = qobject_cast<QLabel*>(widget)) return label->text();
+  if (auto* button = qobject_cast<QAbstractButton*>(widget)) return button->text();
+  if (auto* group = qobject_cast<QGroupBox*>(widget)) return group->title();
+  if (auto* edit = qobject_cast<QLineEdit*>(widget)) return edit->text();
+  if (auto* combo = qobject_cast<QComboBox*>(widget)) return combo->currentText();
+  return {};
+}
+
+struct ControlRow {
+  const char* name;
+  int left, top, width, height;  // width and height -1: as the text needs
+  const char* caption;           // nullptr: none to check
+  const char* hint;
+};
+
+// clang-format off
+const ControlRow kControls[] = {
+  {"ToolBar1",     0,   0,   542, 29,  nullptr, nullptr},
+  {"GroupBox2",    8,   32,  337, 129, " Logbook informations ", nullptr},
+  {"Memo_adatok",  8,   24,  321, 97,  nullptr, nullptr},
+  {"GroupBox1",    352, 32,  185, 129, " HTML options ", nullptr},
+  {"CBNote",       8,   24,  -1,  -1,  "Note", "Check this for insert dive notes to the html"},
+  {"CBGIF",        8,   40,  -1,  -1,  "Dive profil GIF", "Check this for the profile GIF pictures"},
+  {"PX",           8,   58,  25,  -1,  "1", "1 entry (depent of the computer settings) 10-20-30 sec"},
+  {"Label1",       40,  64,  -1,  -1,  "pixel / profile entry", nullptr},
+  {"Label2",       8,   168, -1,  -1,  "Logged dives:", nullptr},
+  {"LB_dives",     8,   184, 529, 153, nullptr, nullptr},
+  {"CB_history",   0,   344, 543, 21,  "History", nullptr},
+  {"StatusBar1",   0,   365, 542, 19,  nullptr, nullptr},
+  {"ProgressBar1", 352, 370, 186, 10,  nullptr, nullptr},
+};
+// clang-format on
+
+class ControlTest : public WindowTest, public ::testing::WithParamInterface<ControlRow> {};
+
+TEST_P(ControlTest, StandsAtItsPlaceWithItsCaptionAndHint) {
+  const ControlRow& row = GetParam();
+  QWidget* widget = find<QWidget>(row.name);
+  ASSERT_NE(widget, nullptr);
+  EXPECT_EQ(widget->pos(), QPoint(row.left, row.top));
+  if (row.width >= 0) {
+    EXPECT_EQ(widget->width(), row.width);
+  }
+  if (row.height >= 0) {
+    EXPECT_EQ(widget->height(), row.height);
+  }
+  if (row.caption != nullptr) {
+    EXPECT_EQ(CaptionOf(widget).toStdString(), row.caption);
+  }
+  if (row.hint != nullptr) {
+    EXPECT_EQ(widget->toolTip().toStdString(), row.hint);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(MainWindow, ControlTest, ::testing::ValuesIn(kControls),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(WindowTest, StartsEmptyWithTheDefaultOptions) {
+  EXPECT_TRUE(find<QCheckBox>("CBNote")->isChecked());
+  EXPECT_TRUE(find<QCheckBox>("CBGIF")->isChecked());
+  EXPECT_EQ(find<QPlainTextEdit>("Memo_adatok")->toPlainText(), "");
+  EXPECT_FALSE(find<QPlainTextEdit>("Memo_adatok")->isReadOnly());
+  EXPECT_EQ(find<QListView>("LB_dives")->model()->rowCount(), 0);
+  EXPECT_EQ(find<QListView>("LB_dives")->selectionMode(), QAbstractItemView::SingleSelection);
+  EXPECT_EQ(find<QComboBox>("CB_history")->count(), 0);
+  EXPECT_TRUE(find<QComboBox>("CB_history")->isEditable());
+  const auto* bar = find<QProgressBar>("ProgressBar1");
+  EXPECT_EQ(bar->minimum(), 0);
+  EXPECT_EQ(bar->maximum(), 100);
+  EXPECT_EQ(bar->value(), 0);
+}
+
+TEST_F(WindowTest, StatusBarHasTheCreditAndTheFilePanel) {
+  auto* credit = find<QLabel>("CreditPanel");
+  auto* file = find<QLabel>("FilePanel");
+  ASSERT_TRUE(credit && file);
+  EXPECT_EQ(credit->width(), 90);
+  EXPECT_FALSE(credit->text().isEmpty());
+  EXPECT_EQ(file->width(), 200);
+  EXPECT_EQ(file->text(), "No CSV file");
+  EXPECT_LT(credit->x(), file->x());
+}
+
+TEST_F(WindowTest, WindowHasFixedSizeAndNoMaximizeButton) {
+  showActive();
+  EXPECT_EQ(window.windowTitle(), "Quellmar  v1.2");
+  EXPECT_FALSE(window.windowIcon().isNull());
+  EXPECT_EQ(window.centralWidget()->size(), QSize(542, 384));
+  EXPECT_EQ(window.minimumSize(), window.maximumSize());
+  EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
+  EXPECT_TRUE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
+  EXPECT_TRUE(window.windowFlags() & Qt::WindowCloseButtonHint);
+  const QSize before = window.size();
+  window.resize(before + QSize(100, 80));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(window.size(), before);
+  const QPoint middle = window.frameGeometry().center();
+  const QPoint desktop = window.screen()->availableGeometry().center();
+  EXPECT_LE((middle - desktop).manhattanLength(), 2);
+}
+
+// clang-format off
+struct ToolRow { const char* name; const char* caption; const char* hint; int width; };
+const ToolRow kToolBar[] = {
+  {"ToolButton2", nullptr,     nullptr,        8},
+  {"TBOpen",      "Open",      "CSV Open",     23},
+  {"TBClose",     "Close",     "CSV Close",    23},
+  {"ToolButton3", nullptr,     nullptr,        8},
+  {"ToolButton1", "Make HTML", "HTML export",  23},
+  {"ToolButton4", nullptr,     "Html preview", 23},
+};
+// clang-format on
+
+TEST_F(WindowTest, ToolBarHoldsItsButtonsInOrder) {
+  showActive();
+  auto* bar = find<QToolBar>("ToolBar1");
+  ASSERT_NE(bar, nullptr);
+  std::vector<QWidget*> widgets;
+  for (QAction* action : bar->actions()) widgets.push_back(bar->widgetForAction(action));
+  ASSERT_EQ(widgets.size(), std::size(kToolBar));
+  for (std::size_t i = 0; i < widgets.size(); ++i) {
+    const ToolRow& row = kToolBar[i];
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(widgets[i]->objectName(), row.name);
+    EXPECT_EQ(widgets[i]->width(), row.width);
+    if (row.caption != nullptr) {
+      EXPECT_EQ(CaptionOf(widgets[i]), row.caption);
+    }
+    if (row.hint != nullptr) {
+      EXPECT_EQ(widgets[i]->toolTip(), row.hint);
+      auto* button = qobject_cast<QToolButton*>(widgets[i]);
+      ASSERT_NE(button, nullptr);
+      EXPECT_EQ(button->toolButtonStyle(), Qt::ToolButtonIconOnly);
+      EXPECT_FALSE(button->icon().isNull());
+    }
+    if (i > 0) {
+      EXPECT_GT(widgets[i]->x(), widgets[i - 1]->x());
+    }
+  }
+}
+
+// clang-format off
+struct MenuRow { const char* menu; const char* menuCaption; const char* item; const char* caption;
+                 const char* shortcut; const char* sameImageAs; };
+const MenuRow kMenus[] = {
+  {"MFile", "File",    "MFile_Open",  "Open CSV",    "Ctrl+O", "TBOpen"},
+  {"MFile", "File",    "MFile_Close", "Close CSV",   "",       "TBClose"},
+  {"MFile", "File",    "N1",          "",            "",       nullptr},
+  {"MFile", "File",    "MFile_quit",  "Quit",        "Ctrl+Q", nullptr},
+  {"MList", "Logbook", "MList_html",  "HTML export", "",       "ToolButton1"},
+  {"MList", "Logbook", "List_view",   "HTML view",   "",       "ToolButton4"},
+  {"MHelp", "Help",    "MHelp_about", "About",       "",       nullptr},
+};
+// clang-format on
+
+// A click on the box itself, at the left end of the control.
+void ClickBox(QCheckBox* box) {
+  QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+}
+
+QImage ImageOf(const QIcon& icon) { return icon.pixmap(16, 16).toImage(); }
+
+TEST_F(WindowTest, MenusHoldTheirItemsInOrder) {
+  QStringList menus;
+  for (QAction* action : window.menuBar()->actions()) menus.push_back(action->text());
+  EXPECT_EQ(menus, QStringList({"File", "Logbook", "Help"}));
+
+  std::map<std::string, int> position;
+  for (const MenuRow& row : kMenus) {
+    SCOPED_TRACE(row.item);
+    auto* menu = find<QMenu>(row.menu);
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->title(), row.menuCaption);
+    const int index = position[row.menu]++;
+    ASSERT_LT(index, menu->actions().size());
+    QAction* action = menu->actions()[index];
+    EXPECT_EQ(action->objectName(), row.item);
+    EXPECT_EQ(action->text(), row.caption);
+    EXPECT_EQ(action->isSeparator(), std::string(row.item) == "N1");
+    EXPECT_EQ(action->shortcut().toString(), row.shortcut);
+    if (row.sameImageAs != nullptr) {
+      EXPECT_EQ(ImageOf(action->icon()), ImageOf(find<QToolButton>(row.sameImageAs)->icon()));
+    } else {
+      EXPECT_TRUE(action->icon().isNull());
+    }
+  }
+  for (const auto& [menu, count] : position)
+    EXPECT_EQ(find<QMenu>(menu.c_str())->actions().size(), count) << menu;
+}
+
+TEST_F(WindowTest, TheFourImagesDiffer) {
+  const char* buttons[] = {"TBOpen", "TBClose", "ToolButton1", "ToolButton4"};
+  for (const char* a : buttons)
+    for (const char* b : buttons)
+      if (a != b) {
+        EXPECT_NE(ImageOf(find<QToolButton>(a)->icon()), ImageOf(find<QToolButton>(b)->icon()));
+      }
+}
+
+TEST_F(WindowTest, OptionsGoIntoTheSessionAsTheyChange) {
+  showActive();
+  ClickBox(find<QCheckBox>("CBNote"));
+  EXPECT_FALSE(session.window.options.note);
+  EXPECT_TRUE(session.window.options.gif);
+  ClickBox(find<QCheckBox>("CBGIF"));
+  EXPECT_FALSE(session.window.options.gif);
+  ClickBox(find<QCheckBox>("CBNote"));
+  EXPECT_TRUE(session.window.options.note);
+
+  auto* px = find<QLineEdit>("PX");
+  px->setFocus();
+  px->selectAll();
+  QTest::keyClicks(px, "3 px");
+  EXPECT_EQ(session.window.options.px, "3 px");
+}
+
+TEST_F(WindowTest, LeavingTheHistoryPutsHistoryBackAndKeepsItsLines) {
+  session.window.addHistory("first line");
+  session.window.addHistory("second line");
+  EXPECT_EQ(find<QComboBox>("CB_history")->currentText(), "History");
+  showActive();
+  auto* history = find<QComboBox>("CB_history");
+  auto* memo = find<QPlainTextEdit>("Memo_adatok");
+
+  history->setFocus(Qt::TabFocusReason);
+  QTest::keyClicks(history, "typed");
+  EXPECT_EQ(history->currentText(), "typed");  // the focus selected the text
+  memo->setFocus(Qt::TabFocusReason);
+  EXPECT_EQ(history->currentText(), "History");
+  EXPECT_EQ(session.window.historyEdit(), "History");
+
+  history->setFocus(Qt::TabFocusReason);
+  history->setCurrentIndex(1);
+  EXPECT_EQ(history->currentText(), "second line");
+  QTest::keyClick(history, Qt::Key_Return);  // must not add a line
+  memo->setFocus(Qt::TabFocusReason);
+  EXPECT_EQ(history->currentText(), "History");
+  ASSERT_EQ(history->count(), 2);
+  EXPECT_EQ(history->itemText(0), "first line");
+  EXPECT_EQ(history->itemText(1), "second line");
+  EXPECT_EQ(session.window.history().size(), 2u);
+}
+
+TEST_F(WindowTest, DroppingTheHistoryDownDoesNotLeaveIt) {
+  session.window.addHistory("a line");
+  showActive();
+  auto* history = find<QComboBox>("CB_history");
+  history->setFocus(Qt::TabFocusReason);
+  QTest::keyClicks(history, "!");
+  EXPECT_EQ(history->currentText(), "!");
+  history->showPopup();
+  EXPECT_EQ(history->currentText(), "!");
+  history->hidePopup();
+  EXPECT_EQ(history->currentText(), "!");
+}
+
+// Each command through each of its menu item, tool button and shortcut.
+enum class Command { Open, Close, Export, View, About, Quit };
+enum class Trigger { MenuItem, ToolButton, Shortcut };
+
+struct TriggerRow {
+  const char* name;
+  Command command;
+  Trigger trigger;
+  const char* control;  // action or tool button name
+  Qt::Key key;          // with Ctrl
+};
+
+// clang-format off
+const TriggerRow kTriggers[] = {
+  {"OpenMenu",       Command::Open,   Trigger::MenuItem,   "MFile_Open",  Qt::Key_unknown},
+  {"OpenTool",       Command::Open,   Trigger::ToolButton, "TBOpen",      Qt::Key_unknown},
+  {"OpenShortcut",   Command::Open,   Trigger::Shortcut,   nullptr,       Qt::Key_O},
+  {"CloseMenu",      Command::Close,  Trigger::MenuItem,   "MFile_Close", Qt::Key_unknown},
+  {"CloseTool",      Command::Close,  Trigger::ToolButton, "TBClose",     Qt::Key_unknown},
+  {"ExportMenu",     Command::Export, Trigger::MenuItem,   "MList_html",  Qt::Key_unknown},
+  {"ExportTool",     Command::Export, Trigger::ToolButton, "ToolButton1", Qt::Key_unknown},
+  {"ViewMenu",       Command::View,   Trigger::MenuItem,   "List_view",   Qt::Key_unknown},
+  {"ViewTool",       Command::View,   Trigger::ToolButton, "ToolButton4", Qt::Key_unknown},
+  {"AboutMenu",      Command::About,  Trigger::MenuItem,   "MHelp_about", Qt::Key_unknown},
+  {"QuitMenu",       Command::Quit,   Trigger::MenuItem,   "MFile_quit",  Qt::Key_unknown},
+  {"QuitShortcut",   Command::Quit,   Trigger::Shortcut,   nullptr,       Qt::Key_Q},
+};
+// clang-format on
+
+class TriggerTest : public WindowTest, public ::testing::WithParamInterface<TriggerRow> {
+ protected:
+  void fire(const TriggerRow& row) {
+    switch (row.trigger) {
+      case Trigger::MenuItem:
+        find<QAction>(row.control)->trigger();
+        break;
+      case Trigger::ToolButton:
+        QTest::mouseClick(find<QToolButton>(row.control), Qt::LeftButton);
+        break;
+      case Trigger::Shortcut:
+        QTest::keyClick(&window, row.key, Qt::ControlModifier);
+        break;
+    }
+  }
+};
+
+TEST_P(TriggerTest, RunsItsCommand) {
+  const TriggerRow& row = GetParam();
+  const auto sample = WriteSampleExport(dir, "export");
+  if (row.command == Command::Close || row.command == Command::Quit) {
+    open(sample);  // Close needs a loaded logbook; Quit asks nothing even then
+    ASSERT_TRUE(session.logbook.csvopen);
+  }
+  showActive();
+  TAboutBox about(platform, &window);  // after the start, which shows none here
+  window.setAboutBox(&about);
+  platform.messages.clear();
+  const auto history = session.window.history().size();
+  const std::string missing = (dir.path() / "missing.csv").string();
+  platform.nextChoice = missing;
+
+  std::unique_ptr<ModalAnswerer> user;
+  if (row.command == Command::About)
+    user = std::make_unique<ModalAnswerer>([](QWidget* box) { PressKey(box, Qt::Key_Return); });
+  fire(row);
+
+  const auto& lines = session.window.history();
+  switch (row.command) {
+    case Command::Open:
+      ASSERT_EQ(lines.size(), history + 2);
+      EXPECT_EQ(lines[history], "Logbook Import started.");
+      EXPECT_EQ(lines[history + 1], missing + " CSV file access error!");
+      break;
+    case Command::Close:
+      EXPECT_FALSE(session.logbook.csvopen);
+      EXPECT_EQ(lines.back(), "CSV file Closed");
+      break;
+    case Command::Export:
+      ASSERT_EQ(platform.messages.size(), 1u);
+      EXPECT_EQ(platform.messages[0].text, "Not opened CSV file");
+      break;
+    case Command::View:
+      ASSERT_EQ(platform.opened.size(), 1u);
+      EXPECT_EQ(std::filesystem::path(platform.opened[0]).lexically_normal(),
+                (programDir / "Output" / "logbook.html").lexically_normal());
+      break;
+    case Command::About:
+      EXPECT_TRUE(user->answered());
+      EXPECT_FALSE(about.isVisible());
+      break;
+    case Command::Quit:
+      EXPECT_FALSE(window.isVisible());
+      EXPECT_TRUE(platform.messages.empty());
+      break;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(MainWindow, TriggerTest, ::testing::ValuesIn(kTriggers),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace quellmar::testing
