@@ -1,10 +1,12 @@
 #include "html_out/profile_picture.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <filesystem>
 #include <limits>
 #include <new>
+#include <optional>
 #include <vector>
 
 #include "basic/byte_sink.h"
@@ -28,14 +30,56 @@ constexpr int kRowsPerMetre = 3;
 
 const char* const kNoMemory = "Failed to allocate memory for GIF DIB";
 
-std::vector<std::uint8_t> CubePalette() {
-  std::vector<std::uint8_t> palette(256 * 3, 0);
+constexpr std::array<std::uint8_t, 256 * 3> kCubeTable = [] {
+  std::array<std::uint8_t, 256 * 3> table{};
   for (int entry = 0; entry < 216; ++entry) {
-    palette[3 * entry] = static_cast<std::uint8_t>(51 * (entry / 36));
-    palette[3 * entry + 1] = static_cast<std::uint8_t>(51 * (entry / 6 % 6));
-    palette[3 * entry + 2] = static_cast<std::uint8_t>(51 * (entry % 6));
+    table[3 * entry] = static_cast<std::uint8_t>(51 * (entry / 36));
+    table[3 * entry + 1] = static_cast<std::uint8_t>(51 * (entry / 6 % 6));
+    table[3 * entry + 2] = static_cast<std::uint8_t>(51 * (entry % 6));
   }
-  return palette;
+  return table;
+}();
+
+std::vector<std::uint8_t> CubePalette() { return {kCubeTable.begin(), kCubeTable.end()}; }
+
+bool IsDigit(char c) { return static_cast<unsigned char>(c - '0') < 10; }
+
+// Padding after the profile text, so the sample reader looks ahead without a
+// bounds check at every character: a field it reads fast has at most 16.
+constexpr std::size_t kLookAhead = 16;
+
+// Reads the field at p in whole numbers when it is written the way the
+// export writes a depth: an optional "-", 1 to 7 digits, optionally "." and
+// at most 6 more, then "," or the end. For numbers this short that gives
+// exactly what NextRoundedField gives: the hundredths it takes from the
+// 64-bit float are the two digits after the point. Returns the position after
+// the field's comma, or nullptr for any other field. The text must be
+// followed by kLookAhead bytes that are not digits.
+const char* ReadPlainSample(const char* p, const char* end, std::int32_t& sample) {
+  const bool negative = *p == '-';
+  const char* q = p + (negative ? 1 : 0);
+  const char* const whole = q;
+  std::uint32_t value = 0;
+  for (; IsDigit(*q) && q - whole < 8; ++q)
+    value = value * 10 + static_cast<std::uint32_t>(*q - '0');
+  const auto wholeDigits = q - whole;
+  std::ptrdiff_t fractionDigits = 0;
+  std::uint32_t hundredths = 0;
+  if (*q == '.') {
+    const char* const fraction = ++q;
+    for (; IsDigit(*q) && q - fraction < 7; ++q) {
+    }
+    fractionDigits = q - fraction;
+    if (fractionDigits >= 1) hundredths = 10 * static_cast<std::uint32_t>(fraction[0] - '0');
+    if (fractionDigits >= 2) hundredths += static_cast<std::uint32_t>(fraction[1] - '0');
+  }
+  if (wholeDigits < 1 || wholeDigits > 7 || fractionDigits > 6 || (*q != ',' && q != end)) {
+    return nullptr;
+  }
+  // Negative depths are cut toward zero, as NextRoundedField does.
+  const auto whole32 = static_cast<std::int32_t>(value);
+  sample = negative ? -whole32 : whole32 + (hundredths > 49 ? 1 : 0);
+  return q + 1;
 }
 
 // What one picture is drawn from: the samples in whole metres, the depth D at
@@ -49,8 +93,7 @@ struct Plan {
 
 Plan MakePlan(std::string_view profile, std::int16_t maxdepth, std::int32_t pixelsPerSample) {
   Plan plan;
-  // A last field of one character is not read: "12,5" is the one sample 12.
-  while (profile.size() >= 2) plan.samples.push_back(NextRoundedField(profile));
+  plan.samples = ProfileSamples(profile);
   // The next multiple of ten strictly above the maximum depth, at least 40.
   plan.depth = maxdepth < 40 ? 40 : (maxdepth / 10 + 1) * 10;
   plan.height = kRowsPerMetre * plan.depth;
@@ -66,18 +109,47 @@ std::string TooLargeText(const Plan& plan) {
          std::to_string(plan.height) + " pixels is larger than a GIF file can hold";
 }
 
-// num / den rounded to the nearest whole number, a half to the even one;
-// den > 0. Exact, so every platform draws the same pixels.
-std::int64_t RoundedQuotient(std::int64_t num, std::int64_t den) {
-  std::int64_t q = num / den;
-  std::int64_t r = num % den;
-  if (r < 0) {
-    r += den;
-    --q;
-  }
-  if (2 * r > den || (2 * r == den && (q & 1) != 0)) ++q;
-  return q;
+// Whole-number arithmetic, exact, so every platform draws the same pixels.
+std::int64_t FloorQuotient(std::int64_t num, std::int64_t den) {
+  const std::int64_t q = num / den;
+  return q * den > num ? q - 1 : q;
 }
+
+// floor + rest / den (0 <= rest < den) rounded to the nearest whole number,
+// a half to the even one.
+std::int64_t Rounded(std::int64_t floor, std::int64_t rest, std::int64_t den) {
+  return 2 * rest > den || (2 * rest == den && (floor & 1) != 0) ? floor + 1 : floor;
+}
+
+// num / den rounded, a half to the even neighbour; den > 0.
+std::int64_t RoundedQuotient(std::int64_t num, std::int64_t den) {
+  const std::int64_t q = FloorQuotient(num, den);
+  return Rounded(q, num - q * den, den);
+}
+
+// round(k num / den) for k = 0, 1, 2 ..., one step at a time with a single
+// division in all; den > 0.
+class RoundedSteps {
+ public:
+  RoundedSteps(std::int64_t num, std::int64_t den)
+      : den_(den), step_(FloorQuotient(num, den)), stepRest_(num - step_ * den) {}
+  std::int64_t value() const { return Rounded(floor_, rest_, den_); }
+  void next() {
+    floor_ += step_;
+    rest_ += stepRest_;
+    if (rest_ >= den_) {
+      rest_ -= den_;
+      ++floor_;
+    }
+  }
+
+ private:
+  std::int64_t den_;
+  std::int64_t step_;
+  std::int64_t stepRest_;
+  std::int64_t floor_ = 0;
+  std::int64_t rest_ = 0;
+};
 
 constexpr std::int32_t kNoWhite = std::numeric_limits<std::int32_t>::max();
 
@@ -89,29 +161,49 @@ constexpr std::int32_t kNoWhite = std::numeric_limits<std::int32_t>::max();
 // slanted segment at column c is the line's y there, rounded like the
 // positions: y(i - 1) + round((y(i) - y(i - 1)) (c - x(i - 1)) / (x(i) - x(i - 1))).
 // Only the picture clips the area, so a negative depth whitens the top rows
-// and a column whose edge lies below B - 1 gets no white.
+// and a column whose edge lies below B - 1 gets no white. (The columns always
+// lie in the picture: 1 <= x(i) <= W - 1.)
 std::vector<std::int32_t> WhiteTops(const Plan& plan) {
   const std::int64_t width = plan.width;
   const std::int64_t height = plan.height;
+  const std::int64_t depth = plan.depth;
   std::vector<std::int32_t> tops(static_cast<std::size_t>(width), kNoWhite);
   const auto n = static_cast<std::int64_t>(plan.samples.size());
   if (n < 2) return tops;
   const std::int64_t bottom = height - 1;
-  const auto x = [&](std::int64_t i) { return 1 + RoundedQuotient(i * (width - 2), n - 1); };
-  const auto y = [&](std::int64_t i) {
-    const std::int64_t above = plan.depth - plan.samples[static_cast<std::size_t>(i)];
-    return bottom - RoundedQuotient(above * (height - 2), plan.depth);
+
+  // The rows of the depths 0 to D, where nearly every sample lies.
+  std::vector<std::int32_t> depthRows(static_cast<std::size_t>(depth) + 1);
+  RoundedSteps above(height - 2, depth);
+  for (std::int64_t k = 0; k <= depth; ++k, above.next()) {
+    depthRows[static_cast<std::size_t>(depth - k)] =
+        static_cast<std::int32_t>(bottom - above.value());
+  }
+  const auto y = [&](std::int64_t d) -> std::int64_t {
+    if (d >= 0 && d <= depth) return depthRows[static_cast<std::size_t>(d)];
+    return bottom - RoundedQuotient((depth - d) * (height - 2), depth);
   };
-  std::int64_t x0 = x(0);
-  std::int64_t y0 = y(0);
-  for (std::int64_t i = 1; i < n; ++i) {
-    const std::int64_t x1 = x(i);
-    const std::int64_t y1 = y(i);
-    for (std::int64_t c = std::max<std::int64_t>(x0, 0); c < std::min(x1, width); ++c) {
-      const std::int64_t top = y0 + RoundedQuotient((y1 - y0) * (c - x0), x1 - x0);
-      if (top <= bottom - 1)
-        tops[static_cast<std::size_t>(c)] =
-            static_cast<std::int32_t>(std::max<std::int64_t>(top, 0));
+  const auto whiten = [&](std::int64_t column, std::int64_t top) {
+    if (top <= bottom - 1) {
+      tops[static_cast<std::size_t>(column)] =
+          static_cast<std::int32_t>(std::max<std::int64_t>(top, 0));
+    }
+  };
+
+  RoundedSteps x(width - 2, n - 1);
+  std::int64_t x0 = 1 + x.value();
+  std::int64_t y0 = y(plan.samples[0]);
+  for (std::size_t i = 1; i < plan.samples.size(); ++i) {
+    x.next();
+    const std::int64_t x1 = 1 + x.value();
+    const std::int64_t y1 = y(plan.samples[i]);
+    if (x1 > x0) whiten(x0, y0);
+    if (x1 - x0 > 1) {
+      RoundedSteps edge(y1 - y0, x1 - x0);
+      for (std::int64_t c = x0 + 1; c < x1; ++c) {
+        edge.next();
+        whiten(c, y0 + edge.value());
+      }
     }
     x0 = x1;
     y0 = y1;
@@ -232,6 +324,29 @@ std::string PictureName(std::int32_t diveno) {
 }
 
 }  // namespace
+
+std::vector<std::int32_t> ProfileSamples(std::string_view profile) {
+  std::string text;
+  text.reserve(profile.size() + kLookAhead);
+  text.append(profile).append(kLookAhead, '\0');
+  const char* p = text.data();
+  const char* const end = p + profile.size();
+  std::vector<std::int32_t> samples;
+  samples.reserve(profile.size() / 2 + 1);
+  // A last field of one character is not read: "12,5" is the one sample 12.
+  while (end - p >= 2) {
+    std::int32_t sample;
+    if (const char* next = ReadPlainSample(p, end, sample)) {
+      p = next;
+    } else {
+      std::string_view rest(p, static_cast<std::size_t>(end - p));
+      sample = NextRoundedField(rest);
+      p = end - rest.size();
+    }
+    samples.push_back(sample);
+  }
+  return samples;
+}
 
 std::int32_t PixelsPerSample(std::string_view pxText) {
   std::size_t p = 0;

@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "main/platform.h"
 #include "main/session.h"
@@ -30,6 +31,11 @@ constexpr std::uint8_t CubeIndex(int red, int green, int blue) {
   return static_cast<std::uint8_t>(36 * ((red + 3) / 51) + 6 * ((green + 3) / 51) +
                                    (blue + 3) / 51);
 }
+
+// The depth samples of a profile text in whole metres: its fields as
+// NextRoundedField reads them, one after another while 2 or more characters
+// are left (a last field of one character is not a sample).
+std::vector<std::int32_t> ProfileSamples(std::string_view profile);
 
 // Pixels per sample: the whole number at the start of the "pixel / profile
 // entry" text ("2 px" gives 2); 0 when the text does not start with one.

@@ -5,11 +5,14 @@
 #include <cstdint>
 #include <filesystem>
 #include <limits>
+#include <random>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "basic/byte_sink.h"
+#include "basic/fields.h"
 #include "html_out/decoded_gif.h"
 #include "html_out/gif_encoder.h"
 #include "support/temp_dir.h"
@@ -98,6 +101,39 @@ TEST(PixelsPerSampleTest, ReadsTheWholeNumberAtTheStart) {
   };
   // clang-format on
   for (const auto& row : rows) EXPECT_EQ(PixelsPerSample(row.text), row.pixels) << row.text;
+}
+
+// The samples as NextRoundedField gives them, field after field.
+std::vector<std::int32_t> SamplesByFields(std::string_view profile) {
+  std::vector<std::int32_t> samples;
+  while (profile.size() >= 2) samples.push_back(NextRoundedField(profile));
+  return samples;
+}
+
+TEST(ProfileSamplesTest, ReadsEveryFieldAsNextRoundedFieldDoes) {
+  // clang-format off
+  const std::vector<std::string> fields = {
+      "12.5", "12.49", "12.499", "12.4999999999999999", "0.5", "0.49", "0.29", "99.995", "5.",
+      "7", "0", "0.0", "-12.7", "-0.5", "-0", "-", "+5", ".5", "-.5", " 7", "12 ", "12m", "\"12\"",
+      "1e2", "1.5e-3", "12..5", "1.2.3", "abc", "", "1234567.5", "1234567.125", "12345678.5",
+      "1.123456", "1.1234567", "9999999.99", "2147483648", "99999999999", "4.5\x00",
+      std::string("3\0""5", 3), "00012.50",
+  };
+  // clang-format on
+  for (const auto& field : fields) {
+    for (const auto& profile :
+         {field + "," + field, "1.5," + field, field + ",", field + ",20.75"}) {
+      EXPECT_EQ(ProfileSamples(profile), SamplesByFields(profile)) << profile;
+    }
+  }
+  // Random texts of the characters numbers are made of.
+  std::mt19937 random(3);
+  const std::string alphabet = "0123456789012345678901234567890123456789..,,,,-+eE x";
+  for (int text = 0; text < 20000; ++text) {
+    std::string profile(random() % 40, ' ');
+    for (auto& c : profile) c = alphabet[random() % alphabet.size()];
+    ASSERT_EQ(ProfileSamples(profile), SamplesByFields(profile)) << profile;
+  }
 }
 
 TEST(RenderProfileTest, HeightIsThreeRowsPerMetreOfTheScaleDepth) {
