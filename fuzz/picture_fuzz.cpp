@@ -22,6 +22,7 @@ namespace {
 // Keeps each input quick: larger pictures only repeat the same rows.
 constexpr std::int64_t kMaxWidth = 4096;
 constexpr std::int64_t kMaxPixels = 1 << 18;
+constexpr std::int64_t kGifMaxSide = quellmar::kGifMaxSide;
 
 std::int64_t SampleCount(std::string_view profile) {
   std::int64_t n = 0;
@@ -124,16 +125,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto n = SampleCount(profile);
   const auto depth = ScaleDepth(maxdepth);
   const auto width = n * p;
-  if (width > kMaxWidth || width * 3 * depth > kMaxPixels) return 0;
-
+  const auto height = 3 * depth;
+  if (width > 0 && (width > kGifMaxSide || height > kGifMaxSide)) {
+    // A side that no GIF file can hold is refused before anything is drawn.
+    bool refused = false;
+    try {
+      quellmar::RenderProfile(profile, maxdepth, p);
+    } catch (const quellmar::ExportError&) {
+      refused = true;
+    }
+    FUZZ_CHECK(refused);
+    return 0;
+  }
+  if (width > kMaxWidth || width * height > kMaxPixels) return 0;
   const auto picture = quellmar::RenderProfile(profile, maxdepth, p);
   if (width <= 0) {
     // No picture can be that wide; an empty picture is the only sound result.
     FUZZ_CHECK(picture.pixels.empty());
     return 0;
   }
-  FUZZ_CHECK(picture.width == width && picture.height == 3 * depth);
-  FUZZ_CHECK(picture.pixels.size() == static_cast<std::size_t>(width * 3 * depth));
+  FUZZ_CHECK(picture.width == width && picture.height == height);
+  FUZZ_CHECK(picture.pixels.size() == static_cast<std::size_t>(width * height));
   CheckPalette(picture);
   for (auto index : picture.pixels) FUZZ_CHECK(IsLayerColour(index));
 
