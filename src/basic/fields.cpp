@@ -38,18 +38,22 @@ std::string_view CutQuoted(std::string_view& line) {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// The position after the leading blanks and an optional "+" or "-".
+std::size_t SkipBlanksAndSign(std::string_view field, bool& negative) {
+  std::size_t p = 0;
+  while (p < field.size() && field[p] == ' ') ++p;
+  negative = p < field.size() && field[p] == '-';
+  if (p < field.size() && (field[p] == '+' || field[p] == '-')) ++p;
+  return p;
+}
+
 // The decimal number at the start of field, after blanks: sign, digits with
 // at most one ".", optional exponent. Whatever follows the number is ignored,
 // so "12 " and "12m" read as 12; a field that does not start with a number
 // reads as 0.
 double ReadNumber(std::string_view field) {
-  std::size_t p = 0;
-  while (p < field.size() && field[p] == ' ') ++p;
   bool negative = false;
-  if (p < field.size() && (field[p] == '+' || field[p] == '-')) {
-    negative = field[p] == '-';
-    ++p;
-  }
+  const std::size_t p = SkipBlanksAndSign(field, negative);
   // from_chars would also take "inf" and "nan"; only digits and "." begin a number here.
   if (p >= field.size() || !(IsDigit(field[p]) || field[p] == '.')) return 0.0;
   double value = 0.0;
@@ -70,13 +74,8 @@ double ReadNumber(std::string_view field) {
 // the common case, read without the floating-point reader. A double holds
 // such numbers exactly, so both readers agree on them.
 std::optional<std::int64_t> PlainWholeNumber(std::string_view field) {
-  std::size_t p = 0;
-  while (p < field.size() && field[p] == ' ') ++p;
   bool negative = false;
-  if (p < field.size() && (field[p] == '+' || field[p] == '-')) {
-    negative = field[p] == '-';
-    ++p;
-  }
+  std::size_t p = SkipBlanksAndSign(field, negative);
   const std::size_t digits = field.size() - p;
   if (digits == 0 || digits > 15) return std::nullopt;
   std::int64_t value = 0;

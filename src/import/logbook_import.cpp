@@ -73,40 +73,28 @@ std::array<std::optional<fs::path>, 3> FindCompanions(const fs::path& folder,
   return found;
 }
 
+// At least the number of lines in text, for reserving room for them.
 std::size_t LineCountHint(std::string_view text) {
   return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\r')) + 1;
 }
 
-// Step 7: the note lines. A note file that cannot be opened leaves the list
-// empty, so no note of an earlier logbook turns up in this one.
-void ReadNotes(Session& session, const fs::path& file) {
-  auto& notes = session.logbook.notes;
-  notes = {};
+// Steps 7 and 8: a companion read line by line into its list. One that
+// cannot be opened leaves its list empty, so no note or profile of an
+// earlier logbook turns up in this one.
+template <typename Record>
+void ReadCompanion(Session& session, const fs::path& file, std::vector<Record>& list,
+                   const char* warning, const char* historyPhrase,
+                   void (*readLine)(std::string_view, std::vector<Record>&)) {
+  list = {};
   const auto text = ReadWholeFile(file);
   if (!text) {
-    Warn(session, "NOTE File access error");
-    AddHistory(session, session.window.chosenPath + " NOTE file access error!");
-    return;
-  }
-  notes.reserve(LineCountHint(*text));
-  LineReader reader(*text);
-  std::string_view line;
-  while (reader.next(line)) ReadNoteLine(line, notes);
-}
-
-// Step 8: the profile runs; emptied likewise when the file cannot be opened.
-void ReadProfiles(Session& session, const fs::path& file) {
-  auto& profiles = session.logbook.profiles;
-  profiles = {};
-  const auto text = ReadWholeFile(file);
-  if (!text) {
-    Warn(session, "PROFILE File access error");
-    AddHistory(session, session.window.chosenPath + " PROFILE file access error!");
+    Warn(session, warning);
+    AddHistory(session, session.window.chosenPath + historyPhrase);
     return;
   }
   LineReader reader(*text);
   std::string_view line;
-  while (reader.next(line)) ReadProfileLine(line, profiles);
+  while (reader.next(line)) readLine(line, list);
 }
 
 // The running totals of the dives read. The sums are 32-bit and wrap as
@@ -200,8 +188,10 @@ bool ImportLogbook(Session& session) {
   }
 
   if (book.csvopen) CloseLogbook(session);
-  ReadNotes(session, *companions[1]);
-  ReadProfiles(session, *companions[2]);
+  ReadCompanion(session, *companions[1], book.notes, "NOTE File access error",
+                " NOTE file access error!", ReadNoteLine);
+  ReadCompanion(session, *companions[2], book.profiles, "PROFILE File access error",
+                " PROFILE file access error!", ReadProfileLine);
 
   const auto text = ReadWholeFile(mainFile);
   if (!text) {
