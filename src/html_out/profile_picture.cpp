@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <limits>
 #include <new>
-#include <optional>
 #include <vector>
 
 #include "basic/byte_sink.h"
@@ -44,9 +43,9 @@ std::vector<std::uint8_t> CubePalette() { return {kCubeTable.begin(), kCubeTable
 
 bool IsDigit(char c) { return static_cast<unsigned char>(c - '0') < 10; }
 
-// Padding after the profile text, so the sample reader looks ahead without a
-// bounds check at every character: a field it reads fast has at most 16.
-constexpr std::size_t kLookAhead = 16;
+// Padding after the profile text, so that ReadPlainSample looks ahead without
+// a bounds check at every character (it reads at most 18 bytes of a field).
+constexpr std::size_t kLookAhead = 32;
 
 // Reads the field at p in whole numbers when it is written the way the
 // export writes a depth: an optional "-", 1 to 7 digits, optionally "." and
@@ -60,15 +59,15 @@ const char* ReadPlainSample(const char* p, const char* end, std::int32_t& sample
   const char* q = p + (negative ? 1 : 0);
   const char* const whole = q;
   std::uint32_t value = 0;
-  for (; IsDigit(*q) && q - whole < 8; ++q)
+  for (; q - whole < 8 && IsDigit(*q); ++q) {
     value = value * 10 + static_cast<std::uint32_t>(*q - '0');
+  }
   const auto wholeDigits = q - whole;
   std::ptrdiff_t fractionDigits = 0;
   std::uint32_t hundredths = 0;
   if (*q == '.') {
     const char* const fraction = ++q;
-    for (; IsDigit(*q) && q - fraction < 7; ++q) {
-    }
+    while (q - fraction < 7 && IsDigit(*q)) ++q;
     fractionDigits = q - fraction;
     if (fractionDigits >= 1) hundredths = 10 * static_cast<std::uint32_t>(fraction[0] - '0');
     if (fractionDigits >= 2) hundredths += static_cast<std::uint32_t>(fraction[1] - '0');
@@ -243,7 +242,8 @@ RowKind KindOf(int y, int height) {
 // The whole picture, row by row from the top. A column's white runs from its
 // top down to row H - 2, so the white of a row holds all the white of the row
 // above: one row of each kind is kept, whitened where columns begin, and
-// copied out. The cost is about that of filling the picture once.
+// copied out. The cost is that of filling the picture once and a few steps
+// per column.
 IndexedImage Draw(const Plan& plan) {
   const int width = static_cast<int>(plan.width);
   const int height = static_cast<int>(plan.height);
@@ -269,8 +269,9 @@ IndexedImage Draw(const Plan& plan) {
   const auto rowOf = [&](int kind) {
     return kinds.data() + static_cast<std::size_t>(kind) * width;
   };
-  for (int kind = 0; kind < kRowKinds; ++kind)
+  for (int kind = 0; kind < kRowKinds; ++kind) {
     DrawBackgroundRow(rowOf(kind), sample[kind], width, height);
+  }
 
   picture.pixels.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
   for (int y = 0; y < height - 1; ++y) {

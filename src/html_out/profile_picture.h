@@ -51,7 +51,8 @@ IndexedImage RenderProfile(std::string_view profile, std::int16_t maxdepth,
 
 // Draws dive dives[index] with the current options, puts it on the clipboard
 // and writes its GIF file. Always true. Throws ExportError when the clipboard
-// refuses or the file cannot be created or written.
+// refuses, the file cannot be created or written, or the picture would be
+// larger than a GIF file can hold.
 bool MakeProfilePicture(Session& session, int index);
 
 }  // namespace quellmar
