@@ -65,12 +65,12 @@ std::filesystem::path OutputDirectory(const Session& session) {
   return session.platform.programDirectory() / "Output";
 }
 
-void ExportHtml(Session& session) {
+bool ExportHtml(Session& session) {
   AddHistory(session, "HTML write started.");
   if (!AllTemplatesExist(session)) {
     AddHistory(session, kMissingTemplates);
     session.platform.showMessage(MessageKind::Warning, kMissingTemplates, MessageButtons::Ok);
-    return;
+    return false;
   }
   // With pictures on, a pixel count below 1 gives pictures without width,
   // which no file can hold: the export is refused before anything is written.
@@ -78,7 +78,7 @@ void ExportHtml(Session& session) {
   if (session.window.options.gif && PixelsPerSample(session.window.options.px) <= 0) {
     AddHistory(session, kBadPixels);
     session.platform.showMessage(MessageKind::Warning, kBadPixels, MessageButtons::Ok);
-    return;
+    return false;
   }
 
   // The current directory is left alone: every path is built from the program
@@ -96,16 +96,18 @@ void ExportHtml(Session& session) {
   }
 
   {
-    // Write errors are not looked at: a full disk leaves a short page, and
-    // the export goes on to its end. The page is closed however the block
-    // is left, also when a picture error ends the export here.
-    FileSink page(output / "logbook.html");
+    // The page is closed however the block is left, also when a picture
+    // error ends the export here. A page that could not be written whole (a
+    // full disk) ends the export like a picture that could not be written,
+    // rather than announcing a finished logbook that is cut short.
+    const auto path = output / "logbook.html";
+    FileSink page(path);
     if (page.isOpen()) {
       FillRun run(session);
       WritePageTemplate(run, "head.html", page);
       WriteDiveLines(run, page);
       WritePageTemplate(run, "foot.html", page);
-      page.close();
+      if (!page.close()) throw ExportError("Cannot write file " + path.string());
     }
   }
 
@@ -116,6 +118,7 @@ void ExportHtml(Session& session) {
                                    MessageButtons::OkCancel) == MessageAnswer::Ok) {
     ViewLogbook(session);
   }
+  return true;
 }
 
 void WriteDiveLines(FillRun& run, ByteSink& page) {

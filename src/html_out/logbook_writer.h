@@ -14,9 +14,11 @@ namespace quellmar {
 std::filesystem::path TemplatePath(const Session& session, const char* name);  // html/NAME
 std::filesystem::path OutputDirectory(const Session& session);                 // Output
 
-// The whole export, questions and messages included. An ExportError from a
-// picture ends it at that point and propagates; the caller shows the error.
-void ExportHtml(Session& session);
+// The whole export, questions and messages included; true when it reached
+// its final question, false when it was refused (a missing template, no
+// usable pixel count). An ExportError from a picture or from writing the
+// index page ends it at that point and propagates; the caller shows the error.
+bool ExportHtml(Session& session);
 
 // Writes the lines template once per dive into page, moving the progress bar
 // and the dive list's selection along.

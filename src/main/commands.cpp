@@ -34,7 +34,7 @@ bool ExportHtmlCommand(Session& session) {
     return false;
   }
   try {
-    ExportHtml(session);
+    return ExportHtml(session);
   } catch (const ExportError& error) {
     session.platform.showError(ErrorBoxText(error.what()));
     return false;
@@ -42,7 +42,6 @@ bool ExportHtmlCommand(Session& session) {
     session.platform.showError(ErrorBoxText("Failed to allocate memory for GIF DIB"));
     return false;
   }
-  return true;
 }
 
 void ViewHtmlCommand(Session& session) { ViewLogbook(session); }

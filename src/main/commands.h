@@ -14,7 +14,7 @@ bool OpenCsvCommand(Session& session);
 void CloseCsvCommand(Session& session);
 
 // HTML export; refused with a warning when no logbook is loaded. False when
-// the export was refused or ended by an error.
+// the export was refused or ended by an error before its final question.
 bool ExportHtmlCommand(Session& session);
 void ViewHtmlCommand(Session& session);
 

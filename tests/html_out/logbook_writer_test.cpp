@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "html_out/profile_picture.h"
 #include "main/commands.h"
 #include "support/temp_dir.h"
 #include "support/test_platform.h"
@@ -179,7 +180,7 @@ TEST_P(MissingTemplateTest, StopsBeforeTouchingOutput) {
   session.window.options.note = false;
   session.window.options.gif = false;
   session.window.setProgressPosition(7);
-  ExportHtml(session);
+  EXPECT_FALSE(ExportHtml(session));
   EXPECT_EQ(session.window.history(), (std::vector<std::string>{kStarted, kMissing}));
   EXPECT_EQ(platform.messages, std::vector<ShownMessage>{kMissingWarning});
   EXPECT_FALSE(fs::exists(output()));
@@ -268,7 +269,7 @@ TEST_F(WriterTest, OutputThatIsAFileIsNotReported) {
   EXPECT_EQ(platform.messages, (std::vector<ShownMessage>{kClearQuestion, kFinalQuestion}));
 }
 
-TEST_F(WriterTest, FullDiskLeavesTheExportRunningToItsEnd) {
+TEST_F(WriterTest, FullDiskStopsTheExportBeforeItIsAnnouncedAsFinished) {
   if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full on this system";
   smallTemplates();
   addDives({1, 2});
@@ -276,10 +277,16 @@ TEST_F(WriterTest, FullDiskLeavesTheExportRunningToItsEnd) {
   fs::create_directory(output());
   fs::create_symlink("/dev/full", output("logbook.html"));  // every write fails: no space
   platform.answers = {MessageAnswer::No, MessageAnswer::Ok};
-  ExportHtml(session);
+  try {
+    ExportHtml(session);
+    FAIL() << "the cut-short page was not reported";
+  } catch (const ExportError& error) {
+    EXPECT_EQ(std::string(error.what()), "Cannot write file " + output("logbook.html").string());
+  }
   EXPECT_EQ(ReadFile(output("d2.html")), "note of 2\r\n");
-  EXPECT_EQ(session.window.history(), (std::vector<std::string>{kStarted, kFinished}));
-  EXPECT_EQ(platform.opened.size(), 1u);
+  EXPECT_EQ(session.window.history(), (std::vector<std::string>{kStarted}));
+  EXPECT_EQ(platform.messages, (std::vector<ShownMessage>{kClearQuestion}));
+  EXPECT_TRUE(platform.opened.empty());
 }
 
 // Progress bar and dive list as a view sees them change.
@@ -322,7 +329,7 @@ TEST_P(BadPixelsTest, RefusesTheExportWithPicturesOn) {
   smallTemplates();
   addDives({1});
   session.window.options.px = GetParam();
-  ExportHtml(session);
+  EXPECT_FALSE(ExportHtml(session));
   EXPECT_EQ(session.window.history(), (std::vector<std::string>{kStarted, kBadPixels}));
   EXPECT_EQ(platform.messages,
             (std::vector<ShownMessage>{{MessageKind::Warning, kBadPixels, MessageButtons::Ok}}));
@@ -334,7 +341,7 @@ TEST_P(BadPixelsTest, IsNotLookedAtWithPicturesOff) {
   addDives({1});
   session.window.options.px = GetParam();
   session.window.options.gif = false;
-  ExportHtml(session);
+  EXPECT_TRUE(ExportHtml(session));
   EXPECT_EQ(session.window.history(), (std::vector<std::string>{kStarted, kFinished}));
   EXPECT_TRUE(fs::exists(output("logbook.html")));
 }
