@@ -275,6 +275,17 @@ TEST_F(ConvertTest, ExportEndedByAnErrorExitsWithThree) {
       << result.err;
 }
 
+TEST_F(ConvertTest, RefusedExportExitsWithThree) {
+  const auto base = ProgramDirectory(work);
+  const auto main = BundledExport(work);
+  fs::remove(base / "html" / "note.html");
+  const auto missing = Run({"--quiet", "--base", base.string(), main.string()});
+  EXPECT_EQ(missing.status, 3);
+  EXPECT_TRUE(missing.err.ends_with("Warning: HTML sources open error. File(s) not found.\n"))
+      << missing.err;
+  EXPECT_FALSE(fs::exists(base / "Output"));
+}
+
 TEST_F(ConvertTest, ViewHandsTheLogbookToTheDesktop) {
   const auto base = ProgramDirectory(work);
   const auto main = BundledExport(work);
