@@ -101,6 +101,7 @@ TForm1::~TForm1() { session_.window.setListener(nullptr); }
 
 void TForm1::buildMenus() {
   const auto images = MakeToolImages();
+  menuBar()->setObjectName(QStringLiteral("MainMenu1"));
   const auto item = [this, &images](QMenu* menu, const char* name, const char* caption, int image,
                                     void (TForm1::*handler)()) {
     auto* action = Named(new QAction(QString::fromLatin1(caption), this), name);

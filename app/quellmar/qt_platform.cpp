@@ -108,12 +108,16 @@ std::optional<std::string> QtPlatform::chooseCsvFile() {
   prepareModal();
   QFileDialog dialog(owner_, QStringLiteral("Suunto CSV Export open"), QDir::currentPath(),
                      QStringLiteral("CSV (*.csv)"));
+  dialog.setObjectName(QStringLiteral("CSVOpenDialog"));
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   // A typed name of a missing file is passed on: the import reports it.
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setDefaultSuffix(QStringLiteral("csv"));
+  // Like the dialog of the last choice: in its folder, with its name filled in.
+  if (!lastChoice_.isEmpty()) dialog.selectFile(QFileInfo(lastChoice_).fileName());
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   const QString path = QDir::toNativeSeparators(dialog.selectedFiles().front());
+  lastChoice_ = path;
   // The import finds the companion files beside the main file, in the
   // current directory.
   QDir::setCurrent(QFileInfo(path).absolutePath());

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QString>
 #include <QWidget>
 #include <functional>
 
@@ -31,6 +32,7 @@ class QtPlatform : public Platform {
   void prepareModal();
 
   QPointer<QWidget> owner_;
+  QString lastChoice_;
   std::function<void()> beforeModal_;
 };
 

@@ -159,6 +159,21 @@ TEST_F(FileDialogTest, ChoiceIsReturnedAndItsFolderBecomesCurrent) {
   EXPECT_EQ(suffix, "csv");
   EXPECT_EQ(std::filesystem::path(QDir::currentPath().toStdString()),
             std::filesystem::canonical(dir.path() / "chosen"));
+
+  // The next time the dialog starts at the last choice.
+  QString name;
+  QStringList offered;
+  ModalAnswerer again([&](QWidget* widget) {
+    auto* dialog = qobject_cast<QFileDialog*>(widget);
+    ASSERT_NE(dialog, nullptr);
+    name = dialog->objectName();
+    offered = dialog->selectedFiles();
+    static_cast<QDialog*>(dialog)->reject();
+  });
+  EXPECT_FALSE(platform.chooseCsvFile().has_value());
+  EXPECT_EQ(name, "CSVOpenDialog");
+  ASSERT_EQ(offered.size(), 1);
+  EXPECT_EQ(std::filesystem::canonical(offered[0].toStdString()), std::filesystem::canonical(main));
 }
 
 TEST_F(FileDialogTest, CancelReturnsNothingAndKeepsTheCurrentFolder) {
