@@ -6,9 +6,10 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <tuple>
 
 #include "jpeg_image.h"
-#include "main_window.h"
+#include "window_style.h"
 
 namespace quellmar {
 namespace {
@@ -16,14 +17,6 @@ namespace {
 // The program's own addresses, shown and opened as they are written.
 constexpr char kEmailAddress[] = "mailto:dive@example.org";
 constexpr char kWebAddress[] = "http://example.org/quellmar";
-
-QLabel* MakeLabel(const QString& caption, const char* name, int left, int top, QWidget* parent) {
-  auto* label = new QLabel(caption, parent);
-  label->setObjectName(QLatin1String(name));
-  label->move(left, top);
-  label->adjustSize();
-  return label;
-}
 
 }  // namespace
 
@@ -60,12 +53,10 @@ TAboutBox::TAboutBox(Platform& platform, QWidget* parent)
   setFixedSize(390, 267);
   setModal(true);
 
-  auto* panel = new BevelPanel(this);
-  panel->setObjectName(QStringLiteral("Panel1"));
+  auto* panel = Named(new BevelPanel(this), "Panel1");
   panel->setGeometry(8, 8, 369, 217);
 
-  auto* picture = new QLabel(panel);
-  picture->setObjectName(QStringLiteral("ProgramIcon"));
+  auto* picture = Named(new QLabel(panel), "ProgramIcon");
   picture->setGeometry(8, 8, 200, 200);
   picture->setScaledContents(true);
   QFile stored(QStringLiteral(":/about/about.jpg"));
@@ -74,29 +65,27 @@ TAboutBox::TAboutBox(Platform& platform, QWidget* parent)
     if (!image.isNull()) picture->setPixmap(QPixmap::fromImage(image));
   }
 
-  MakeLabel(QStringLiteral("Quellmar"), "ProductName", 216, 16, panel);
-  MakeLabel(QStringLiteral("Version 1.2"), "Version", 216, 32, panel);
-  MakeLabel(QStringLiteral("Free software for divers"), "Credit", 216, 48, panel);
-  auto* comments = new QLabel(
-      QStringLiteral("Optimalized to SDM 1.51 exports. Edit the templates in the html folder "
-                     "to give the logbook your own look."),
-      panel);
-  comments->setObjectName(QStringLiteral("Comments"));
+  PlacedLabel("ProductName", QStringLiteral("Quellmar"), 216, 16, panel);
+  PlacedLabel("Version", QStringLiteral("Version 1.2"), 216, 32, panel);
+  PlacedLabel("Credit", QStringLiteral("Free software for divers"), 216, 48, panel);
+  auto* comments =
+      Named(new QLabel(QStringLiteral("Optimalized to SDM 1.51 exports. Edit the templates in the "
+                                      "html folder to give the logbook your own look."),
+                       panel),
+            "Comments");
   comments->setGeometry(216, 72, 137, 65);
   comments->setWordWrap(true);
   comments->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
   for (auto [caption, name, top] :
        {std::tuple{kEmailAddress, "L_email", 144}, std::tuple{kWebAddress, "L_http", 160}}) {
-    auto* link = new LinkLabel(QString::fromLatin1(caption), panel);
-    link->setObjectName(QLatin1String(name));
+    auto* link = Named(new LinkLabel(QString::fromLatin1(caption), panel), name);
     link->move(216, top);
     link->adjustSize();
     connect(link, &LinkLabel::clicked, this, &TAboutBox::URLClick);
   }
 
-  auto* ok = new QPushButton(QStringLiteral("OK"), this);
-  ok->setObjectName(QStringLiteral("OKButton"));
+  auto* ok = Named(new QPushButton(QStringLiteral("OK"), this), "OKButton");
   ok->setGeometry(167, 236, 75, 25);
   ok->setDefault(true);
   ok->setFocus();

@@ -30,6 +30,7 @@
 #include "dive_list_model.h"
 #include "main/commands.h"
 #include "tool_images.h"
+#include "window_style.h"
 
 namespace quellmar {
 namespace {
@@ -40,29 +41,7 @@ constexpr auto kRepaintInterval = std::chrono::milliseconds(50);
 
 const QString kHistoryEdit = QStringLiteral("History");
 
-template <typename Widget>
-Widget* Named(Widget* widget, const char* name) {
-  widget->setObjectName(QLatin1String(name));
-  return widget;
-}
-
-QLabel* MakeLabel(const char* name, const QString& caption, int left, int top, QWidget* parent) {
-  auto* label = Named(new QLabel(caption, parent), name);
-  label->move(left, top);
-  label->adjustSize();
-  return label;
-}
-
 }  // namespace
-
-QFont WindowFont() {
-  // The window was laid out for MS Sans Serif; where the desktop lacks it, a
-  // face of the same width takes its place.
-  QFont font(QStringList{QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"),
-                         QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")});
-  font.setPointSize(8);
-  return font;
-}
 
 TForm1::TForm1(Session& session, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -192,14 +171,14 @@ void TForm1::buildControls() {
   px_ = Named(new QLineEdit(DisplayText(chosen.px), options), "PX");
   px_->setGeometry(8, 58, 25, 21);
   px_->setToolTip(QStringLiteral("1 entry (depent of the computer settings) 10-20-30 sec"));
-  MakeLabel("Label1", QStringLiteral("pixel / profile entry"), 40, 64, options);
+  PlacedLabel("Label1", QStringLiteral("pixel / profile entry"), 40, 64, options);
   // The export reads the options whenever a tag needs them.
   connect(note_, &QCheckBox::toggled, this, [this](bool on) { session_.window.options.note = on; });
   connect(gif_, &QCheckBox::toggled, this, [this](bool on) { session_.window.options.gif = on; });
   connect(px_, &QLineEdit::textChanged, this,
           [this](const QString& text) { session_.window.options.px = AnsiText(text); });
 
-  MakeLabel("Label2", QStringLiteral("Logged dives:"), 8, 168, client);
+  PlacedLabel("Label2", QStringLiteral("Logged dives:"), 8, 168, client);
   diveModel_ = new DiveListModel(session_.window, this);
   diveList_ = Named(new QListView(client), "LB_dives");
   diveList_->setGeometry(8, 184, 529, 153);

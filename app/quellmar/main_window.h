@@ -4,7 +4,6 @@
 // model, and its handlers run the program's commands.
 #pragma once
 
-#include <QFont>
 #include <QMainWindow>
 #include <chrono>
 
@@ -22,9 +21,6 @@ namespace quellmar {
 
 class DiveListModel;
 class TAboutBox;
-
-// The font of both windows: 8 points, in the desktop's sans-serif face.
-QFont WindowFont();
 
 class TForm1 : public QMainWindow, public WindowListener {
   Q_OBJECT

@@ -46,12 +46,22 @@ const BoxRow kBoxes[] = {
 };
 // clang-format on
 
-QStringList Captions(QMessageBox* box) {
-  QStringList captions;
-  for (QAbstractButton* button : box->buttons()) captions.push_back(button->text());
-  captions.sort();
-  return captions;
-}
+// What the user saw of a message box.
+struct SeenBox {
+  QString title;
+  QString text;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  QStringList captions;  // sorted
+
+  explicit SeenBox(QMessageBox* box = nullptr) {
+    if (box == nullptr) return;
+    title = box->windowTitle();
+    text = box->text();
+    icon = box->icon();
+    for (QAbstractButton* button : box->buttons()) captions.push_back(button->text());
+    captions.sort();
+  }
+};
 
 QAbstractButton* ButtonWithCaption(QMessageBox* box, const QString& caption) {
   for (QAbstractButton* button : box->buttons())
@@ -69,16 +79,11 @@ TEST_P(MessageBoxTest, HasItsTitleIconAndButtonsAndReturnsTheAnswer) {
   // Each button in turn, then the title bar's close button (or Escape).
   for (qsizetype press = 0; press <= row.captions.size(); ++press) {
     SCOPED_TRACE(press);
-    QString title, text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QStringList captions;
+    SeenBox seen;
     ModalAnswerer user([&](QWidget* widget) {
       auto* box = qobject_cast<QMessageBox*>(widget);
       ASSERT_NE(box, nullptr);
-      title = box->windowTitle();
-      text = box->text();
-      icon = box->icon();
-      captions = Captions(box);
+      seen = SeenBox(box);
       if (press < row.captions.size())
         QTest::mouseClick(ButtonWithCaption(box, row.captions[press]), Qt::LeftButton);
       else if (press % 2 == 0)
@@ -89,12 +94,12 @@ TEST_P(MessageBoxTest, HasItsTitleIconAndButtonsAndReturnsTheAnswer) {
     const MessageAnswer answer =
         platform.showMessage(row.kind, "HTML write finished.\n\rMay I show You ?", row.buttons);
     ASSERT_TRUE(user.answered());
-    EXPECT_EQ(title, row.title);
-    EXPECT_EQ(text, "HTML write finished.\nMay I show You ?");
-    EXPECT_EQ(icon, row.icon);
+    EXPECT_EQ(seen.title, row.title);
+    EXPECT_EQ(seen.text, "HTML write finished.\nMay I show You ?");
+    EXPECT_EQ(seen.icon, row.icon);
     QStringList expected = row.captions;
     expected.sort();
-    EXPECT_EQ(captions, expected);
+    EXPECT_EQ(seen.captions, expected);
     const auto pressed = static_cast<std::size_t>(press);
     EXPECT_EQ(answer, pressed < row.answers.size() ? row.answers[pressed] : row.closed);
   }
@@ -107,25 +112,20 @@ TEST(QtPlatform, ErrorBoxIsTitledWithTheProgramName) {
   QtPlatform platform;
   bool called = false;
   platform.setBeforeModal([&] { called = true; });
-  QString title, text;
-  QMessageBox::Icon icon = QMessageBox::NoIcon;
-  QStringList captions;
+  SeenBox seen;
   ModalAnswerer user([&](QWidget* widget) {
     auto* box = qobject_cast<QMessageBox*>(widget);
     ASSERT_NE(box, nullptr);
-    title = box->windowTitle();
-    text = box->text();
-    icon = box->icon();
-    captions = Captions(box);
+    seen = SeenBox(box);
     box->close();
   });
   platform.showError("Cannot create file d12.gif.");
   EXPECT_TRUE(called);
-  EXPECT_EQ(title, "quellmar_window_test");  // this program's file name
-  EXPECT_EQ(title, ApplicationTitle());
-  EXPECT_EQ(text, "Cannot create file d12.gif.");
-  EXPECT_EQ(icon, QMessageBox::Critical);
-  EXPECT_EQ(captions, QStringList({"OK"}));
+  EXPECT_EQ(seen.title, "quellmar_window_test");  // this program's file name
+  EXPECT_EQ(seen.title, ApplicationTitle());
+  EXPECT_EQ(seen.text, "Cannot create file d12.gif.");
+  EXPECT_EQ(seen.icon, QMessageBox::Critical);
+  EXPECT_EQ(seen.captions, QStringList({"OK"}));
 }
 
 // Restores the current directory that the file dialog changes.
