@@ -94,26 +94,26 @@ TEST_P(DiskFull, EndsNormallyAndLeavesWholeFilesOrCutOffPagesOnly) {
   const auto written = OutputFiles(limited.outputDir());
 
   const bool finished = !record.history.empty() && record.history.back() == "HTML write finished.";
-  std::string failedPicture;
+  std::string failedFile;
   if (finished) {
     EXPECT_TRUE(record.errors.empty());
   } else {
-    // A picture could not be written whole: the export stopped there and
-    // said so, naming a picture too large for the limit.
+    // A picture or the index page could not be written whole: the export
+    // stopped there and said so, naming a file too large for the limit.
     ASSERT_EQ(record.errors.size(), 1u);
     EXPECT_EQ(record.history, (std::vector<std::string>{"HTML write started."}));
     const std::string prefix = "Cannot write file " + limited.outputDir().string() + "/";
     ASSERT_TRUE(record.errors[0].starts_with(prefix)) << record.errors[0];
-    failedPicture =
+    failedFile =
         record.errors[0].substr(prefix.size(), record.errors[0].size() - prefix.size() - 1);
-    ASSERT_TRUE(whole.contains(failedPicture)) << failedPicture;
-    EXPECT_GT(whole.at(failedPicture).size(), limit);
+    ASSERT_TRUE(whole.contains(failedFile)) << failedFile;
+    EXPECT_GT(whole.at(failedFile).size(), limit);
   }
   // Pages still open when the export stopped: the index page, and the note
   // page whose picture tag failed (the note template asks for the picture
   // before the lines template does).
   const std::string failedPage =
-      finished ? "" : failedPicture.substr(0, failedPicture.size() - 4) + ".html";
+      failedFile.ends_with(".gif") ? failedFile.substr(0, failedFile.size() - 4) + ".html" : "";
   const auto stillOpen = [&](const std::string& name) {
     return !finished && (name == "logbook.html" || name == failedPage);
   };
