@@ -79,12 +79,11 @@ TForm1::TForm1(Session& session, QWidget* parent)
 TForm1::~TForm1() { session_.window.setListener(nullptr); }
 
 void TForm1::buildMenus() {
-  const auto images = MakeToolImages();
   menuBar()->setObjectName(QStringLiteral("MainMenu1"));
-  const auto item = [this, &images](QMenu* menu, const char* name, const char* caption, int image,
-                                    void (TForm1::*handler)()) {
+  const auto item = [this](QMenu* menu, const char* name, const char* caption, int image,
+                           void (TForm1::*handler)()) {
     auto* action = Named(new QAction(QString::fromLatin1(caption), this), name);
-    if (image >= 0) action->setIcon(images[static_cast<std::size_t>(image)]);
+    if (image >= 0) action->setIcon(imageList1_[static_cast<std::size_t>(image)]);
     connect(action, &QAction::triggered, this, handler);
     menu->addAction(action);
     return action;
@@ -107,7 +106,6 @@ void TForm1::buildMenus() {
 }
 
 void TForm1::buildToolBar() {
-  const auto images = MakeToolImages();
   auto* bar = Named(new QToolBar(centralWidget()), "ToolBar1");
   bar->setGeometry(0, 0, 542, 29);
   bar->setMovable(false);
@@ -121,12 +119,12 @@ void TForm1::buildToolBar() {
     gap->setFixedSize(8, 22);
     bar->addWidget(gap);
   };
-  const auto button = [this, bar, &images](const char* name, const char* caption, const char* hint,
-                                           int image, void (TForm1::*handler)()) {
+  const auto button = [this, bar](const char* name, const char* caption, const char* hint,
+                                  int image, void (TForm1::*handler)()) {
     auto* tool = Named(new QToolButton(bar), name);
     tool->setText(QString::fromLatin1(caption));
     tool->setToolTip(QString::fromLatin1(hint));
-    tool->setIcon(images[static_cast<std::size_t>(image)]);
+    tool->setIcon(imageList1_[static_cast<std::size_t>(image)]);
     tool->setIconSize(QSize(16, 16));
     tool->setToolButtonStyle(Qt::ToolButtonIconOnly);
     tool->setAutoRaise(true);

@@ -5,9 +5,11 @@
 #pragma once
 
 #include <QMainWindow>
+#include <array>
 #include <chrono>
 
 #include "main/session.h"
+#include "tool_images.h"
 
 class QCheckBox;
 class QComboBox;
@@ -70,6 +72,7 @@ class TForm1 : public QMainWindow, public WindowListener {
 
   Session& session_;
   TAboutBox* aboutBox_ = nullptr;
+  const std::array<QIcon, 4> imageList1_ = MakeToolImages();  // shared by menus and tool bar
 
   QPlainTextEdit* memo_ = nullptr;
   std::size_t memoLinesShown_ = 0;
