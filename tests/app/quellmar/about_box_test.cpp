@@ -12,6 +12,8 @@
 namespace quellmar::testing {
 namespace {
 
+using ::quellmar::testing::PrintTo;
+
 class AboutBoxTest : public ::testing::Test {
  protected:
   template <typename Widget>

@@ -26,6 +26,8 @@ const TextRow kTexts[] = {
 };
 // clang-format on
 
+void PrintTo(const TextRow& row, std::ostream* out) { *out << row.name; }
+
 class DisplayTextTest : public ::testing::TestWithParam<TextRow> {};
 
 TEST_P(DisplayTextTest, ShowsTheBytes) {

@@ -24,6 +24,8 @@
 namespace quellmar::testing {
 namespace {
 
+using ::quellmar::testing::PrintTo;
+
 QString CaptionOf(QWidget* widget) {
   if (auto* label = qobject_cast<QLabel*>(widget)) return label->text();
   if (auto* button = qobject_cast<QAbstractButton*>(widget)) return button->text();

@@ -22,6 +22,8 @@
 namespace quellmar::testing {
 namespace {
 
+using ::quellmar::testing::PrintTo;
+
 struct BoxRow {
   const char* name;
   MessageKind kind;

@@ -10,7 +10,9 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
+#include <string_view>
 
 #include "main/session.h"
 #include "main_window.h"
@@ -31,6 +33,12 @@ class ModalAnswerer {
   std::function<void(QWidget*)> act_;
   bool answered_ = false;
 };
+
+// Names a table row in the test's name and messages by its own name field;
+// a file's rows in an unnamed namespace see it through `using PrintTo`.
+template <typename Row>
+requires requires(const Row& row) { std::string_view(row.name); }
+void PrintTo(const Row& row, std::ostream* out) { *out << row.name; }
 
 // Presses a key on the dialog's focused control, or on the dialog.
 void PressKey(QWidget* dialog, Qt::Key key);

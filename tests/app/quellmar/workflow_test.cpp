@@ -15,6 +15,8 @@
 namespace quellmar::testing {
 namespace {
 
+using ::quellmar::testing::PrintTo;
+
 namespace fs = std::filesystem;
 
 const std::string kImported = "CSV file imported.\n\rNext step: HTML Export";
