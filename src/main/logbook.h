@@ -47,9 +47,9 @@ struct Suunto {
   std::int16_t weight = 0;
   std::int16_t o2 = 0;  // percent; 0 and 21 both mean air
   std::int16_t compmode = 0;
-  std::string note;              // ready for HTML; empty or at least 2 characters
-  std::int32_t hasprofile = 0;   // 1 when profile has at least 2 characters
-  std::string profile;           // depth samples joined by ","
+  std::string note;             // ready for HTML; empty or at least 2 characters
+  std::int32_t hasprofile = 0;  // 1 when profile has at least 2 characters
+  std::string profile;          // depth samples joined by ","
 };
 
 // One line of the note file.

@@ -24,8 +24,8 @@ const char* MessageTitle(MessageKind kind);
 struct IndexedImage {
   int width = 0;
   int height = 0;
-  std::vector<std::uint8_t> pixels;    // width * height indices
-  std::vector<std::uint8_t> palette;   // 3 bytes per entry
+  std::vector<std::uint8_t> pixels;   // width * height indices
+  std::vector<std::uint8_t> palette;  // 3 bytes per entry
 };
 
 class Platform {

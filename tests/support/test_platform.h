@@ -21,7 +21,8 @@ struct ShownMessage {
 
 class TestPlatform : public Platform {
  public:
-  explicit TestPlatform(std::filesystem::path programDir = {}) : programDir_(std::move(programDir)) {}
+  explicit TestPlatform(std::filesystem::path programDir = {})
+      : programDir_(std::move(programDir)) {}
 
   MessageAnswer showMessage(MessageKind kind, const std::string& text,
                             MessageButtons buttons) override;
