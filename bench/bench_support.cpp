@@ -1,6 +1,7 @@
 #include "bench_support.h"
 
 #include <fcntl.h>
+#include <sys/inotify.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -106,6 +107,32 @@ std::size_t ReadAndSplitLines(const std::vector<std::filesystem::path>& files) {
     lines += CountLines(buffer.get(), size);
   }
   return lines;
+}
+
+WriteWatch::WriteWatch(const std::filesystem::path& dir)
+    : fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+  if (fd_ < 0 || ::inotify_add_watch(fd_, dir.c_str(), IN_CLOSE_WRITE) < 0) {
+    throw std::runtime_error("cannot watch " + dir.string());
+  }
+}
+
+WriteWatch::~WriteWatch() { ::close(fd_); }
+
+std::vector<std::filesystem::path> WriteWatch::names() {
+  std::vector<std::filesystem::path> names;
+  alignas(inotify_event) char buffer[64 * 1024];
+  for (;;) {
+    const auto got = ::read(fd_, buffer, sizeof buffer);
+    if (got <= 0) break;  // EAGAIN: every event is read
+    for (auto offset = 0L; offset < got;) {
+      inotify_event event;
+      std::memcpy(&event, buffer + offset, sizeof event);
+      if ((event.mask & IN_Q_OVERFLOW) != 0) throw std::runtime_error("write events were lost");
+      if (event.len > 0) names.emplace_back(buffer + offset + sizeof event);
+      offset += static_cast<long>(sizeof event + event.len);
+    }
+  }
+  return names;
 }
 
 bool WriteFilesBare(const std::filesystem::path& dir, const std::vector<FileBytes>& files) {

@@ -20,6 +20,9 @@ namespace quellmar::bench {
 // Answers every question the way a batch run would: No to emptying the Output
 // directory, Cancel to showing the page; the clipboard takes any picture.
 // Counts what was shown, so a benchmark can tell that its run went wrong.
+// With keepClipboard set it keeps a copy of every picture put on the
+// clipboard, in order: each picture the export makes passes there just
+// before it is encoded, so these are exactly the pictures it encodes.
 class BenchPlatform : public Platform {
  public:
   explicit BenchPlatform(std::filesystem::path programDir = {})
@@ -30,12 +33,17 @@ class BenchPlatform : public Platform {
   void showError(const std::string& text) override { errors.push_back(text); }
   std::optional<std::string> chooseCsvFile() override { return choice; }
   void openDocument(const std::string&) override {}
-  bool copyToClipboard(const IndexedImage&) override { return true; }
+  bool copyToClipboard(const IndexedImage& picture) override {
+    if (keepClipboard) clipboard.push_back(picture);
+    return true;
+  }
   std::filesystem::path programDirectory() const override { return programDir_; }
 
   std::optional<std::string> choice;  // the file the open dialog "chooses"
   std::vector<std::string> warnings;  // texts of the warning boxes shown
   std::vector<std::string> errors;
+  bool keepClipboard = false;
+  std::vector<IndexedImage> clipboard;
 
  private:
   std::filesystem::path programDir_;
@@ -95,6 +103,23 @@ class Stopwatch {
 // finding the carriage returns with memchr: the least any reader of these
 // files must do. Returns the number of lines.
 std::size_t ReadAndSplitLines(const std::vector<std::filesystem::path>& files);
+
+// The names of the files written in a directory, one per open for writing
+// that was closed, in the order of the closes, as the kernel reports them
+// (inotify): a file written twice is listed twice. Watches from construction
+// until names() is called.
+class WriteWatch {
+ public:
+  explicit WriteWatch(const std::filesystem::path& dir);
+  ~WriteWatch();
+  WriteWatch(const WriteWatch&) = delete;
+  WriteWatch& operator=(const WriteWatch&) = delete;
+  // Throws when events were lost.
+  std::vector<std::filesystem::path> names();
+
+ private:
+  int fd_;
+};
 
 // Writes each file's bytes with a bare open, write and close; false on any failure.
 struct FileBytes {

@@ -1,14 +1,16 @@
 // The whole HTML export (ExportHtml with the bundled templates: index page,
 // note pages, profile pictures; answering No to emptying Output and Cancel
 // to showing the page) of a generated logbook, against the floor of writing
-// the same files with the same bytes by bare open, write and close. Every
-// iteration also times the encoding of the same pictures by our encoder and
-// by giflib, for the two targets:
+// the same files with the same bytes by bare open, write and close: one
+// open, write and close for each file the export writes, in the order it
+// closes them, a file written twice written twice. Every iteration also
+// times the encoding of every picture the export encodes (the same pictures,
+// as often) by our encoder and by giflib, for the two targets:
 //   "vs_ours"   = export / (floor + our encoding)
 //   "vs_giflib" = export / (floor + giflib's encoding)
 #include <benchmark/benchmark.h>
 
-#include <set>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -47,31 +49,43 @@ class ExportSetup {
   bool imported_ = false;
 };
 
-// Every plain file of the Output directory with its bytes.
-std::vector<FileBytes> OutputFiles(const Session& session) {
+// What one export writes, taken from a recording run: every file it writes,
+// in the order it closes them and as often as it writes them (a dive's picture
+// asked for by both the index page and the note page is written twice), and
+// every picture it encodes, as it handed them to the clipboard.
+struct ExportWrites {
   std::vector<FileBytes> files;
-  for (const auto& entry : std::filesystem::directory_iterator(OutputDirectory(session))) {
-    if (!entry.is_regular_file()) continue;
-    files.push_back({entry.path().filename(), ReadWholeFile(entry.path()).value_or("")});
-  }
-  return files;
-}
-
-// The pictures of the dives whose GIF the export wrote, drawn as it drew them.
-std::vector<IndexedImage> ExportedPictures(const Session& session,
-                                           const std::vector<FileBytes>& files) {
-  std::set<std::string> names;
-  for (const auto& file : files) names.insert(file.name.string());
   std::vector<IndexedImage> pictures;
-  const auto px = PixelsPerSample(session.window.options.px);
-  for (const auto& dive : session.logbook.dives) {
-    std::string name = "d";
-    name += std::to_string(dive.diveno);
-    name += ".gif";
-    if (names.count(name) == 0) continue;
-    pictures.push_back(RenderProfile(dive.profile, dive.maxdepth, px));
+  std::size_t distinctFiles = 0;
+  std::size_t gifWrites = 0;
+};
+
+ExportWrites RecordExport(ExportSetup& setup) {
+  Session& session = setup.session();
+  BenchPlatform& platform = setup.platform();
+  const auto output = OutputDirectory(session);
+  platform.keepClipboard = true;
+  WriteWatch watch(output);
+  ExportHtml(session);
+  const auto names = watch.names();
+  platform.keepClipboard = false;
+
+  ExportWrites writes;
+  writes.pictures = std::move(platform.clipboard);
+  platform.clipboard.clear();
+  // A file written twice holds the same bytes both times (the same dive drawn
+  // the same way), so each write is replayed with the file's final bytes.
+  std::map<std::filesystem::path, std::string> bytes;
+  for (const auto& name : names) {
+    auto it = bytes.find(name);
+    if (it == bytes.end()) {
+      it = bytes.emplace(name, ReadWholeFile(output / name).value_or("")).first;
+    }
+    writes.files.push_back({name, it->second});
+    if (name.extension() == ".gif") ++writes.gifWrites;
   }
-  return pictures;
+  writes.distinctFiles = bytes.size();
+  return writes;
 }
 
 void ExportLogbook(benchmark::State& state, ExportSetup& setup) {
@@ -81,12 +95,14 @@ void ExportLogbook(benchmark::State& state, ExportSetup& setup) {
   }
   Session& session = setup.session();
   ExportHtml(session);  // lays out Output once, so every iteration replaces the same files
-  const auto files = OutputFiles(session);
-  if (!setup.platform().errors.empty() || !setup.platform().warnings.empty() || files.empty()) {
-    state.SkipWithError("the export reported an error or wrote nothing");
+  auto writes = RecordExport(setup);
+  const auto& files = writes.files;
+  auto& pictures = writes.pictures;
+  if (!setup.platform().errors.empty() || !setup.platform().warnings.empty() || files.empty() ||
+      writes.gifWrites != pictures.size()) {
+    state.SkipWithError("the export reported an error, wrote nothing or lost a picture");
     return;
   }
-  auto pictures = ExportedPictures(session, files);
   std::size_t bytes = 0;
   for (const auto& file : files) bytes += file.bytes.size();
 
@@ -114,7 +130,8 @@ void ExportLogbook(benchmark::State& state, ExportSetup& setup) {
   const auto iterations = static_cast<double>(state.iterations());
   if (iterations == 0 || floor == 0) return;
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
-  state.counters["files"] = static_cast<double>(files.size());
+  state.counters["writes"] = static_cast<double>(files.size());
+  state.counters["files"] = static_cast<double>(writes.distinctFiles);
   state.counters["pictures"] = static_cast<double>(pictures.size());
   state.counters["floor_ms"] = floor / iterations * 1e3;
   state.counters["our_gif_ms"] = ourEncoding / iterations * 1e3;
