@@ -1,24 +1,43 @@
 #include "basic/byte_sink.h"
 
 namespace quellmar {
+namespace {
 
-FileSink::FileSink(const std::filesystem::path& path) {
-  std::error_code ec;
-  // Opening a directory for writing may "succeed" on some systems; never write into one.
-  if (std::filesystem::is_directory(path, ec)) return;
-  file_.open(path, std::ios::binary | std::ios::trunc);
+// Gathered bytes are written once they reach this many.
+constexpr std::size_t kWriteSize = 256 * 1024;
+
+}  // namespace
+
+// A directory is never opened for writing: the system refuses it.
+FileSink::FileSink(const std::filesystem::path& path)
+    : file_(std::fopen(path.string().c_str(), "wb")) {
+  // The sink gathers the bytes itself; a second buffer in the stream would
+  // only copy them once more.
+  if (file_ != nullptr) std::setvbuf(file_, nullptr, _IONBF, 0);
 }
 
+FileSink::~FileSink() { close(); }
+
 void FileSink::write(std::string_view bytes) {
-  if (file_) file_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!good()) return;
+  pending_.append(bytes);
+  if (pending_.size() >= kWriteSize) flush();
+}
+
+void FileSink::flush() {
+  if (!pending_.empty() &&
+      std::fwrite(pending_.data(), 1, pending_.size(), file_) != pending_.size()) {
+    failed_ = true;
+  }
+  pending_.clear();
 }
 
 bool FileSink::close() {
-  if (!file_.is_open()) return false;
-  file_.flush();
-  const bool ok = static_cast<bool>(file_);
-  file_.close();
-  return ok && !file_.fail();
+  if (file_ == nullptr) return false;
+  if (!failed_) flush();
+  const bool closed = std::fclose(file_) == 0;
+  file_ = nullptr;
+  return closed && !failed_;
 }
 
 }  // namespace quellmar

@@ -2,8 +2,8 @@
 // tests a buffer or a sink that fails on purpose.
 #pragma once
 
+#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <string_view>
 
@@ -24,18 +24,27 @@ class StringSink : public ByteSink {
   std::string data;
 };
 
-// A file created (or truncated) for writing; closed when the sink goes.
+// A file created (or truncated) for writing; closed when the sink goes. The
+// bytes gather in memory and reach the file in few large writes: a small file
+// (a picture, a note page) in one write when it is closed.
 class FileSink : public ByteSink {
  public:
   explicit FileSink(const std::filesystem::path& path);
-  bool isOpen() const { return file_.is_open(); }
+  ~FileSink() override;
+  FileSink(const FileSink&) = delete;
+  FileSink& operator=(const FileSink&) = delete;
+  bool isOpen() const { return file_ != nullptr; }
   void write(std::string_view bytes) override;
-  bool good() const override { return static_cast<bool>(file_); }
-  // Flushes and closes; false when anything could not be written.
+  bool good() const override { return file_ != nullptr && !failed_; }
+  // Writes what is gathered and closes; false when anything could not be written.
   bool close();
 
  private:
-  std::ofstream file_;
+  void flush();
+
+  std::FILE* file_ = nullptr;
+  std::string pending_;
+  bool failed_ = false;
 };
 
 }  // namespace quellmar
