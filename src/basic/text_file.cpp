@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <fstream>
+#include <utility>
 
 namespace quellmar {
 
@@ -46,6 +47,48 @@ bool LineReader::next(std::string_view& line) {
   if (skip < rest_.size() && rest_[skip] == '\n') ++skip;
   rest_.remove_prefix(skip);
   done_ = rest_.empty();
+  return true;
+}
+
+LineFile::LineFile(const std::filesystem::path& path, std::size_t chunkSize)
+    : buffer_(std::make_unique_for_overwrite<char[]>(chunkSize)), capacity_(chunkSize) {
+  std::error_code ec;
+  if (!std::filesystem::is_directory(path, ec)) file_.open(path, std::ios::binary);
+  ended_ = !file_.is_open();
+}
+
+// Keeps the bytes not yet handed out at the front of the buffer, doubles the
+// buffer when they fill it, and reads on behind them up to the first Ctrl-Z.
+bool LineFile::fill() {
+  if (failed_) return false;
+  const std::size_t kept = end_ - begin_;
+  if (begin_ > 0) {
+    std::memmove(buffer_.get(), buffer_.get() + begin_, kept);
+    begin_ = 0;
+    end_ = kept;
+  }
+  if (end_ == capacity_) {
+    auto larger = std::make_unique_for_overwrite<char[]>(capacity_ * 2);
+    std::memcpy(larger.get(), buffer_.get(), end_);
+    buffer_ = std::move(larger);
+    capacity_ *= 2;
+  }
+  char* space = buffer_.get() + end_;
+  file_.read(space, static_cast<std::streamsize>(capacity_ - end_));
+  if (file_.bad()) {
+    failed_ = true;
+    ended_ = true;
+    return false;
+  }
+  const auto got = static_cast<std::size_t>(file_.gcount());
+  // A short read is the end of the file.
+  if (end_ + got < capacity_) ended_ = true;
+  if (const void* ctrlZ = std::memchr(space, '\x1a', got)) {
+    end_ += static_cast<std::size_t>(static_cast<const char*>(ctrlZ) - space);
+    ended_ = true;
+  } else {
+    end_ += got;
+  }
   return true;
 }
 

@@ -5,8 +5,12 @@
 // still a line, and a final line end adds no empty line.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,6 +32,59 @@ class LineReader {
   std::string_view rest_;
   bool done_ = false;
 };
+
+// Walks the lines of a file without holding it whole: the file is read in
+// chunks into one buffer, and a line that runs over the end of a chunk is
+// carried into the next, so memory stays at a chunk or the longest line. Each
+// view is valid until the next call.
+class LineFile {
+ public:
+  static constexpr std::size_t kChunkSize = std::size_t{1} << 20;
+
+  // Opens the file; as ReadWholeFile, a directory of that name does not open.
+  explicit LineFile(const std::filesystem::path& path, std::size_t chunkSize = kChunkSize);
+  bool isOpen() const { return file_.is_open(); }
+  // False when no line is left or the file could not be read on.
+  bool next(std::string_view& line);
+  // Whether reading stopped at an error rather than at the end or a Ctrl-Z.
+  bool failed() const { return failed_; }
+
+ private:
+  bool fill();
+
+  std::ifstream file_;
+  std::unique_ptr<char[]> buffer_;
+  std::size_t capacity_;
+  std::size_t begin_ = 0;  // the first byte not yet handed out
+  std::size_t end_ = 0;    // the end of the bytes read
+  bool ended_ = false;     // nothing more comes from the file
+  bool failed_ = false;
+};
+
+// Inline: the import calls it once per profile sample.
+inline bool LineFile::next(std::string_view& line) {
+  for (;;) {
+    const char* data = buffer_.get();
+    const auto* cr = static_cast<const char*>(std::memchr(data + begin_, '\r', end_ - begin_));
+    if (cr != nullptr) {
+      const auto at = static_cast<std::size_t>(cr - data);
+      // A carriage return that ends the bytes read waits for the next byte,
+      // which may be its line feed.
+      if (at + 1 < end_ || ended_) {
+        line = std::string_view(data + begin_, at - begin_);
+        begin_ = at + 1;
+        if (begin_ < end_ && data[begin_] == '\n') ++begin_;
+        return true;
+      }
+    } else if (ended_) {
+      if (begin_ == end_) return false;
+      line = std::string_view(data + begin_, end_ - begin_);
+      begin_ = end_;
+      return true;
+    }
+    if (!fill()) return false;
+  }
+}
 
 // All lines of a text, copied.
 std::vector<std::string> SplitLines(std::string_view text);

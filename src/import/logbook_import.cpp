@@ -78,23 +78,22 @@ std::size_t LineCountHint(std::string_view text) {
   return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\r')) + 1;
 }
 
-// Steps 7 and 8: a companion read line by line into its list. One that
-// cannot be opened leaves its list empty, so no note or profile of an
-// earlier logbook turns up in this one.
-template <typename Record>
-void ReadCompanion(Session& session, const fs::path& file, std::vector<Record>& list,
-                   const char* warning, const char* historyPhrase,
-                   void (*readLine)(std::string_view, std::vector<Record>&)) {
+// Steps 7 and 8: a companion read line by line into its list, streamed, as
+// the profile file is the largest of the export by far. One that cannot be
+// opened or read to its end leaves its list empty, so no note or profile of
+// an earlier logbook turns up in this one.
+template <typename Record, typename ReadLine>
+void ReadCompanion(Session& session, const fs::path& path, std::vector<Record>& list,
+                   const char* warning, const char* historyPhrase, ReadLine readLine) {
   list = {};
-  const auto text = ReadWholeFile(file);
-  if (!text) {
+  LineFile file(path);
+  std::string_view line;
+  while (file.next(line)) readLine(line, list);
+  if (!file.isOpen() || file.failed()) {
+    list = {};
     Warn(session, warning);
     AddHistory(session, session.window.chosenPath + historyPhrase);
-    return;
   }
-  LineReader reader(*text);
-  std::string_view line;
-  while (reader.next(line)) readLine(line, list);
 }
 
 // The running totals of the dives read. The sums are 32-bit and wrap as

@@ -1,5 +1,6 @@
 #include "import/sdm_format.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "basic/fields.h"
@@ -41,6 +42,50 @@ void ReplaceSpacePairs(std::string& text) {
   text = std::move(out);
 }
 
+// The profile file has a line per sample, most of them a short key, a
+// sample number and a depth: their fields are cut by a plain forward scan
+// here, without a call per field. A quoted field, or a key that is not plain
+// digits, goes to the field routines, so every line reads as they read it.
+std::string_view CutBareField(std::string_view& line) {
+  std::size_t end = 0;
+  while (end < line.size() && line[end] != ',') ++end;
+  const std::string_view field = line.substr(0, end);
+  line.remove_prefix(end < line.size() ? end + 1 : end);
+  return field;
+}
+
+std::string_view NextProfileText(std::string_view& line) {
+  if (!line.empty() && line.front() == '"') return NextTextView(line);
+  return CutBareField(line);
+}
+
+std::int32_t NextProfileKey(std::string_view& line) {
+  std::string_view field = CutBareField(line);
+  constexpr std::size_t kSafeDigits = 9;  // no overflow of 32 bits
+  if (field.empty() || field.size() > kSafeDigits) return NextIntField(field);
+  std::int32_t key = 0;
+  for (const char c : field) {
+    if (c < '0' || c > '9') return NextIntField(field);
+    key = key * 10 + (c - '0');
+  }
+  return key;
+}
+
+// A new run gets room for as many samples as the run before it, as a dive's
+// samples usually number about the same as the last dive's; a run that took
+// far less than its room gives the rest back first.
+void StartProfileRun(std::vector<profrec>& profiles, std::int32_t key, std::string_view depth) {
+  std::size_t room = depth.size();
+  if (!profiles.empty()) {
+    std::string& last = profiles.back().text;
+    if (last.capacity() > 2 * last.size() + 64) last.shrink_to_fit();
+    room = std::max(room, last.size());
+  }
+  std::string& text = profiles.emplace_back(profrec{key, {}}).text;
+  text.reserve(room);
+  text = depth;
+}
+
 }  // namespace
 
 std::string CsvBase(std::string_view mainFileName) {
@@ -55,9 +100,9 @@ void ReadNoteLine(std::string_view line, std::vector<noterec>& notes) {
 }
 
 void ReadProfileLine(std::string_view line, std::vector<profrec>& profiles) {
-  const std::int32_t key = NextIntField(line);
-  NextTextView(line);  // the sample number
-  const std::string_view depth = NextTextView(line);
+  const std::int32_t key = NextProfileKey(line);
+  NextProfileText(line);  // the sample number
+  const std::string_view depth = NextProfileText(line);
   // The lists are emptied before the file is read, so the last element, when
   // there is one, belongs to the line before.
   if (!profiles.empty() && profiles.back().diveid == key) {
@@ -65,7 +110,7 @@ void ReadProfileLine(std::string_view line, std::vector<profrec>& profiles) {
     text += ',';
     text += depth;
   } else {
-    profiles.push_back({key, std::string(depth)});
+    StartProfileRun(profiles, key, depth);
   }
 }
 

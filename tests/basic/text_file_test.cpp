@@ -73,5 +73,39 @@ TEST(ReadWholeFile, NothingForMissingFileOrDirectory) {
   EXPECT_FALSE(ReadWholeFile(dir.path()));
 }
 
+Lines ReadLineFile(const std::filesystem::path& path, std::size_t chunkSize) {
+  LineFile file(path, chunkSize);
+  EXPECT_TRUE(file.isOpen());
+  Lines lines;
+  std::string_view line;
+  while (file.next(line)) lines.emplace_back(line);
+  EXPECT_FALSE(file.failed());
+  return lines;
+}
+
+// Chunks of one, two and three bytes put a chunk's end at every place in a
+// line, between a carriage return and its line feed and before a Ctrl-Z too;
+// the lines grow past the first chunk, so the buffer grows as well.
+TEST(LineFile, SameLinesAtEveryChunkBoundary) {
+  testing::TempDir dir;
+  for (const auto& row : kLineRows) {
+    const auto path = dir.write(std::string(row.name) + ".csv", row.text);
+    for (const std::size_t chunk : {1, 2, 3, 7, 1 << 20}) {
+      EXPECT_EQ(ReadLineFile(path, chunk), row.expected) << row.name << ", chunk " << chunk;
+    }
+  }
+}
+
+TEST(LineFile, DoesNotOpenMissingFileOrDirectory) {
+  testing::TempDir dir;
+  std::string_view line;
+  LineFile missing(dir.path() / "missing.csv");
+  EXPECT_FALSE(missing.isOpen());
+  EXPECT_FALSE(missing.next(line));
+  LineFile folder(dir.path());
+  EXPECT_FALSE(folder.isOpen());
+  EXPECT_FALSE(folder.next(line));
+}
+
 }  // namespace
 }  // namespace quellmar
