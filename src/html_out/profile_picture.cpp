@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <limits>
 #include <new>
+#include <span>
 #include <vector>
 
 #include "basic/byte_sink.h"
@@ -43,56 +44,54 @@ std::vector<std::uint8_t> CubePalette() { return {kCubeTable.begin(), kCubeTable
 
 bool IsDigit(char c) { return static_cast<unsigned char>(c - '0') < 10; }
 
-// Padding after the profile text, so that ReadPlainSample looks ahead without
-// a bounds check at every character (it reads at most 18 bytes of a field).
-constexpr std::size_t kLookAhead = 32;
-
 // Reads the field at p in whole numbers when it is written the way the
 // export writes a depth: an optional "-", 1 to 7 digits, optionally "." and
 // at most 6 more, then "," or the end. For numbers this short that gives
 // exactly what NextRoundedField gives: the hundredths it takes from the
 // 64-bit float are the two digits after the point. Returns the position after
-// the field's comma, or nullptr for any other field. The text must be
-// followed by kLookAhead bytes that are not digits.
+// the field's comma (or end), or nullptr for any other field.
 const char* ReadPlainSample(const char* p, const char* end, std::int32_t& sample) {
   const bool negative = *p == '-';
   const char* q = p + (negative ? 1 : 0);
   const char* const whole = q;
+  const char* const wholeEnd = std::min(end, whole + 8);
   std::uint32_t value = 0;
-  for (; q - whole < 8 && IsDigit(*q); ++q) {
+  for (; q < wholeEnd && IsDigit(*q); ++q) {
     value = value * 10 + static_cast<std::uint32_t>(*q - '0');
   }
   const auto wholeDigits = q - whole;
   std::ptrdiff_t fractionDigits = 0;
   std::uint32_t hundredths = 0;
-  if (*q == '.') {
+  if (q < end && *q == '.') {
     const char* const fraction = ++q;
-    while (q - fraction < 7 && IsDigit(*q)) ++q;
+    const char* const fractionEnd = std::min(end, fraction + 7);
+    while (q < fractionEnd && IsDigit(*q)) ++q;
     fractionDigits = q - fraction;
     if (fractionDigits >= 1) hundredths = 10 * static_cast<std::uint32_t>(fraction[0] - '0');
     if (fractionDigits >= 2) hundredths += static_cast<std::uint32_t>(fraction[1] - '0');
   }
-  if (wholeDigits < 1 || wholeDigits > 7 || fractionDigits > 6 || (*q != ',' && q != end)) {
+  if (wholeDigits < 1 || wholeDigits > 7 || fractionDigits > 6 || (q != end && *q != ',')) {
     return nullptr;
   }
   // Negative depths are cut toward zero, as NextRoundedField does.
   const auto whole32 = static_cast<std::int32_t>(value);
   sample = negative ? -whole32 : whole32 + (hundredths > 49 ? 1 : 0);
-  return q + 1;
+  return q == end ? end : q + 1;
 }
 
 // What one picture is drawn from: the samples in whole metres, the depth D at
 // the picture's bottom and the picture's size.
 struct Plan {
-  std::vector<std::int32_t> samples;
+  std::span<const std::int32_t> samples;
   std::int64_t depth = 0;
   std::int64_t width = 0;
   std::int64_t height = 0;
 };
 
-Plan MakePlan(std::string_view profile, std::int16_t maxdepth, std::int32_t pixelsPerSample) {
+Plan MakePlan(std::span<const std::int32_t> samples, std::int16_t maxdepth,
+              std::int32_t pixelsPerSample) {
   Plan plan;
-  plan.samples = ProfileSamples(profile);
+  plan.samples = samples;
   // The next multiple of ten strictly above the maximum depth, at least 40.
   plan.depth = maxdepth < 40 ? 40 : (maxdepth / 10 + 1) * 10;
   plan.height = kRowsPerMetre * plan.depth;
@@ -239,51 +238,68 @@ RowKind KindOf(int y, int height) {
   return (y - 2) % kTextureRows == kTextureRows - 1 ? kWaterLineRow : kWaterRow;
 }
 
+// Copies the row at rows[0] to the count - 1 rows after it, doubling the
+// copied block each time.
+void RepeatRow(std::uint8_t* rows, std::size_t width, std::size_t count) {
+  for (std::size_t done = 1; done < count;) {
+    const std::size_t step = std::min(done, count - done);
+    std::memcpy(rows + done * width, rows, step * width);
+    done += step;
+  }
+}
+
 // The whole picture, row by row from the top. A column's white runs from its
 // top down to row H - 2, so the white of a row holds all the white of the row
 // above: one row of each kind is kept, whitened where columns begin, and
-// copied out. The cost is that of filling the picture once and a few steps
-// per column.
+// copied out. Rows where no column begins and the kind stays are copies of
+// the row above. The cost is that of filling the picture about twice and a
+// few steps per column.
 IndexedImage Draw(const Plan& plan) {
   const int width = static_cast<int>(plan.width);
   const int height = static_cast<int>(plan.height);
+  const auto w = static_cast<std::size_t>(width);
   IndexedImage picture{width, height, {}, CubePalette()};
   const std::vector<std::int32_t> tops = WhiteTops(plan);
 
   // The columns in the order of their tops (a counting sort over the rows).
-  std::vector<std::int32_t> rowStart(static_cast<std::size_t>(height) + 1, 0);
+  std::vector<std::int32_t> rowStart(static_cast<std::size_t>(height) + 1 + w, 0);
+  std::int32_t* const columns = rowStart.data() + height + 1;
   for (const auto top : tops) {
     if (top != kNoWhite) ++rowStart[static_cast<std::size_t>(top) + 1];
   }
   for (int y = 0; y < height; ++y) rowStart[y + 1] += rowStart[y];
-  std::vector<std::int32_t> columns(static_cast<std::size_t>(rowStart[height]));
-  {
-    std::vector<std::int32_t> fill(rowStart.begin(), rowStart.end() - 1);
-    for (int c = 0; c < width; ++c) {
-      if (tops[c] != kNoWhite) columns[static_cast<std::size_t>(fill[tops[c]]++)] = c;
-    }
+  for (int c = 0; c < width; ++c) {
+    // rowStart[top] counts up while its columns are placed; afterwards
+    // rowStart[y] is where the columns of row y + 1 begin.
+    if (tops[c] != kNoWhite) columns[rowStart[tops[c]]++] = c;
   }
 
   const int sample[kRowKinds] = {0, 1, 2, 2 + kTextureRows - 1, height - 2};
-  std::vector<std::uint8_t> kinds(static_cast<std::size_t>(width) * kRowKinds);
-  const auto rowOf = [&](int kind) {
-    return kinds.data() + static_cast<std::size_t>(kind) * width;
-  };
+  std::vector<std::uint8_t> kinds(w * kRowKinds);
+  const auto rowOf = [&](int kind) { return kinds.data() + static_cast<std::size_t>(kind) * w; };
   for (int kind = 0; kind < kRowKinds; ++kind) {
     DrawBackgroundRow(rowOf(kind), sample[kind], width, height);
   }
 
-  picture.pixels.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-  for (int y = 0; y < height - 1; ++y) {
-    for (auto k = rowStart[y]; k < rowStart[y + 1]; ++k) {
+  picture.pixels.resize(w * static_cast<std::size_t>(height));
+  std::uint8_t* out = picture.pixels.data();
+  std::int32_t first = 0;  // the first column beginning at row y
+  for (int y = 0; y < height - 1;) {
+    const std::int32_t last = rowStart[y];
+    for (auto k = first; k < last; ++k) {
       for (int kind = 0; kind < kRowKinds; ++kind) rowOf(kind)[columns[k]] = kWhite;
     }
-    const std::uint8_t* row = rowOf(KindOf(y, height));
-    picture.pixels.insert(picture.pixels.end(), row, row + width);
+    first = last;
+    const RowKind kind = KindOf(y, height);
+    int next = y + 1;
+    while (next < height - 1 && rowStart[next] == first && KindOf(next, height) == kind) ++next;
+    std::memcpy(out, rowOf(kind), w);
+    RepeatRow(out, w, static_cast<std::size_t>(next - y));
+    out += w * static_cast<std::size_t>(next - y);
+    y = next;
   }
   // The bottom frame row: the white ends above it.
-  DrawBackgroundRow(rowOf(kRingRow), height - 1, width, height);
-  picture.pixels.insert(picture.pixels.end(), rowOf(kRingRow), rowOf(kRingRow) + width);
+  DrawBackgroundRow(out, height - 1, width, height);
   return picture;
 }
 
@@ -327,10 +343,7 @@ std::string PictureName(std::int32_t diveno) {
 }  // namespace
 
 std::vector<std::int32_t> ProfileSamples(std::string_view profile) {
-  std::string text;
-  text.reserve(profile.size() + kLookAhead);
-  text.append(profile).append(kLookAhead, '\0');
-  const char* p = text.data();
+  const char* p = profile.data();
   const char* const end = p + profile.size();
   std::vector<std::int32_t> samples;
   samples.reserve(profile.size() / 2 + 1);
@@ -367,12 +380,17 @@ std::int32_t PixelsPerSample(std::string_view pxText) {
   return static_cast<std::int32_t>(std::min(value, kLimit - 1));
 }
 
-IndexedImage RenderProfile(std::string_view profile, std::int16_t maxdepth,
-                           std::int32_t pixelsPerSample) {
-  const Plan plan = MakePlan(profile, maxdepth, pixelsPerSample);
+IndexedImage DrawProfile(std::span<const std::int32_t> samples, std::int16_t maxdepth,
+                         std::int32_t pixelsPerSample) {
+  const Plan plan = MakePlan(samples, maxdepth, pixelsPerSample);
   if (plan.width == 0) return IndexedImage{0, 0, {}, CubePalette()};
   if (!FitsGif(plan)) throw ExportError(TooLargeText(plan));
   return DrawOrThrow(plan);
+}
+
+IndexedImage RenderProfile(std::string_view profile, std::int16_t maxdepth,
+                           std::int32_t pixelsPerSample) {
+  return DrawProfile(ProfileSamples(profile), maxdepth, pixelsPerSample);
 }
 
 bool MakeProfilePicture(Session& session, int index) {
@@ -380,8 +398,8 @@ bool MakeProfilePicture(Session& session, int index) {
   // Callers pass the index of a listed dive; any other index has nothing to draw.
   if (index < 0 || static_cast<std::size_t>(index) >= dives.size()) return true;
   const Suunto& dive = dives[static_cast<std::size_t>(index)];
-  const Plan plan =
-      MakePlan(dive.profile, dive.maxdepth, PixelsPerSample(session.window.options.px));
+  const std::vector<std::int32_t> samples = ProfileSamples(dive.profile);
+  const Plan plan = MakePlan(samples, dive.maxdepth, PixelsPerSample(session.window.options.px));
   // A pixel count of 0 or less (or a profile without a sample) leaves no
   // picture to make: nothing is drawn, copied or written, and a file of an
   // earlier export stays as it was. The export refuses such a count before it

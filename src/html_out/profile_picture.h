@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -48,6 +49,11 @@ std::int32_t PixelsPerSample(std::string_view pxText);
 // "Failed to allocate memory for GIF DIB" when memory runs out.
 IndexedImage RenderProfile(std::string_view profile, std::int16_t maxdepth,
                            std::int32_t pixelsPerSample);
+
+// The same picture drawn from samples already read (RenderProfile is
+// ProfileSamples, then this).
+IndexedImage DrawProfile(std::span<const std::int32_t> samples, std::int16_t maxdepth,
+                         std::int32_t pixelsPerSample);
 
 // Draws dive dives[index] with the current options, puts it on the clipboard
 // and writes its GIF file. Always true. Throws ExportError when the clipboard
