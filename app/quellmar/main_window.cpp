@@ -35,8 +35,14 @@
 namespace quellmar {
 namespace {
 
-// Long work shows its progress and repaints the window at most this often,
-// which keeps the cost of showing it far below the work itself.
+// A command's first moments pass without repainting: a short import or export
+// is over before a user could follow it, and the window is brought up to date
+// at its end (and before a message box). Longer work then shows its progress
+// and handles the window's repaints at most this often, which keeps the cost of
+// showing it far below the work itself. A command that waited for a dialog
+// (the file dialog of Open CSV) is past its first moments when its work
+// begins, so the part of the window the dialog covered is repainted at once.
+constexpr auto kFirstRepaint = std::chrono::milliseconds(200);
 constexpr auto kRepaintInterval = std::chrono::milliseconds(50);
 
 const QString kHistoryEdit = QStringLiteral("History");
@@ -223,6 +229,7 @@ template <typename Command>
 void TForm1::runCommand(Command command) {
   if (busy_) return;
   busy_ = true;
+  nextRepaint_ = std::chrono::steady_clock::now() + kFirstRepaint;
   try {
     command();
   } catch (const std::exception& error) {
@@ -321,7 +328,10 @@ void TForm1::diveListChanged() {
   selectionPending_ = false;
 }
 
-void TForm1::diveSelected(int) { selectionPending_ = true; }
+void TForm1::diveSelected(int) {
+  selectionPending_ = true;
+  followWork();
+}
 
 void TForm1::historyAdded(const std::string& line) {
   // Adding a line must not change what the closed box shows.
@@ -339,11 +349,20 @@ void TForm1::filePanelChanged() {
 
 void TForm1::progressChanged() {
   progressPending_ = true;
+  followWork();
+}
+
+void TForm1::followWork() {
+  if (!busy_) {
+    showPending();  // no command runs: the window shows the change as it comes
+    return;
+  }
   const auto now = std::chrono::steady_clock::now();
-  if (now - lastRepaint_ < kRepaintInterval) return;
-  lastRepaint_ = now;
+  if (now < nextRepaint_) return;
+  nextRepaint_ = now + kRepaintInterval;
   showPending();
-  // Repaint without taking user input: no other command starts meanwhile.
+  // Repaints what changed since the last time, and whatever the desktop asks
+  // for, without taking user input: no other command starts meanwhile.
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 

@@ -62,6 +62,10 @@ class TForm1 : public QMainWindow, public WindowListener {
   void filePanelChanged() override;
   void progressChanged() override;
 
+  // Shows the pending changes now when no command runs; during a command, at a
+  // bounded rate once it has run a while.
+  void followWork();
+
   void buildMenus();
   void buildToolBar();
   void buildControls();
@@ -89,7 +93,7 @@ class TForm1 : public QMainWindow, public WindowListener {
   bool closeAfterCommand_ = false;
   bool progressPending_ = false;
   bool selectionPending_ = false;
-  std::chrono::steady_clock::time_point lastRepaint_;
+  std::chrono::steady_clock::time_point nextRepaint_;  // during a command
 };
 
 }  // namespace quellmar

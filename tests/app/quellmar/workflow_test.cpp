@@ -8,6 +8,9 @@
 #include <QProgressBar>
 #include <QTest>
 #include <QToolButton>
+#include <algorithm>
+#include <chrono>
+#include <thread>
 
 #include "about_box.h"
 #include "window_test_support.h"
@@ -392,6 +395,51 @@ TEST_F(WorkflowTest, AboutDialogIsShownAtStartBeforeTheWindowCanBeUsed) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return user.answered() && !about.isVisible(); }));
   EXPECT_TRUE(shownOverWindow);
   EXPECT_TRUE(stayedOnEscape);
+}
+
+// A user who takes a while in the file dialog: the import's work begins late
+// in its command, and the window follows it from its first step.
+class SlowChoicePlatform : public TestPlatform {
+ public:
+  std::optional<std::string> chooseCsvFile() override {
+    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    return TestPlatform::chooseCsvFile();
+  }
+};
+
+// The maximum the progress bar had at each of its paints.
+class BarPaints : public QObject {
+ public:
+  std::vector<int> maxima;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint)
+      maxima.push_back(static_cast<QProgressBar*>(watched)->maximum());
+    return false;
+  }
+};
+
+TEST(LongCommandTest, RepaintsTheProgressBarWhileTheCommandRuns) {
+  TempDir dir;
+  const fs::path path = WriteSampleExport(dir, "export");
+  const int size = static_cast<int>(fs::file_size(path));
+  ASSERT_NE(size, 100);  // the bar's maximum before the import
+  SlowChoicePlatform platform;
+  platform.nextChoice = path.string();
+  Session session(platform);
+  TForm1 window(session);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  QCoreApplication::processEvents();
+  auto* bar = window.findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
+  ASSERT_NE(bar, nullptr);
+  BarPaints paints;
+  bar->installEventFilter(&paints);
+  window.TBOpenClick();  // nothing else processes events until it returns
+  bar->removeEventFilter(&paints);
+  EXPECT_GE(std::ranges::count(paints.maxima, size), 1) << "paints: " << paints.maxima.size();
+  EXPECT_TRUE(session.logbook.csvopen);
 }
 
 }  // namespace
