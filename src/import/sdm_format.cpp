@@ -46,7 +46,7 @@ void ReplaceSpacePairs(std::string& text) {
 // sample number and a depth: their fields are cut by a plain forward scan
 // here, without a call per field. A quoted field, or a key that is not plain
 // digits, goes to the field routines, so every line reads as they read it.
-std::string_view CutBareField(std::string_view& line) {
+inline std::string_view CutBareField(std::string_view& line) {
   std::size_t end = 0;
   while (end < line.size() && line[end] != ',') ++end;
   const std::string_view field = line.substr(0, end);
