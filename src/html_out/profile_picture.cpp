@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <limits>
+#include <memory>
 #include <new>
 #include <span>
 #include <vector>
@@ -149,25 +150,24 @@ class RoundedSteps {
   std::int64_t rest_ = 0;
 };
 
-constexpr std::int32_t kNoWhite = std::numeric_limits<std::int32_t>::max();
-
-// For each column, the first row of its white area, or kNoWhite. Sample i
-// lies at x(i) = 1 + round(i (W - 2) / (n - 1)), y(i) = B - round((D - d(i))
-// (H - 2) / D) with B = H - 1. The segment from sample i - 1 to i whitens the
-// columns x(i - 1) to x(i) - 1 from its top edge down to row B - 1: the right
-// and bottom edges of a filled polygon are left out. The top edge of a
-// slanted segment at column c is the line's y there, rounded like the
-// positions: y(i - 1) + round((y(i) - y(i - 1)) (c - x(i - 1)) / (x(i) - x(i - 1))).
-// Only the picture clips the area, so a negative depth whitens the top rows
-// and a column whose edge lies below B - 1 gets no white. (The columns always
-// lie in the picture: 1 <= x(i) <= W - 1.)
-std::vector<std::int32_t> WhiteTops(const Plan& plan) {
+// Calls whiten(column, top) for each column that shows white, from the left,
+// with the first row of its white area. Sample i lies at x(i) = 1 + round(i
+// (W - 2) / (n - 1)), y(i) = B - round((D - d(i)) (H - 2) / D) with B = H - 1.
+// The segment from sample i - 1 to i whitens the columns x(i - 1) to x(i) - 1
+// from its top edge down to row B - 1: the right and bottom edges of a filled
+// polygon are left out. The top edge of a slanted segment at column c is the
+// line's y there, rounded like the positions: y(i - 1) + round((y(i) - y(i -
+// 1)) (c - x(i - 1)) / (x(i) - x(i - 1))). Only the picture clips the area, so
+// a negative depth whitens the top rows and a column whose edge lies below
+// B - 1 gets no white. (The columns always lie in the picture: 1 <= x(i) <=
+// W - 1, each column at most once.)
+template <typename Whiten>
+void ForEachWhiteTop(const Plan& plan, Whiten whiten) {
   const std::int64_t width = plan.width;
   const std::int64_t height = plan.height;
   const std::int64_t depth = plan.depth;
-  std::vector<std::int32_t> tops(static_cast<std::size_t>(width), kNoWhite);
   const auto n = static_cast<std::int64_t>(plan.samples.size());
-  if (n < 2) return tops;
+  if (n < 2) return;
   const std::int64_t bottom = height - 1;
 
   // The rows of the depths 0 to D, where nearly every sample lies.
@@ -181,10 +181,10 @@ std::vector<std::int32_t> WhiteTops(const Plan& plan) {
     if (d >= 0 && d <= depth) return depthRows[static_cast<std::size_t>(d)];
     return bottom - RoundedQuotient((depth - d) * (height - 2), depth);
   };
-  const auto whiten = [&](std::int64_t column, std::int64_t top) {
+  const auto whitenFrom = [&](std::int64_t column, std::int64_t top) {
     if (top <= bottom - 1) {
-      tops[static_cast<std::size_t>(column)] =
-          static_cast<std::int32_t>(std::max<std::int64_t>(top, 0));
+      whiten(static_cast<std::int32_t>(column),
+             static_cast<std::int32_t>(std::max<std::int64_t>(top, 0)));
     }
   };
 
@@ -195,19 +195,70 @@ std::vector<std::int32_t> WhiteTops(const Plan& plan) {
     x.next();
     const std::int64_t x1 = 1 + x.value();
     const std::int64_t y1 = y(plan.samples[i]);
-    if (x1 > x0) whiten(x0, y0);
+    if (x1 > x0) whitenFrom(x0, y0);
     if (x1 - x0 > 1) {
       RoundedSteps edge(y1 - y0, x1 - x0);
       for (std::int64_t c = x0 + 1; c < x1; ++c) {
         edge.next();
-        whiten(c, y0 + edge.value());
+        whitenFrom(c, y0 + edge.value());
       }
     }
     x0 = x1;
     y0 = y1;
   }
-  return tops;
 }
+
+// The white that begins in each row, as lists of runs of neighbouring
+// columns: a flat stretch of the profile is one run, whitened in one go, and
+// the lists are built in one pass over the columns with no sorting.
+class WhiteStarts {
+ public:
+  explicit WhiteStarts(const Plan& plan)
+      : links_(new std::int32_t[static_cast<std::size_t>(plan.height + 3 * plan.width)]),
+        first_(links_.get()),
+        runStart_(first_ + plan.height),
+        runEnd_(runStart_ + plan.width),
+        runNext_(runEnd_ + plan.width) {
+    std::fill(first_, first_ + plan.height, -1);
+    std::int32_t runs = 0;
+    std::int32_t row = -1;
+    std::int32_t start = 0;
+    std::int32_t end = 0;
+    const auto close = [&] {
+      if (row < 0) return;
+      runStart_[runs] = start;
+      runEnd_[runs] = end;
+      runNext_[runs] = first_[row];
+      first_[row] = runs++;
+    };
+    ForEachWhiteTop(plan, [&](std::int32_t column, std::int32_t top) {
+      if (top == row && column == end) {
+        ++end;
+        return;
+      }
+      close();
+      row = top;
+      start = column;
+      end = column + 1;
+    });
+    close();
+  }
+
+  bool none(int y) const { return first_[y] < 0; }
+
+  // Calls paint(start, end) for each run of columns whose white begins at row y.
+  template <typename Paint>
+  void forEach(int y, Paint paint) const {
+    for (auto run = first_[y]; run >= 0; run = runNext_[run]) paint(runStart_[run], runEnd_[run]);
+  }
+
+ private:
+  std::unique_ptr<std::int32_t[]> links_;  // all the arrays below, never zero-filled
+  std::int32_t* first_;                    // per row: its first run, or -1
+  std::int32_t* runStart_;
+  std::int32_t* runEnd_;
+  std::int32_t* runNext_;  // per run: the next run of its row, or -1
+};
 
 // Row y of the picture without the white area: the navy background and ring,
 // the black frame through columns 1 and W - 1 and rows 1 and H - 1, and the
@@ -217,7 +268,7 @@ void DrawBackgroundRow(std::uint8_t* row, int y, int width, int height) {
   std::memset(row, kNavy, static_cast<std::size_t>(width));
   if (y == 0) return;
   if (y == 1 || y == height - 1) {
-    std::memset(row + 1, kBlack, static_cast<std::size_t>(width - 1));
+    std::fill(row + 1, row + width, kBlack);
   } else if (width > 1) {
     row[1] = kBlack;
   }
@@ -228,78 +279,89 @@ void DrawBackgroundRow(std::uint8_t* row, int y, int width, int height) {
   }
 }
 
-// The rows that can show white differ only in these kinds of background.
-enum RowKind { kRingRow, kFrameRow, kWaterRow, kWaterLineRow, kLastRow, kRowKinds };
-
-RowKind KindOf(int y, int height) {
-  if (y == 0) return kRingRow;
-  if (y == 1) return kFrameRow;
-  if (y == height - 2) return kLastRow;
-  return (y - 2) % kTextureRows == kTextureRows - 1 ? kWaterLineRow : kWaterRow;
+// Whitens row where from is white (written as a select so that it runs on
+// whole vectors).
+void CopyWhite(const std::uint8_t* from, std::uint8_t* row, std::size_t width) {
+  for (std::size_t c = 0; c < width; ++c) row[c] = from[c] == kWhite ? kWhite : row[c];
 }
 
-// Copies the row at rows[0] to the count - 1 rows after it, doubling the
-// copied block each time.
-void RepeatRow(std::uint8_t* rows, std::size_t width, std::size_t count) {
-  for (std::size_t done = 1; done < count;) {
-    const std::size_t step = std::min(done, count - done);
-    std::memcpy(rows + done * width, rows, step * width);
-    done += step;
+// The picture's pixels, appended row by row into reserved room: nothing is
+// filled twice.
+class PixelWriter {
+ public:
+  PixelWriter(std::vector<std::uint8_t>& pixels, std::size_t width, std::size_t rows)
+      : pixels_(pixels), width_(width) {
+    pixels_.reserve(width * rows);
   }
-}
+  // Appends count copies of the row.
+  void put(const std::uint8_t* row, std::size_t count) {
+    for (std::size_t k = 0; k < count; ++k) pixels_.insert(pixels_.end(), row, row + width_);
+  }
+
+ private:
+  std::vector<std::uint8_t>& pixels_;
+  std::size_t width_;
+};
 
 // The whole picture, row by row from the top. A column's white runs from its
 // top down to row H - 2, so the white of a row holds all the white of the row
-// above: one row of each kind is kept, whitened where columns begin, and
-// copied out. Rows where no column begins and the kind stays are copies of
-// the row above. The cost is that of filling the picture about twice and a
-// few steps per column.
+// above: a water row and a water line row are kept, whitened where runs
+// begin, and copied out; the rows between are copies of them.
 IndexedImage Draw(const Plan& plan) {
   const int width = static_cast<int>(plan.width);
   const int height = static_cast<int>(plan.height);
   const auto w = static_cast<std::size_t>(width);
   IndexedImage picture{width, height, {}, CubePalette()};
-  const std::vector<std::int32_t> tops = WhiteTops(plan);
+  const WhiteStarts starts(plan);
 
-  // The columns in the order of their tops (a counting sort over the rows).
-  std::vector<std::int32_t> rowStart(static_cast<std::size_t>(height) + 1 + w, 0);
-  std::int32_t* const columns = rowStart.data() + height + 1;
-  for (const auto top : tops) {
-    if (top != kNoWhite) ++rowStart[static_cast<std::size_t>(top) + 1];
-  }
-  for (int y = 0; y < height; ++y) rowStart[y + 1] += rowStart[y];
-  for (int c = 0; c < width; ++c) {
-    // rowStart[top] counts up while its columns are placed; afterwards
-    // rowStart[y] is where the columns of row y + 1 begin.
-    if (tops[c] != kNoWhite) columns[rowStart[tops[c]]++] = c;
-  }
+  // The water row, the water line row and a row for the others.
+  std::unique_ptr<std::uint8_t[]> rows(new std::uint8_t[3 * w]);
+  std::uint8_t* const water = rows.get();
+  std::uint8_t* const line = water + w;
+  std::uint8_t* const other = line + w;
+  DrawBackgroundRow(water, 2, width, height);
+  DrawBackgroundRow(line, 2 + kTextureRows - 1, width, height);
+  const auto whiten = [&](std::int32_t start, std::int32_t end) {
+    const auto count = static_cast<std::size_t>(end - start);
+    std::memset(water + start, kWhite, count);
+    std::memset(line + start, kWhite, count);
+  };
+  PixelWriter out(picture.pixels, w, static_cast<std::size_t>(height));
 
-  const int sample[kRowKinds] = {0, 1, 2, 2 + kTextureRows - 1, height - 2};
-  std::vector<std::uint8_t> kinds(w * kRowKinds);
-  const auto rowOf = [&](int kind) { return kinds.data() + static_cast<std::size_t>(kind) * w; };
-  for (int kind = 0; kind < kRowKinds; ++kind) {
-    DrawBackgroundRow(rowOf(kind), sample[kind], width, height);
-  }
+  // Rows 0 and 1: the ring and the frame, with the white beginning there.
+  DrawBackgroundRow(other, 0, width, height);
+  starts.forEach(0, [&](std::int32_t start, std::int32_t end) {
+    std::memset(other + start, kWhite, static_cast<std::size_t>(end - start));
+    whiten(start, end);
+  });
+  out.put(other, 1);
+  DrawBackgroundRow(other, 1, width, height);
+  CopyWhite(water, other, w);
+  starts.forEach(1, [&](std::int32_t start, std::int32_t end) {
+    std::memset(other + start, kWhite, static_cast<std::size_t>(end - start));
+    whiten(start, end);
+  });
+  out.put(other, 1);
 
-  picture.pixels.resize(w * static_cast<std::size_t>(height));
-  std::uint8_t* out = picture.pixels.data();
-  std::int32_t first = 0;  // the first column beginning at row y
-  for (int y = 0; y < height - 1;) {
-    const std::int32_t last = rowStart[y];
-    for (auto k = first; k < last; ++k) {
-      for (int kind = 0; kind < kRowKinds; ++kind) rowOf(kind)[columns[k]] = kWhite;
-    }
-    first = last;
-    const RowKind kind = KindOf(y, height);
+  // Rows 2 to H - 3: water with a line row every 30 rows.
+  for (int y = 2; y <= height - 3;) {
+    starts.forEach(y, whiten);
+    const int phase = (y - 2) % kTextureRows;
+    const bool isLine = phase == kTextureRows - 1;
+    const int limit = isLine ? y + 1 : std::min(y + kTextureRows - 1 - phase, height - 2);
     int next = y + 1;
-    while (next < height - 1 && rowStart[next] == first && KindOf(next, height) == kind) ++next;
-    std::memcpy(out, rowOf(kind), w);
-    RepeatRow(out, w, static_cast<std::size_t>(next - y));
-    out += w * static_cast<std::size_t>(next - y);
+    while (next < limit && starts.none(next)) ++next;
+    out.put(isLine ? line : water, static_cast<std::size_t>(next - y));
     y = next;
   }
-  // The bottom frame row: the white ends above it.
-  DrawBackgroundRow(out, height - 1, width, height);
+
+  // Row H - 2: navy inside the frame, under all the white; then the frame.
+  starts.forEach(height - 2, whiten);
+  DrawBackgroundRow(other, height - 2, width, height);
+  CopyWhite(water, other, w);
+  out.put(other, 1);
+  DrawBackgroundRow(other, height - 1, width, height);
+  out.put(other, 1);
   return picture;
 }
 
