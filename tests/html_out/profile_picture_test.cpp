@@ -237,6 +237,27 @@ TEST(RenderProfileTest, WhiteTopsFollowTheSlantedProfile) {
   }
 }
 
+TEST(RenderProfileTest, ProfilesThatReturnToTheirRowsKeepEachColumnsWhiteWhole) {
+  // Flat stretches, zig-zags back to rows met before and tops on the ring,
+  // frame, line and last rows: each column is white from its top to row H - 2
+  // and shows the background everywhere else.
+  std::mt19937 random(5);
+  for (int picture = 0; picture < 300; ++picture) {
+    std::string profile;
+    int depth = static_cast<int>(random() % 50) - 3;
+    for (int sample = 0; sample < 2 + static_cast<int>(random() % 60); ++sample) {
+      if (random() % 3 == 0) depth += static_cast<int>(random() % 21) - 10;
+      if (!profile.empty()) profile += ',';
+      profile += std::to_string(depth);
+    }
+    const auto px = static_cast<std::int32_t>(1 + random() % 4);
+    const auto maxdepth = static_cast<std::int16_t>(random() % 60);
+    SCOPED_TRACE(profile + " at " + std::to_string(px) + " px, " + std::to_string(maxdepth));
+    const auto drawn = RenderProfile(profile, maxdepth, px);
+    ExpectPicture(drawn, WhiteTops(drawn));
+  }
+}
+
 TEST(RenderProfileTest, UsesTheColourCube) {
   // clang-format off
   const struct { const char* name; int red, green, blue; std::uint8_t entry; } rows[] = {
