@@ -49,6 +49,16 @@ class LineFile {
   // Whether reading stopped at an error rather than at the end or a Ctrl-Z.
   bool failed() const { return failed_; }
 
+  // The bytes read and not yet handed out (none past a Ctrl-Z), for a reader
+  // that cuts the lines it can by the same rule itself and leaves the rest to
+  // next(). skip(n) passes over the first n of them, which must end right
+  // after a line end: a carriage return that is not the last of the bytes,
+  // and its line feed if one follows.
+  std::string_view buffered() const {
+    return std::string_view(buffer_.get() + begin_, end_ - begin_);
+  }
+  void skip(std::size_t n) { begin_ += n; }
+
  private:
   bool fill();
 

@@ -82,18 +82,22 @@ std::size_t LineCountHint(std::string_view text) {
 // the profile file is the largest of the export by far. One that cannot be
 // opened or read to its end leaves its list empty, so no note or profile of
 // an earlier logbook turns up in this one.
-template <typename Record, typename ReadLine>
+template <typename Record, typename ReadLines>
 void ReadCompanion(Session& session, const fs::path& path, std::vector<Record>& list,
-                   const char* warning, const char* historyPhrase, ReadLine readLine) {
+                   const char* warning, const char* historyPhrase, ReadLines readLines) {
   list = {};
   LineFile file(path);
-  std::string_view line;
-  while (file.next(line)) readLine(line, list);
+  readLines(file, list);
   if (!file.isOpen() || file.failed()) {
     list = {};
     Warn(session, warning);
     AddHistory(session, session.window.chosenPath + historyPhrase);
   }
+}
+
+void ReadNoteFile(LineFile& file, std::vector<noterec>& notes) {
+  std::string_view line;
+  while (file.next(line)) ReadNoteLine(line, notes);
 }
 
 // The running totals of the dives read. The sums are 32-bit and wrap as
@@ -188,9 +192,9 @@ bool ImportLogbook(Session& session) {
 
   if (book.csvopen) CloseLogbook(session);
   ReadCompanion(session, *companions[1], book.notes, "NOTE File access error",
-                " NOTE file access error!", ReadNoteLine);
+                " NOTE file access error!", ReadNoteFile);
   ReadCompanion(session, *companions[2], book.profiles, "PROFILE File access error",
-                " PROFILE file access error!", ReadProfileLine);
+                " PROFILE file access error!", ReadProfileFile);
 
   const auto text = ReadWholeFile(mainFile);
   if (!text) {

@@ -1,7 +1,14 @@
 #include "import/sdm_format.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
+#include <cstring>
 #include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "basic/fields.h"
 
@@ -114,9 +121,150 @@ void ReadProfileLine(std::string_view line, std::vector<profrec>& profiles) {
   }
 }
 
+namespace {
+
+// The profile lines of a file with their last plain key, which lets lines of
+// the same key be joined without reading the key again.
+class ProfileReader {
+ public:
+  explicit ProfileReader(std::vector<profrec>& profiles) : profiles_(profiles) {}
+
+  // Any line, as ReadProfileLine reads it; a key of plain digits that cannot
+  // overflow is kept for the lines after it.
+  void add(std::string_view line) {
+    ReadProfileLine(line, profiles_);
+    keySize_ = 0;
+    std::size_t digits = 0;
+    while (digits < line.size() && digits < key_.size() - 1 && line[digits] >= '0' &&
+           line[digits] <= '9') {
+      ++digits;
+    }
+    if (digits == 0 || digits == line.size() || line[digits] != ',') return;
+    std::memcpy(key_.data(), line.data(), digits + 1);
+    keySize_ = digits + 1;
+  }
+
+  // Joins the common lines at the front of bytes (see ReadProfileFile) to the
+  // last run; returns the number of bytes they take, line ends included. It
+  // stops before any other line, and before a line whose end or the byte
+  // after that end is not among the bytes yet.
+  std::size_t joinCommonLines(std::string_view bytes) {
+    if (keySize_ == 0) return 0;
+    const char* const start = bytes.data();
+    const char* const end = start + bytes.size();
+    std::string& text = profiles_.back().text;
+    const char* line = start;
+    CommonLine cut;
+    while (static_cast<std::size_t>(end - line) > keySize_ && SameKey(line) &&
+           CutCommonLine(line, end, cut)) {
+      text.append(cut.comma, static_cast<std::size_t>(cut.depthEnd - cut.comma));
+      line = cut.next;
+    }
+    return static_cast<std::size_t>(line - start);
+  }
+
+ private:
+  bool SameKey(const char* p) const {
+    for (std::size_t k = 0; k < keySize_; ++k) {
+      if (p[k] != key_[k]) return false;
+    }
+    return true;
+  }
+
+  // A common line after its key: the comma before the depth, the depth's
+  // end and the next line's start.
+  struct CommonLine {
+    const char* comma;
+    const char* depthEnd;
+    const char* next;
+  };
+
+  // Cuts the line at line, whose key matched, if it is common and its end and
+  // the byte after that end lie before end.
+  bool CutCommonLine(const char* line, const char* end, CommonLine& cut) const {
+    const char* p = line + keySize_;
+    if (*p == '"') return false;
+#if defined(__SSE2__)
+    // The usual line fits in 32 bytes: its commas and line end are found by
+    // comparing them all at once.
+    constexpr std::ptrdiff_t kWindow = 32;
+    if (end - line > kWindow) {
+      const auto [commas, ends] = Marks(line);
+      const std::uint32_t stops = commas | ends;
+      const std::uint32_t afterKey = stops >> keySize_;
+      if (afterKey == 0) return CutCommonLineSlowly(line, end, cut);
+      const unsigned sampleEnd = static_cast<unsigned>(keySize_) + Lowest(afterKey);
+      if ((commas >> sampleEnd & 1u) == 0) return false;  // no depth field
+      const unsigned depth = sampleEnd + 1;
+      if (line[depth] == '"') return false;
+      if (depth >= kWindow || (stops >> depth) == 0) return CutCommonLineSlowly(line, end, cut);
+      const unsigned depthEnd = depth + Lowest(stops >> depth);
+      if ((ends >> depthEnd) == 0) return CutCommonLineSlowly(line, end, cut);
+      const unsigned lineEnd = depthEnd + Lowest(ends >> depthEnd);
+      cut = {line + sampleEnd, line + depthEnd,
+             line + lineEnd + (line[lineEnd + 1] == '\n' ? 2 : 1)};
+      return true;
+    }
+#endif
+    return CutCommonLineSlowly(line, end, cut);
+  }
+
+  bool CutCommonLineSlowly(const char* line, const char* end, CommonLine& cut) const {
+    const char* p = line + keySize_;
+    while (p < end && *p != ',' && *p != '\r') ++p;
+    if (p == end || *p == '\r') return false;  // no depth field, or not read yet
+    cut.comma = p++;
+    if (p < end && *p == '"') return false;
+    while (p < end && *p != ',' && *p != '\r') ++p;
+    cut.depthEnd = p;
+    while (p < end && *p != '\r') ++p;  // the fields after the depth
+    if (end - p < 2) return false;      // the line end, or the byte after it, not read yet
+    cut.next = p + (p[1] == '\n' ? 2 : 1);
+    return true;
+  }
+
+#if defined(__SSE2__)
+  // Bit i tells whether line[i] is a comma, and a carriage return, for the
+  // first 32 bytes.
+  static std::pair<std::uint32_t, std::uint32_t> Marks(const char* line) {
+    const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line));
+    const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + 16));
+    const __m128i comma = _mm_set1_epi8(',');
+    const __m128i cr = _mm_set1_epi8('\r');
+    const auto mask = [](__m128i a, __m128i b) {
+      return static_cast<std::uint32_t>(_mm_movemask_epi8(a)) |
+             static_cast<std::uint32_t>(_mm_movemask_epi8(b)) << 16;
+    };
+    return {mask(_mm_cmpeq_epi8(low, comma), _mm_cmpeq_epi8(high, comma)),
+            mask(_mm_cmpeq_epi8(low, cr), _mm_cmpeq_epi8(high, cr))};
+  }
+  static unsigned Lowest(std::uint32_t bits) {
+    return static_cast<unsigned>(std::countr_zero(bits));
+  }
+#endif
+
+  std::vector<profrec>& profiles_;
+  std::array<char, 10> key_{};  // the last plain key's digits and the comma after them
+  std::size_t keySize_ = 0;     // 0 while no plain key is known
+};
+
+}  // namespace
+
+void ReadProfileFile(LineFile& file, std::vector<profrec>& profiles) {
+  ProfileReader reader(profiles);
+  std::string_view line;
+  for (;;) {
+    file.skip(reader.joinCommonLines(file.buffered()));
+    if (!file.next(line)) return;
+    reader.add(line);
+  }
+}
+
 CompanionIndex::CompanionIndex(std::vector<noterec>& notes, const std::vector<profrec>& profiles)
     : notes_(notes), profiles_(profiles) {
   noteContinues_.reserve(notes.size());
+  noteRuns_.reserve(notes.size());
+  profileRuns_.reserve(profiles.size());
   for (std::size_t i = 0; i < notes.size(); ++i) {
     const std::string& text = notes[i].text;
     noteContinues_.push_back(text.size() >= kNotePiece);

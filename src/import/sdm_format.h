@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "basic/text_file.h"
 #include "main/logbook.h"
 
 namespace quellmar {
@@ -30,6 +31,15 @@ void ReadNoteLine(std::string_view line, std::vector<noterec>& notes);
 // Adds one profile-file line (key, sample number, depth) to profiles: the
 // depth joins the last element when it has the same key, else it starts one.
 void ReadProfileLine(std::string_view line, std::vector<profrec>& profiles);
+
+// Reads the whole profile file into profiles, line by line as
+// ReadProfileLine reads each line, and fast for the common line: one whose
+// key field has the same bytes as the last plain-digit key read (equal bytes
+// give an equal key, so the depth joins the last run), whose sample and depth
+// are not quoted. Such lines are cut straight
+// from the file's buffer, the line end found in the same pass as the commas,
+// and each depth joins with one copy of the comma before it and its bytes.
+void ReadProfileFile(LineFile& file, std::vector<profrec>& profiles);
 
 // Finds each dive's note lines and profile by key. Built once over the lists
 // read from the companions, it answers every dive in time proportional to the

@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "basic/text_file.h"
 #include "import/export_files.h"
+#include "support/temp_dir.h"
 
 namespace quellmar {
 namespace {
@@ -190,6 +193,88 @@ TEST(ReadProfileLine, FirstLineStartsARunEvenWithKeyZero) {
   ASSERT_EQ(profiles.size(), 1u);
   EXPECT_EQ(profiles[0].diveid, 0);
   EXPECT_EQ(profiles[0].text, ",2");
+}
+
+std::vector<std::pair<std::int32_t, std::string>> Runs(const std::vector<profrec>& profiles) {
+  std::vector<std::pair<std::int32_t, std::string>> runs;
+  for (const auto& run : profiles) runs.emplace_back(run.diveid, run.text);
+  return runs;
+}
+
+// The whole file read by ReadProfileFile gives the runs that its lines give
+// one by one, whatever the chunk size puts at a chunk's end: lines that join
+// without reading their key mixed with every kind that does not.
+TEST(ReadProfileFile, SameRunsAsLineByLine) {
+  const std::string_view files[] = {
+      "7,0,1.5,0,0\r\n7,1,2.25,0,0\r\n7,2,3\r\n7,3,4.5,9\r\n8,0,1\r\n8,1,2\r\n7,4,5\r\n",
+      "7,0,1\r7,1,2\r\n7,2,3\n4\r\n\n7,3,5\r7,4,\"6,5\",0\r\n7,\"5\",7\r\n7,6\r\n7,7,\r\n7,8",
+      "07,0,1\r\n7,1,2\r\n07,2,3\r\n007,3,4\r\n7x,4,5\r\n7x,5,6\r\n,6,7\r\n,7,8\r\n",
+      "123456789,0,1\r\n123456789,1,2\r\n1234567890,0,3\r\n1234567890,1,4\r\n-5,0,1\r\n-5,1,2\r\n",
+      "5,0,1\r\n5,1,2\x1a"
+      "5,2,3\r\n",
+      "5,0,1\r\n5,1,2\r\n5,2,3\r",
+      "\r\n0,1,2\r\n0,2,3\r\n\r\n\r\n",
+      "",
+  };
+  testing::TempDir dir;
+  const std::string names = "abcdefgh";
+  for (std::size_t n = 0; n < std::size(files); ++n) {
+    const std::string_view text = files[n];
+    const auto path = dir.write(names.substr(n, 1), text);
+    std::vector<profrec> expected;
+    for (const auto& line : SplitLines(text.substr(0, text.find('\x1a')))) {
+      ReadProfileLine(line, expected);
+    }
+    for (const std::size_t chunk : {1, 2, 3, 5, 8, 13, 1 << 20}) {
+      LineFile file(path, chunk);
+      std::vector<profrec> profiles;
+      ReadProfileFile(file, profiles);
+      EXPECT_FALSE(file.failed());
+      EXPECT_EQ(Runs(profiles), Runs(expected)) << "file " << n << ", chunk " << chunk;
+    }
+  }
+}
+
+// Long files of lines made from random pieces, so that lines of every kind
+// stand at every place of the buffer and of the 32-byte windows the reader
+// looks through.
+TEST(ReadProfileFile, SameRunsAsLineByLineOnMixedLines) {
+  const char* const keys[] = {"12", "12", "12", "12", "345", "\"12\"", "", "1x"};
+  const char* const samples[] = {"0", "17", "123456789012345678901234567890", "\"1,2\"", ""};
+  const char* const depths[] = {"2.5", "", "\"3,5\"", "1\n2", "40.25", "7\r8"};
+  const char* const tails[] = {"", ",0,0,0,0,0,0,0", ",0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0",
+                               ",\"a\r\""};
+  const char* const ends[] = {"\r\n", "\r\n", "\r", "\r\n\n"};
+  std::mt19937 random(7);
+  const auto pick = [&](const auto& pieces) { return pieces[random() % std::size(pieces)]; };
+  testing::TempDir dir;
+  for (int round = 0; round < 20; ++round) {
+    std::string text;
+    for (int line = 0; line < 300; ++line) {
+      text += pick(keys);
+      if (random() % 16 == 0) {
+        text += pick(ends);
+        continue;
+      }
+      text += ',';
+      text += pick(samples);
+      if (random() % 16 != 0) {
+        text += ',';
+        text += pick(depths);
+        text += pick(tails);
+      }
+      text += pick(ends);
+    }
+    const auto path = dir.write("mixed.csv", text);
+    std::vector<profrec> expected;
+    for (const auto& line : SplitLines(text)) ReadProfileLine(line, expected);
+    for (const std::size_t chunk : {37, 1 << 20}) {
+      LineFile file(path, chunk);
+      std::vector<profrec> profiles;
+      ReadProfileFile(file, profiles);
+      EXPECT_EQ(Runs(profiles), Runs(expected)) << "round " << round << ", chunk " << chunk;
+    }
+  }
 }
 
 TEST(ProfileText, FirstRunOfTwoCharactersOrMore) {
