@@ -153,14 +153,20 @@ class ProfileReader {
     const char* const start = bytes.data();
     const char* const end = start + bytes.size();
     std::string& text = profiles_.back().text;
-    const char* line = start;
-    CommonLine cut;
-    while (static_cast<std::size_t>(end - line) > keySize_ && SameKey(line) &&
-           CutCommonLine(line, end, cut)) {
+    std::size_t line = 0;
+    for (;;) {
+#if defined(__SSE2__)
+      line = joinInWindows(bytes, line, text);
+#endif
+      // A line the windows leave: one near the end of the bytes, a long one
+      // or one that is not common.
+      const char* const p = start + line;
+      if (static_cast<std::size_t>(end - p) <= keySize_ || !SameKey(p)) return line;
+      CommonLine cut;
+      if (!CutCommonLine(p, end, cut)) return line;
       text.append(cut.comma, static_cast<std::size_t>(cut.depthEnd - cut.comma));
-      line = cut.next;
+      line = static_cast<std::size_t>(cut.next - start);
     }
-    return static_cast<std::size_t>(line - start);
   }
 
  private:
@@ -184,33 +190,6 @@ class ProfileReader {
   bool CutCommonLine(const char* line, const char* end, CommonLine& cut) const {
     const char* p = line + keySize_;
     if (*p == '"') return false;
-#if defined(__SSE2__)
-    // The usual line fits in 32 bytes: its commas and line end are found by
-    // comparing them all at once.
-    constexpr std::ptrdiff_t kWindow = 32;
-    if (end - line > kWindow) {
-      const auto [commas, ends] = Marks(line);
-      const std::uint32_t stops = commas | ends;
-      const std::uint32_t afterKey = stops >> keySize_;
-      if (afterKey == 0) return CutCommonLineSlowly(line, end, cut);
-      const unsigned sampleEnd = static_cast<unsigned>(keySize_) + Lowest(afterKey);
-      if ((commas >> sampleEnd & 1u) == 0) return false;  // no depth field
-      const unsigned depth = sampleEnd + 1;
-      if (line[depth] == '"') return false;
-      if (depth >= kWindow || (stops >> depth) == 0) return CutCommonLineSlowly(line, end, cut);
-      const unsigned depthEnd = depth + Lowest(stops >> depth);
-      if ((ends >> depthEnd) == 0) return CutCommonLineSlowly(line, end, cut);
-      const unsigned lineEnd = depthEnd + Lowest(ends >> depthEnd);
-      cut = {line + sampleEnd, line + depthEnd,
-             line + lineEnd + (line[lineEnd + 1] == '\n' ? 2 : 1)};
-      return true;
-    }
-#endif
-    return CutCommonLineSlowly(line, end, cut);
-  }
-
-  bool CutCommonLineSlowly(const char* line, const char* end, CommonLine& cut) const {
-    const char* p = line + keySize_;
     while (p < end && *p != ',' && *p != '\r') ++p;
     if (p == end || *p == '\r') return false;  // no depth field, or not read yet
     cut.comma = p++;
@@ -224,22 +203,101 @@ class ProfileReader {
   }
 
 #if defined(__SSE2__)
-  // Bit i tells whether line[i] is a comma, and a carriage return, for the
-  // first 32 bytes.
-  static std::pair<std::uint32_t, std::uint32_t> Marks(const char* line) {
-    const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line));
-    const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + 16));
+  // Bit i tells whether bytes[i] is a comma or a carriage return (stops), and
+  // a carriage return (ends), for 64 bytes.
+  static void Mark(const char* bytes, std::uint64_t& stops, std::uint64_t& ends,
+                   std::uint64_t& quotes) {
     const __m128i comma = _mm_set1_epi8(',');
     const __m128i cr = _mm_set1_epi8('\r');
-    const auto mask = [](__m128i a, __m128i b) {
-      return static_cast<std::uint32_t>(_mm_movemask_epi8(a)) |
-             static_cast<std::uint32_t>(_mm_movemask_epi8(b)) << 16;
-    };
-    return {mask(_mm_cmpeq_epi8(low, comma), _mm_cmpeq_epi8(high, comma)),
-            mask(_mm_cmpeq_epi8(low, cr), _mm_cmpeq_epi8(high, cr))};
+    const __m128i quote = _mm_set1_epi8('"');
+    std::uint64_t s = 0;
+    std::uint64_t r = 0;
+    std::uint64_t q = 0;
+    for (int k = 0; k < 4; ++k) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16 * k));
+      const __m128i isCr = _mm_cmpeq_epi8(v, cr);
+      const __m128i isStop = _mm_or_si128(_mm_cmpeq_epi8(v, comma), isCr);
+      s |= std::uint64_t{static_cast<std::uint32_t>(_mm_movemask_epi8(isStop))} << (16 * k);
+      r |= std::uint64_t{static_cast<std::uint32_t>(_mm_movemask_epi8(isCr))} << (16 * k);
+      q |= std::uint64_t{static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, quote)))}
+           << (16 * k);
+    }
+    stops = s;
+    ends = r;
+    quotes = q;
   }
-  static unsigned Lowest(std::uint32_t bits) {
-    return static_cast<unsigned>(std::countr_zero(bits));
+  static constexpr unsigned kNone = 128;
+
+  // The first marked position at or after pos (below 128) of the marks low
+  // (positions 0 to 63) and high (64 to 127), or kNone.
+  static unsigned NextMark(std::uint64_t low, std::uint64_t high, unsigned pos) {
+    if (pos < 64) {
+      low &= ~std::uint64_t{0} << pos;
+      if (low != 0) return static_cast<unsigned>(std::countr_zero(low));
+      return high != 0 ? 64 + static_cast<unsigned>(std::countr_zero(high)) : kNone;
+    }
+    high &= ~std::uint64_t{0} << (pos - 64);
+    return high != 0 ? 64 + static_cast<unsigned>(std::countr_zero(high)) : kNone;
+  }
+
+  static bool IsMarked(std::uint64_t low, std::uint64_t high, unsigned pos) {
+    return ((pos < 64 ? low >> pos : high >> (pos - 64)) & 1u) != 0;
+  }
+
+  // Joins the common lines from line on while each lies in a window of 128
+  // bytes whose commas and carriage returns were found 16 at a time before
+  // its lines are cut, so that a line's fields and end take a few bit
+  // operations instead of a scan that waits for the line before. Returns
+  // where it stopped, at a line it could not cut so.
+  std::size_t joinInWindows(std::string_view bytes, std::size_t line, std::string& text) const {
+    const char* const start = bytes.data();
+    const std::size_t size = bytes.size();
+    if (size - line < 192) return line;
+    // The depths are copied 16 bytes at a time into the text's spare room,
+    // and the text is cut back to what they fill on the way out.
+    struct Filled {
+      std::string& text;
+      std::size_t size;
+      ~Filled() { text.resize(size); }
+    } filled{text, text.size()};
+    text.resize(text.capacity());
+    std::size_t base = line;
+    std::uint64_t stops0, ends0, quotes0, stops1, ends1, quotes1;
+    Mark(start + base, stops0, ends0, quotes0);
+    Mark(start + base + 64, stops1, ends1, quotes1);
+    for (;;) {
+      // The window covers base to base + 128, all of it among the bytes.
+      while (line - base >= 64) {
+        if (size - base < 192) return line;
+        base += 64;
+        stops0 = stops1;
+        ends0 = ends1;
+        quotes0 = quotes1;
+        Mark(start + base + 64, stops1, ends1, quotes1);
+      }
+      if (!SameKey(start + line)) return line;
+      const auto at = static_cast<unsigned>(line - base);
+      const unsigned sampleEnd = NextMark(stops0, stops1, at + static_cast<unsigned>(keySize_));
+      if (sampleEnd >= kNone - 1 || IsMarked(ends0, ends1, sampleEnd)) return line;
+      const unsigned depthEnd = NextMark(stops0, stops1, sampleEnd + 1);
+      if (depthEnd == kNone) return line;
+      const unsigned lineEnd = NextMark(ends0, ends1, depthEnd);
+      if (lineEnd == kNone || base + lineEnd + 1 >= size) return line;
+      // A quote anywhere in the line sends it the slow way, which reads
+      // quoted fields as the field routines do.
+      if (NextMark(quotes0, quotes1, at) < lineEnd) return line;
+      const char* const depth = start + base + sampleEnd;  // from the comma before it
+      const std::size_t length = depthEnd - sampleEnd;
+      if (length <= 16 && filled.size + 16 <= text.size() && base + sampleEnd + 16 <= size) {
+        std::memcpy(text.data() + filled.size, depth, 16);
+      } else {
+        text.resize(filled.size);
+        text.append(depth, length);
+        text.resize(text.capacity());
+      }
+      filled.size += length;
+      line = base + lineEnd + (start[base + lineEnd + 1] == '\n' ? 2 : 1);
+    }
   }
 #endif
 

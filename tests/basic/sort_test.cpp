@@ -105,6 +105,32 @@ TEST(SortDives, EqualNumbersInTheQuicksortsOrder) {
   }
 }
 
+// A part of the dives sorted on its own: the same order of equal numbers
+// inside it, and nothing outside it moves.
+TEST(SortDives, EqualNumbersInTheQuicksortsOrderWithinARange) {
+  std::mt19937 random(77);
+  for (int round = 0; round < 300; ++round) {
+    const int size = 1 + static_cast<int>(random() % 60);
+    const auto lo = static_cast<std::int32_t>(random() % static_cast<unsigned>(size));
+    const auto hi = lo + static_cast<std::int32_t>(random() % static_cast<unsigned>(size - lo));
+    std::vector<std::int32_t> numbers;
+    for (int i = 0; i < size; ++i) numbers.push_back(static_cast<std::int32_t>(random() % 4));
+    auto dives = Dives(numbers);
+    std::vector<Key> expected;
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+      expected.emplace_back(numbers[i], static_cast<std::int32_t>(i));
+    }
+    ReferenceSort(expected, lo, hi);
+    SortDives(dives, lo, hi);
+    std::vector<Key> actual;
+    for (const auto& dive : dives) actual.emplace_back(dive.diveno, dive.diveid);
+    ASSERT_EQ(actual, expected) << "round " << round;
+    for (std::size_t i = 0; i < dives.size(); ++i) {
+      ASSERT_EQ(dives[i].site, "site " + std::to_string(dives[i].diveid)) << "round " << round;
+    }
+  }
+}
+
 TEST(SortDives, SortedAndReversedInputsOfManyDives) {
   // Inputs that make a careless quicksort recurse deeply; the stack must hold.
   std::vector<std::int32_t> numbers(20000);
