@@ -80,6 +80,31 @@ const char* ReadPlainSample(const char* p, const char* end, std::int32_t& sample
   return q == end ? end : q + 1;
 }
 
+// The usual depth fields ("7", "12", "0.0", "12.5", "12.75") in one short
+// pass: 1 or 2 digits, optionally "." and at most 2 more, then "," or the
+// end; the same result as ReadPlainSample, which takes every other field.
+const char* ReadShortSample(const char* p, const char* end, std::int32_t& sample) {
+  const char* q = p;
+  std::uint32_t value = static_cast<unsigned char>(*q++ - '0');
+  if (value > 9) return nullptr;
+  if (q < end && IsDigit(*q)) value = value * 10 + static_cast<std::uint32_t>(*q++ - '0');
+  std::uint32_t hundredths = 0;
+  if (q < end && *q == '.') {
+    ++q;
+    if (q < end && IsDigit(*q)) {
+      hundredths = 10 * static_cast<std::uint32_t>(*q++ - '0');
+      if (q < end && IsDigit(*q)) hundredths += static_cast<std::uint32_t>(*q++ - '0');
+    }
+  }
+  if (q == end) {
+    sample = static_cast<std::int32_t>(value + (hundredths > 49 ? 1 : 0));
+    return end;
+  }
+  if (*q != ',') return nullptr;
+  sample = static_cast<std::int32_t>(value + (hundredths > 49 ? 1 : 0));
+  return q + 1;
+}
+
 // What one picture is drawn from: the samples in whole metres, the depth D at
 // the picture's bottom and the picture's size.
 struct Plan {
@@ -412,7 +437,9 @@ std::vector<std::int32_t> ProfileSamples(std::string_view profile) {
   // A last field of one character is not read: "12,5" is the one sample 12.
   while (end - p >= 2) {
     std::int32_t sample;
-    if (const char* next = ReadPlainSample(p, end, sample)) {
+    if (const char* next = ReadShortSample(p, end, sample)) {
+      p = next;
+    } else if (const char* next = ReadPlainSample(p, end, sample)) {
       p = next;
     } else {
       std::string_view rest(p, static_cast<std::size_t>(end - p));
