@@ -318,18 +318,45 @@ void ReadProfileFile(LineFile& file, std::vector<profrec>& profiles) {
   }
 }
 
+// Twice as many slots as entries, at least, keep the probes short.
+KeyIndex::KeyIndex(std::size_t entries) {
+  std::size_t size = 16;
+  while (size < 2 * entries) size *= 2;
+  slots_.resize(size);
+  mask_ = size - 1;
+}
+
+void KeyIndex::addFirst(std::int32_t key, std::size_t position) {
+  for (std::size_t i = home(key);; i = (i + 1) & mask_) {
+    Slot& slot = slots_[i];
+    if (!slot.used) {
+      slot.used = true;
+      slot.key = key;
+      slot.position = position;
+      return;
+    }
+    if (slot.key == key) return;
+  }
+}
+
+KeyIndex::Slot* KeyIndex::find(std::int32_t key) {
+  for (std::size_t i = home(key);; i = (i + 1) & mask_) {
+    Slot& slot = slots_[i];
+    if (!slot.used) return nullptr;
+    if (slot.key == key) return &slot;
+  }
+}
+
 CompanionIndex::CompanionIndex(std::vector<noterec>& notes, const std::vector<profrec>& profiles)
-    : notes_(notes), profiles_(profiles) {
+    : notes_(notes), profiles_(profiles), noteRuns_(notes.size()), profileRuns_(profiles.size()) {
   noteContinues_.reserve(notes.size());
-  noteRuns_.reserve(notes.size());
-  profileRuns_.reserve(profiles.size());
   for (std::size_t i = 0; i < notes.size(); ++i) {
     const std::string& text = notes[i].text;
     noteContinues_.push_back(text.size() >= kNotePiece);
-    if (text.size() >= kMinText) noteRuns_.try_emplace(notes[i].diveid, NoteRun{i});
+    if (text.size() >= kMinText) noteRuns_.addFirst(notes[i].diveid, i);
   }
   for (std::size_t i = 0; i < profiles.size(); ++i) {
-    if (profiles[i].text.size() >= kMinText) profileRuns_.try_emplace(profiles[i].diveid, i);
+    if (profiles[i].text.size() >= kMinText) profileRuns_.addFirst(profiles[i].diveid, i);
   }
 }
 
@@ -354,21 +381,21 @@ std::string CompanionIndex::BuildNote(std::size_t first) {
 }
 
 std::string CompanionIndex::NoteText(std::int32_t diveid) {
-  const auto run = noteRuns_.find(diveid);
-  if (run == noteRuns_.end()) return {};
-  switch (++run->second.asked) {
+  KeyIndex::Slot* const run = noteRuns_.find(diveid);
+  if (run == nullptr) return {};
+  switch (++run->asked) {
     case 1:
-      return BuildNote(run->second.first);
+      return BuildNote(run->position);
     case 2:
-      return repeatedNotes_[diveid] = BuildNote(run->second.first);
+      return repeatedNotes_[diveid] = BuildNote(run->position);
     default:
       return repeatedNotes_[diveid];
   }
 }
 
 std::string CompanionIndex::ProfileText(std::int32_t diveid) const {
-  const auto run = profileRuns_.find(diveid);
-  return run == profileRuns_.end() ? std::string() : profiles_[run->second].text;
+  const KeyIndex::Slot* const run = profileRuns_.find(diveid);
+  return run == nullptr ? std::string() : profiles_[run->position].text;
 }
 
 void ParseDiveLine(std::string_view line, Suunto& dive, CompanionIndex& companions) {

@@ -41,6 +41,34 @@ void ReadProfileLine(std::string_view line, std::vector<profrec>& profiles);
 // and each depth joins with one copy of the comma before it and its bytes.
 void ReadProfileFile(LineFile& file, std::vector<profrec>& profiles);
 
+// Maps a key to the position of its first entry: a flat table of open
+// addressing, sized once for the entries it is to hold, so that building
+// and asking it allocates once and its slots lie side by side.
+class KeyIndex {
+ public:
+  struct Slot {
+    std::int32_t key = 0;
+    bool used = false;
+    int asked = 0;  // free for the owner's count of answers
+    std::size_t position = 0;
+  };
+
+  explicit KeyIndex(std::size_t entries);
+  // Enters key at position unless the key is in already.
+  void addFirst(std::int32_t key, std::size_t position);
+  // The key's slot, or nullptr.
+  Slot* find(std::int32_t key);
+  const Slot* find(std::int32_t key) const { return const_cast<KeyIndex*>(this)->find(key); }
+
+ private:
+  std::size_t home(std::int32_t key) const {
+    return (static_cast<std::uint32_t>(key) * 0x9E3779B1u >> 7) & mask_;
+  }
+
+  std::vector<Slot> slots_;
+  std::size_t mask_;
+};
+
 // Finds each dive's note lines and profile by key. Built once over the lists
 // read from the companions, it answers every dive in time proportional to the
 // note or profile it returns. The lists must outlive the index and stay
@@ -57,15 +85,13 @@ class CompanionIndex {
   std::string ProfileText(std::int32_t diveid) const;
 
  private:
-  struct NoteRun {
-    std::size_t first;  // first line of the key with 2 or more characters
-    int asked = 0;      // how often the note has been built
-  };
   std::string BuildNote(std::size_t first);
 
   std::vector<noterec>& notes_;
   const std::vector<profrec>& profiles_;
-  std::unordered_map<std::int32_t, NoteRun> noteRuns_;
+  // Each key's first note line of 2 or more characters; asked counts how
+  // often its note has been built.
+  KeyIndex noteRuns_;
   // Whether each note line was 254 characters or more as read: the export
   // cuts long notes into pieces of that size, so such a line runs on into the
   // next without a break. Kept from before the rewrite, which lengthens lines.
@@ -73,7 +99,7 @@ class CompanionIndex {
   // Notes asked for more than once, so that many dives sharing a key cost no
   // more than copying their note.
   std::unordered_map<std::int32_t, std::string> repeatedNotes_;
-  std::unordered_map<std::int32_t, std::size_t> profileRuns_;
+  KeyIndex profileRuns_;
 };
 
 // Fills every field of dive from one main-file line, note and profile included.
