@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <optional>
 
@@ -47,6 +48,29 @@ std::size_t SkipBlanksAndSign(std::string_view field, bool& negative) {
   return p;
 }
 
+// A field of digits, a "." and digits, and nothing else, 15 digits at most:
+// the common decimal, read without the general reader. Its digits as a whole
+// number and the power of ten below them are both exact doubles, and one
+// division rounds correctly, so the value is the one the general reader gives.
+std::optional<double> PlainDecimal(std::string_view field) {
+  static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                            1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  std::uint64_t digits = 0;
+  std::size_t count = 0;
+  std::size_t p = 0;
+  for (; p < field.size() && IsDigit(field[p]); ++p, ++count) {
+    digits = digits * 10 + static_cast<std::uint64_t>(field[p] - '0');
+  }
+  if (count == 0 || p >= field.size() || field[p] != '.') return std::nullopt;
+  const std::size_t point = ++p;
+  for (; p < field.size() && IsDigit(field[p]); ++p, ++count) {
+    if (count == 15) return std::nullopt;
+    digits = digits * 10 + static_cast<std::uint64_t>(field[p] - '0');
+  }
+  if (p != field.size() || p == point || count > 15) return std::nullopt;
+  return static_cast<double>(digits) / kPowersOfTen[p - point];
+}
+
 // The decimal number at the start of field, after blanks: sign, digits with
 // at most one ".", optional exponent. Whatever follows the number is ignored,
 // so "12 " and "12m" read as 12; a field that does not start with a number
@@ -56,6 +80,7 @@ double ReadNumber(std::string_view field) {
   const std::size_t p = SkipBlanksAndSign(field, negative);
   // from_chars would also take "inf" and "nan"; only digits and "." begin a number here.
   if (p >= field.size() || !(IsDigit(field[p]) || field[p] == '.')) return 0.0;
+  if (const auto plain = PlainDecimal(field.substr(p))) return negative ? -*plain : *plain;
   double value = 0.0;
   const auto result = std::from_chars(field.data() + p, field.data() + field.size(), value,
                                       std::chars_format::general);

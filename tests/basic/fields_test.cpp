@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <random>
 #include <string>
 #include <string_view>
 
@@ -136,6 +140,35 @@ TEST(NextRoundedField, EveryHundredthOfOneMetre) {
     const std::string text = "1." + std::string(h < 10 ? "0" : "") + std::to_string(h);
     std::string_view line = text;
     EXPECT_EQ(NextRoundedField(line), h >= 50 ? 2 : 1) << text;
+  }
+}
+
+// The rule written out over the general reader: decimals of up to 15 and
+// more digits, with blanks, signs and every rounding case, read by both
+// routines as from_chars and the documented rules read them.
+TEST(Fields, DecimalsReadAsTheGeneralReaderReadsThem) {
+  std::mt19937_64 random(11);
+  for (int round = 0; round < 20000; ++round) {
+    const int whole = static_cast<int>(random() % 9);
+    const int fraction = 1 + static_cast<int>(random() % 10);
+    std::string number;
+    for (int k = 0; k < whole; ++k) number += static_cast<char>('0' + random() % 10);
+    number += '.';
+    for (int k = 0; k < fraction; ++k) number += static_cast<char>('0' + random() % 10);
+    if (round % 7 == 0) number = "99.99" + number.substr(number.find('.') + 1);
+    double x = 0;
+    if (whole == 0) number = "0" + number;
+    std::from_chars(number.data(), number.data() + number.size(), x);
+    const auto wholePart = static_cast<std::int32_t>(static_cast<std::int64_t>(x));
+    const bool up = std::fmod(std::trunc(x * 100.0), 100.0) > 49.0;
+    const std::string prefix = round % 3 == 0 ? " " : "";
+    for (const bool negative : {false, true}) {
+      const std::string text = prefix + (negative ? "-" : "") + number;
+      std::string_view line = text;
+      EXPECT_EQ(NextIntField(line), negative ? -wholePart : wholePart) << text;
+      line = text;
+      EXPECT_EQ(NextRoundedField(line), negative ? -wholePart : wholePart + (up ? 1 : 0)) << text;
+    }
   }
 }
 
