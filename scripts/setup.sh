@@ -7,7 +7,7 @@ packages="
   clang clang-format libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libgl-dev libjpeg-dev libgif-dev
-  xvfb xauth
+  xvfb xauth fonts-dejavu-core
   chromium chromium-driver python3 python3-selenium
 "
 missing=""
