@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "basic/byte_sink.h"
-#include "main/platform.h"
+#include "model/platform.h"
 #include "synthetic_export.h"
 
 namespace quellmar::bench {

@@ -21,7 +21,7 @@
 #include "html_out/logbook_writer.h"
 #include "html_out/profile_picture.h"
 #include "import/logbook_import.h"
-#include "main/session.h"
+#include "model/session.h"
 #include "synthetic_export.h"
 
 namespace quellmar::bench {

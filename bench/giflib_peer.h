@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "main/platform.h"
+#include "model/platform.h"
 
 namespace quellmar::bench {
 

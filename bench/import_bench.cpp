@@ -10,7 +10,7 @@
 
 #include "bench_support.h"
 #include "import/logbook_import.h"
-#include "main/session.h"
+#include "model/session.h"
 #include "synthetic_export.h"
 
 namespace quellmar::bench {

@@ -11,9 +11,9 @@
 #include <optional>
 
 #include "bench_support.h"
-#include "main/commands.h"
-#include "main/session.h"
+#include "commands/commands.h"
 #include "main_window.h"
+#include "model/session.h"
 
 namespace quellmar::bench {
 namespace {

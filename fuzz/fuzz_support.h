@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "main/platform.h"
+#include "model/platform.h"
 
 namespace quellmar::fuzz {
 

@@ -14,7 +14,7 @@
 #include "basic/text_file.h"
 #include "fuzz_support.h"
 #include "import/logbook_import.h"
-#include "main/session.h"
+#include "model/session.h"
 
 namespace {
 

@@ -21,7 +21,7 @@
 #include "html_out/profile_picture.h"
 #include "html_out/template_engine.h"
 #include "import/sdm_format.h"
-#include "main/session.h"
+#include "model/session.h"
 
 namespace {
 

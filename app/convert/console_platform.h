@@ -8,8 +8,8 @@
 #include <ostream>
 #include <string>
 
-#include "main/platform.h"
-#include "main/window_model.h"
+#include "model/platform.h"
+#include "model/window_model.h"
 
 namespace quellmar::convert {
 

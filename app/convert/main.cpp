@@ -8,10 +8,10 @@
 #include <string_view>
 #include <vector>
 
+#include "commands/commands.h"
 #include "console_platform.h"
 #include "desktop.h"
-#include "main/commands.h"
-#include "main/session.h"
+#include "model/session.h"
 
 namespace quellmar::convert {
 namespace {

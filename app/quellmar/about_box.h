@@ -7,7 +7,7 @@
 #include <QFrame>
 #include <QLabel>
 
-#include "main/platform.h"
+#include "model/platform.h"
 
 class QPushButton;
 

@@ -4,7 +4,7 @@
 
 #include <QAbstractListModel>
 
-#include "main/window_model.h"
+#include "model/window_model.h"
 
 namespace quellmar {
 

@@ -4,8 +4,8 @@
 #include <clocale>
 
 #include "about_box.h"
-#include "main/session.h"
 #include "main_window.h"
+#include "model/session.h"
 #include "qt_platform.h"
 
 int main(int argc, char* argv[]) {

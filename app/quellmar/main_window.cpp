@@ -26,9 +26,9 @@
 #include <exception>
 
 #include "about_box.h"
+#include "commands/commands.h"
 #include "display_text.h"
 #include "dive_list_model.h"
-#include "main/commands.h"
 #include "tool_images.h"
 #include "window_style.h"
 

@@ -8,7 +8,7 @@
 #include <array>
 #include <chrono>
 
-#include "main/session.h"
+#include "model/session.h"
 #include "tool_images.h"
 
 class QCheckBox;

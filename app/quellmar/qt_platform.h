@@ -8,7 +8,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "main/platform.h"
+#include "model/platform.h"
 
 namespace quellmar {
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "basic/byte_sink.h"
-#include "main/platform.h"
+#include "model/platform.h"
 
 namespace quellmar {
 

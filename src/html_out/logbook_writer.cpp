@@ -3,9 +3,9 @@
 #include <array>
 #include <system_error>
 
-#include "basic/feedback.h"
 #include "basic/text_file.h"
 #include "html_out/profile_picture.h"
+#include "model/feedback.h"
 
 namespace quellmar {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "basic/byte_sink.h"
 #include "html_out/template_engine.h"
-#include "main/session.h"
+#include "model/session.h"
 
 namespace quellmar {
 

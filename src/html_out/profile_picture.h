@@ -14,8 +14,8 @@
 #include <string_view>
 #include <vector>
 
-#include "main/platform.h"
-#include "main/session.h"
+#include "model/platform.h"
+#include "model/session.h"
 
 namespace quellmar {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "basic/byte_sink.h"
-#include "main/session.h"
+#include "model/session.h"
 
 namespace quellmar {
 

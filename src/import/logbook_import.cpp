@@ -7,11 +7,11 @@
 #include <system_error>
 #include <utility>
 
-#include "basic/feedback.h"
-#include "basic/sort.h"
 #include "basic/text.h"
 #include "basic/text_file.h"
 #include "import/sdm_format.h"
+#include "model/feedback.h"
+#include "model/sort.h"
 
 namespace quellmar {
 namespace {

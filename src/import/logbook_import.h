@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "main/logbook.h"
-#include "main/session.h"
+#include "model/logbook.h"
+#include "model/session.h"
 
 namespace quellmar {
 

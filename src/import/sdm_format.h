@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "basic/text_file.h"
-#include "main/logbook.h"
+#include "model/logbook.h"
 
 namespace quellmar {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "commands/commands.h"
 #include "html_out/profile_picture.h"
-#include "main/commands.h"
 #include "support/temp_dir.h"
 #include "support/test_platform.h"
 

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "main/commands.h"
+#include "commands/commands.h"
 #include "robustness/robustness_support.h"
 
 namespace quellmar::testing {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <stdexcept>
 
-#include "main/commands.h"
+#include "commands/commands.h"
 
 namespace quellmar::testing {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "main/platform.h"
+#include "model/platform.h"
 
 namespace quellmar::testing {
 

@@ -1,4 +1,4 @@
-#include "main/platform.h"
+#include "model/platform.h"
 
 namespace quellmar {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "main/logbook.h"
+#include "model/logbook.h"
 
 namespace quellmar {
 

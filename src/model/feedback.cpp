@@ -1,4 +1,4 @@
-#include "basic/feedback.h"
+#include "model/feedback.h"
 
 #include <utility>
 

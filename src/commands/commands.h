@@ -1,10 +1,19 @@
 // The commands of the main window as plain operations on a session, shared by
-// the Qt window and the command line converter.
+// every front-end (the Qt window, the Windows window, the command line).
+//
+// The front-end contract. A front-end
+// - implements Platform (model/platform.h): message boxes, the file choice,
+//   opening a document, the clipboard, the program directory;
+// - makes one Session over it, and shows the session's WindowModel (memo, dive
+//   list, history, file panel, progress, options), following its changes
+//   through a WindowListener;
+// - turns clicks, keys and arguments into the calls below and into writes of
+//   the model's options, and decides nothing else itself.
 #pragma once
 
 #include <string>
 
-#include "main/session.h"
+#include "model/session.h"
 
 namespace quellmar {
 

@@ -1,4 +1,4 @@
-#include "basic/sort.h"
+#include "model/sort.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -2,9 +2,9 @@
 // the platform services. Each program, and each test, makes its own.
 #pragma once
 
-#include "main/logbook.h"
-#include "main/platform.h"
-#include "main/window_model.h"
+#include "model/logbook.h"
+#include "model/platform.h"
+#include "model/window_model.h"
 
 namespace quellmar {
 

@@ -1,4 +1,4 @@
-#include "main/window_model.h"
+#include "model/window_model.h"
 
 #include <gtest/gtest.h>
 

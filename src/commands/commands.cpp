@@ -1,10 +1,10 @@
-#include "main/commands.h"
+#include "commands/commands.h"
 
-#include "basic/feedback.h"
 #include "basic/text.h"
 #include "html_out/logbook_writer.h"
 #include "html_out/profile_picture.h"
 #include "import/logbook_import.h"
+#include "model/feedback.h"
 
 namespace quellmar {
 

@@ -1,4 +1,4 @@
-#include "main/commands.h"
+#include "commands/commands.h"
 
 #include <gtest/gtest.h>
 

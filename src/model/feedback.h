@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "main/session.h"
+#include "model/session.h"
 
 namespace quellmar {
 

@@ -1,0 +1,28 @@
+#!/bin/sh
+# Fails when a file includes a layer above its own. The build refuses most
+# such includes already (each layer sees only the headers below it); this
+# also names the front-ends' rule: they reach the core through the commands
+# and the model alone.
+set -eu
+cd "$(dirname "$0")/.."
+allowed() {
+  case "$1" in
+    src/basic/*) echo "basic" ;;
+    src/model/*) echo "basic model" ;;
+    src/import/*) echo "basic model import" ;;
+    src/html_out/*) echo "basic model html_out" ;;
+    src/commands/*) echo "basic model import html_out commands" ;;
+    app/*) echo "model commands" ;;
+  esac
+}
+status=0
+for file in $(git ls-files 'src/*.h' 'src/*.cpp' 'app/*.h' 'app/*.cpp'); do
+  layers=$(allowed "$file")
+  for used in $(sed -n 's|^#include "\([a-z_]*\)/.*|\1|p' "$file" | sort -u); do
+    case " $layers " in
+      *" $used "*) ;;
+      *) echo "$file includes from $used/, a layer it must not reach"; status=1 ;;
+    esac
+  done
+done
+exit $status
