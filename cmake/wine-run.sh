@@ -1,32 +1,44 @@
 #!/bin/sh
-# Runs a Windows program under wine, in a wine prefix of its own beside the
-# build (build/<preset>/wine, or $WINEPREFIX when set), created on first use.
-# Used as CMake's cross-compiling emulator: tests and build steps call it with
-# the .exe and its arguments; the program's exit status is passed through.
+# Runs a Windows program under wine: CMake's cross-compiling emulator, so the
+# tests and any build step call it with the .exe and its arguments, and the
+# program's exit status is passed through.
+#
+# The wine prefix is the build folder's own (build/<preset>/wine/prefix, or
+# $WINEPREFIX when set), made on first use. Under wine, root writes through
+# read-only files, so root runs the program as the user nobody (with the
+# prefix and HOME owned by nobody), as an ordinary Windows user would.
 set -eu
 program="$1"
 shift
 if [ -z "${WINEPREFIX:-}" ]; then
-  # The prefix lives in the build folder that holds the program (…/bin/x.exe).
-  build_dir=$(cd "$(dirname "$program")/.." && pwd)
-  WINEPREFIX="$build_dir/wine"
+  build_dir=$(cd "$(dirname "$program")/.." && pwd)  # programs lie in build/<preset>/bin
+  mkdir -p "$build_dir/wine"
+  WINEPREFIX="$build_dir/wine/prefix"
 fi
 export WINEPREFIX
+wine_dir=$(dirname "$WINEPREFIX")
+
+if [ "$(id -u)" -eq 0 ] && [ -z "${QUELLMAR_WINE_AS_ROOT:-}" ] &&
+  setpriv --reuid=nobody --regid=nogroup --clear-groups test -r "$program"; then
+  chown nobody:nogroup "$wine_dir"
+  [ ! -d "$WINEPREFIX" ] || [ "$(stat -c %U "$WINEPREFIX")" = nobody ] ||
+    chown -R nobody:nogroup "$WINEPREFIX"
+  exec setpriv --reuid=nobody --regid=nogroup --clear-groups \
+    env HOME="$wine_dir" USER=nobody LOGNAME=nobody "$0" "$program" "$@"
+fi
+
 export WINEDEBUG=-all
+# No Mono and no Gecko: nothing here needs them, and wine would ask for them.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
-# No window system is needed by the converter or the tests.
-[ -n "${DISPLAY:-}" ] || export DISPLAY=
-wine=$(command -v wine64 || command -v wine || echo /usr/lib/wine/wine64)
+export DISPLAY=
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   # Two first runs at once would both build the prefix: take turns.
-  mkdir -p "$WINEPREFIX"
   (
     flock 9
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
-      "$wine" wineboot --init >/dev/null 2>&1 || true
-      wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver64)
-      WINEPREFIX="$WINEPREFIX" "$wineserver" -w || true
+      wine wineboot --init >/dev/null 2>&1 || true
+      wineserver -w || true
     fi
-  ) 9>"$WINEPREFIX.lock"
+  ) 9>"$wine_dir/lock"
 fi
-exec "$wine" "$program" "$@"
+exec wine "$program" "$@"

@@ -11,6 +11,11 @@ namespace quellmar::convert {
 // the system cannot tell.
 std::filesystem::path ExecutableDirectory(const char* argv0);
 
+// Makes the console show the program's 8-bit texts as they are meant: on
+// Windows the console's output code page becomes the ANSI one, which the
+// export's texts are written in.
+void PrepareConsole();
+
 // Hands target to the desktop's default application and returns at once,
 // without waiting for it and without looking at the result.
 void OpenWithDesktop(const std::string& target);

@@ -10,6 +10,9 @@ extern char** environ;
 
 namespace quellmar::convert {
 
+// A terminal shows the bytes in its own encoding; nothing to set.
+void PrepareConsole() {}
+
 std::filesystem::path ExecutableDirectory(const char* argv0) {
   std::error_code ec;
   const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);

@@ -26,6 +26,8 @@ std::filesystem::path ExecutableDirectory(const char* argv0) {
   return std::filesystem::absolute(PathFromText(argv0), ec).parent_path();
 }
 
+void PrepareConsole() { SetConsoleOutputCP(GetACP()); }
+
 // The shell opens the file with its default application and returns at once.
 void OpenWithDesktop(const std::string& target) {
   ShellExecuteW(nullptr, L"open", PathFromText(target).c_str(), nullptr, nullptr, SW_SHOWNORMAL);

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "basic/path_text.h"
 #include "commands/commands.h"
 #include "console_platform.h"
 #include "desktop.h"
@@ -101,7 +102,7 @@ std::optional<Options> ParseArguments(const std::vector<std::string_view>& args,
     if (arg == "--base") {
       const auto dir = value();
       ok = dir.has_value();
-      if (ok) options.base = std::filesystem::path(*dir);
+      if (ok) options.base = PathFromText(*dir);
     } else if (arg == "--px") {
       const auto text = value();
       ok = text.has_value();
@@ -149,7 +150,7 @@ std::optional<Options> ParseArguments(const std::vector<std::string_view>& args,
 
 int Run(const Options& options, const char* argv0) {
   // The chosen path is the file made absolute, links left as they are.
-  const std::string chosen = std::filesystem::absolute(options.file).string();
+  const std::string chosen = TextFromPath(std::filesystem::absolute(PathFromText(options.file)));
   const auto base =
       options.base ? std::filesystem::absolute(*options.base) : ExecutableDirectory(argv0);
   ConsolePlatform platform(std::cerr, chosen, base, options.answers);
@@ -175,6 +176,7 @@ int Run(const Options& options, const char* argv0) {
 int main(int argc, char** argv) {
   using namespace quellmar::convert;
   std::ios::sync_with_stdio(false);
+  PrepareConsole();
   const std::vector<std::string_view> args(argv + 1, argv + argc);
   UsageError error;
   const auto options = ParseArguments(args, error);

@@ -9,8 +9,13 @@ constexpr std::size_t kWriteSize = 256 * 1024;
 }  // namespace
 
 // A directory is never opened for writing: the system refuses it.
+// Windows opens through the wide API, which takes every name the system can hold.
 FileSink::FileSink(const std::filesystem::path& path)
-    : file_(std::fopen(path.string().c_str(), "wb")) {
+#ifdef _WIN32
+    : file_(_wfopen(path.c_str(), L"wb")) {
+#else
+    : file_(std::fopen(path.c_str(), "wb")) {
+#endif
   // The sink gathers the bytes itself; a second buffer in the stream would
   // only copy them once more.
   if (file_ != nullptr) std::setvbuf(file_, nullptr, _IONBF, 0);

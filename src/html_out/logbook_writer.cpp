@@ -3,6 +3,7 @@
 #include <array>
 #include <system_error>
 
+#include "basic/path_text.h"
 #include "basic/text_file.h"
 #include "html_out/profile_picture.h"
 #include "model/feedback.h"
@@ -33,7 +34,7 @@ void ClearOutputDirectory(const std::filesystem::path& output) {
   for (auto it = fs::directory_iterator(output, ec); !ec && it != fs::directory_iterator();
        it.increment(ec)) {
     const fs::path& path = it->path();
-    if (path.filename().string().starts_with(".")) continue;
+    if (TextFromPath(path.filename()).starts_with(".")) continue;
     std::error_code statError;
     const auto own = fs::symlink_status(path, statError);
     if (statError) continue;
@@ -107,7 +108,7 @@ bool ExportHtml(Session& session) {
       WritePageTemplate(run, "head.html", page);
       WriteDiveLines(run, page);
       WritePageTemplate(run, "foot.html", page);
-      if (!page.close()) throw ExportError("Cannot write file " + path.string());
+      if (!page.close()) throw ExportError("Cannot write file " + TextFromPath(path));
     }
   }
 
@@ -144,7 +145,7 @@ void ViewLogbook(Session& session) {
   std::error_code ec;
   const auto page = OutputDirectory(session) / "logbook.html";
   const auto absolute = std::filesystem::absolute(page, ec);
-  session.platform.openDocument((ec ? page : absolute).string());
+  session.platform.openDocument(TextFromPath(ec ? page : absolute));
 }
 
 }  // namespace quellmar

@@ -12,6 +12,7 @@
 
 #include "basic/byte_sink.h"
 #include "basic/fields.h"
+#include "basic/path_text.h"
 #include "basic/text.h"
 #include "html_out/gif_encoder.h"
 
@@ -402,7 +403,7 @@ IndexedImage DrawOrThrow(const Plan& plan) {
 // be written to its end is removed, so no cut-off picture is left behind.
 void WriteGifFile(const IndexedImage& picture, const std::filesystem::path& path) {
   FileSink sink(path);
-  if (!sink.isOpen()) throw ExportError("Cannot create file " + path.string());
+  if (!sink.isOpen()) throw ExportError("Cannot create file " + TextFromPath(path));
   bool written = false;
   try {
     written = WriteGif(picture, sink);
@@ -415,7 +416,7 @@ void WriteGifFile(const IndexedImage& picture, const std::filesystem::path& path
   if (!sink.close() || !written) {
     std::error_code ignored;
     std::filesystem::remove(path, ignored);
-    throw ExportError("Cannot write file " + path.string());
+    throw ExportError("Cannot write file " + TextFromPath(path));
   }
 }
 
@@ -494,12 +495,13 @@ bool MakeProfilePicture(Session& session, int index) {
   // earlier export stays as it was. The export refuses such a count before it
   // writes anything, so this only guards other callers.
   if (plan.width == 0) return true;
-  const auto path = session.platform.programDirectory() / "Output" / PictureName(dive.diveno);
+  const auto path =
+      session.platform.programDirectory() / "Output" / PathFromText(PictureName(dive.diveno));
   // A GIF file cannot hold a side above 65535 pixels. Such a picture (say
   // 100,000 samples at 1000 pixels each) is refused before anything is
   // allocated, rather than written as a corrupt file.
   if (!FitsGif(plan))
-    throw ExportError("Cannot create file " + path.string() + ": " + TooLargeText(plan));
+    throw ExportError("Cannot create file " + TextFromPath(path) + ": " + TooLargeText(plan));
   try {
     const IndexedImage picture = Draw(plan);
     // The clipboard ends up holding the last picture. The picture written is

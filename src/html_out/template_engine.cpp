@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "basic/path_text.h"
 #include "basic/text.h"
 #include "basic/text_file.h"
 #include "html_out/logbook_writer.h"
@@ -269,7 +270,7 @@ void WriteNotePage(FillRun& run, int dive) {
   std::string name = "d";  // built by appending: GCC 12 warns falsely on "d" + text
   name += IntText(number);
   name += ".html";
-  FileSink page(OutputDirectory(session) / name);
+  FileSink page(OutputDirectory(session) / PathFromText(name));
   if (!page.isOpen()) return;
 
   struct Writing {

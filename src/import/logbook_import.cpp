@@ -7,6 +7,7 @@
 #include <system_error>
 #include <utility>
 
+#include "basic/path_text.h"
 #include "basic/text.h"
 #include "basic/text_file.h"
 #include "import/sdm_format.h"
@@ -47,7 +48,7 @@ std::array<std::optional<fs::path>, 3> FindCompanions(const fs::path& folder,
   std::array<std::optional<fs::path>, 3> found;
   bool missing = false;
   for (std::size_t i = 0; i < names.size(); ++i) {
-    const auto path = folder / names[i];
+    const auto path = folder / PathFromText(names[i]);
     if (EntryExists(path)) {
       found[i] = path;
     } else {
@@ -60,13 +61,13 @@ std::array<std::optional<fs::path>, 3> FindCompanions(const fs::path& folder,
   std::error_code ec;
   for (auto it = fs::directory_iterator(folder.empty() ? fs::path(".") : folder, ec);
        !ec && it != fs::directory_iterator(); it.increment(ec)) {
-    const std::string name = it->path().filename().string();
+    const std::string name = TextFromPath(it->path().filename());
     for (std::size_t i = 0; i < names.size(); ++i) {
       if (found[i] && best[i].empty()) continue;  // found by its exact name
       if (!EqualIgnoringAsciiCase(name, names[i])) continue;
       if (best[i].empty() || name < best[i]) {
         best[i] = name;
-        found[i] = folder / name;
+        found[i] = folder / PathFromText(name);
       }
     }
   }
@@ -163,7 +164,7 @@ bool ImportLogbook(Session& session) {
   Logbook& book = session.logbook;
   WindowModel& window = session.window;
   const std::string path = window.chosenPath;
-  const fs::path mainFile(path);
+  const fs::path mainFile = PathFromText(path);
 
   if (!EntryExists(mainFile)) {
     AddHistory(session, path + " CSV file access error!");
@@ -179,7 +180,7 @@ bool ImportLogbook(Session& session) {
   window.setProgressPosition(0);
   book.progresstotal = 0;
 
-  book.csvbase = CsvBase(mainFile.filename().string());
+  book.csvbase = CsvBase(TextFromPath(mainFile.filename()));
   const auto companions =
       FindCompanions(mainFile.parent_path(), {book.csvbase + std::string(kDgeSuffix),
                                               book.csvbase + std::string(kNoteSuffix),

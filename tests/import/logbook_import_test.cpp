@@ -566,6 +566,9 @@ TEST_F(ImportTest, GarbageMainFileImports) {
 }
 
 TEST_F(ImportTest, CompanionNamesInOtherLetterCase) {
+#ifdef _WIN32
+  GTEST_SKIP() << "names that differ only in letter case cannot both exist on Windows";
+#endif
   dir.write("logbook$dge.csv", "");
   dir.write("logbook$Not.Csv", "1,\"first in name order\"\r\n");
   dir.write("logbook$nOT.CSV", "1,\"second in name order\"\r\n");
