@@ -3,6 +3,7 @@
 #include <array>
 #include <system_error>
 
+#include "basic/hidden_file.h"
 #include "basic/path_text.h"
 #include "basic/text_file.h"
 #include "html_out/profile_picture.h"
@@ -25,7 +26,8 @@ bool AllTemplatesExist(const Session& session) {
 }
 
 // Deletes the plain files of the Output directory. Kept: subdirectories,
-// hidden entries (a name starting with "."), links to directories and special
+// hidden files (a name starting with ".", on Windows also the hidden
+// attribute), links to directories and special
 // files. A link to a file is removed as a link; what it points to is never
 // touched. A file that cannot be deleted is skipped without a word.
 void ClearOutputDirectory(const std::filesystem::path& output) {
@@ -34,7 +36,7 @@ void ClearOutputDirectory(const std::filesystem::path& output) {
   for (auto it = fs::directory_iterator(output, ec); !ec && it != fs::directory_iterator();
        it.increment(ec)) {
     const fs::path& path = it->path();
-    if (TextFromPath(path.filename()).starts_with(".")) continue;
+    if (IsHiddenFile(path)) continue;
     std::error_code statError;
     const auto own = fs::symlink_status(path, statError);
     if (statError) continue;

@@ -1,12 +1,17 @@
 #include "html_out/logbook_writer.h"
 
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "basic/path_text.h"
 #include "commands/commands.h"
 #include "html_out/profile_picture.h"
 #include "support/temp_dir.h"
@@ -381,6 +386,72 @@ TEST_F(WriterTest, PictureThatCannotBeMadeEndsTheExportThere) {
   EXPECT_TRUE(ExportHtmlCommand(session));
   EXPECT_TRUE(fs::is_regular_file(output("d13.gif")));
 }
+
+#ifdef _WIN32
+// What Windows does to the files a user keeps in Output. A file that cannot
+// be replaced (read-only, or held open by another program without sharing)
+// is kept by the clearing and named by the export; files hidden by attribute
+// outlive the clearing; a name in other letter case is the same file.
+enum class Setup { ReadOnly, HeldOpen, Hidden, Plain };
+
+struct WindowsFileRow {
+  const char* name;
+  std::string file;  // in Output before the export
+  Setup setup;
+  MessageAnswer clear;
+  bool kept;          // still holds what it held before
+  bool namedAsError;  // the export ends with "Cannot create file" and its path
+};
+
+// clang-format off
+const WindowsFileRow kWindowsFileRows[] = {
+    {"read_only",   "d1.gif",      Setup::ReadOnly, MessageAnswer::Yes, true,  true},
+    {"held_open",   "d1.gif",      Setup::HeldOpen, MessageAnswer::Yes, true,  true},
+    {"thumbs_db",   "Thumbs.db",   Setup::Hidden,   MessageAnswer::Yes, true,  false},
+    {"desktop_ini", "desktop.ini", Setup::Hidden,   MessageAnswer::Yes, true,  false},
+    {"other_case",  "D1.GIF",      Setup::Plain,    MessageAnswer::No,  false, false},
+};
+// clang-format on
+
+void PrintTo(const WindowsFileRow& row, std::ostream* out) { *out << row.name; }
+
+class WindowsFileTest : public WriterTest, public ::testing::WithParamInterface<WindowsFileRow> {};
+
+TEST_P(WindowsFileTest, OutputFiles) {
+  const auto& row = GetParam();
+  dir.write("html/head.html", "head");
+  dir.write("html/lines.html", "@profile_ico@");
+  dir.write("html/foot.html", "foot");
+  dir.write("html/note.html", "note");
+  addDives({1});
+  WithProfile(session.logbook.dives[0], "0,5,9,0.0");
+  const auto file = dir.write("Output/" + row.file, "before");
+  std::unique_ptr<void, decltype(&CloseHandle)> held(nullptr, &CloseHandle);
+  if (row.setup == Setup::ReadOnly) {
+    fs::permissions(file, fs::perms::all & ~fs::perms::owner_write);
+  } else if (row.setup == Setup::HeldOpen) {
+    held.reset(CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_NE(held.get(), INVALID_HANDLE_VALUE);
+  } else if (row.setup == Setup::Hidden) {
+    SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+  }
+  platform.answers = {row.clear, MessageAnswer::Cancel};
+
+  EXPECT_EQ(ExportHtmlCommand(session), !row.namedAsError);
+  EXPECT_EQ(platform.errors, row.namedAsError
+                                 ? std::vector<std::string>{"Cannot create file " +
+                                                            TextFromPath(output("d1.gif")) + "."}
+                                 : std::vector<std::string>{});
+  held.reset();
+  EXPECT_EQ(ReadFile(file) == "before", row.kept);
+  if (!row.namedAsError) {
+    EXPECT_TRUE(ReadFile(output("d1.gif")).starts_with("GIF"));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, WindowsFileTest, ::testing::ValuesIn(kWindowsFileRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+#endif
 
 }  // namespace
 }  // namespace quellmar

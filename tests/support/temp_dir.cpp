@@ -5,6 +5,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "basic/path_text.h"
+
 namespace quellmar::testing {
 
 TempDir::TempDir() {
@@ -34,11 +36,11 @@ TempDir::~TempDir() {
 }
 
 std::filesystem::path TempDir::write(const std::string& name, std::string_view bytes) const {
-  const auto file = path_ / name;
+  const auto file = path_ / PathFromText(name);
   std::filesystem::create_directories(file.parent_path());
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw std::runtime_error("cannot write " + file.string());
+  if (!out) throw std::runtime_error("cannot write " + TextFromPath(file));
   return file;
 }
 

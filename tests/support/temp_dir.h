@@ -15,7 +15,8 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
 
   const std::filesystem::path& path() const { return path_; }
-  // Writes bytes exactly to path()/name (subfolders are made) and returns the path.
+  // Writes bytes exactly to path()/name (subfolders are made) and returns the
+  // path; name is 8-bit text, as the program's names are.
   std::filesystem::path write(const std::string& name, std::string_view bytes) const;
 
  private:

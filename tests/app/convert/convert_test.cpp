@@ -55,11 +55,11 @@ std::string ConsoleLines(std::string text) {
 
 // Runs the converter in folder with the arguments, under cmd.exe.
 Result Convert(const TempDir& scratch, const fs::path& folder, const std::vector<std::string>& args,
-               const std::string& env = "") {
+               const std::string& env = "", const fs::path& program = kConvert) {
   const auto out = scratch.path() / "stdout.txt";
   const auto err = scratch.path() / "stderr.txt";
   std::string command = "cd /d " + ShellQuoted(TextFromPath(folder)) + " && " + env +
-                        ShellQuoted(TextFromPath(kConvert));
+                        ShellQuoted(TextFromPath(program));
   for (const auto& arg : args) command += ' ' + ShellQuoted(arg);
   command += " <nul >" + ShellQuoted(TextFromPath(out)) + " 2>" + ShellQuoted(TextFromPath(err));
   Result result;
@@ -84,11 +84,11 @@ std::string ShellQuoted(const std::string& text) {
 // Runs the converter in folder with the arguments; env is put in front of
 // the command ("PATH=... ").
 Result Convert(const TempDir& scratch, const fs::path& folder, const std::vector<std::string>& args,
-               const std::string& env = "") {
+               const std::string& env = "", const fs::path& program = kConvert) {
   const auto out = scratch.path() / "stdout.txt";
   const auto err = scratch.path() / "stderr.txt";
   std::string command =
-      "cd " + ShellQuoted(folder.string()) + " && " + env + " " + ShellQuoted(kConvert.string());
+      "cd " + ShellQuoted(folder.string()) + " && " + env + " " + ShellQuoted(program.string());
   for (const auto& arg : args) {
     command += ' ';
     command += ShellQuoted(arg);
@@ -243,8 +243,8 @@ TEST_F(ConvertTest, BytesArePrintedAsTheyAre) {
 }
 
 // The folder of a program directory: the bundled templates and icons.
-fs::path ProgramDirectory(const TempDir& dir) {
-  const auto base = dir.path() / "base";
+fs::path ProgramDirectory(const TempDir& dir, const std::string& name = "base") {
+  const auto base = dir.path() / PathFromText(name);
   fs::create_directories(base);
   fs::copy(fs::path(QUELLMAR_RUN_DIR) / "html", base / "html", fs::copy_options::recursive);
   fs::copy(fs::path(QUELLMAR_RUN_DIR) / "pict", base / "pict", fs::copy_options::recursive);
@@ -325,6 +325,47 @@ TEST_F(ConvertTest, RefusedExportExitsWithThree) {
   EXPECT_TRUE(missing.err.ends_with("Warning: HTML sources open error. File(s) not found.\n"))
       << missing.err;
   EXPECT_FALSE(fs::exists(base / "Output"));
+}
+
+// 8-bit names (Windows-1252: ü, €, Š) with blanks where the program, the
+// export and its main file lie; the program finds its folder by itself.
+struct NameRow {
+  const char* name;
+  std::string programFolder;
+  std::string exportFolder;
+  std::string file;
+};
+
+// clang-format off
+const NameRow kNameRows[] = {
+    {"program_folder", "Tauchbuch M\xfcller \x80\x8a", "export",                 "logbook"},
+    {"export_folder",  "program",                     "Tauchg\xe4nge \x80 \x8a", "logbook"},
+    {"file_name",      "program",                     "export",                 "Logbuch M\xfcller \x80\x8a"},
+};
+// clang-format on
+
+TEST_F(ConvertTest, EightBitNamesInEveryPlace) {
+  for (const auto& row : kNameRows) {
+    SCOPED_TRACE(row.name);
+    TempDir place;
+    const auto program = ProgramDirectory(place, row.programFolder) / kConvert.filename();
+    fs::copy_file(kConvert, program);
+    const auto main =
+        WriteExport(place, row.exportFolder, JoinLines({DiveLine(1, 7)}), JoinLines({"1,\"note\""}),
+                    JoinLines({"1,0,0", "1,1,9.5"}), row.file);
+    const auto result =
+        Convert(scratch, place.path(), {"--quiet", "--clear", TextFromPath(main)}, "", program);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err,
+              "Information: CSV file imported.\n\rNext step: HTML Export\n"
+              "Confirm: Would You like clear the OUTPUT directory ? -> Yes\n"
+              "Information: HTML write finished.\n\r"
+              "May I show You the logbook.html ? -> Cancel\n");
+    EXPECT_TRUE(result.out.starts_with("Opened CSV file:\n" + TextFromPath(main) + "\n"));
+    for (const char* name : {"logbook.html", "d7.html", "d7.gif"}) {
+      EXPECT_TRUE(fs::exists(program.parent_path() / "Output" / name)) << name;
+    }
+  }
 }
 
 #ifndef _WIN32
