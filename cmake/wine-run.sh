@@ -18,13 +18,19 @@ fi
 export WINEPREFIX
 wine_dir=$(dirname "$WINEPREFIX")
 
-if [ "$(id -u)" -eq 0 ] && [ -z "${QUELLMAR_WINE_AS_ROOT:-}" ] &&
-  setpriv --reuid=nobody --regid=nogroup --clear-groups test -r "$program"; then
-  chown nobody:nogroup "$wine_dir"
-  [ ! -d "$WINEPREFIX" ] || [ "$(stat -c %U "$WINEPREFIX")" = nobody ] ||
-    chown -R nobody:nogroup "$WINEPREFIX"
-  exec setpriv --reuid=nobody --regid=nogroup --clear-groups \
-    env HOME="$wine_dir" USER=nobody LOGNAME=nobody "$0" "$program" "$@"
+if [ "$(id -u)" -eq 0 ] && [ -z "${QUELLMAR_WINE_USER:-}" ]; then
+  as_nobody="setpriv --reuid=nobody --regid=nogroup --clear-groups"
+  user=nobody
+  if ! $as_nobody test -r "$program" -a -x "$(dirname "$wine_dir")"; then
+    echo "wine-run.sh: nobody cannot reach $program or $wine_dir; wine runs as root" >&2
+    user=root
+    as_nobody=""
+  fi
+  chown "$user:" "$wine_dir"
+  [ ! -d "$WINEPREFIX" ] || [ "$(stat -c %U "$WINEPREFIX")" = "$user" ] ||
+    chown -R "$user:" "$WINEPREFIX"
+  exec $as_nobody env QUELLMAR_WINE_USER="$user" HOME="$wine_dir" USER="$user" LOGNAME="$user" \
+    "$0" "$program" "$@"
 fi
 
 export WINEDEBUG=-all

@@ -9,6 +9,7 @@ packages="
   qt6-base-dev libgl-dev libjpeg-dev libgif-dev
   xvfb xauth fonts-dejavu-core
   chromium chromium-driver python3 python3-selenium
+  g++-mingw-w64-x86-64-posix googletest wine wine64
 "
 missing=""
 for p in $packages; do

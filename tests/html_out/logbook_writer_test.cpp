@@ -5,6 +5,7 @@
 #include <windows.h>
 #endif
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -203,8 +204,8 @@ INSTANTIATE_TEST_SUITE_P(EachTemplate, MissingTemplateTest,
                          });
 
 #ifndef _WIN32
-// Links are POSIX ones here: wine deletes the target of a Unix link.
-// What a user may keep in Output beside the export's own files.
+// What a user may keep in Output beside the export's own files. Links stay
+// on POSIX systems: under wine, deleting a Unix link deletes its target.
 class ClearTest : public WriterTest {
  protected:
   ClearTest() {
@@ -429,6 +430,10 @@ TEST_P(WindowsFileTest, OutputFiles) {
   std::unique_ptr<void, decltype(&CloseHandle)> held(nullptr, &CloseHandle);
   if (row.setup == Setup::ReadOnly) {
     fs::permissions(file, fs::perms::all & ~fs::perms::owner_write);
+    if (FILE* probe = _wfopen(file.c_str(), L"ab")) {
+      std::fclose(probe);
+      GTEST_SKIP() << "read-only files are written through here (wine run by root)";
+    }
   } else if (row.setup == Setup::HeldOpen) {
     held.reset(CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_NE(held.get(), INVALID_HANDLE_VALUE);

@@ -24,13 +24,15 @@ TempDir::TempDir() {
 
 TempDir::~TempDir() {
   std::error_code ec;
-  // Tests may leave read-only folders behind; make them writable so they can go.
+  // Tests may leave read-only folders (and, on Windows, where a read-only
+  // file cannot be deleted, files) behind; make them writable so they can go.
   for (auto it = std::filesystem::recursive_directory_iterator(path_, ec);
        !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
-    if (it->is_directory(ec) && !it->is_symlink(ec)) {
-      std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
-                                   std::filesystem::perm_options::add, ec);
-    }
+    if (it->is_symlink(ec)) continue;
+    const auto perms = it->is_directory(ec) ? std::filesystem::perms::owner_all
+                                            : std::filesystem::perms::owner_write;
+    std::error_code ignored;
+    std::filesystem::permissions(it->path(), perms, std::filesystem::perm_options::add, ignored);
   }
   std::filesystem::remove_all(path_, ec);
 }

@@ -1,0 +1,17 @@
+# The portable Windows copy: one zip holding a program directory, the
+# converter beside its templates (html/), icons (pict/) and the sample export
+# (examples/). Unpacked anywhere the user can write, it runs as it is: the
+# logbook goes to Output/ beside the program.
+install(TARGETS quellmar-convert RUNTIME DESTINATION .)
+install(DIRECTORY "${PROJECT_SOURCE_DIR}/resources/html" "${PROJECT_SOURCE_DIR}/resources/pict"
+        DESTINATION .)
+install(DIRECTORY "${PROJECT_SOURCE_DIR}/examples/" DESTINATION examples)
+
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_NAME Quellmar)
+set(CPACK_PACKAGE_VENDOR Quellmar)
+set(CPACK_PACKAGE_FILE_NAME "quellmar-${PROJECT_VERSION}-windows-x64")
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_OUTPUT_FILE_PREFIX "${CMAKE_BINARY_DIR}")
+include(CPack)
