@@ -177,6 +177,8 @@ int main(int argc, char** argv) {
   using namespace quellmar::convert;
   std::ios::sync_with_stdio(false);
   PrepareConsole();
+  // On Windows the C runtime hands argv over in the ANSI code page: the 8-bit
+  // text that file names are made from (basic/path_text.h).
   const std::vector<std::string_view> args(argv + 1, argv + argc);
   UsageError error;
   const auto options = ParseArguments(args, error);

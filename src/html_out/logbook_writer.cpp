@@ -27,9 +27,10 @@ bool AllTemplatesExist(const Session& session) {
 
 // Deletes the plain files of the Output directory. Kept: subdirectories,
 // hidden files (a name starting with ".", on Windows also the hidden
-// attribute), links to directories and special
-// files. A link to a file is removed as a link; what it points to is never
-// touched. A file that cannot be deleted is skipped without a word.
+// attribute), links to directories and special files. A link to a file is
+// removed as a link; what it points to is never touched. A file that cannot
+// be deleted (on Windows: read-only or open elsewhere) is skipped without a
+// word.
 void ClearOutputDirectory(const std::filesystem::path& output) {
   namespace fs = std::filesystem;
   std::error_code ec;

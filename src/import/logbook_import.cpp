@@ -67,7 +67,7 @@ std::array<std::optional<fs::path>, 3> FindCompanions(const fs::path& folder,
       if (!EqualIgnoringAsciiCase(name, names[i])) continue;
       if (best[i].empty() || name < best[i]) {
         best[i] = name;
-        found[i] = folder / PathFromText(name);
+        found[i] = it->path();
       }
     }
   }
