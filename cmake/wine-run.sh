@@ -17,6 +17,7 @@ if [ -z "${WINEPREFIX:-}" ]; then
 fi
 export WINEPREFIX
 wine_dir=$(dirname "$WINEPREFIX")
+mkdir -p "$wine_dir"
 
 if [ "$(id -u)" -eq 0 ] && [ -z "${QUELLMAR_WINE_USER:-}" ]; then
   as_nobody="setpriv --reuid=nobody --regid=nogroup --clear-groups"
@@ -36,7 +37,8 @@ fi
 export WINEDEBUG=-all
 # No Mono and no Gecko: nothing here needs them, and wine would ask for them.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
-export DISPLAY=
+# No window system either, but for the window's tests (on their own Xvfb).
+[ -n "${QUELLMAR_WINE_DISPLAY:-}" ] || export DISPLAY=
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   # Two first runs at once would both build the prefix: take turns.
   (
