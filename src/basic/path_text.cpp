@@ -19,13 +19,16 @@ std::filesystem::path PathFromText(std::string_view text) {
   return std::filesystem::path(std::move(wide));
 }
 
+// A character the code page lacks becomes "?", which no file name holds,
+// rather than a look-alike ("l" for "ł") that could name another file.
 std::string TextFromPath(const std::filesystem::path& path) {
   const std::wstring& wide = path.native();
   if (wide.empty()) return {};
   const int size = static_cast<int>(wide.size());
-  std::string text(WideCharToMultiByte(CP_ACP, 0, wide.data(), size, nullptr, 0, nullptr, nullptr),
-                   '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.data(), size, text.data(), static_cast<int>(text.size()),
+  constexpr DWORD kExact = WC_NO_BEST_FIT_CHARS;
+  std::string text(
+      WideCharToMultiByte(CP_ACP, kExact, wide.data(), size, nullptr, 0, nullptr, nullptr), '\0');
+  WideCharToMultiByte(CP_ACP, kExact, wide.data(), size, text.data(), static_cast<int>(text.size()),
                       nullptr, nullptr);
   return text;
 }
