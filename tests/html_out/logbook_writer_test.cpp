@@ -124,9 +124,10 @@ TEST_F(WriterTest, BundledTemplatesGiveTheGoldenPages) {
   ExportHtml(session);
   ExpectGolden(output("logbook.html"), "logbook.html");
   ExpectGolden(output("d12.html"), "d12.html");
+  ExpectGolden(output("d1.html"), "d1.html");
   EXPECT_TRUE(fs::exists(output("d12.gif")));
-  EXPECT_FALSE(fs::exists(output("d1.html")));
-  EXPECT_FALSE(fs::exists(output("d2.html")));
+  EXPECT_TRUE(fs::exists(output("d2.html")));  // every dive gets its page
+  EXPECT_FALSE(fs::exists(output("d1.gif")));
 }
 
 TEST_F(WriterTest, WritesHeadThenTheLinesOfEveryDiveThenFoot) {

@@ -1,0 +1,392 @@
+/* The logbook's script, loaded by the bundled templates. The pages are whole
+   without it; with it the index page gets search, filters, sorting, the count
+   and totals of the dives shown and statistics, and a dive page gets depth and
+   time labels around its profile picture. It runs from file:// and loads
+   nothing. */
+
+// Opens the page of the dive numbered n; the engine's icon links call it.
+function nw(n) {
+  window.location.href = 'd' + n + '.html';
+}
+
+(function () {
+  'use strict';
+
+  var root = document.documentElement;
+  root.classList.add('js', 'loading');
+
+  var PAGE = 200; // rows laid out at a time: enough to scroll, few enough to stay quick
+  var NUMERIC = { no: 1, max: 1, avg: 1, dur: 1, temp: 1 };
+
+  function byId(id) { return document.getElementById(id); }
+
+  function cellText(row, column) {
+    var cell = column >= 0 ? row.cells[column] : null;
+    return cell ? cell.textContent.trim() : '';
+  }
+
+  function number(text) {
+    var n = parseInt(text, 10);
+    return isNaN(n) ? 0 : n;
+  }
+
+  function group(n) {
+    return String(n).replace(/\B(?=(\d{3})+(?!\d))/g, ',');
+  }
+
+  function hours(minutes) {
+    var m = minutes % 60;
+    var h = (minutes - m) / 60;
+    return h ? group(h) + ' h ' + (m < 10 ? '0' : '') + m + ' min' : m + ' min';
+  }
+
+  function plural(n, word) {
+    return group(n) + ' ' + word + (n === 1 ? '' : 's');
+  }
+
+  // Dates come as the export wrote them: year first (2024-06-01) or day
+  // first (01.06.2024, 01/06/2024). A separator whose middle field ever
+  // exceeds 12 is taken as month first (06/21/2024).
+  function dateParts(text) {
+    var m = /^(\d{4})\D(\d{1,2})\D(\d{1,2})/.exec(text);
+    if (m) return { y: +m[1], a: +m[2], b: +m[3], sep: '' };
+    m = /^(\d{1,2})(\D)(\d{1,2})\D(\d{2,4})/.exec(text);
+    if (m) {
+      var y = +m[4];
+      if (y < 100) y += y < 70 ? 2000 : 1900;
+      return { y: y, a: +m[3], b: +m[1], sep: m[2] };
+    }
+    return null;
+  }
+
+  function dateKeys(dives) {
+    var monthFirst = {};
+    dives.forEach(function (d) {
+      if (d.parts && d.parts.sep && d.parts.a > 12) monthFirst[d.parts.sep] = true;
+    });
+    dives.forEach(function (d) {
+      var p = d.parts;
+      var month = 0, day = 0;
+      if (p) {
+        month = monthFirst[p.sep] ? p.b : p.a;
+        day = monthFirst[p.sep] ? p.a : p.b;
+      }
+      var clock = /(\d{1,2})\D(\d{2})/.exec(d.time);
+      d.year = p ? p.y : 0;
+      d.date = ((d.year * 100 + month) * 100 + day) * 10000 +
+               (clock ? +clock[1] * 100 + +clock[2] : 0);
+    });
+  }
+
+  // Text columns sort by rank among their distinct values, so a sort of
+  // 20,000 rows compares numbers, not strings.
+  function rankText(dives, key) {
+    var collator = new Intl.Collator(undefined, { sensitivity: 'base', numeric: true });
+    var distinct = Object.keys(dives.reduce(function (seen, d) {
+      seen[d[key]] = 1;
+      return seen;
+    }, {})).sort(collator.compare);
+    var rank = {};
+    distinct.forEach(function (value, i) { rank[value] = i; });
+    dives.forEach(function (d) { d[key + 'Rank'] = rank[d[key]]; });
+    return distinct;
+  }
+
+  function readDives(table) {
+    var columns = {};
+    Array.prototype.forEach.call(table.tHead.rows[0].cells, function (th, i) {
+      if (th.dataset.key) columns[th.dataset.key] = i;
+    });
+    var rows = table.tBodies[0].rows;
+    var dives = new Array(rows.length);
+    for (var i = 0; i < rows.length; i++) {
+      var row = rows[i];
+      var d = { row: row, order: i, words: row.textContent.toLowerCase() };
+      Object.keys(columns).forEach(function (key) {
+        var text = cellText(row, columns[key]);
+        d[key] = NUMERIC[key] ? number(text) : text;
+      });
+      d.dateText = d.date || '';
+      d.time = d.time || '';
+      d.parts = dateParts(d.dateText);
+      dives[i] = d;
+    }
+    dateKeys(dives);
+    return { dives: dives, columns: columns };
+  }
+
+  function option(select, value, label) {
+    var o = document.createElement('option');
+    o.value = value;
+    o.textContent = label;
+    select.appendChild(o);
+  }
+
+  function cell(row, text) {
+    row.insertCell().textContent = text;
+  }
+
+  // Per year or per site: dives, time under water, deepest, average depth,
+  // last dive.
+  function tally(dives, key) {
+    var groups = {};
+    var list = [];
+    dives.forEach(function (d) {
+      var name = d[key];
+      var g = groups[name];
+      if (!g) {
+        g = groups[name] = { name: name, dives: 0, minutes: 0, deepest: 0, depthSum: 0, last: d };
+        list.push(g);
+      }
+      g.dives++;
+      g.minutes += d.dur;
+      g.depthSum += d.avg;
+      if (d.max > g.deepest) g.deepest = d.max;
+      if (d.date > g.last.date) g.last = d;
+    });
+    return list;
+  }
+
+  function fillTally(table, list, label) {
+    var body = document.createElement('tbody');
+    list.forEach(function (g) {
+      var row = body.insertRow();
+      cell(row, label(g));
+      cell(row, group(g.dives));
+      cell(row, hours(g.minutes));
+      cell(row, g.deepest + ' m');
+      cell(row, (g.depthSum / g.dives).toFixed(1) + ' m');
+      cell(row, g.last.dateText);
+    });
+    table.replaceChild(body, table.tBodies[0]);
+  }
+
+  function index(table) {
+    var read = readDives(table);
+    var dives = read.dives;
+    var body = table.tBodies[0];
+    var form = document.querySelector('.find');
+    var text = byId('find-text');
+    var year = byId('find-year');
+    var site = byId('find-site');
+    var sort = byId('find-sort');
+    var shown = byId('shown');
+    var more = byId('more');
+    var stats = document.querySelector('.stats');
+    var allSites = byId('all-sites');
+    var sorted = dives.slice();
+    var matches = dives;
+    var limit = PAGE;
+    var siteLimit = 12;
+    var order = { key: 'date', dir: -1 };
+
+    var sites = 'site' in read.columns ? rankText(dives, 'site') : [];
+    sites.forEach(function (s) { if (s) option(site, s, s); });
+    Object.keys(dives.reduce(function (seen, d) {
+      if (d.year) seen[d.year] = 1;
+      return seen;
+    }, {})).sort().reverse().forEach(function (y) { option(year, y, y); });
+
+    // The field a column sorts by; text columns get their ranks when first asked.
+    function sortField(key) {
+      if (key in NUMERIC || key === 'date') return key;
+      if (dives.length && dives[0][key + 'Rank'] === undefined) rankText(dives, key);
+      return key + 'Rank';
+    }
+
+    function applySort() {
+      var field = sortField(order.key);
+      var dir = order.dir;
+      sorted.sort(function (a, b) {
+        var x = a[field], y = b[field];
+        if (x !== y) return x < y ? -dir : dir;
+        return dir * (a.order - b.order);
+      });
+      Array.prototype.forEach.call(table.tHead.rows[0].cells, function (th) {
+        if (th.dataset.key === order.key) {
+          th.setAttribute('aria-sort', order.dir > 0 ? 'ascending' : 'descending');
+        } else {
+          th.removeAttribute('aria-sort');
+        }
+      });
+      sort.value = order.key + ':' + order.dir;
+      if (sort.selectedIndex < 0) sort.selectedIndex = -1;
+    }
+
+    function filter() {
+      var words = text.value.toLowerCase().split(/\s+/).filter(Boolean);
+      var y = +year.value;
+      var s = site.value;
+      matches = sorted.filter(function (d) {
+        if (y && d.year !== y) return false;
+        if (s && d.site !== s) return false;
+        for (var i = 0; i < words.length; i++) {
+          if (d.words.indexOf(words[i]) < 0) return false;
+        }
+        return true;
+      });
+    }
+
+    function render(all) {
+      var fragment = document.createDocumentFragment();
+      var count = all ? matches.length : Math.min(limit, matches.length);
+      for (var i = 0; i < count; i++) fragment.appendChild(matches[i].row);
+      var fresh = document.createElement('tbody');
+      fresh.appendChild(fragment);
+      table.replaceChild(fresh, body);
+      body = fresh;
+
+      var minutes = 0, deepest = 0;
+      matches.forEach(function (d) {
+        minutes += d.dur;
+        if (d.max > deepest) deepest = d.max;
+      });
+      var filtered = matches.length !== dives.length;
+      shown.innerHTML = '';
+      var strong = document.createElement('strong');
+      strong.textContent = filtered ? group(matches.length) + ' of ' + plural(dives.length, 'dive')
+                                    : plural(dives.length, 'dive');
+      shown.appendChild(strong);
+      shown.appendChild(document.createTextNode(
+        matches.length ? ', ' + hours(minutes) + ' under water, deepest ' + deepest + ' m' +
+                         (count < matches.length ? '; the first ' + group(count) + ' listed.' : '.')
+                       : ': none matches.'));
+      var rest = matches.length - count;
+      more.hidden = rest <= 0;
+      more.textContent = 'Show ' + group(Math.min(rest, PAGE)) + ' more (' + group(rest) + ' not shown)';
+      if (stats.open) renderStats();
+    }
+
+    // Statistics of the dives that match, worked out while they are open.
+    function renderStats() {
+      var perYear = tally(matches, 'year').sort(function (a, b) { return b.name - a.name; });
+      fillTally(byId('per-year'), perYear, function (g) { return g.name || '?'; });
+      var perSite = tally(matches, 'site').sort(function (a, b) {
+        return b.dives - a.dives || a.name.localeCompare(b.name);
+      });
+      fillTally(byId('per-site'), perSite.slice(0, siteLimit), function (g) { return g.name || '?'; });
+      allSites.hidden = perSite.length <= siteLimit;
+      allSites.textContent = 'Show all ' + group(perSite.length) + ' sites';
+    }
+
+    function update() {
+      limit = PAGE;
+      filter();
+      render(false);
+    }
+
+    Array.prototype.forEach.call(table.tHead.rows[0].cells, function (th) {
+      var key = th.dataset.key;
+      if (!key) return;
+      var button = document.createElement('button');
+      button.type = 'button';
+      button.textContent = th.textContent;
+      button.title = 'Sort by ' + th.textContent;
+      th.textContent = '';
+      th.appendChild(button);
+      button.addEventListener('click', function () {
+        var first = key in NUMERIC || key === 'date' ? -1 : 1;
+        order = { key: key, dir: order.key === key ? -order.dir : first };
+        applySort();
+        update();
+      });
+    });
+    form.addEventListener('submit', function (event) { event.preventDefault(); });
+    text.addEventListener('input', update);
+    year.addEventListener('change', update);
+    site.addEventListener('change', update);
+    sort.addEventListener('change', function () {
+      var parts = sort.value.split(':');
+      order = { key: parts[0], dir: +parts[1] };
+      applySort();
+      update();
+    });
+    more.addEventListener('click', function () {
+      limit += PAGE;
+      render(false);
+    });
+    stats.addEventListener('toggle', function () {
+      if (stats.open) renderStats();
+    });
+    allSites.addEventListener('click', function () {
+      siteLimit = Infinity;
+      renderStats();
+    });
+    // Paper gets every dive that matches, not just the rows laid out so far.
+    window.addEventListener('beforeprint', function () { render(true); });
+    window.addEventListener('afterprint', function () { render(false); });
+
+    applySort();
+    filter();
+    render(false);
+    form.hidden = false;
+    shown.hidden = false;
+    stats.hidden = false;
+  }
+
+  // Depth and time labels around the profile picture, and a whole-number
+  // scale so that its pixels stay sharp. The picture is 3 pixels per metre
+  // down to the next ten metres below the deepest point (at least 40 m);
+  // its first and last columns are the dive's start and end.
+  function profile(chart) {
+    var plot = chart.querySelector('.plot');
+    var img = plot.querySelector('img');
+    if (!img) return;
+    var minutes = number(chart.dataset.time);
+
+    function label(kind, text, style, value) {
+      var span = document.createElement('span');
+      span.className = kind;
+      span.textContent = text;
+      span.style[style] = value;
+      plot.appendChild(span);
+    }
+
+    function step(range, steps) {
+      var nice = [1, 2, 5, 10, 15, 20, 30, 60, 120];
+      for (var i = 0; i < nice.length; i++) if (range / nice[i] <= steps) return nice[i];
+      return Math.ceil(range / steps);
+    }
+
+    function layout() {
+      var w = img.naturalWidth, h = img.naturalHeight;
+      if (!w || !h) return;
+      var room = plot.clientWidth;
+      var scaleX = w <= room ? Math.floor(room / w) : room / w;
+      var scaleY = Math.max(1, Math.round(Math.min(240, room * 0.45) / h));
+      img.style.width = w * scaleX + 'px';
+      img.style.height = h * scaleY + 'px';
+      Array.prototype.slice.call(plot.querySelectorAll('span')).forEach(function (s) { s.remove(); });
+      var scale = h / 3;
+      var top = img.offsetTop;
+      for (var depth = 0; depth <= scale; depth += 10) {
+        var y = h - 1 - Math.round((scale - depth) * (h - 2) / scale);
+        label('depth', depth + ' m', 'top', top + (y + 0.5) * scaleY + 'px');
+      }
+      if (minutes > 0) {
+        var every = step(minutes, Math.max(2, Math.floor(w * scaleX / 60)));
+        for (var t = 0; t <= minutes; t += every) {
+          if (t > 0 && minutes - t < every / 2) continue;
+          label('minute', t + ' min', 'left', (1 + t / minutes * (w - 2)) * scaleX + 'px');
+        }
+        label('minute', minutes + ' min', 'left', (w - 1) * scaleX + 'px');
+      }
+    }
+
+    if (img.complete) layout();
+    img.addEventListener('load', layout);
+    window.addEventListener('resize', layout);
+  }
+
+  document.addEventListener('DOMContentLoaded', function () {
+    var table = byId('dives');
+    try {
+      if (table && table.tHead && table.tBodies.length) index(table);
+      var chart = document.querySelector('.chart');
+      if (chart) profile(chart);
+    } finally {
+      root.classList.remove('loading');
+      if (window.performance && performance.mark) performance.mark('logbook-ready');
+    }
+  });
+})();
