@@ -1,29 +1,38 @@
 #!/usr/bin/env python3
-"""Converts an SDM export with quellmar-convert and opens the HTML logbook
-straight from disk in headless Chromium, as a diver would.
+"""Converts SDM exports with quellmar-convert and opens the HTML logbooks
+straight from disk in headless Chromium, as a diver would: the sample export
+and a generated logbook of 1,500 dives.
 
-Checks: every picture loads, every note link opens its dive's note page, the
-browser logs no script error, and a 360 pixel wide window needs no
-horizontal scrolling (index page and note pages).
+Checks, on the index page and on dive pages: every picture loads, the browser
+logs no script error, axe-core finds no critical or serious accessibility
+violation, a 360 pixel wide window needs no horizontal scrolling, and printing
+gives at least 40 dives per A4 page (a dive page: one page). The index lists
+every dive without script; with it, search, filters and sorting answer, and
+every dive's page is linked and written.
 
 Usage: logbook_in_browser.py --convert PATH --run-dir DIR [--screenshots DIR]
 The sample export comes from DIR/examples; without one a small export is
-written into the temporary directory. Exit code 77 means skipped (only
-outside CI, when Chromium, its driver or Selenium is missing).
+written into the temporary directory. axe-core is loaded from
+node_modules beside this script (scripts/setup.sh installs it). Exit code 77
+means skipped (only outside CI, when a tool is missing).
 """
 
 import argparse
+import base64
 import os
 import pathlib
+import random
 import re
 import shutil
 import subprocess
 import sys
 import tempfile
-import time
 
 SKIP = 77
 IN_CI = os.environ.get("CI") == "true"
+HERE = pathlib.Path(__file__).resolve().parent
+AXE = HERE / "node_modules" / "axe-core" / "axe.min.js"
+BIG_LOGBOOK = 1500
 
 
 def skip_or_fail(reason):
@@ -40,6 +49,7 @@ try:
     from selenium import webdriver
     from selenium.webdriver.chrome.service import Service
     from selenium.webdriver.common.by import By
+    from selenium.webdriver.common.print_page_options import PrintOptions
 except ImportError:
     # Debian's python3-selenium belongs to Debian's interpreter; another
     # python3 found first on the PATH does not see it.
@@ -57,45 +67,68 @@ def find_program(*names):
 
 
 def crlf(lines):
-    return "".join(line + "\r\n" for line in lines).encode("latin-1")
+    return "".join(line + "\r\n" for line in lines).encode("cp1252")
+
+
+def dive_line(diveid, diveno, date, time, location, site, o2, maxdepth, buddy="Anna"):
+    columns = [""] * 45
+    values = {
+        1: diveid, 2: diveno, 3: f'"{date}"', 4: f'"{time}"', 7: 2520, 8: 7200,
+        9: maxdepth, 10: round(maxdepth / 2, 1), 12: "1234567", 14: 20,
+        19: f'"{location}"', 20: f'"{site}"', 21: "sunny", 22: "15 m",
+        23: 24, 24: 19, 25: 21, 26: buddy, 27: "Ben", 28: "Sea Star",
+        29: "Alu 80", 30: 11, 32: 200, 33: 200, 34: 60, 35: 15.4,
+        37: "Reef", 42: 4, 43: o2,
+    }
+    for column, value in values.items():
+        columns[column - 1] = str(value)
+    return ",".join(columns)
+
+
+def write_export(folder, name, dives, notes, profiles):
+    folder.mkdir(parents=True, exist_ok=True)
+    (folder / f"{name}.csv").write_bytes(crlf(dives))
+    (folder / f"{name}$DGE.CSV").write_bytes(b"")
+    (folder / f"{name}$NOT.CSV").write_bytes(crlf(notes))
+    lines = [f"{diveid},{i * 20},{depth}" for diveid, samples in profiles
+             for i, depth in enumerate(samples)]
+    (folder / f"{name}$PRO.CSV").write_bytes(crlf(lines))
+    return folder / f"{name}.csv"
 
 
 def write_small_export(folder):
     """Three dives: one with a note and a profile on nitrox, one with a
     profile only, one with neither."""
-    folder.mkdir(parents=True, exist_ok=True)
+    return write_export(folder, "small", [
+        dive_line(501, 1, "01.06.2024", "09:40", "Red Sea", "Ras Mohammed, Shark Reef", 32, 28.4),
+        dive_line(502, 2, "01.06.2024", "14:10", "Red Sea", "Yolanda Reef", 21, 18.0),
+        dive_line(503, 3, "02.06.2024", "09:00", "Red Sea", "House reef", 0, 6.0),
+    ], ['501,"Napoleon wrasse at the plateau."', '501,"Strong current at the reef edge."'], [
+        (501, "0,6.5,14.2,22.8,28.4,25.1,18.0,12.3,5.0,3.0,0.0".split(",")),
+        (502, "0,4.5,11.0,18.0,15.2,9.6,4.8,0.0".split(",")),
+    ])
 
-    def dive(diveid, diveno, date, location, site, o2, maxdepth):
-        columns = [""] * 45
-        values = {
-            1: diveid, 2: diveno, 3: date, 4: "09:40", 7: 2520, 8: 7200,
-            9: maxdepth, 10: maxdepth / 2, 12: "1234567", 14: 20,
-            19: f'"{location}"', 20: f'"{site}"', 21: "sunny", 22: "15 m",
-            23: 24, 24: 19, 25: 21, 26: "Anna", 27: "Ben", 28: "Sea Star",
-            29: "Alu 80", 30: 11, 32: 200, 33: 200, 34: 60, 35: 15.4,
-            37: "Reef", 42: 4, 43: o2,
-        }
-        for column, value in values.items():
-            columns[column - 1] = str(value)
-        return ",".join(columns)
 
-    (folder / "small.csv").write_bytes(crlf([
-        dive(501, 1, "2024.06.01", "Red Sea", "Ras Mohammed, Shark Reef", 32, 28.4),
-        dive(502, 2, "2024.06.01", "Red Sea", "Yolanda Reef", 21, 18.0),
-        dive(503, 3, "2024.06.02", "Red Sea", "House reef", 0, 6.0),
-    ]))
-    (folder / "small$DGE.CSV").write_bytes(b"")
-    (folder / "small$NOT.CSV").write_bytes(crlf([
-        '501,"Napoleon wrasse at the plateau."',
-        '501,"Strong current at the reef edge."',
-    ]))
-    profile = []
-    for diveid, samples in ((501, "0,6.5,14.2,22.8,28.4,25.1,18.0,12.3,5.0,3.0,0.0"),
-                            (502, "0,4.5,11.0,18.0,15.2,9.6,4.8,0.0")):
-        for index, depth in enumerate(samples.split(",")):
-            profile.append(f"{diveid},{index * 20},{depth}")
-    (folder / "small$PRO.CSV").write_bytes(crlf(profile))
-    return folder / "small.csv"
+def write_big_export(folder, count):
+    """count dives over twelve years at fifty sites, most with a profile,
+    some with a note; long site names and 8-bit letters included."""
+    rng = random.Random(7)
+    places = [(f"Region {r} \xe9l\xe8ve", f"Site {r}-{s} {'Long reef name ' * (s % 3)}".strip())
+              for r in range(10) for s in range(5)]
+    dives, notes, profiles = [], [], []
+    for n in range(1, count + 1):
+        location, site = rng.choice(places)
+        day = n * 2920 // count
+        date = f"{1 + day % 28:02d}/{1 + day // 28 % 12:02d}/{2012 + day // 336}"
+        depth = round(rng.uniform(5, 45), 1)
+        dives.append(dive_line(9000 + n, n, date, f"{8 + n % 9:02d}:{n % 60:02d}", location, site,
+                               rng.choice((0, 21, 32, 36)), depth, rng.choice(("Anna", "J\xf6rg", ""))))
+        if n % 7 == 0:
+            notes.append(f'{9000 + n},"Dive {n}: turtles and a <b>big</b> grouper."')
+        if n % 11:
+            samples = [0.0] + [round(depth * min(1, i / 4, (40 - i) / 8), 1) for i in range(1, 40)]
+            profiles.append((9000 + n, [f"{x:.1f}" for x in samples] + ["0.0"]))
+    return write_export(folder, "big", dives, notes, profiles)
 
 
 def sample_export(run_dir, temp):
@@ -108,18 +141,33 @@ def sample_export(run_dir, temp):
     return write_small_export(temp / "export")
 
 
+def convert(convert_path, run_dir, base, export):
+    for folder in ("html", "pict"):
+        shutil.copytree(run_dir / folder, base / folder)
+    result = subprocess.run([str(convert_path), "--base", str(base), "--clear", "--quiet", str(export)],
+                            cwd=export.parent, capture_output=True, text=True,
+                            stdin=subprocess.DEVNULL, timeout=180)
+    print(result.stderr, end="", file=sys.stderr)
+    if result.returncode != 0:
+        print(f"FAIL: quellmar-convert exited with {result.returncode}")
+        sys.exit(1)
+    return base / "Output"
+
+
 def find_browser():
     chromium = find_program("chromium", "chromium-browser", "google-chrome")
     driver_path = find_program("chromedriver")
     if not chromium or not driver_path:
         skip_or_fail("chromium or chromium-driver is not installed (scripts/setup.sh installs them)")
+    if not AXE.is_file():
+        skip_or_fail(f"{AXE} is missing (scripts/setup.sh installs axe-core)")
     return chromium, driver_path
 
 
 def start_browser(temp, chromium, driver_path):
     options = webdriver.ChromeOptions()
     options.binary_location = chromium
-    for flag in ("--headless", "--no-sandbox", "--disable-gpu",
+    for flag in ("--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
                  "--disable-background-networking", "--disable-component-update",
                  "--disable-sync", "--no-first-run", "--window-size=1280,900",
                  f"--user-data-dir={temp / 'chromium-profile'}"):
@@ -138,72 +186,132 @@ class Checker:
             self.failures.append(message)
             print(f"  failed: {message}")
 
-    def wait_loaded(self):
+    def open(self, path, script=True):
+        self.driver.execute_cdp_cmd("Emulation.setScriptExecutionDisabled", {"value": not script})
+        self.driver.get(path.as_uri())
         self.driver.execute_async_script("""
             const done = arguments[arguments.length - 1];
-            const images = Array.from(document.images);
-            const settle = () => images.every(i => i.complete);
-            if (document.readyState === 'complete' && settle()) { done(); return; }
+            const settled = () => Array.from(document.images).every(i => i.complete);
+            if (document.readyState === 'complete' && settled()) { done(); return; }
             window.addEventListener('load', () => done());
             setTimeout(done, 5000);""")
 
-    def check_images(self, where):
-        broken = self.driver.execute_script(
-            "return Array.from(document.images)"
-            ".filter(i => !i.complete || i.naturalWidth === 0).map(i => i.src);")
-        count = self.driver.execute_script("return document.images.length;")
-        print(f"  {where}: {count} images")
+    def js(self, script, *args):
+        return self.driver.execute_script(script, *args)
+
+    def check_page(self, where, pdf_pages=None):
+        """Pictures, style, axe-core, the 360 pixel window, printing when
+        pdf_pages is given, the log."""
+        broken = self.js("return Array.from(document.images)"
+                         ".filter(i => !i.complete || i.naturalWidth === 0).map(i => i.src);")
         self.check(not broken, f"{where}: pictures that do not load: {broken}")
-
-    def check_styled(self, where):
-        top = self.driver.execute_script(
-            "const top = document.querySelector('.top');"
-            "return top ? getComputedStyle(top).backgroundImage : 'none';")
-        self.check(top != "none", f"{where}: the style sheet ../pict/logbook.css did not apply")
-
-    def check_narrow(self, where):
+        self.check(self.js("return getComputedStyle(document.querySelector('.top')).backgroundImage") != "none",
+                   f"{where}: the style sheet ../pict/logbook.css did not apply")
+        self.js(AXE.read_text())
+        violations = self.driver.execute_async_script("""
+            const done = arguments[arguments.length - 1];
+            axe.run(document, {preload: false}).then(r => done(r.violations
+                .filter(v => v.impact === 'critical' || v.impact === 'serious')
+                .map(v => v.id + ' (' + v.nodes.length + '): ' + v.nodes[0].html.slice(0, 120))));""")
+        self.check(not violations, f"{where}: axe-core: {violations}")
         self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
             "width": 360, "height": 740, "deviceScaleFactor": 1, "mobile": True})
-        width = self.driver.execute_script("return document.documentElement.scrollWidth;")
+        width = self.js("return document.documentElement.scrollWidth;")
         self.check(width <= 360, f"{where}: {width} pixels wide in a 360 pixel window")
         self.driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
-
-    def check_log(self, where):
+        pages = self.printed_pages() if pdf_pages else 0
+        self.check(pages <= (pdf_pages or 0), f"{where}: printed on {pages} pages, not {pdf_pages}")
         for entry in self.driver.get_log("browser"):
             self.check(entry.get("level") != "SEVERE", f"{where}: browser log: {entry.get('message')}")
+        print(f"  {where}: {len(self.js('return document.images'))} images, {pages} printed pages")
 
-    def screenshot(self, folder, name):
+    def printed_pages(self):
+        options = PrintOptions()
+        options.page_width, options.page_height = 21.0, 29.7
+        pdf = base64.b64decode(self.driver.print_page(options))
+        return len(re.findall(rb"/Type\s*/Page\b", pdf))
+
+    def screenshot(self, folder, name, selector=None):
         if not folder:
             return
         folder.mkdir(parents=True, exist_ok=True)
-        for width, suffix in ((360, "phone"), (1280, "desktop")):
-            height = self.driver.execute_script(
-                "return Math.min(document.documentElement.scrollHeight, 2400);")
-            self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
-                "width": width, "height": max(height, 600), "deviceScaleFactor": 1,
-                "mobile": width < 600})
-            height = self.driver.execute_script(
-                "return Math.min(document.documentElement.scrollHeight, 2400);")
-            self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
-                "width": width, "height": max(height, 600), "deviceScaleFactor": 1,
-                "mobile": width < 600})
-            self.driver.save_screenshot(str(folder / f"{name}-{suffix}.png"))
+        for width, suffix in ((1280, "desktop"), (360, "phone")):
+            metrics = {"width": width, "height": 900, "deviceScaleFactor": 1, "mobile": width < 600}
+            self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", metrics)
+            if selector:
+                self.driver.find_element(By.CSS_SELECTOR, selector).screenshot(
+                    str(folder / f"{name}-{suffix}.png"))
+            else:
+                self.driver.save_screenshot(str(folder / f"{name}-{suffix}.png"))
         self.driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
 
 
-def open_note_page(driver, link, before):
-    """Clicks a note link; returns True when the page came in a new window."""
-    link.click()
-    deadline = time.monotonic() + 10
-    while time.monotonic() < deadline:
-        new = [h for h in driver.window_handles if h not in before]
-        if new:
-            driver.switch_to.window(new[0])
-            return True
-        if re.search(r"/d-?[0-9]+[.]html$", driver.current_url):
-            return False
-        time.sleep(0.1)
-    return False
+def rows(checker):
+    """The cells of the rows the list shows, as texts."""
+    return checker.js("return Array.from(document.querySelectorAll('#dives tbody tr'))"
+                      ".map(r => Array.from(r.cells).map(c => c.textContent));")
+
+
+def check_index(checker, output, dives, screenshots):
+    index = output / "logbook.html"
+    numbers = re.findall(rb'<tr><td><a href="d(-?\d+)[.]html">', index.read_bytes())
+    checker.check(len(numbers) == dives, f"{len(numbers)} rows for {dives} dives")
+    missing = [n for n in numbers if not (output / f"d{n.decode()}.html").is_file()]
+    checker.check(not missing, f"dive pages not written: {missing[:5]}")
+
+    checker.open(index, script=False)
+    shown = checker.js("return Array.from(document.querySelectorAll('#dives tbody tr'))"
+                       ".filter(r => r.offsetHeight > 0).length;")
+    checker.check(shown == dives, f"without script {shown} of {dives} rows show")
+
+    checker.open(index)
+    checker.screenshot(screenshots, "logbook")
+    checker.js("document.querySelector('.stats summary').click();")
+    checker.check(checker.js("return document.querySelectorAll('#per-year tbody tr').length;") > 0,
+                  "no statistics per year")
+    checker.check_page(f"logbook.html of {dives} dives")
+    checker.check(checker.js("return typeof nw === 'function';"), "nw is not defined")
+    checker.screenshot(screenshots, "statistics", ".stats")
+
+    # Each control, then what every listed row must satisfy.
+    first = rows(checker)[0]
+    year = checker.js("return document.querySelector('#find-year option:nth-child(2)').value;")
+    search = first[3].split()[0].lower()
+    for what, script, holds in (
+        (f"search {search!r}", "const t = document.getElementById('find-text'); t.value = arguments[0];"
+                               "t.dispatchEvent(new Event('input'));",
+         lambda listed: all(search in "".join(r).lower() for r in listed)),
+        (f"year {year}", "const t = document.getElementById('find-text'); t.value = '';"
+                         "t.dispatchEvent(new Event('input'));"
+                         "const y = document.getElementById('find-year'); y.value = arguments[1];"
+                         "y.dispatchEvent(new Event('change'));",
+         lambda listed: all(year in r[1] for r in listed)),
+        ("deepest first", "document.querySelector('th[data-key=max] button').click();",
+         lambda listed: [int(r[5]) for r in listed] == sorted((int(r[5]) for r in listed), reverse=True)),
+    ):
+        checker.js(script, search, year)
+        listed = rows(checker)
+        checker.check(listed and holds(listed),
+                      f"{what}: the rows listed do not match")
+    checker.check(int(first[0]) == max(int(n) for n in numbers), "the newest dive is not listed first")
+
+    # Paper gets every dive of the year chosen, at least 40 to an A4 page.
+    year_dives = len(re.findall(rf'<td>[^<]*{year}[^<]*<td>'.encode(), index.read_bytes()))
+    pages = checker.printed_pages()
+    checker.check(pages <= -(-year_dives // 40), f"{year_dives} dives of {year} printed on {pages} pages")
+    print(f"  {year_dives} dives of {year} printed on {pages} pages")
+
+
+def check_dive_page(checker, output, number, screenshots):
+    page = output / f"d{number}.html"
+    checker.open(page)
+    checker.check(f"#{number}" in checker.driver.find_element(By.TAG_NAME, "h1").text,
+                  f"{page.name} does not name its dive")
+    checker.check_page(page.name, 1)
+    if (output / f"d{number}.gif").is_file():
+        labels = checker.js("return document.querySelectorAll('.plot .depth, .plot .minute').length;")
+        checker.check(labels >= 4, f"{page.name}: {labels} scale labels")
+        checker.screenshot(screenshots, "dive")
 
 
 def main():
@@ -212,69 +320,27 @@ def main():
     parser.add_argument("--run-dir", required=True, type=pathlib.Path)
     parser.add_argument("--screenshots", type=pathlib.Path)
     args = parser.parse_args()
-    convert, run_dir = args.convert.resolve(), args.run_dir.resolve()
+    convert_path, run_dir = args.convert.resolve(), args.run_dir.resolve()
     chromium, driver_path = find_browser()
 
     with tempfile.TemporaryDirectory(prefix="quellmar-browser-") as temp_name:
         temp = pathlib.Path(temp_name)
-        base = temp / "program"
-        for folder in ("html", "pict"):
-            shutil.copytree(run_dir / folder, base / folder)
-        export = sample_export(run_dir, temp)
-        print(f"converting {export}")
-        result = subprocess.run([str(convert), "--base", str(base), "--clear", str(export)],
-                                cwd=export.parent, capture_output=True, text=True,
-                                stdin=subprocess.DEVNULL, timeout=120)
-        print(result.stdout, end="")
-        print(result.stderr, end="", file=sys.stderr)
-        if result.returncode != 0:
-            print(f"FAIL: quellmar-convert exited with {result.returncode}")
-            return 1
-        index = base / "Output" / "logbook.html"
-        if not index.is_file():
-            print(f"FAIL: {index} was not written")
-            return 1
-
+        sample = sample_export(run_dir, temp)
+        logbooks = [(convert(convert_path, run_dir, temp / "sample", sample), sample),
+                    (convert(convert_path, run_dir, temp / "big",
+                             write_big_export(temp / "export-big", BIG_LOGBOOK)), None)]
         driver = start_browser(temp, chromium, driver_path)
         checker = Checker(driver)
         try:
-            driver.set_script_timeout(10)
-            driver.get(index.as_uri())
-            checker.wait_loaded()
-            checker.check_images("logbook.html")
-            checker.check_styled("logbook.html")
-            checker.check_narrow("logbook.html")
-            checker.screenshot(args.screenshots, "logbook")
-            links = driver.find_elements(By.CSS_SELECTOR, "a[href^='javascript:nw(']")
-            print(f"  {len(links)} note links")
-            home = driver.current_window_handle
-            for position in range(len(links)):
-                link = driver.find_elements(By.CSS_SELECTOR, "a[href^='javascript:nw(']")[position]
-                number = re.match(r"javascript:nw\('(-?\d+)'\)", link.get_attribute("href")).group(1)
-                page = base / "Output" / f"d{number}.html"
-                checker.check(page.is_file(), f"note page {page.name} was not written")
-                before = driver.window_handles
-                in_new_window = open_note_page(driver, link, before)
-                checker.wait_loaded()
-                checker.check(driver.current_url.endswith(f"/d{number}.html"),
-                              f"the note link of dive {number} opened {driver.current_url}")
-                checker.check(f"#{number}" in driver.find_element(By.TAG_NAME, "h1").text,
-                              f"note page of dive {number} does not name its dive")
-                checker.check_images(page.name)
-                checker.check_styled(page.name)
-                checker.check_narrow(page.name)
-                if position == 0:
-                    checker.screenshot(args.screenshots, "note")
-                checker.check_log(page.name)
-                if in_new_window:
-                    driver.close()
-                    driver.switch_to.window(home)
-                else:
-                    driver.back()
-                    checker.wait_loaded()
-            checker.check(links or "nw(" not in index.read_text("latin-1"),
-                          "the page has note links the browser does not see")
-            checker.check_log("logbook.html")
+            driver.set_script_timeout(60)
+            for output, export in logbooks:
+                dives = BIG_LOGBOOK
+                if export:
+                    dives = len([line for line in export.read_bytes().split(b"\r\n") if line])
+                print(f"{output.parent.name}: {dives} dives")
+                check_index(checker, output, dives, args.screenshots if export else None)
+                with_profile = sorted(int(p.stem[1:]) for p in output.glob("d*.gif"))
+                check_dive_page(checker, output, with_profile[-1], args.screenshots if export else None)
         finally:
             driver.quit()
 
