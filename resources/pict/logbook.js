@@ -15,13 +15,13 @@ function nw(n) {
   var root = document.documentElement;
   root.classList.add('js', 'loading');
 
-  var PAGE = 200; // rows laid out at a time: enough to scroll, few enough to stay quick
+  var PAGE = 100; // rows laid out at a time: enough to scroll, few enough to stay quick
   var NUMERIC = { no: 1, max: 1, avg: 1, dur: 1, temp: 1 };
 
   function byId(id) { return document.getElementById(id); }
 
   function cellText(row, column) {
-    var cell = column >= 0 ? row.cells[column] : null;
+    var cell = row.cells[column];
     return cell ? cell.textContent.trim() : '';
   }
 
@@ -209,8 +209,7 @@ function nw(n) {
           th.removeAttribute('aria-sort');
         }
       });
-      sort.value = order.key + ':' + order.dir;
-      if (sort.selectedIndex < 0) sort.selectedIndex = -1;
+      sort.value = order.key + ':' + order.dir; // no option of that order: the box shows none
     }
 
     function filter() {
@@ -352,7 +351,8 @@ function nw(n) {
       var w = img.naturalWidth, h = img.naturalHeight;
       if (!w || !h) return;
       var room = plot.clientWidth;
-      var scaleX = w <= room ? Math.floor(room / w) : room / w;
+      // Whole multiples where two or more fit; else the width there is.
+      var scaleX = room >= 2 * w ? Math.floor(room / w) : room / w;
       var scaleY = Math.max(1, Math.round(Math.min(240, room * 0.45) / h));
       img.style.width = w * scaleX + 'px';
       img.style.height = h * scaleY + 'px';
