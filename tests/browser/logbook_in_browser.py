@@ -223,7 +223,8 @@ class Checker:
         self.check(pages <= (pdf_pages or 0), f"{where}: printed on {pages} pages, not {pdf_pages}")
         for entry in self.driver.get_log("browser"):
             self.check(entry.get("level") != "SEVERE", f"{where}: browser log: {entry.get('message')}")
-        print(f"  {where}: {len(self.js('return document.images'))} images, {pages} printed pages")
+        print(f"  {where}: {len(self.js('return document.images'))} images" +
+              (f", {pages} printed pages" if pdf_pages else ""))
 
     def printed_pages(self):
         options = PrintOptions()
