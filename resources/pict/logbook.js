@@ -15,7 +15,7 @@ function nw(n) {
   var root = document.documentElement;
   root.classList.add('js', 'loading');
 
-  var PAGE = 100; // rows laid out at a time: enough to scroll, few enough to stay quick
+  var PAGE = 60; // rows laid out at a time: more than a screen, few enough to stay quick
   var NUMERIC = { no: 1, max: 1, avg: 1, dur: 1, temp: 1 };
 
   function byId(id) { return document.getElementById(id); }
@@ -179,6 +179,7 @@ function nw(n) {
     var limit = PAGE;
     var siteLimit = 12;
     var order = { key: 'date', dir: -1 };
+    var totals;
 
     var sites = 'site' in read.columns ? rankText(dives, 'site') : [];
     sites.forEach(function (s) { if (s) option(site, s, s); });
@@ -224,36 +225,39 @@ function nw(n) {
         }
         return true;
       });
+      totals = { minutes: 0, deepest: 0 };
+      matches.forEach(function (d) {
+        totals.minutes += d.dur;
+        if (d.max > totals.deepest) totals.deepest = d.max;
+      });
     }
 
-    function render(all) {
+    // Lays out the first count matches: anew when fresh, else after the
+    // rows already there.
+    function list(count, fresh) {
+      count = Math.min(count, matches.length);
+      if (fresh) {
+        var empty = document.createElement('tbody');
+        table.replaceChild(empty, body);
+        body = empty;
+      }
       var fragment = document.createDocumentFragment();
-      var count = all ? matches.length : Math.min(limit, matches.length);
-      for (var i = 0; i < count; i++) fragment.appendChild(matches[i].row);
-      var fresh = document.createElement('tbody');
-      fresh.appendChild(fragment);
-      table.replaceChild(fresh, body);
-      body = fresh;
+      for (var i = body.rows.length; i < count; i++) fragment.appendChild(matches[i].row);
+      body.appendChild(fragment);
 
-      var minutes = 0, deepest = 0;
-      matches.forEach(function (d) {
-        minutes += d.dur;
-        if (d.max > deepest) deepest = d.max;
-      });
-      var filtered = matches.length !== dives.length;
-      shown.innerHTML = '';
       var strong = document.createElement('strong');
-      strong.textContent = filtered ? group(matches.length) + ' of ' + plural(dives.length, 'dive')
-                                    : plural(dives.length, 'dive');
+      strong.textContent = matches.length !== dives.length
+        ? group(matches.length) + ' of ' + plural(dives.length, 'dive')
+        : plural(dives.length, 'dive');
+      shown.textContent = '';
       shown.appendChild(strong);
       shown.appendChild(document.createTextNode(
-        matches.length ? ', ' + hours(minutes) + ' under water, deepest ' + deepest + ' m' +
+        matches.length ? ', ' + hours(totals.minutes) + ' under water, deepest ' + totals.deepest + ' m' +
                          (count < matches.length ? '; the first ' + group(count) + ' listed.' : '.')
                        : ': none matches.'));
       var rest = matches.length - count;
       more.hidden = rest <= 0;
       more.textContent = 'Show ' + group(Math.min(rest, PAGE)) + ' more (' + group(rest) + ' not shown)';
-      if (stats.open) renderStats();
     }
 
     // Statistics of the dives that match, worked out while they are open.
@@ -271,7 +275,13 @@ function nw(n) {
     function update() {
       limit = PAGE;
       filter();
-      render(false);
+      list(limit, true);
+      if (stats.open) renderStats();
+    }
+
+    function showMore() {
+      limit += PAGE;
+      list(limit, false);
     }
 
     Array.prototype.forEach.call(table.tHead.rows[0].cells, function (th) {
@@ -300,10 +310,17 @@ function nw(n) {
       applySort();
       update();
     });
-    more.addEventListener('click', function () {
-      limit += PAGE;
-      render(false);
-    });
+    more.addEventListener('click', showMore);
+    // Scrolling near the end of the list adds the next rows, as the button does.
+    if (window.IntersectionObserver) {
+      var watch = new IntersectionObserver(function (entries) {
+        if (more.hidden || !entries[entries.length - 1].isIntersecting) return;
+        showMore();
+        watch.unobserve(more); // and look again: the end may still be near
+        watch.observe(more);
+      }, { rootMargin: '0px 0px 600px 0px' });
+      watch.observe(more);
+    }
     stats.addEventListener('toggle', function () {
       if (stats.open) renderStats();
     });
@@ -312,12 +329,11 @@ function nw(n) {
       renderStats();
     });
     // Paper gets every dive that matches, not just the rows laid out so far.
-    window.addEventListener('beforeprint', function () { render(true); });
-    window.addEventListener('afterprint', function () { render(false); });
+    window.addEventListener('beforeprint', function () { list(Infinity, false); });
+    window.addEventListener('afterprint', function () { list(limit, true); });
 
     applySort();
-    filter();
-    render(false);
+    update();
     form.hidden = false;
     shown.hidden = false;
     stats.hidden = false;

@@ -27,6 +27,7 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import time
 
 SKIP = 77
 IN_CI = os.environ.get("CI") == "true"
@@ -301,6 +302,14 @@ def check_index(checker, output, dives, screenshots):
     pages = checker.printed_pages()
     checker.check(pages <= -(-year_dives // 40), f"{year_dives} dives of {year} printed on {pages} pages")
     print(f"  {year_dives} dives of {year} printed on {pages} pages")
+
+    # Scrolling to the end of the list adds rows, while there are more.
+    checker.js("const y = document.getElementById('find-year'); y.value = '';"
+               "y.dispatchEvent(new Event('change'));")
+    before = len(rows(checker))
+    checker.js("window.scrollTo(0, document.body.scrollHeight);")
+    time.sleep(0.5)
+    checker.check(before == dives or len(rows(checker)) > before, "scrolling to the end adds no rows")
 
 
 def check_dive_page(checker, output, number, screenshots):
