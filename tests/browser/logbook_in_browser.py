@@ -71,10 +71,10 @@ def crlf(lines):
     return "".join(line + "\r\n" for line in lines).encode("cp1252")
 
 
-def dive_line(diveid, diveno, date, time, location, site, o2, maxdepth, buddy="Anna"):
+def dive_line(diveid, diveno, date, clock, location, site, o2, maxdepth, buddy="Anna"):
     columns = [""] * 45
     values = {
-        1: diveid, 2: diveno, 3: f'"{date}"', 4: f'"{time}"', 7: 2520, 8: 7200,
+        1: diveid, 2: diveno, 3: f'"{date}"', 4: f'"{clock}"', 7: 2520, 8: 7200,
         9: maxdepth, 10: round(maxdepth / 2, 1), 12: "1234567", 14: 20,
         19: f'"{location}"', 20: f'"{site}"', 21: "sunny", 22: "15 m",
         23: 24, 24: 19, 25: 21, 26: buddy, 27: "Ben", 28: "Sea Star",
@@ -111,7 +111,7 @@ def write_small_export(folder):
 
 
 def write_big_export(folder, count):
-    """count dives over twelve years at fifty sites, most with a profile,
+    """count dives over nine years at fifty sites, most with a profile,
     some with a note; long site names and 8-bit letters included."""
     rng = random.Random(7)
     places = [(f"Region {r} \xe9l\xe8ve", f"Site {r}-{s} {'Long reef name ' * (s % 3)}".strip())
