@@ -263,11 +263,11 @@ function nw(n) {
     // Statistics of the dives that match, worked out while they are open.
     function renderStats() {
       var perYear = tally(matches, 'year').sort(function (a, b) { return b.name - a.name; });
-      fillTally(byId('per-year'), perYear, function (g) { return g.name || '?'; });
+      fillTally(byId('per-year'), perYear, function (g) { return +g.name || 'No date'; });
       var perSite = tally(matches, 'site').sort(function (a, b) {
         return b.dives - a.dives || a.name.localeCompare(b.name);
       });
-      fillTally(byId('per-site'), perSite.slice(0, siteLimit), function (g) { return g.name || '?'; });
+      fillTally(byId('per-site'), perSite.slice(0, siteLimit), function (g) { return g.name || 'No site'; });
       allSites.hidden = perSite.length <= siteLimit;
       allSites.textContent = 'Show all ' + group(perSite.length) + ' sites';
     }
