@@ -272,11 +272,35 @@ function nw(n) {
       allSites.textContent = 'Show all ' + group(perSite.length) + ' sites';
     }
 
+    // The search, filters and order are kept in the address's fragment, so
+    // that coming back from a dive's page finds the list as it was left.
+    function saveState() {
+      var state = [text.value, year.value, site.value, order.key + ':' + order.dir];
+      var fragment = state.join('') === 'date:-1' ? '' : '#' + state.map(encodeURIComponent).join('&');
+      history.replaceState(null, '', location.pathname + location.search + fragment);
+    }
+
+    function loadState() {
+      var state;
+      try {
+        state = location.hash.slice(1).split('&').map(decodeURIComponent);
+      } catch (malformed) {
+        return;
+      }
+      if (state.length !== 4) return;
+      text.value = state[0];
+      year.value = state[1];
+      site.value = state[2];
+      var parts = state[3].split(':');
+      if (parts[0] in read.columns) order = { key: parts[0], dir: +parts[1] < 0 ? -1 : 1 };
+    }
+
     function update() {
       limit = PAGE;
       filter();
       list(limit, true);
       if (stats.open) renderStats();
+      saveState();
     }
 
     function showMore() {
@@ -332,6 +356,7 @@ function nw(n) {
     window.addEventListener('beforeprint', function () { list(Infinity, false); });
     window.addEventListener('afterprint', function () { list(limit, true); });
 
+    loadState();
     applySort();
     update();
     form.hidden = false;

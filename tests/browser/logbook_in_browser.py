@@ -303,6 +303,12 @@ def check_index(checker, output, dives, screenshots):
     checker.check(pages <= -(-year_dives // 40), f"{year_dives} dives of {year} printed on {pages} pages")
     print(f"  {year_dives} dives of {year} printed on {pages} pages")
 
+    # Back from a dive's page, the list is as it was left.
+    left = rows(checker)
+    checker.driver.find_element(By.CSS_SELECTOR, "#dives tbody a").click()
+    checker.driver.back()
+    checker.check(rows(checker) == left, "back from a dive's page the list has changed")
+
     # Scrolling to the end of the list adds rows, while there are more.
     checker.js("const y = document.getElementById('find-year'); y.value = '';"
                "y.dispatchEvent(new Event('change'));")
