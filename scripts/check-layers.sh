@@ -2,7 +2,7 @@
 # Fails when a file includes a layer above its own. The build refuses most
 # such includes already (each layer sees only the headers below it); this
 # also names the front-ends' rule: they reach the core through the commands
-# and the model alone.
+# and the model alone, and use the basic text helpers (showing a text).
 set -eu
 cd "$(dirname "$0")/.."
 allowed() {
@@ -13,8 +13,9 @@ allowed() {
     src/html_out/*) echo "basic model html_out" ;;
     src/commands/*) echo "basic model import html_out commands" ;;
     # Where the system hands over or takes a file name, a front-end turns it
-    # into the program's 8-bit text and back through basic/path_text.h.
-    app/*) echo "model commands basic/path_text.h" ;;
+    # into the program's 8-bit text and back through basic/path_text.h; where
+    # a text meets a person, it is shown through basic/display_text.h.
+    app/*) echo "model commands basic/path_text.h basic/display_text.h" ;;
   esac
 }
 status=0

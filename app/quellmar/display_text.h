@@ -1,6 +1,5 @@
-// The program's texts are bytes: CSV contents in the Windows ANSI code page
-// (windows-1252) and file paths in the system's own encoding (UTF-8). These
-// two functions turn them into Qt strings for the widgets and back.
+// The program's texts (bytes) as Qt strings for the widgets, and typed text
+// back; basic/display_text.h holds the rule.
 #pragma once
 
 #include <QString>
@@ -9,10 +8,7 @@
 
 namespace quellmar {
 
-// A text that is valid UTF-8 and holds more than plain ASCII is shown as
-// UTF-8 (a path with accented letters); any other text as windows-1252. A
-// windows-1252 text with accented letters is practically never valid UTF-8,
-// so both kinds of text come out right.
+// The bytes as DisplayUtf8 reads them.
 QString DisplayText(std::string_view bytes);
 
 // What the user typed, as windows-1252 bytes for the program's logic;

@@ -1,0 +1,21 @@
+// The program's texts are bytes: the export's contents in the Windows ANSI
+// code page (windows-1252) and file paths in the system's own encoding
+// (UTF-8 on Linux). Where such a text meets a person (a widget, a UTF-8
+// terminal) it is shown through these; files keep the bytes as they are.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quellmar {
+
+// The text as UTF-8. A text that is valid UTF-8 and holds more than plain
+// ASCII stays as it is (a path with accented letters); any other text is read
+// as windows-1252. A windows-1252 text with accented letters is practically
+// never valid UTF-8, so both kinds of text come out right.
+std::string DisplayUtf8(std::string_view bytes);
+
+// The windows-1252 byte of a character, or '?' when the code page lacks it.
+char AnsiByte(char32_t code);
+
+}  // namespace quellmar
