@@ -1,6 +1,7 @@
 // quellmar-convert: the command line face of the converter. It runs the
 // window's own Open and HTML export commands, with the options taken from
 // the command line and the questions answered by them.
+#include <clocale>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -8,6 +9,11 @@
 #include <string_view>
 #include <vector>
 
+#ifndef _WIN32
+#include <langinfo.h>
+#endif
+
+#include "basic/display_text.h"
 #include "basic/path_text.h"
 #include "commands/commands.h"
 #include "console_platform.h"
@@ -148,21 +154,37 @@ std::optional<Options> ParseArguments(const std::vector<std::string_view>& args,
   return options;
 }
 
+// True when standard output's locale (LC_ALL, LC_CTYPE, LANG) uses UTF-8.
+bool OutputIsUtf8() {
+#ifdef _WIN32
+  return false;  // the console shows the ANSI code page the export is written in
+#else
+  const char* set = std::setlocale(LC_CTYPE, "");
+  const bool utf8 = set != nullptr && std::string_view(nl_langinfo(CODESET)) == "UTF-8";
+  std::setlocale(LC_CTYPE, "C");  // the program's own texts never depend on the locale
+  return utf8;
+#endif
+}
+
 int Run(const Options& options, const char* argv0) {
-  // The chosen path is the file made absolute, links left as they are.
-  const std::string chosen = TextFromPath(std::filesystem::absolute(PathFromText(options.file)));
   const auto base =
       options.base ? std::filesystem::absolute(*options.base) : ExecutableDirectory(argv0);
-  ConsolePlatform platform(std::cerr, chosen, base, options.answers);
+  ConsolePlatform platform(std::cerr, options.file, base, options.answers);
   Session session(platform);
   session.window.options = options.exportOptions;
   HistoryPrinter history(std::cerr);
   if (!options.quiet) session.window.setListener(&history);
 
-  const bool imported = OpenCsvCommand(session);
-  for (const auto& line : session.window.memo()) std::cout << line << '\n';
+  const bool imported = OpenCsvPathCommand(session, options.file);
+  // The export's texts are windows-1252: a UTF-8 terminal gets them converted
+  // for reading; any other output the bytes as they are.
+  const bool utf8 = OutputIsUtf8();
+  const auto print = [utf8](const std::string& line) {
+    std::cout << (utf8 ? DisplayUtf8(line) : line) << '\n';
+  };
+  for (const auto& line : session.window.memo()) print(line);
   if (options.list) {
-    for (const auto& line : session.window.diveList()) std::cout << line << '\n';
+    for (const auto& line : session.window.diveList()) print(line);
   }
   std::cout << std::flush;
   if (!imported) return kImportFailed;

@@ -1,5 +1,9 @@
 #include "commands/commands.h"
 
+#include <filesystem>
+#include <system_error>
+
+#include "basic/path_text.h"
 #include "basic/text.h"
 #include "html_out/logbook_writer.h"
 #include "html_out/profile_picture.h"
@@ -7,14 +11,14 @@
 #include "model/feedback.h"
 
 namespace quellmar {
+namespace {
 
-bool OpenCsvCommand(Session& session) {
-  auto chosen = session.platform.chooseCsvFile();
-  if (!chosen) return false;
-  session.window.chosenPath = *chosen;
+// The rest of Open CSV once a file is chosen.
+bool ImportChosenFile(Session& session, const std::string& chosen) {
+  session.window.chosenPath = chosen;
   session.window.clearMemo();
   session.window.addMemoLine("Opened CSV file:");
-  session.window.addMemoLine(*chosen);
+  session.window.addMemoLine(chosen);
   AddHistory(session, "Logbook Import started.");
   if (!ImportLogbook(session)) return false;
   AddHistory(session, "Logbook Import finished.");
@@ -23,6 +27,19 @@ bool OpenCsvCommand(Session& session) {
   session.platform.showMessage(MessageKind::Information,
                                "CSV file imported.\n\rNext step: HTML Export", MessageButtons::Ok);
   return true;
+}
+
+}  // namespace
+
+bool OpenCsvCommand(Session& session) {
+  const auto chosen = session.platform.chooseCsvFile();
+  return chosen && ImportChosenFile(session, *chosen);
+}
+
+bool OpenCsvPathCommand(Session& session, const std::string& path) {
+  std::error_code ec;
+  const auto absolute = std::filesystem::absolute(PathFromText(path), ec);
+  return ImportChosenFile(session, ec ? path : TextFromPath(absolute));
 }
 
 void CloseCsvCommand(Session& session) { CloseLogbook(session); }

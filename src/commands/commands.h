@@ -20,6 +20,9 @@ namespace quellmar {
 // Open CSV: asks the platform for a file, then imports it. False when the
 // choice was cancelled or the import failed.
 bool OpenCsvCommand(Session& session);
+// Open CSV with the file already named (a command line's FILE), as if chosen
+// in the dialog; a relative path is taken from the current directory.
+bool OpenCsvPathCommand(Session& session, const std::string& path);
 void CloseCsvCommand(Session& session);
 
 // HTML export; refused with a warning when no logbook is loaded. False when

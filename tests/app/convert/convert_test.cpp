@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "basic/path_text.h"
@@ -234,12 +235,17 @@ TEST_F(ConvertTest, FileIsMadeAbsoluteWithoutResolvingLinks) {
 }
 #endif
 
-TEST_F(ConvertTest, BytesArePrintedAsTheyAre) {
+// The export's windows-1252 texts: as they are, or as UTF-8 for a UTF-8 locale.
+TEST_F(ConvertTest, TextsArePrintedForTheLocale) {
   const auto main = WriteExport(work, "", JoinLines({DiveLine(1, 1, "Walensee", "J\xf6rg's wall")}),
                                 JoinLines({"1,\"note\""}), "");
-  const auto result = Run({"--quiet", "--import-only", "--list", main.string()});
-  EXPECT_EQ(result.status, 0);
-  EXPECT_TRUE(result.out.ends_with("\n1. Walensee; J\xf6rg's wall\n")) << result.out;
+  for (const auto& [env, line] :
+       {std::pair{"LC_ALL=C", "\n1. Walensee; J\xf6rg's wall\n"},
+        std::pair{"LC_ALL=C.UTF-8", "\n1. Walensee; J\xc3\xb6rg's wall\n"}}) {
+    const auto result = Run({"--quiet", "--import-only", "--list", main.string()}, env);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_TRUE(result.out.ends_with(line)) << env << result.out;
+  }
 }
 
 // The folder of a program directory: the bundled templates and icons.
