@@ -10,7 +10,7 @@ packages="
   clang clang-format libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libgl-dev libjpeg-dev libgif-dev
-  xvfb xauth fonts-dejavu-core
+  xvfb xauth fonts-dejavu-core fonts-dejavu-extra fonts-liberation2
   chromium chromium-driver python3 python3-selenium
   g++-mingw-w64-x86-64-posix googletest wine wine64
 "

@@ -6,6 +6,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 #include <tuple>
 
 #include "jpeg_image.h"
@@ -17,6 +19,7 @@ namespace {
 // The program's own addresses, shown and opened as they are written.
 constexpr char kEmailAddress[] = "mailto:dive@example.org";
 constexpr char kWebAddress[] = "http://example.org/quellmar";
+constexpr int kEmailTop = 144;
 
 }  // namespace
 
@@ -29,12 +32,35 @@ LinkLabel::LinkLabel(const QString& caption, QWidget* parent) : QLabel(caption, 
   colours.setColor(QPalette::WindowText, Qt::blue);
   setPalette(colours);
   setCursor(Qt::PointingHandCursor);
+  // Reached by Tab and opened by Space or Enter, as a link in a browser.
+  setFocusPolicy(Qt::TabFocus);
 }
 
 void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
   QLabel::mouseReleaseEvent(event);
   if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
     emit clicked();
+}
+
+void LinkLabel::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      emit clicked();
+      break;
+    default:
+      QLabel::keyPressEvent(event);
+  }
+}
+
+void LinkLabel::paintEvent(QPaintEvent* event) {
+  QLabel::paintEvent(event);
+  if (!hasFocus()) return;
+  QPainter painter(this);
+  QStyleOptionFocusRect focus;
+  focus.initFrom(this);
+  style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
 }
 
 void BevelPanel::paintEvent(QPaintEvent*) {
@@ -76,12 +102,14 @@ TAboutBox::TAboutBox(Platform& platform, QWidget* parent)
   comments->setGeometry(216, 72, 137, 65);
   comments->setWordWrap(true);
   comments->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  FitCaption(comments, QSize(137, kEmailTop - 2 - 72));  // longer, not into the e-mail link
 
   for (auto [caption, name, top] :
-       {std::tuple{kEmailAddress, "L_email", 144}, std::tuple{kWebAddress, "L_http", 160}}) {
+       {std::tuple{kEmailAddress, "L_email", kEmailTop}, std::tuple{kWebAddress, "L_http", 160}}) {
     auto* link = Named(new LinkLabel(QString::fromLatin1(caption), panel), name);
     link->move(216, top);
     link->adjustSize();
+    FitCaption(link, RoomToTheRight(link));
     connect(link, &LinkLabel::clicked, this, &TAboutBox::URLClick);
   }
 

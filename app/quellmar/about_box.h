@@ -13,7 +13,8 @@ class QPushButton;
 
 namespace quellmar {
 
-// A label whose caption is an address; a click on it reports the click.
+// A label whose caption is an address; a click on it, or Space or Enter while
+// it has the focus, reports the click.
 class LinkLabel : public QLabel {
   Q_OBJECT
 
@@ -25,6 +26,8 @@ class LinkLabel : public QLabel {
 
  protected:
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 };
 
 // A panel drawn with a lowered outer and a raised inner bevel.

@@ -24,6 +24,7 @@
 #include <algorithm>
 #include <climits>
 #include <exception>
+#include <utility>
 
 #include "about_box.h"
 #include "commands/commands.h"
@@ -86,29 +87,38 @@ TForm1::~TForm1() { session_.window.setListener(nullptr); }
 
 void TForm1::buildMenus() {
   menuBar()->setObjectName(QStringLiteral("MainMenu1"));
+  // Captions carry their mnemonic ("&File": Alt+F opens the menu).
   const auto item = [this](QMenu* menu, const char* name, const char* caption, int image,
-                           void (TForm1::*handler)()) {
+                           void (TForm1::*handler)(), QKeySequence shortcut = {}) {
     auto* action = Named(new QAction(QString::fromLatin1(caption), this), name);
     if (image >= 0) action->setIcon(imageList1_[static_cast<std::size_t>(image)]);
+    action->setShortcut(shortcut);
     connect(action, &QAction::triggered, this, handler);
     menu->addAction(action);
-    return action;
   };
 
-  QMenu* file = Named(menuBar()->addMenu(QStringLiteral("File")), "MFile");
-  item(file, "MFile_Open", "Open CSV", kOpenImage, &TForm1::TBOpenClick)
-      ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-  item(file, "MFile_Close", "Close CSV", kCloseImage, &TForm1::TBCloseClick);
+  QMenu* file = Named(menuBar()->addMenu(QStringLiteral("&File")), "MFile");
+  item(file, "MFile_Open", "&Open CSV", kOpenImage, &TForm1::TBOpenClick, Qt::CTRL | Qt::Key_O);
+  item(file, "MFile_Close", "&Close CSV", kCloseImage, &TForm1::TBCloseClick);
   file->addSeparator()->setObjectName(QStringLiteral("N1"));
-  item(file, "MFile_quit", "Quit", -1, &TForm1::MFile_quitClick)
-      ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+  item(file, "MFile_quit", "&Quit", -1, &TForm1::MFile_quitClick, Qt::CTRL | Qt::Key_Q);
 
-  QMenu* logbook = Named(menuBar()->addMenu(QStringLiteral("Logbook")), "MList");
-  item(logbook, "MList_html", "HTML export", kHtmlExportImage, &TForm1::MList_htmlClick);
-  item(logbook, "List_view", "HTML view", kHtmlViewImage, &TForm1::List_viewClick);
+  QMenu* logbook = Named(menuBar()->addMenu(QStringLiteral("&Logbook")), "MList");
+  item(logbook, "MList_html", "HTML &export", kHtmlExportImage, &TForm1::MList_htmlClick,
+       Qt::CTRL | Qt::Key_E);
+  item(logbook, "List_view", "HTML &view", kHtmlViewImage, &TForm1::List_viewClick,
+       Qt::CTRL | Qt::Key_B);
 
-  QMenu* help = Named(menuBar()->addMenu(QStringLiteral("Help")), "MHelp");
-  item(help, "MHelp_about", "About", -1, &TForm1::MHelp_aboutClick);
+  QMenu* help = Named(menuBar()->addMenu(QStringLiteral("&Help")), "MHelp");
+  item(help, "MHelp_about", "&About", -1, &TForm1::MHelp_aboutClick);
+
+  // F10 opens the first menu, as on most desktops; the arrow keys go on from
+  // there.
+  auto* menuKey = Named(new QAction(this), "MenuKey");
+  menuKey->setShortcut(Qt::Key_F10);
+  connect(menuKey, &QAction::triggered, this,
+          [this, file] { menuBar()->setActiveAction(file->menuAction()); });
+  addAction(menuKey);
 }
 
 void TForm1::buildToolBar() {
@@ -157,6 +167,7 @@ void TForm1::buildControls() {
   memo_ = Named(new QPlainTextEdit(information), "Memo_adatok");
   memo_->setGeometry(8, 24, 321, 97);
   memo_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  memo_->setTabChangesFocus(true);  // Tab leads on to the next control, as everywhere else
 
   auto* options = Named(new QGroupBox(QStringLiteral(" HTML options "), client), "GroupBox1");
   options->setGeometry(352, 32, 185, 129);
@@ -166,25 +177,28 @@ void TForm1::buildControls() {
     box->setGeometry(8, top, 169, 17);
     box->setToolTip(QString::fromLatin1(hint));
     box->setChecked(checked);
+    FitCaption(box, RoomToTheRight(box));
     return box;
   };
   ExportOptions& chosen = session_.window.options;
-  note_ = option("CBNote", "Note", "Check this for insert dive notes to the html", 24, chosen.note);
-  gif_ =
-      option("CBGIF", "Dive profil GIF", "Check this for the profile GIF pictures", 40, chosen.gif);
+  note_ =
+      option("CBNote", "&Note", "Check this for insert dive notes to the html", 24, chosen.note);
+  gif_ = option("CBGIF", "Dive profil &GIF", "Check this for the profile GIF pictures", 40,
+                chosen.gif);
   px_ = Named(new QLineEdit(DisplayText(chosen.px), options), "PX");
   px_->setGeometry(8, 58, 25, 21);
   px_->setToolTip(QStringLiteral("1 entry (depent of the computer settings) 10-20-30 sec"));
-  PlacedLabel("Label1", QStringLiteral("pixel / profile entry"), 40, 64, options);
+  PlacedLabel("Label1", QStringLiteral("&pixel / profile entry"), 40, 64, options)->setBuddy(px_);
   // The export reads the options whenever a tag needs them.
   connect(note_, &QCheckBox::toggled, this, [this](bool on) { session_.window.options.note = on; });
   connect(gif_, &QCheckBox::toggled, this, [this](bool on) { session_.window.options.gif = on; });
   connect(px_, &QLineEdit::textChanged, this,
           [this](const QString& text) { session_.window.options.px = AnsiText(text); });
 
-  PlacedLabel("Label2", QStringLiteral("Logged dives:"), 8, 168, client);
+  auto* diveLabel = PlacedLabel("Label2", QStringLiteral("Logged &dives:"), 8, 168, client);
   diveModel_ = new DiveListModel(session_.window, this);
   diveList_ = Named(new QListView(client), "LB_dives");
+  diveLabel->setBuddy(diveList_);
   diveList_->setGeometry(8, 184, 529, 153);
   diveList_->setModel(diveModel_);
   diveList_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -205,15 +219,20 @@ void TForm1::buildStatusBar() {
   auto* bar = Named(new QStatusBar(centralWidget()), "StatusBar1");
   bar->setGeometry(0, 365, 542, 19);
   bar->setSizeGripEnabled(false);
-  const auto panel = [bar](const char* name, int width) {
-    auto* label = Named(new QLabel(bar), name);
-    label->setFixedWidth(width);
+  // The panels stand side by side at fixed places, with the bar's whole height
+  // but its top and bottom line; the bar's own layout would leave less.
+  int left = 0;
+  const auto panel = [bar, &left](const char* name, int width, const QString& text) {
+    auto* label = Named(new QLabel(text, bar), name);
+    label->setGeometry(left, 1, width, bar->height() - 2);
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    bar->addWidget(label);
+    label->setIndent(2);
+    FitCaption(label, label->size());
+    left += width + 2;
     return label;
   };
-  panel("CreditPanel", 90)->setText(QStringLiteral("Quellmar team"));
-  filePanel_ = panel("FilePanel", 200);
+  panel("CreditPanel", 90, QStringLiteral("Quellmar team"));
+  filePanel_ = panel("FilePanel", 200, {});
 
   progressBar_ = Named(new QProgressBar(centralWidget()), "ProgressBar1");
   progressBar_->setGeometry(352, 370, 186, 10);
@@ -269,6 +288,10 @@ void TForm1::MHelp_aboutClick() {
 
 void TForm1::FormShow() {
   if (aboutBox_ != nullptr) aboutBox_->exec();
+  if (startFile_) {
+    const std::string path = *std::exchange(startFile_, std::nullopt);
+    runCommand([this, &path] { OpenCsvPathCommand(session_, path); });
+  }
 }
 
 void TForm1::List_viewClick() {
@@ -342,8 +365,12 @@ void TForm1::historyAdded(const std::string& line) {
 }
 
 void TForm1::filePanelChanged() {
+  // A path longer than the panel loses its middle, not its file name; the
+  // hint shows it whole.
   const QString text = DisplayText(session_.window.filePanel());
-  filePanel_->setText(text);
+  filePanel_->setText(filePanel_->fontMetrics().elidedText(
+      text, Qt::ElideMiddle,
+      filePanel_->width() - 2 * filePanel_->frameWidth() - filePanel_->indent()));
   filePanel_->setToolTip(text);
 }
 

@@ -7,6 +7,8 @@
 #include <QMainWindow>
 #include <array>
 #include <chrono>
+#include <optional>
+#include <string>
 
 #include "model/session.h"
 #include "tool_images.h"
@@ -34,6 +36,10 @@ class TForm1 : public QMainWindow, public WindowListener {
   // The about dialog shown at every start and from Help, About; none in
   // tests that do not need it.
   void setAboutBox(TAboutBox* aboutBox) { aboutBox_ = aboutBox; }
+
+  // An export given on the command line: opened when the window is first
+  // shown, once the about dialog is closed.
+  void setStartFile(std::string path) { startFile_ = std::move(path); }
 
   // Brings the progress bar and the dive list's selection up to date; they
   // follow long work at a bounded rate.
@@ -76,6 +82,7 @@ class TForm1 : public QMainWindow, public WindowListener {
 
   Session& session_;
   TAboutBox* aboutBox_ = nullptr;
+  std::optional<std::string> startFile_;
   const std::array<QIcon, 4> imageList1_ = MakeToolImages();  // shared by menus and tool bar
 
   QPlainTextEdit* memo_ = nullptr;

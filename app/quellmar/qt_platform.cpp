@@ -80,9 +80,13 @@ MessageAnswer QtPlatform::showMessage(MessageKind kind, const std::string& text,
       add(QMessageBox::No, "&No");
       break;
   }
-  // Closing the box (title bar or Escape) answers Cancel or No.
+  // Closing the box (title bar or Escape) answers Cancel or No; Enter answers
+  // No to a question, which leaves the files as they are.
   if (buttons == MessageButtons::OkCancel) box.setEscapeButton(QMessageBox::Cancel);
-  if (buttons == MessageButtons::YesNo) box.setEscapeButton(QMessageBox::No);
+  if (buttons == MessageButtons::YesNo) {
+    box.setEscapeButton(QMessageBox::No);
+    box.setDefaultButton(QMessageBox::No);
+  }
   box.exec();
   switch (box.standardButton(box.clickedButton())) {
     case QMessageBox::Ok:

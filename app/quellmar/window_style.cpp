@@ -1,8 +1,20 @@
 #include "window_style.h"
 
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QPushButton>
 #include <QStringList>
+#include <QStyle>
 
 namespace quellmar {
+namespace {
+
+// The line a frame or bevel draws at a parent's edge.
+constexpr int kParentEdge = 2;
+// Texts become no smaller than this, whatever the face.
+constexpr double kSmallestPoints = 6.0;
+
+}  // namespace
 
 QFont WindowFont() {
   // The windows were laid out for MS Sans Serif; where the desktop lacks it,
@@ -13,10 +25,45 @@ QFont WindowFont() {
   return font;
 }
 
+QSize CaptionSize(const QWidget* control) {
+  if (const auto* label = qobject_cast<const QLabel*>(control)) {
+    if (label->wordWrap()) return {label->width(), label->heightForWidth(label->width())};
+    return label->sizeHint();
+  }
+  if (const auto* box = qobject_cast<const QCheckBox*>(control))
+    return {box->sizeHint().width(), box->fontMetrics().height()};
+  if (const auto* button = qobject_cast<const QPushButton*>(control)) {
+    // The style's own least width of a button is not what its text needs.
+    const int margin = 2 * button->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);
+    return {button->fontMetrics().horizontalAdvance(button->text()) + margin,
+            button->fontMetrics().height()};
+  }
+  return {};
+}
+
+void FitCaption(QWidget* control, QSize most) {
+  const QSize laidOut = control->size().boundedTo(most);
+  for (;;) {
+    const QSize needed = CaptionSize(control);
+    control->resize(laidOut.expandedTo(needed).boundedTo(most));
+    if (needed.width() <= control->width() && needed.height() <= control->height()) return;
+    QFont smaller = control->font();
+    if (smaller.pointSizeF() - 0.5 < kSmallestPoints) return;
+    smaller.setPointSizeF(smaller.pointSizeF() - 0.5);
+    control->setFont(smaller);
+  }
+}
+
+QSize RoomToTheRight(const QWidget* control) {
+  const QWidget* parent = control->parentWidget();
+  return {parent->width() - kParentEdge - control->x(), control->height()};
+}
+
 QLabel* PlacedLabel(const char* name, const QString& caption, int left, int top, QWidget* parent) {
   auto* label = Named(new QLabel(caption, parent), name);
   label->move(left, top);
   label->adjustSize();
+  FitCaption(label, RoomToTheRight(label));
   return label;
 }
 

@@ -1,9 +1,10 @@
-// What the two windows share: their font, and the way a control gets its
-// name and a label its place.
+// What the two windows share: their font, the way a control gets its name
+// and a label its place, and the rule that every caption fits its control.
 #pragma once
 
 #include <QFont>
 #include <QLabel>
+#include <QSize>
 #include <QString>
 
 namespace quellmar {
@@ -18,7 +19,23 @@ Widget* Named(Widget* widget, const char* name) {
   return widget;
 }
 
-// A label with its top-left corner at left, top, as wide as its caption.
+// The size a control needs to show its whole caption: a label's size hint
+// (for a word-wrapped label, the height its text takes at its width), a
+// button's text with the style's margins.
+QSize CaptionSize(const QWidget* control);
+
+// The windows were laid out for one face; where the desktop's face is wider
+// or taller, a control grows up to `most`, and where that is not enough its
+// font steps down half a point at a time, so that its caption is never cut
+// off. A control keeps its size where its caption fits.
+void FitCaption(QWidget* control, QSize most);
+
+// A label with its top-left corner at left, top, as wide as its caption and at
+// most as far as its parent's right edge.
 QLabel* PlacedLabel(const char* name, const QString& caption, int left, int top, QWidget* parent);
+
+// The widest a control at its place may grow: up to its parent's right edge,
+// short of the frame drawn there, at its own height.
+QSize RoomToTheRight(const QWidget* control);
 
 }  // namespace quellmar

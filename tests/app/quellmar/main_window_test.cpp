@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTest>
@@ -26,9 +27,11 @@ namespace {
 
 using ::quellmar::testing::PrintTo;
 
+// The caption as it reads, without the mark of its mnemonic.
 QString CaptionOf(QWidget* widget) {
-  if (auto* label = qobject_cast<QLabel*>(widget)) return label->text();
-  if (auto* button = qobject_cast<QAbstractButton*>(widget)) return button->text();
+  if (auto* label = qobject_cast<QLabel*>(widget)) return QString(label->text()).remove('&');
+  if (auto* button = qobject_cast<QAbstractButton*>(widget))
+    return QString(button->text()).remove('&');
   if (auto* group = qobject_cast<QGroupBox*>(widget)) return group->title();
   if (auto* edit = qobject_cast<QLineEdit*>(widget)) return edit->text();
   if (auto* combo = qobject_cast<QComboBox*>(widget)) return combo->currentText();
@@ -172,13 +175,13 @@ TEST_F(WindowTest, ToolBarHoldsItsButtonsInOrder) {
 struct MenuRow { const char* menu; const char* menuCaption; const char* item; const char* caption;
                  const char* shortcut; const char* sameImageAs; };
 const MenuRow kMenus[] = {
-  {"MFile", "File",    "MFile_Open",  "Open CSV",    "Ctrl+O", "TBOpen"},
-  {"MFile", "File",    "MFile_Close", "Close CSV",   "",       "TBClose"},
-  {"MFile", "File",    "N1",          "",            "",       nullptr},
-  {"MFile", "File",    "MFile_quit",  "Quit",        "Ctrl+Q", nullptr},
-  {"MList", "Logbook", "MList_html",  "HTML export", "",       "ToolButton1"},
-  {"MList", "Logbook", "List_view",   "HTML view",   "",       "ToolButton4"},
-  {"MHelp", "Help",    "MHelp_about", "About",       "",       nullptr},
+  {"MFile", "&File",    "MFile_Open",  "&Open CSV",    "Ctrl+O", "TBOpen"},
+  {"MFile", "&File",    "MFile_Close", "&Close CSV",   "",       "TBClose"},
+  {"MFile", "&File",    "N1",          "",             "",       nullptr},
+  {"MFile", "&File",    "MFile_quit",  "&Quit",        "Ctrl+Q", nullptr},
+  {"MList", "&Logbook", "MList_html",  "HTML &export", "Ctrl+E", "ToolButton1"},
+  {"MList", "&Logbook", "List_view",   "HTML &view",   "Ctrl+B", "ToolButton4"},
+  {"MHelp", "&Help",    "MHelp_about", "&About",       "",       nullptr},
 };
 // clang-format on
 
@@ -192,7 +195,7 @@ QImage ImageOf(const QIcon& icon) { return icon.pixmap(16, 16).toImage(); }
 TEST_F(WindowTest, MenusHoldTheirItemsInOrder) {
   QStringList menus;
   for (QAction* action : window.menuBar()->actions()) menus.push_back(action->text());
-  EXPECT_EQ(menus, QStringList({"File", "Logbook", "Help"}));
+  EXPECT_EQ(menus, QStringList({"&File", "&Logbook", "&Help"}));
 
   std::map<std::string, int> position;
   for (const MenuRow& row : kMenus) {
@@ -304,8 +307,10 @@ const TriggerRow kTriggers[] = {
   {"CloseTool",      Command::Close,  Trigger::ToolButton, "TBClose",     Qt::Key_unknown},
   {"ExportMenu",     Command::Export, Trigger::MenuItem,   "MList_html",  Qt::Key_unknown},
   {"ExportTool",     Command::Export, Trigger::ToolButton, "ToolButton1", Qt::Key_unknown},
+  {"ExportShortcut", Command::Export, Trigger::Shortcut,   nullptr,       Qt::Key_E},
   {"ViewMenu",       Command::View,   Trigger::MenuItem,   "List_view",   Qt::Key_unknown},
   {"ViewTool",       Command::View,   Trigger::ToolButton, "ToolButton4", Qt::Key_unknown},
+  {"ViewShortcut",   Command::View,   Trigger::Shortcut,   nullptr,       Qt::Key_B},
   {"AboutMenu",      Command::About,  Trigger::MenuItem,   "MHelp_about", Qt::Key_unknown},
   {"QuitMenu",       Command::Quit,   Trigger::MenuItem,   "MFile_quit",  Qt::Key_unknown},
   {"QuitShortcut",   Command::Quit,   Trigger::Shortcut,   nullptr,       Qt::Key_Q},
@@ -382,6 +387,82 @@ TEST_P(TriggerTest, RunsItsCommand) {
 
 INSTANTIATE_TEST_SUITE_P(MainWindow, TriggerTest, ::testing::ValuesIn(kTriggers),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Keys that reach the menus and the controls: the menu or control that gets
+// the input, starting from the control that had the focus.
+struct KeyRow {
+  const char* name;
+  const char* from;
+  Qt::Key key;
+  Qt::KeyboardModifiers modifiers;
+  const char* reached;  // an open menu or the focused control
+};
+
+// clang-format off
+const KeyRow kKeys[] = {
+  {"AltFOpensFile",       "LB_dives",    Qt::Key_F,   Qt::AltModifier, "MFile"},
+  {"AltLOpensLogbook",    "LB_dives",    Qt::Key_L,   Qt::AltModifier, "MList"},
+  {"AltHOpensHelp",       "Memo_adatok", Qt::Key_H,   Qt::AltModifier, "MHelp"},
+  {"F10OpensFile",        "PX",          Qt::Key_F10, Qt::NoModifier,  "MFile"},
+  {"AltNToNote",          "LB_dives",    Qt::Key_N,   Qt::AltModifier, "CBNote"},
+  {"AltGToProfilGif",     "LB_dives",    Qt::Key_G,   Qt::AltModifier, "CBGIF"},
+  {"AltPToPixels",        "LB_dives",    Qt::Key_P,   Qt::AltModifier, "PX"},
+  {"AltDToTheDives",      "PX",          Qt::Key_D,   Qt::AltModifier, "LB_dives"},
+  {"TabLeavesTheMemo",    "Memo_adatok", Qt::Key_Tab, Qt::NoModifier,  "CBNote"},
+  {"TabGoesOnToHistory",  "LB_dives",    Qt::Key_Tab, Qt::NoModifier,  "CB_history"},
+};
+// clang-format on
+
+class KeyTest : public WindowTest, public ::testing::WithParamInterface<KeyRow> {};
+
+TEST_P(KeyTest, ReachesItsMenuOrControl) {
+  const KeyRow& row = GetParam();
+  showActive();
+  QWidget* from = find<QWidget>(row.from);
+  from->setFocus(Qt::OtherFocusReason);
+  QTest::keyClick(from, row.key, row.modifiers);
+  QWidget* popup = QApplication::activePopupWidget();
+  QWidget* reached = popup != nullptr ? popup : QApplication::focusWidget();
+  ASSERT_NE(reached, nullptr);
+  EXPECT_EQ(reached->objectName(), row.reached);
+  if (popup != nullptr) popup->close();
+}
+
+INSTANTIATE_TEST_SUITE_P(MainWindow, KeyTest, ::testing::ValuesIn(kKeys),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Every caption is whole on screen, whatever face the desktop gives the
+// windows: the text's own size fits the control, and the control its parent.
+TEST_F(WindowTest, EveryCaptionFitsItsControl) {
+  TAboutBox about(platform, &window);
+  session.window.setFilePanel(std::string(120, 'x'));  // a path far longer than the panel
+  showActive();
+  int checked = 0;
+  for (QWidget* top : {static_cast<QWidget*>(&window), static_cast<QWidget*>(&about)}) {
+    for (QWidget* control : top->findChildren<QWidget*>()) {
+      QSize needed;
+      if (auto* label = qobject_cast<QLabel*>(control); label && !label->text().isEmpty()) {
+        needed = label->wordWrap() ? QSize(label->width(), label->heightForWidth(label->width()))
+                                   : label->sizeHint();
+      } else if (auto* box = qobject_cast<QCheckBox*>(control)) {
+        needed = QSize(box->sizeHint().width(), box->fontMetrics().height());
+      } else if (auto* group = qobject_cast<QGroupBox*>(control)) {
+        needed = QSize(group->fontMetrics().horizontalAdvance(group->title()), 0);
+      } else if (auto* button = qobject_cast<QPushButton*>(control)) {
+        needed = button->fontMetrics().size(Qt::TextShowMnemonic, button->text());
+      } else {
+        continue;
+      }
+      SCOPED_TRACE(control->objectName().toStdString());
+      ++checked;
+      EXPECT_LE(needed.width(), control->width());
+      EXPECT_LE(needed.height(), control->height());
+      EXPECT_TRUE(control->parentWidget()->rect().contains(control->geometry()));
+      EXPECT_GE(control->font().pointSizeF(), 6.0);
+    }
+  }
+  EXPECT_GE(checked, 15);
+}
 
 }  // namespace
 }  // namespace quellmar::testing

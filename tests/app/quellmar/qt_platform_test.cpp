@@ -31,20 +31,22 @@ struct BoxRow {
   const char* title;
   QMessageBox::Icon icon;
   QStringList captions;
-  // The answer for each button, in the order above, and for closing the box.
+  // The answer for each button, in the order above, for closing the box (by
+  // its title bar or Escape) and for Enter.
   std::vector<MessageAnswer> answers;
   MessageAnswer closed;
+  MessageAnswer entered;
 };
 
 // clang-format off
 const BoxRow kBoxes[] = {
   {"WarningOk", MessageKind::Warning, MessageButtons::Ok, "Warning", QMessageBox::Warning,
-   {"OK"}, {MessageAnswer::Ok}, MessageAnswer::Ok},
+   {"OK"}, {MessageAnswer::Ok}, MessageAnswer::Ok, MessageAnswer::Ok},
   {"InformationOkCancel", MessageKind::Information, MessageButtons::OkCancel, "Information",
    QMessageBox::Information, {"OK", "Cancel"}, {MessageAnswer::Ok, MessageAnswer::Cancel},
-   MessageAnswer::Cancel},
+   MessageAnswer::Cancel, MessageAnswer::Ok},
   {"ConfirmYesNo", MessageKind::Confirm, MessageButtons::YesNo, "Confirm", QMessageBox::Question,
-   {"&Yes", "&No"}, {MessageAnswer::Yes, MessageAnswer::No}, MessageAnswer::No},
+   {"&Yes", "&No"}, {MessageAnswer::Yes, MessageAnswer::No}, MessageAnswer::No, MessageAnswer::No},
 };
 // clang-format on
 
@@ -78,20 +80,21 @@ class MessageBoxTest : public ::testing::TestWithParam<BoxRow> {
 
 TEST_P(MessageBoxTest, HasItsTitleIconAndButtonsAndReturnsTheAnswer) {
   const BoxRow& row = GetParam();
-  // Each button in turn, then the title bar's close button (or Escape).
-  for (qsizetype press = 0; press <= row.captions.size(); ++press) {
+  // Each button in turn, then the title bar's close button, Escape and Enter.
+  const qsizetype buttons = row.captions.size();
+  for (qsizetype press = 0; press < buttons + 3; ++press) {
     SCOPED_TRACE(press);
     SeenBox seen;
     ModalAnswerer user([&](QWidget* widget) {
       auto* box = qobject_cast<QMessageBox*>(widget);
       ASSERT_NE(box, nullptr);
       seen = SeenBox(box);
-      if (press < row.captions.size())
+      if (press < buttons)
         QTest::mouseClick(ButtonWithCaption(box, row.captions[press]), Qt::LeftButton);
-      else if (press % 2 == 0)
+      else if (press == buttons)
         box->close();
       else
-        QTest::keyClick(box, Qt::Key_Escape);
+        PressKey(box, press == buttons + 1 ? Qt::Key_Escape : Qt::Key_Return);
     });
     const MessageAnswer answer =
         platform.showMessage(row.kind, "HTML write finished.\n\rMay I show You ?", row.buttons);
@@ -103,7 +106,10 @@ TEST_P(MessageBoxTest, HasItsTitleIconAndButtonsAndReturnsTheAnswer) {
     expected.sort();
     EXPECT_EQ(seen.captions, expected);
     const auto pressed = static_cast<std::size_t>(press);
-    EXPECT_EQ(answer, pressed < row.answers.size() ? row.answers[pressed] : row.closed);
+    const MessageAnswer expectedAnswer = pressed < row.answers.size() ? row.answers[pressed]
+                                         : press < buttons + 2        ? row.closed
+                                                                      : row.entered;
+    EXPECT_EQ(answer, expectedAnswer);
   }
 }
 

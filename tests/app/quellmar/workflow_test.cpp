@@ -46,7 +46,8 @@ class WorkflowTest : public WindowTest {
     for (int i = 0; i < history->count(); ++i) lines.push_back(history->itemText(i).toStdString());
     return lines;
   }
-  std::string filePanel() { return find<QLabel>("FilePanel")->text().toStdString(); }
+  // The panel shows a long path shortened; its hint holds it whole.
+  std::string filePanel() { return find<QLabel>("FilePanel")->toolTip().toStdString(); }
   QProgressBar* progressBar() { return find<QProgressBar>("ProgressBar1"); }
   std::vector<std::string> sampleList() {
     return std::vector<std::string>(std::begin(kSampleDiveList), std::end(kSampleDiveList));
@@ -395,6 +396,32 @@ TEST_F(WorkflowTest, AboutDialogIsShownAtStartBeforeTheWindowCanBeUsed) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return user.answered() && !about.isVisible(); }));
   EXPECT_TRUE(shownOverWindow);
   EXPECT_TRUE(stayedOnEscape);
+}
+
+// "quellmar FILE": the export opens once the about dialog is closed, as if
+// chosen in the file dialog; a relative name is taken from the current folder.
+TEST_F(WorkflowTest, FileGivenAtStartOpensAfterTheAboutDialog) {
+  WriteSampleExport(dir, "export");
+  const fs::path before = fs::current_path();
+  fs::current_path(dir.path());
+  const fs::path expected = fs::current_path() / "export/logbook.csv";
+  TAboutBox about(platform, &window);
+  window.setAboutBox(&about);
+  window.setStartFile("export/logbook.csv");
+  std::size_t historyUnderAbout = 99;
+  ModalAnswerer user([&](QWidget* box) {
+    historyUnderAbout = session.window.history().size();
+    PressKey(box, Qt::Key_Return);
+  });
+  window.show();
+  const bool opened = QTest::qWaitFor([&] { return session.logbook.csvopen; });
+  fs::current_path(before);
+  ASSERT_TRUE(opened);
+  EXPECT_EQ(historyUnderAbout, 0u);
+  EXPECT_EQ(session.window.chosenPath, expected.string());
+  EXPECT_EQ(diveLines(), sampleList());
+  ASSERT_FALSE(platform.messages.empty());
+  EXPECT_EQ(platform.messages.back().text, kImported);
 }
 
 // A user who takes a while in the file dialog: the import's work begins late
