@@ -113,11 +113,10 @@ TAboutBox::TAboutBox(Platform& platform, QWidget* parent)
     connect(link, &LinkLabel::clicked, this, &TAboutBox::URLClick);
   }
 
-  auto* ok = Named(new QPushButton(QStringLiteral("OK"), this), "OKButton");
-  ok->setGeometry(167, 236, 75, 25);
-  ok->setDefault(true);
-  ok->setFocus();
-  connect(ok, &QPushButton::clicked, this, &TAboutBox::OKButtonClick);
+  ok_ = Named(new QPushButton(QStringLiteral("OK"), this), "OKButton");
+  ok_->setGeometry(167, 236, 75, 25);
+  ok_->setDefault(true);
+  connect(ok_, &QPushButton::clicked, this, &TAboutBox::OKButtonClick);
 }
 
 void TAboutBox::OKButtonClick() { accept(); }
@@ -125,6 +124,11 @@ void TAboutBox::OKButtonClick() { accept(); }
 void TAboutBox::URLClick() {
   if (const auto* label = qobject_cast<const QLabel*>(sender()))
     platform_.openDocument(label->text().toStdString());
+}
+
+void TAboutBox::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  ok_->setFocus(Qt::OtherFocusReason);
 }
 
 void TAboutBox::keyPressEvent(QKeyEvent* event) {

@@ -53,9 +53,12 @@ class TAboutBox : public QDialog {
  protected:
   // Escape does not close the dialog: it has no cancel button.
   void keyPressEvent(QKeyEvent* event) override;
+  // Each showing begins on OK, so that Enter closes the dialog.
+  void showEvent(QShowEvent* event) override;
 
  private:
   Platform& platform_;
+  QPushButton* ok_ = nullptr;
 };
 
 }  // namespace quellmar
