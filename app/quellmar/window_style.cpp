@@ -1,10 +1,7 @@
 #include "window_style.h"
 
-#include <QAbstractButton>
 #include <QCheckBox>
-#include <QPushButton>
 #include <QStringList>
-#include <QStyle>
 
 namespace quellmar {
 namespace {
@@ -13,6 +10,19 @@ namespace {
 constexpr int kParentEdge = 2;
 // Texts become no smaller than this, whatever the face.
 constexpr double kSmallestPoints = 6.0;
+
+// The size a control needs to show its whole caption: a label's size hint
+// (for a word-wrapped label, the height its text takes at its width), a
+// check box's width and its text's height.
+QSize CaptionSize(const QWidget* control) {
+  if (const auto* label = qobject_cast<const QLabel*>(control)) {
+    if (label->wordWrap()) return {label->width(), label->heightForWidth(label->width())};
+    return label->sizeHint();
+  }
+  if (const auto* box = qobject_cast<const QCheckBox*>(control))
+    return {box->sizeHint().width(), box->fontMetrics().height()};
+  return {};
+}
 
 }  // namespace
 
@@ -23,22 +33,6 @@ QFont WindowFont() {
                          QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")});
   font.setPointSize(8);
   return font;
-}
-
-QSize CaptionSize(const QWidget* control) {
-  if (const auto* label = qobject_cast<const QLabel*>(control)) {
-    if (label->wordWrap()) return {label->width(), label->heightForWidth(label->width())};
-    return label->sizeHint();
-  }
-  if (const auto* box = qobject_cast<const QCheckBox*>(control))
-    return {box->sizeHint().width(), box->fontMetrics().height()};
-  if (const auto* button = qobject_cast<const QPushButton*>(control)) {
-    // The style's own least width of a button is not what its text needs.
-    const int margin = 2 * button->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);
-    return {button->fontMetrics().horizontalAdvance(button->text()) + margin,
-            button->fontMetrics().height()};
-  }
-  return {};
 }
 
 void FitCaption(QWidget* control, QSize most) {

@@ -19,11 +19,6 @@ Widget* Named(Widget* widget, const char* name) {
   return widget;
 }
 
-// The size a control needs to show its whole caption: a label's size hint
-// (for a word-wrapped label, the height its text takes at its width), a
-// button's text with the style's margins.
-QSize CaptionSize(const QWidget* control);
-
 // The windows were laid out for one face; where the desktop's face is wider
 // or taller, a control grows up to `most`, and where that is not enough its
 // font steps down half a point at a time, so that its caption is never cut
