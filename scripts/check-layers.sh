@@ -2,7 +2,7 @@
 # Fails when a file includes a layer above its own. The build refuses most
 # such includes already (each layer sees only the headers below it); this
 # also names the front-ends' rule: they reach the core through the commands
-# and the model alone, and use the basic text helpers (showing a text).
+# and the model alone, and two basic helpers for names and shown texts.
 set -eu
 cd "$(dirname "$0")/.."
 allowed() {
