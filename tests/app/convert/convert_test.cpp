@@ -235,14 +235,20 @@ TEST_F(ConvertTest, FileIsMadeAbsoluteWithoutResolvingLinks) {
 }
 #endif
 
-// The export's windows-1252 texts: as they are, or as UTF-8 for a UTF-8 locale.
+// The export's windows-1252 texts: as they are, or as UTF-8 for a UTF-8
+// locale; a Windows console shows the code page itself.
 TEST_F(ConvertTest, TextsArePrintedForTheLocale) {
   const auto main = WriteExport(work, "", JoinLines({DiveLine(1, 1, "Walensee", "J\xf6rg's wall")}),
                                 JoinLines({"1,\"note\""}), "");
-  for (const auto& [env, line] :
-       {std::pair{"LC_ALL=C", "\n1. Walensee; J\xf6rg's wall\n"},
-        std::pair{"LC_ALL=C.UTF-8", "\n1. Walensee; J\xc3\xb6rg's wall\n"}}) {
-    const auto result = Run({"--quiet", "--import-only", "--list", main.string()}, env);
+#ifdef _WIN32
+  const std::pair<const char*, const char*> rows[] = {{"", "\n1. Walensee; J\xf6rg's wall\n"}};
+#else
+  const std::pair<const char*, const char*> rows[] = {
+      {"LC_ALL=C", "\n1. Walensee; J\xf6rg's wall\n"},
+      {"LC_ALL=C.UTF-8", "\n1. Walensee; J\xc3\xb6rg's wall\n"}};
+#endif
+  for (const auto& [env, line] : rows) {
+    const auto result = Run({"--quiet", "--import-only", "--list", TextFromPath(main)}, env);
     EXPECT_EQ(result.status, 0);
     EXPECT_TRUE(result.out.ends_with(line)) << env << result.out;
   }
