@@ -10,7 +10,7 @@ page's script has the list ready (its performance mark "logbook-ready"), the
 time a search takes from the keystroke to the next painted frame, the time a
 sort takes, and how many dives a printed A4 page holds. Writes the section
 "The logbook in the browser" of bench/RESULTS.md, keeping the rest of the
-file; bench/run rewrites the whole file, so run this one after it. Needs
+file (bench/run keeps this section when it rewrites the rest). Needs
 the bench preset's make-export and quellmar-convert (bench/run builds them;
 so does `cmake --build --preset bench --target make-export quellmar-convert`),
 Chromium, chromium-driver and python3-selenium (scripts/setup.sh).
