@@ -2,10 +2,11 @@
 // tests a buffer or a sink that fails on purpose.
 #pragma once
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <string_view>
+
+#include "basic/os_file.h"
 
 namespace quellmar {
 
@@ -24,27 +25,31 @@ class StringSink : public ByteSink {
   std::string data;
 };
 
-// A file created (or truncated) for writing; closed when the sink goes. The
-// bytes gather in memory and reach the file in few large writes: a small file
-// (a picture, a note page) in one write when it is closed.
+// A file written whole or not at all: the bytes gather in memory, reach a
+// temporary file beside path in few large writes (a small file, a picture or
+// a note page, in one), and commit() puts it in place under path. A sink left
+// uncommitted leaves path as it was.
 class FileSink : public ByteSink {
  public:
-  explicit FileSink(const std::filesystem::path& path);
-  ~FileSink() override;
+  explicit FileSink(const std::filesystem::path& path) : file_(path) {}
   FileSink(const FileSink&) = delete;
   FileSink& operator=(const FileSink&) = delete;
-  bool isOpen() const { return file_ != nullptr; }
+  bool isOpen() const { return file_.isOpen(); }
   void write(std::string_view bytes) override;
-  bool good() const override { return file_ != nullptr && !failed_; }
-  // Writes what is gathered and closes; false when anything could not be written.
-  bool close();
+  bool good() const override { return file_.isOpen(); }
+  // Writes what is gathered and puts the file in place; false when anything
+  // could not be written, the temporary file then removed.
+  bool commit();
+  // After a failure: whether making the file failed rather than writing it,
+  // and the system's reason.
+  bool failedToCreate() const { return file_.failedToCreate(); }
+  const std::string& reason() const { return file_.reason(); }
 
  private:
-  void flush();
+  bool flush();
 
-  std::FILE* file_ = nullptr;
+  ReplacingFile file_;
   std::string pending_;
-  bool failed_ = false;
 };
 
 }  // namespace quellmar

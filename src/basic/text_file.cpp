@@ -1,30 +1,56 @@
 #include "basic/text_file.h"
 
+#include <algorithm>
 #include <cstring>
-#include <fstream>
 #include <utility>
 
 namespace quellmar {
 
-std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
-  std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) return std::nullopt;
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return std::nullopt;
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& path, std::string* reason) {
+  InputFile file(path);
   // Read straight into the text, in one piece when the size is known; a file
   // that shrinks or grows meanwhile is read to its end all the same.
-  const auto size = std::filesystem::file_size(path, ec);
-  std::string bytes(ec ? 0 : static_cast<std::size_t>(size), '\0');
-  file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  bytes.resize(static_cast<std::size_t>(file.gcount()));
-  if (file) {
-    char buffer[1 << 16];
-    while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
-      bytes.append(buffer, static_cast<std::size_t>(file.gcount()));
+  std::string bytes(file.isOpen() ? static_cast<std::size_t>(file.size()) : 0, '\0');
+  std::size_t filled = 0;
+  for (std::ptrdiff_t got = 0; file.isOpen(); filled += static_cast<std::size_t>(got)) {
+    if (filled == bytes.size()) bytes.resize(bytes.size() + (std::size_t{1} << 16));
+    got = file.read(bytes.data() + filled, bytes.size() - filled);
+    if (got <= 0) {
+      if (got == 0) {
+        bytes.resize(filled);
+        return bytes;
+      }
+      break;
     }
   }
-  if (file.bad()) return std::nullopt;
-  return bytes;
+  if (reason != nullptr) *reason = file.reason();
+  return std::nullopt;
+}
+
+bool EndsLinesWithLineFeeds(std::string_view text) {
+  text = text.substr(0, text.find('\x1a'));
+  return text.find('\r') == std::string_view::npos && text.find('\n') != std::string_view::npos;
+}
+
+bool FileEndsLinesWithLineFeeds(const std::filesystem::path& path) {
+  InputFile file(path);
+  if (!file.isOpen()) return false;
+  bool lineFeed = false;
+  char buffer[1 << 16];
+  for (;;) {
+    const auto got = file.read(buffer, sizeof buffer);
+    if (got <= 0) return got == 0 && lineFeed;
+    const std::string_view chunk(buffer, static_cast<std::size_t>(got));
+    const auto ctrlZ = chunk.find('\x1a');
+    const auto part = chunk.substr(0, ctrlZ);
+    if (part.find('\r') != std::string_view::npos) return false;
+    lineFeed = lineFeed || part.find('\n') != std::string_view::npos;
+    if (ctrlZ != std::string_view::npos) return lineFeed;
+  }
+}
+
+void UseLineFeedsAsLineEnds(std::string& text) {
+  std::replace(text.begin(), text.end(), '\n', '\r');
 }
 
 LineReader::LineReader(std::string_view text) {
@@ -50,11 +76,23 @@ bool LineReader::next(std::string_view& line) {
   return true;
 }
 
-LineFile::LineFile(const std::filesystem::path& path, std::size_t chunkSize)
-    : buffer_(std::make_unique_for_overwrite<char[]>(chunkSize)), capacity_(chunkSize) {
-  std::error_code ec;
-  if (!std::filesystem::is_directory(path, ec)) file_.open(path, std::ios::binary);
-  ended_ = !file_.is_open();
+LineFile::LineFile(const std::filesystem::path& path, std::size_t chunkSize, LineEnds ends)
+    : file_(path),
+      ends_(ends),
+      buffer_(std::make_unique_for_overwrite<char[]>(chunkSize)),
+      capacity_(chunkSize) {
+  ended_ = !file_.isOpen();
+}
+
+LineFile::LineFile(InMemory, std::string_view text)
+    : ends_(LineEnds::CarriageReturn),
+      buffer_(std::make_unique_for_overwrite<char[]>(text.size() + 1)),
+      capacity_(text.size() + 1),
+      ended_(true),
+      inMemory_(true) {
+  const auto ctrlZ = std::min(text.find('\x1a'), text.size());
+  std::memcpy(buffer_.get(), text.data(), ctrlZ);
+  end_ = ctrlZ;
 }
 
 // Keeps the bytes not yet handed out at the front of the buffer, doubles the
@@ -74,13 +112,20 @@ bool LineFile::fill() {
     capacity_ *= 2;
   }
   char* space = buffer_.get() + end_;
-  file_.read(space, static_cast<std::streamsize>(capacity_ - end_));
-  if (file_.bad()) {
-    failed_ = true;
-    ended_ = true;
-    return false;
+  // Reads until the buffer is full, so that a short read is the end.
+  std::size_t got = 0;
+  while (end_ + got < capacity_) {
+    const std::ptrdiff_t read = file_.read(space + got, capacity_ - end_ - got);
+    if (read < 0) {
+      failed_ = true;
+      ended_ = true;
+      return false;
+    }
+    if (read == 0) break;
+    got += static_cast<std::size_t>(read);
   }
-  const auto got = static_cast<std::size_t>(file_.gcount());
+  // A file without carriage returns: its line feeds become the line ends.
+  if (ends_ == LineEnds::LineFeed) std::replace(space, space + got, '\n', '\r');
   // A short read is the end of the file.
   if (end_ + got < capacity_) ended_ = true;
   if (const void* ctrlZ = std::memchr(space, '\x1a', got)) {

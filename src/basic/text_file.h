@@ -9,18 +9,32 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "basic/os_file.h"
+
 namespace quellmar {
 
-// The whole file as bytes, or nothing when it cannot be opened or read (a
-// directory of that name cannot be opened either).
-std::optional<std::string> ReadWholeFile(const std::filesystem::path& path);
+// The whole file as bytes, or nothing when it is not a regular file (a
+// directory, a FIFO, a device) or cannot be read; then reason, when given,
+// gets the system's reason.
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& path,
+                                         std::string* reason = nullptr);
+
+// CSV files saved by another program may end their lines with line feeds
+// alone. Such a text, one without any carriage return before its end (or its
+// first Ctrl-Z) but with a line feed, is read with the line feed as line end;
+// every other text, and every template, by the rule above.
+bool EndsLinesWithLineFeeds(std::string_view text);
+// The same test on a file, which is read up to its first carriage return;
+// false for a file that cannot be read.
+bool FileEndsLinesWithLineFeeds(const std::filesystem::path& path);
+// Makes such a text's line feeds its line ends for the line rule.
+void UseLineFeedsAsLineEnds(std::string& text);
 
 // Walks the lines of a text held in memory; the views point into it.
 class LineReader {
@@ -33,6 +47,8 @@ class LineReader {
   bool done_ = false;
 };
 
+enum class LineEnds { CarriageReturn, LineFeed };
+
 // Walks the lines of a file without holding it whole: the file is read in
 // chunks into one buffer, and a line that runs over the end of a chunk is
 // carried into the next, so memory stays at a chunk or the longest line. Each
@@ -41,9 +57,19 @@ class LineFile {
  public:
   static constexpr std::size_t kChunkSize = std::size_t{1} << 20;
 
-  // Opens the file; as ReadWholeFile, a directory of that name does not open.
-  explicit LineFile(const std::filesystem::path& path, std::size_t chunkSize = kChunkSize);
-  bool isOpen() const { return file_.is_open(); }
+  // Opens the file; as ReadWholeFile, only a regular file opens. With
+  // LineEnds::LineFeed a line ends at each line feed instead, for a file
+  // that holds no carriage return.
+  explicit LineFile(const std::filesystem::path& path, std::size_t chunkSize = kChunkSize,
+                    LineEnds ends = LineEnds::CarriageReturn);
+  // Walks a text held in memory as if it were a file's bytes (for the fuzz
+  // targets, which run without files).
+  struct InMemory {};
+  LineFile(InMemory, std::string_view text);
+
+  bool isOpen() const { return file_.isOpen() || inMemory_; }
+  // Why the file did not open or could not be read on.
+  const std::string& reason() const { return file_.reason(); }
   // False when no line is left or the file could not be read on.
   bool next(std::string_view& line);
   // Whether reading stopped at an error rather than at the end or a Ctrl-Z.
@@ -62,13 +88,15 @@ class LineFile {
  private:
   bool fill();
 
-  std::ifstream file_;
+  InputFile file_;
+  LineEnds ends_;
   std::unique_ptr<char[]> buffer_;
   std::size_t capacity_;
   std::size_t begin_ = 0;  // the first byte not yet handed out
   std::size_t end_ = 0;    // the end of the bytes read
   bool ended_ = false;     // nothing more comes from the file
   bool failed_ = false;
+  bool inMemory_ = false;
 };
 
 // Inline: the import calls it once per profile sample.
