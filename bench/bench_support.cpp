@@ -12,7 +12,7 @@
 namespace quellmar::bench {
 
 MessageAnswer BenchPlatform::showMessage(MessageKind kind, const std::string& text,
-                                         MessageButtons buttons) {
+                                         MessageButtons buttons, const std::string&) {
   if (kind == MessageKind::Warning) warnings.push_back(text);
   switch (buttons) {
     case MessageButtons::Ok:

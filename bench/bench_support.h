@@ -28,9 +28,9 @@ class BenchPlatform : public Platform {
   explicit BenchPlatform(std::filesystem::path programDir = {})
       : programDir_(std::move(programDir)) {}
 
-  MessageAnswer showMessage(MessageKind kind, const std::string& text,
-                            MessageButtons buttons) override;
-  void showError(const std::string& text) override { errors.push_back(text); }
+  MessageAnswer showMessage(MessageKind kind, const std::string& text, MessageButtons buttons,
+                            const std::string& details) override;
+  void showError(const std::string& text, const std::string&) override { errors.push_back(text); }
   std::optional<std::string> chooseCsvFile() override { return choice; }
   void openDocument(const std::string&) override {}
   bool copyToClipboard(const IndexedImage& picture) override {

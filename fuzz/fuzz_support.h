@@ -39,12 +39,13 @@ void EmptyDirectory(const std::filesystem::path& folder);
 class FuzzPlatform : public Platform {
  public:
   explicit FuzzPlatform(std::filesystem::path programDir) : programDir_(std::move(programDir)) {}
-  MessageAnswer showMessage(MessageKind, const std::string&, MessageButtons buttons) override {
+  MessageAnswer showMessage(MessageKind, const std::string&, MessageButtons buttons,
+                            const std::string&) override {
     ++messages;
     if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;
     return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Cancel;
   }
-  void showError(const std::string&) override { ++errors; }
+  void showError(const std::string&, const std::string&) override { ++errors; }
   std::optional<std::string> chooseCsvFile() override { return std::nullopt; }
   void openDocument(const std::string&) override {}
   bool copyToClipboard(const IndexedImage&) override { return true; }

@@ -31,23 +31,33 @@ ConsolePlatform::ConsolePlatform(std::ostream& err, std::string chosenFile,
       answers_(answers) {}
 
 MessageAnswer ConsolePlatform::showMessage(MessageKind kind, const std::string& text,
-                                           MessageButtons buttons) {
+                                           MessageButtons buttons, const std::string& details) {
   err_ << MessageTitle(kind) << ": " << text;
   // The program asks two questions only: whether to empty the Output
   // directory (Yes, No) and whether to show the logbook (OK, Cancel).
   MessageAnswer answer = MessageAnswer::Ok;
   if (buttons == MessageButtons::YesNo) {
-    answer = answers_.clearOutput ? MessageAnswer::Yes : MessageAnswer::No;
+    answer = answers_.clearOutput ? MessageAnswer::Yes : DefaultAnswer(buttons);
   } else if (buttons == MessageButtons::OkCancel) {
     answer = answers_.viewLogbook ? MessageAnswer::Ok : MessageAnswer::Cancel;
   }
   if (buttons != MessageButtons::Ok) err_ << " -> " << AnswerName(answer);
-  err_ << '\n' << std::flush;
+  err_ << '\n';
+  // The final question's details name the logbook, which the converter
+  // prints on standard output itself.
+  if (kind == MessageKind::Warning) printDetails(details);
+  err_ << std::flush;
   return answer;
 }
 
-void ConsolePlatform::showError(const std::string& text) {
-  err_ << "Error: " << text << '\n' << std::flush;
+void ConsolePlatform::showError(const std::string& text, const std::string& details) {
+  err_ << "Error: " << text << '\n';
+  printDetails(details);
+  err_ << std::flush;
+}
+
+void ConsolePlatform::printDetails(const std::string& details) {
+  if (!details.empty()) err_ << "  " << details << '\n';
 }
 
 void ConsolePlatform::openDocument(const std::string& target) { OpenWithDesktop(target); }

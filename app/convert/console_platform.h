@@ -23,16 +23,20 @@ class ConsolePlatform : public Platform {
   ConsolePlatform(std::ostream& err, std::string chosenFile, std::filesystem::path programDir,
                   Answers answers);
 
-  // "Title: text", and for a question " -> " and the answer given.
-  MessageAnswer showMessage(MessageKind kind, const std::string& text,
-                            MessageButtons buttons) override;
-  void showError(const std::string& text) override;  // "Error: text"
+  // "Title: text", and for a question " -> " and the answer given; then a
+  // warning's details on a line of their own, indented.
+  MessageAnswer showMessage(MessageKind kind, const std::string& text, MessageButtons buttons,
+                            const std::string& details) override;
+  // "Error: text", then the details as for a warning.
+  void showError(const std::string& text, const std::string& details) override;
   std::optional<std::string> chooseCsvFile() override { return chosenFile_; }
   void openDocument(const std::string& target) override;
   bool copyToClipboard(const IndexedImage&) override { return true; }
   std::filesystem::path programDirectory() const override { return programDir_; }
 
  private:
+  void printDetails(const std::string& details);
+
   std::ostream& err_;
   std::string chosenFile_;
   std::filesystem::path programDir_;

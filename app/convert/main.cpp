@@ -46,9 +46,19 @@ constexpr const char* kUsage =
     "  --help          print this help and exit\n"
     "  --version       print the version and exit\n"
     "\n"
-    "Exit status: 0 done, 1 the import failed, 2 wrong usage, 3 the export stopped early.\n";
+    "At the end of an export the full path of logbook.html is printed, unless --quiet.\n"
+    "\n"
+    "Exit status: 0 done, 1 the import failed, 2 wrong usage, 3 the export stopped early\n"
+    "(a file that cannot be written, another export running), 4 the export finished but\n"
+    "left out the profile pictures of some dives (the history names them).\n";
 
-enum ExitCode { kDone = 0, kImportFailed = 1, kUsageError = 2, kExportStopped = 3 };
+enum ExitCode {
+  kDone = 0,
+  kImportFailed = 1,
+  kUsageError = 2,
+  kExportStopped = 3,
+  kPicturesLeftOut = 4
+};
 
 struct Options {
   std::string file;
@@ -189,7 +199,10 @@ int Run(const Options& options, const char* argv0) {
   std::cout << std::flush;
   if (!imported) return kImportFailed;
   if (options.importOnly) return kDone;
-  return ExportHtmlCommand(session) ? kDone : kExportStopped;
+  const ExportResult result = ExportHtmlCommand(session);
+  if (!result) return kExportStopped;
+  if (!options.quiet) std::cout << LogbookPath(session) << '\n' << std::flush;
+  return result.picturesLeftOut > 0 ? kPicturesLeftOut : kDone;
 }
 
 }  // namespace

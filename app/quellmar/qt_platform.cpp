@@ -31,6 +31,20 @@ QMessageBox::Icon KindIcon(MessageKind kind) {
   return QMessageBox::NoIcon;
 }
 
+QMessageBox::StandardButton StandardButton(MessageAnswer answer) {
+  switch (answer) {
+    case MessageAnswer::Ok:
+      return QMessageBox::Ok;
+    case MessageAnswer::Cancel:
+      return QMessageBox::Cancel;
+    case MessageAnswer::Yes:
+      return QMessageBox::Yes;
+    case MessageAnswer::No:
+      return QMessageBox::No;
+  }
+  return QMessageBox::NoButton;
+}
+
 // Paths reach the program's logic as the file system's own bytes.
 std::string NativeBytes(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
@@ -59,7 +73,7 @@ void QtPlatform::prepareModal() {
 }
 
 MessageAnswer QtPlatform::showMessage(MessageKind kind, const std::string& text,
-                                      MessageButtons buttons) {
+                                      MessageButtons buttons, const std::string& details) {
   prepareModal();
   QMessageBox box(KindIcon(kind), QString::fromLatin1(MessageTitle(kind)), MessageDisplayText(text),
                   QMessageBox::NoButton, owner_);
@@ -83,10 +97,9 @@ MessageAnswer QtPlatform::showMessage(MessageKind kind, const std::string& text,
   // Closing the box (title bar or Escape) answers Cancel or No; Enter answers
   // No to a question, which leaves the files as they are.
   if (buttons == MessageButtons::OkCancel) box.setEscapeButton(QMessageBox::Cancel);
-  if (buttons == MessageButtons::YesNo) {
-    box.setEscapeButton(QMessageBox::No);
-    box.setDefaultButton(QMessageBox::No);
-  }
+  if (buttons == MessageButtons::YesNo) box.setEscapeButton(QMessageBox::No);
+  box.setDefaultButton(StandardButton(DefaultAnswer(buttons)));
+  if (!details.empty()) box.setDetailedText(DisplayText(details));
   box.exec();
   switch (box.standardButton(box.clickedButton())) {
     case QMessageBox::Ok:
@@ -100,11 +113,12 @@ MessageAnswer QtPlatform::showMessage(MessageKind kind, const std::string& text,
   }
 }
 
-void QtPlatform::showError(const std::string& text) {
+void QtPlatform::showError(const std::string& text, const std::string& details) {
   prepareModal();
   QMessageBox box(QMessageBox::Critical, ApplicationTitle(), MessageDisplayText(text),
                   QMessageBox::NoButton, owner_);
   box.addButton(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+  if (!details.empty()) box.setDetailedText(DisplayText(details));
   box.exec();
 }
 

@@ -13,6 +13,7 @@
 
 #include <string>
 
+#include "model/export_result.h"
 #include "model/session.h"
 
 namespace quellmar {
@@ -25,10 +26,15 @@ bool OpenCsvCommand(Session& session);
 bool OpenCsvPathCommand(Session& session, const std::string& path);
 void CloseCsvCommand(Session& session);
 
-// HTML export; refused with a warning when no logbook is loaded. False when
-// the export was refused or ended by an error before its final question.
-bool ExportHtmlCommand(Session& session);
+// HTML export; refused with a warning when no logbook is loaded or another
+// export runs in the same program directory. Not finished when the export
+// was refused or ended by an error (shown in the error box, with the file
+// and the system's reason as details) before its final question.
+ExportResult ExportHtmlCommand(Session& session);
 void ViewHtmlCommand(Session& session);
+
+// The full path of the logbook's index page, Output/logbook.html.
+std::string LogbookPath(const Session& session);
 
 // The error box's text: a full stop is added when the message ends in a
 // character after "." in the character table (a letter or a digit).

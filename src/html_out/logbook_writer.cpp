@@ -53,6 +53,31 @@ void ClearOutputDirectory(const std::filesystem::path& output) {
   }
 }
 
+// Makes the Output directory when it is missing; throws for the index page
+// when it cannot be made or is no directory (a plain file of that name).
+void MakeOutputDirectory(const std::filesystem::path& output,
+                         const std::filesystem::path& indexPath) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  if (fs::is_directory(output, ec)) return;
+  fs::create_directory(output, ec);
+  if (!ec && fs::is_directory(output, ec)) return;
+  // Something else of that name: a plain file, a dangling link.
+  std::error_code statError;
+  if (!ec || fs::exists(fs::symlink_status(output, statError))) {
+    ec = std::make_error_code(std::errc::not_a_directory);
+  }
+  const std::string name = TextFromPath(indexPath);
+  throw ExportError("Cannot create file " + name, TextFromPath(output) + ": " + ec.message());
+}
+
+std::string PicturesLeftOutText(std::size_t count) {
+  return "HTML write finished, but " + std::to_string(count) +
+         (count == 1 ? " dive's profile picture" : " dives' profile pictures") +
+         " could not be made and " + (count == 1 ? "was" : "were") +
+         " left out. The history names them.";
+}
+
 // Fills a page template (head or foot) into the page; a template that cannot
 // be read is left out.
 void WritePageTemplate(FillRun& run, const char* name, ByteSink& page) {
@@ -69,12 +94,12 @@ std::filesystem::path OutputDirectory(const Session& session) {
   return session.platform.programDirectory() / "Output";
 }
 
-bool ExportHtml(Session& session) {
+ExportResult ExportHtml(Session& session) {
   AddHistory(session, "HTML write started.");
   if (!AllTemplatesExist(session)) {
     AddHistory(session, kMissingTemplates);
     session.platform.showMessage(MessageKind::Warning, kMissingTemplates, MessageButtons::Ok);
-    return false;
+    return {};
   }
   // With pictures on, a pixel count below 1 gives pictures without width,
   // which no file can hold: the export is refused before anything is written.
@@ -82,16 +107,16 @@ bool ExportHtml(Session& session) {
   if (session.window.options.gif && PixelsPerSample(session.window.options.px) <= 0) {
     AddHistory(session, kBadPixels);
     session.platform.showMessage(MessageKind::Warning, kBadPixels, MessageButtons::Ok);
-    return false;
+    return {};
   }
 
   // The current directory is left alone: every path is built from the program
-  // directory, so making Output current would change nothing. A directory
-  // that cannot be made is not reported; the index page then cannot be made
-  // either.
+  // directory, so making Output current would change nothing. An Output that
+  // cannot be made ends the export before the clearing question, as the
+  // index page could not be written into it.
   const auto output = OutputDirectory(session);
-  std::error_code ec;
-  if (!std::filesystem::is_directory(output, ec)) std::filesystem::create_directory(output, ec);
+  const auto indexPath = output / "logbook.html";
+  MakeOutputDirectory(output, indexPath);
 
   if (session.platform.showMessage(MessageKind::Confirm,
                                    "Would You like clear the OUTPUT directory ?",
@@ -99,30 +124,30 @@ bool ExportHtml(Session& session) {
     ClearOutputDirectory(output);
   }
 
-  {
-    // The page is closed however the block is left, also when a picture
-    // error ends the export here. A page that could not be written whole (a
-    // full disk) ends the export like a picture that could not be written,
-    // rather than announcing a finished logbook that is cut short.
-    const auto path = output / "logbook.html";
-    FileSink page(path);
-    if (page.isOpen()) {
-      FillRun run(session);
-      WritePageTemplate(run, "head.html", page);
-      WriteDiveLines(run, page);
-      WritePageTemplate(run, "foot.html", page);
-      if (!page.close()) throw ExportError("Cannot write file " + TextFromPath(path));
-    }
-  }
+  // The page goes to a temporary file and takes the place of the earlier one
+  // only once complete; a picture or page error on the way leaves the
+  // earlier index page as it was.
+  FillRun run(session);
+  FileSink page(indexPath);
+  RequireCreated(page, indexPath);
+  WritePageTemplate(run, "head.html", page);
+  WriteDiveLines(run, page);
+  WritePageTemplate(run, "foot.html", page);
+  Commit(page, indexPath);
 
   session.window.setProgressPosition(0);
   AddHistory(session, "HTML write finished.");
-  if (session.platform.showMessage(MessageKind::Information,
-                                   "HTML write finished.\n\rMay I show You the logbook.html ?",
-                                   MessageButtons::OkCancel) == MessageAnswer::Ok) {
+  const std::size_t leftOut = run.picturesLeftOut.size();
+  if (leftOut > 0) {
+    session.platform.showMessage(MessageKind::Warning, PicturesLeftOutText(leftOut),
+                                 MessageButtons::Ok);
+  }
+  if (session.platform.showMessage(
+          MessageKind::Information, "HTML write finished.\n\rMay I show You the logbook.html ?",
+          MessageButtons::OkCancel, TextFromPath(AbsolutePage(session))) == MessageAnswer::Ok) {
     ViewLogbook(session);
   }
-  return true;
+  return {true, leftOut};
 }
 
 void WriteDiveLines(FillRun& run, ByteSink& page) {
@@ -144,11 +169,15 @@ void WriteDiveLines(FillRun& run, ByteSink& page) {
   }
 }
 
-void ViewLogbook(Session& session) {
+std::filesystem::path AbsolutePage(const Session& session) {
   std::error_code ec;
   const auto page = OutputDirectory(session) / "logbook.html";
   const auto absolute = std::filesystem::absolute(page, ec);
-  session.platform.openDocument(TextFromPath(ec ? page : absolute));
+  return ec ? page : absolute;
+}
+
+void ViewLogbook(Session& session) {
+  session.platform.openDocument(TextFromPath(AbsolutePage(session)));
 }
 
 }  // namespace quellmar

@@ -399,25 +399,13 @@ IndexedImage DrawOrThrow(const Plan& plan) {
   }
 }
 
-// Creates or replaces the file with the whole picture. A file that could not
-// be written to its end is removed, so no cut-off picture is left behind.
+// Creates or replaces the file with the whole picture; a picture that could
+// not be written whole leaves the earlier file as it was.
 void WriteGifFile(const IndexedImage& picture, const std::filesystem::path& path) {
   FileSink sink(path);
-  if (!sink.isOpen()) throw ExportError("Cannot create file " + TextFromPath(path));
-  bool written = false;
-  try {
-    written = WriteGif(picture, sink);
-  } catch (...) {
-    sink.close();
-    std::error_code ignored;
-    std::filesystem::remove(path, ignored);
-    throw;
-  }
-  if (!sink.close() || !written) {
-    std::error_code ignored;
-    std::filesystem::remove(path, ignored);
-    throw ExportError("Cannot write file " + TextFromPath(path));
-  }
+  RequireCreated(sink, path);
+  WriteGif(picture, sink);
+  Commit(sink, path);
 }
 
 // "d" + the dive number + ".gif": d7.gif, d-3.gif.
@@ -499,18 +487,19 @@ bool MakeProfilePicture(Session& session, int index) {
       session.platform.programDirectory() / "Output" / PathFromText(PictureName(dive.diveno));
   // A GIF file cannot hold a side above 65535 pixels. Such a picture (say
   // 100,000 samples at 1000 pixels each) is refused before anything is
-  // allocated, rather than written as a corrupt file.
-  if (!FitsGif(plan))
-    throw ExportError("Cannot create file " + TextFromPath(path) + ": " + TooLargeText(plan));
+  // allocated, rather than written as a corrupt file; one that memory cannot
+  // hold is refused too. Either is this dive's alone: the export goes on.
+  if (!FitsGif(plan)) throw PictureNotMade(TooLargeText(plan));
+  IndexedImage picture;
   try {
-    const IndexedImage picture = Draw(plan);
-    // The clipboard ends up holding the last picture. The picture written is
-    // the one drawn: what the clipboard would give back is the same pixels.
-    if (!session.platform.copyToClipboard(picture)) throw ExportError("Cannot open clipboard");
-    WriteGifFile(picture, path);
+    picture = Draw(plan);
   } catch (const std::bad_alloc&) {
-    throw ExportError(kNoMemory);
+    throw PictureNotMade(kNoMemory);
   }
+  // The clipboard ends up holding the last picture. The picture written is
+  // the one drawn: what the clipboard would give back is the same pixels.
+  if (!session.platform.copyToClipboard(picture)) throw ExportError("Cannot open clipboard");
+  WriteGifFile(picture, path);
   return true;
 }
 

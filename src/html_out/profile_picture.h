@@ -14,16 +14,11 @@
 #include <string_view>
 #include <vector>
 
+#include "html_out/output_file.h"
 #include "model/platform.h"
 #include "model/session.h"
 
 namespace quellmar {
-
-// An error that ends the running export; its text is shown in the error box.
-class ExportError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
 
 // Entry 36 r + 6 g + b of the colour cube is (51 r, 51 g, 51 b); a channel c
 // falls on the level (c + 3) / 51. Every picture's table holds the 216 cube
@@ -57,8 +52,8 @@ IndexedImage DrawProfile(std::span<const std::int32_t> samples, std::int16_t max
 
 // Draws dive dives[index] with the current options, puts it on the clipboard
 // and writes its GIF file. Always true. Throws ExportError when the clipboard
-// refuses, the file cannot be created or written, or the picture would be
-// larger than a GIF file can hold.
+// refuses or the file cannot be created or written, PictureNotMade when the
+// picture would be larger than a GIF file or memory can hold.
 bool MakeProfilePicture(Session& session, int index);
 
 }  // namespace quellmar

@@ -8,6 +8,7 @@
 #include "basic/text_file.h"
 #include "html_out/logbook_writer.h"
 #include "html_out/profile_picture.h"
+#include "model/feedback.h"
 
 namespace quellmar {
 namespace {
@@ -148,6 +149,24 @@ std::string NotePageLink(const std::string& n, std::string_view icon) {
   return link;
 }
 
+// Makes the dive's picture; false when its content makes that impossible,
+// which the history tells once per dive, and the export goes on.
+bool MakePicture(FillRun& run, int index) {
+  try {
+    MakeProfilePicture(run.session, index);
+    return true;
+  } catch (const PictureNotMade& reason) {
+    const std::int32_t number = run.session.logbook.dives[static_cast<std::size_t>(index)].diveno;
+    auto& leftOut = run.picturesLeftOut;
+    if (std::find(leftOut.begin(), leftOut.end(), number) == leftOut.end()) {
+      leftOut.push_back(number);
+      AddHistory(run.session,
+                 "Dive " + IntText(number) + ": " + reason.what() + "; the picture is left out.");
+    }
+    return false;
+  }
+}
+
 // The value of a tag of tables A and B for an existing dive, after its note
 // page or picture, when it asks for one, is written.
 std::string DiveTagValue(FillRun& run, const TagEntry& entry, int index) {
@@ -174,13 +193,11 @@ std::string DiveTagValue(FillRun& run, const TagEntry& entry, int index) {
       WriteNotePage(run, index);
       return NotePageLink(IntText(dive.diveno), "note.gif");
     case Tag::ProfileIco:
-      if (!(options.gif && HasProfile(dive))) return {};
-      MakeProfilePicture(session, index);
+      if (!(options.gif && HasProfile(dive) && MakePicture(run, index))) return {};
       return std::string("<a href=\"d").append(IntText(dive.diveno)) +
              ".gif\"><img src=\"../pict/chart.gif\" align=\"right\" border=\"0\"></a>";
     case Tag::ProfileGif:
-      if (!(options.gif && HasProfile(dive))) return {};
-      MakeProfilePicture(session, index);
+      if (!(options.gif && HasProfile(dive) && MakePicture(run, index))) return {};
       return std::string("<img src=\"d").append(IntText(dive.diveno)) + ".gif\">";
     default:
       return {};
@@ -270,8 +287,9 @@ void WriteNotePage(FillRun& run, int dive) {
   std::string name = "d";  // built by appending: GCC 12 warns falsely on "d" + text
   name += IntText(number);
   name += ".html";
-  FileSink page(OutputDirectory(session) / PathFromText(name));
-  if (!page.isOpen()) return;
+  const auto path = OutputDirectory(session) / PathFromText(name);
+  FileSink page(path);
+  RequireCreated(page, path);
 
   struct Writing {
     std::vector<std::int32_t>& pages;
@@ -279,7 +297,7 @@ void WriteNotePage(FillRun& run, int dive) {
   } writing{open};
   open.push_back(number);
   FillTemplate(run, SplitLines(*note), page, dive);
-  page.close();
+  Commit(page, path);
 }
 
 }  // namespace quellmar

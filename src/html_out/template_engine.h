@@ -24,6 +24,8 @@ class FillRun {
   FillRun& operator=(const FillRun&) = delete;
 
   Session& session;
+  // Dive numbers whose picture was left out, in the order met, each once.
+  std::vector<std::int32_t> picturesLeftOut;
 
  private:
   friend void WriteNotePage(FillRun& run, int dive);
@@ -31,7 +33,9 @@ class FillRun {
 };
 
 // The value of one tag for dive index dive (or NoDive). Any note page or
-// picture the tag asks for is on disk before the value is returned.
+// picture the tag asks for is on disk before the value is returned. A
+// picture that the dive's content makes impossible is left out with a
+// history line, once per dive, and its tag yields empty text.
 std::string TagValue(FillRun& run, std::string_view name, int dive);
 
 // The line with every tag replaced, left to right.
@@ -41,7 +45,8 @@ std::string FillLine(FillRun& run, std::string_view line, int dive);
 void FillTemplate(FillRun& run, const std::vector<std::string>& lines, ByteSink& out, int dive);
 
 // Writes "d" + N + ".html" in the Output directory from the note template.
-// Silent when the template cannot be read or the page cannot be made.
+// Silent when the template cannot be read; throws ExportError when the page
+// cannot be made or written.
 void WriteNotePage(FillRun& run, int dive);
 
 }  // namespace quellmar

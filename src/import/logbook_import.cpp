@@ -19,8 +19,23 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void Warn(Session& session, const std::string& text) {
-  session.platform.showMessage(MessageKind::Warning, text, MessageButtons::Ok);
+void Warn(Session& session, const std::string& text, const std::string& details = {}) {
+  session.platform.showMessage(MessageKind::Warning, text, MessageButtons::Ok, details);
+}
+
+// "PATH: reason", the details of a warning about a file.
+std::string FileDetails(const fs::path& path, const std::string& reason) {
+  return TextFromPath(path) + ": " + reason;
+}
+
+std::string NotFound(const fs::path& path) {
+  return FileDetails(path, std::make_error_code(std::errc::no_such_file_or_directory).message());
+}
+
+// A CSV file saved with line feeds alone is read by them, and the history
+// says so.
+void NoteLineFeeds(Session& session, const fs::path& path) {
+  AddHistory(session, TextFromPath(path) + " read with line feeds as line ends.");
 }
 
 // Any directory entry counts, whatever it is: a directory or a dangling link
@@ -87,18 +102,16 @@ template <typename Record, typename ReadLines>
 void ReadCompanion(Session& session, const fs::path& path, std::vector<Record>& list,
                    const char* warning, const char* historyPhrase, ReadLines readLines) {
   list = {};
-  LineFile file(path);
+  const bool lineFeeds = FileEndsLinesWithLineFeeds(path);
+  LineFile file(path, LineFile::kChunkSize,
+                lineFeeds ? LineEnds::LineFeed : LineEnds::CarriageReturn);
+  if (lineFeeds) NoteLineFeeds(session, path);
   readLines(file, list);
   if (!file.isOpen() || file.failed()) {
     list = {};
-    Warn(session, warning);
+    Warn(session, warning, FileDetails(path, file.reason()));
     AddHistory(session, session.window.chosenPath + historyPhrase);
   }
-}
-
-void ReadNoteFile(LineFile& file, std::vector<noterec>& notes) {
-  std::string_view line;
-  while (file.next(line)) ReadNoteLine(line, notes);
 }
 
 // The running totals of the dives read. The sums are 32-bit and wrap as
@@ -160,6 +173,11 @@ void ListDives(Session& session) {
 
 }  // namespace
 
+void ReadNoteFile(LineFile& file, std::vector<noterec>& notes) {
+  std::string_view line;
+  while (file.next(line)) ReadNoteLine(line, notes);
+}
+
 bool ImportLogbook(Session& session) {
   Logbook& book = session.logbook;
   WindowModel& window = session.window;
@@ -168,7 +186,7 @@ bool ImportLogbook(Session& session) {
 
   if (!EntryExists(mainFile)) {
     AddHistory(session, path + " CSV file access error!");
-    Warn(session, "File access error");
+    Warn(session, "File access error", NotFound(mainFile));
     return false;
   }
 
@@ -181,13 +199,15 @@ bool ImportLogbook(Session& session) {
   book.progresstotal = 0;
 
   book.csvbase = CsvBase(TextFromPath(mainFile.filename()));
-  const auto companions =
-      FindCompanions(mainFile.parent_path(), {book.csvbase + std::string(kDgeSuffix),
-                                              book.csvbase + std::string(kNoteSuffix),
-                                              book.csvbase + std::string(kProfileSuffix)});
-  if (!companions[0] || !companions[1] || !companions[2]) {
+  const std::array<std::string, 3> names = {book.csvbase + std::string(kDgeSuffix),
+                                            book.csvbase + std::string(kNoteSuffix),
+                                            book.csvbase + std::string(kProfileSuffix)};
+  const auto companions = FindCompanions(mainFile.parent_path(), names);
+  for (std::size_t i = 0; i < companions.size(); ++i) {
+    if (companions[i]) continue;
     AddHistory(session, path + " Secondary CSV file access error!");
-    Warn(session, "Secondary CSV file access error");
+    Warn(session, "Secondary CSV file access error",
+         NotFound(mainFile.parent_path() / PathFromText(names[i])));
     return false;
   }
 
@@ -197,22 +217,32 @@ bool ImportLogbook(Session& session) {
   ReadCompanion(session, *companions[2], book.profiles, "PROFILE File access error",
                 " PROFILE file access error!", ReadProfileFile);
 
-  const auto text = ReadWholeFile(mainFile);
+  std::string reason;
+  auto text = ReadWholeFile(mainFile, &reason);
   if (!text) {
-    Warn(session, "File access error");
+    Warn(session, "File access error", FileDetails(mainFile, reason));
     book.csvopen = false;
     AddHistory(session, path + " CSV file access error!");
     return false;
   }
   window.setFilePanel(path);
   AddHistory(session, path + " CSV file opened.");
+  if (EndsLinesWithLineFeeds(*text)) {
+    UseLineFeedsAsLineEnds(*text);
+    NoteLineFeeds(session, mainFile);
+  }
   book.csvopen = true;
+  LoadDives(session, *text);
+  return true;
+}
 
+void LoadDives(Session& session, std::string_view mainText) {
+  Logbook& book = session.logbook;
   book.dives = {};
-  book.dives.reserve(LineCountHint(*text));
+  book.dives.reserve(LineCountHint(mainText));
   CompanionIndex index(book.notes, book.profiles);
   Totals totals;
-  LineReader reader(*text);
+  LineReader reader(mainText);
   std::string_view line;
   while (reader.next(line)) {
     Suunto& dive = book.dives.emplace_back();
@@ -225,7 +255,6 @@ bool ImportLogbook(Session& session) {
   WriteSummary(session, totals);
   SortDives(book.dives, 0, book.divecount() - 1);
   ListDives(session);
-  return true;
 }
 
 void CloseLogbook(Session& session) {

@@ -14,4 +14,8 @@ const char* MessageTitle(MessageKind kind) {
   return "";
 }
 
+MessageAnswer DefaultAnswer(MessageButtons buttons) {
+  return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
+}
+
 }  // namespace quellmar

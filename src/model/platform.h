@@ -19,6 +19,11 @@ enum class MessageAnswer { Ok, Cancel, Yes, No };
 // Title of a message box of the given kind: "Warning", "Information", "Confirm".
 const char* MessageTitle(MessageKind kind);
 
+// The button that a box of these buttons has as its default, the one that
+// Enter presses: No for Yes and No (the only such question empties the Output
+// directory, which must never happen by default), OK otherwise.
+MessageAnswer DefaultAnswer(MessageButtons buttons);
+
 // A picture of one byte per pixel, indices into a colour table of red, green,
 // blue triples; rows from the top, each row from the left.
 struct IndexedImage {
@@ -32,14 +37,17 @@ class Platform {
  public:
   virtual ~Platform() = default;
 
-  // A modal message box; returns the button pressed (closing the box counts as
-  // Cancel or No).
+  // A modal message box with DefaultAnswer(buttons) as its default button;
+  // returns the button pressed (closing the box counts as Cancel or No). The
+  // text is the program's own; details, when not empty, say which file and
+  // the system's reason ("PATH: Permission denied"), or where the logbook
+  // was written, and are shown beside it (a box's details, a second line).
   virtual MessageAnswer showMessage(MessageKind kind, const std::string& text,
-                                    MessageButtons buttons) = 0;
+                                    MessageButtons buttons, const std::string& details = {}) = 0;
 
   // The error box for an error that ended a command; the text already has its
-  // closing full stop.
-  virtual void showError(const std::string& text) = 0;
+  // closing full stop. Details as for showMessage.
+  virtual void showError(const std::string& text, const std::string& details = {}) = 0;
 
   // The CSV file chosen in the file-open dialog, or nothing when cancelled.
   virtual std::optional<std::string> chooseCsvFile() = 0;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "html_out/output_file.h"
 #include "support/temp_dir.h"
 #include "support/test_platform.h"
 
@@ -377,14 +378,16 @@ TEST_F(EngineTest, NoteTemplateAskingForItsOwnPageEnds) {
   EXPECT_TRUE(fs::exists(output("d12.html")));
 }
 
-TEST_F(EngineTest, MissingNoteTemplateOrUnwritablePageStillYieldsTheLink) {
+// A missing note template still yields the link; a page that cannot be made
+// ends the export (it used to be passed over in silence).
+TEST_F(EngineTest, MissingNoteTemplateYieldsTheLinkAndAnUnwritablePageThrows) {
   fs::remove(dir.path() / "html" / "note.html");
   EXPECT_EQ(fill("@subpage@"), kNogLink);
   EXPECT_FALSE(fs::exists(output("d12.html")));
 
   dir.write("html/note.html", "page");
   fs::create_directory(output("d12.html"));
-  EXPECT_EQ(fill("@note_ico@"), kNoteLink);
+  EXPECT_THROW(fill("@note_ico@"), ExportError);
   EXPECT_TRUE(fs::is_directory(output("d12.html")));
 }
 

@@ -29,10 +29,10 @@ constexpr const char* kBr = "<br>\n\r";
 class EventPlatform : public testing::TestPlatform {
  public:
   explicit EventPlatform(Lines& events) : events_(events) {}
-  MessageAnswer showMessage(MessageKind kind, const std::string& text,
-                            MessageButtons buttons) override {
+  MessageAnswer showMessage(MessageKind kind, const std::string& text, MessageButtons buttons,
+                            const std::string& details) override {
     events_.push_back(std::string(MessageTitle(kind)) + ": " + text);
-    return TestPlatform::showMessage(kind, text, buttons);
+    return TestPlatform::showMessage(kind, text, buttons, details);
   }
 
  private:
@@ -469,16 +469,25 @@ TEST_F(ImportTest, LineRuleInEveryFile) {
   }
 }
 
-TEST_F(ImportTest, LineFeedsAloneMakeOneLinePerFile) {
+// A CSV file without any carriage return is read with line feeds as line
+// ends (it used to read as one line, importing one dive of many), and the
+// history says so once for each such file.
+TEST_F(ImportTest, LineFeedsAloneAreLineEndsInAFileWithoutCarriageReturns) {
   const auto main = WriteExport(dir, "", JoinLines({DiveLine(1, 1), DiveLine(2, 2)}, "\n"),
                                 JoinLines({"1,\"note one\"", "2,\"note two\""}, "\n"),
                                 JoinLines({"1,0,1.5", "1,1,3.0"}, "\n"));
   ASSERT_TRUE(Import(main));
-  ASSERT_EQ(session.logbook.divecount(), 1);
+  ASSERT_EQ(session.logbook.divecount(), 2);
   EXPECT_EQ(session.logbook.dives[0].diveid, 1);
   EXPECT_EQ(session.logbook.dives[0].note, "note one");
-  EXPECT_EQ(session.logbook.dives[0].profile, "1.5\n1");
-  EXPECT_EQ(session.logbook.notes.size(), 1u);
+  EXPECT_EQ(session.logbook.dives[0].profile, "1.5,3.0");
+  EXPECT_EQ(session.logbook.notes.size(), 2u);
+  const auto& history = session.window.history();
+  EXPECT_EQ(std::count_if(history.begin(), history.end(),
+                          [](const std::string& line) {
+                            return line.ends_with(" read with line feeds as line ends.");
+                          }),
+            3);
 }
 
 std::string Garbage(std::size_t size, unsigned seed) {

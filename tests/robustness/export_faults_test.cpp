@@ -82,23 +82,27 @@ INSTANTIATE_TEST_SUITE_P(
       return std::string(info.param).substr(0, std::string(info.param).find('.'));
     });
 
-TEST_F(ExportFault, OutputThatIsAPlainFileIsLeftAloneAndTheExportEndsAsUsual) {
+TEST_F(ExportFault, OutputThatIsAPlainFileIsLeftAloneAndEndsTheExportWithAnError) {
   fixture.writeTemplates("<html>\r\n", "<p>@diveno@ @noteorgif@ @profile_gif@</p>\r\n",
                          "</html>\r\n", "@note@\r\n");
   std::ofstream(fixture.outputDir(), std::ios::binary) << "the user's own file";
   const auto before = Snapshot(fixture.root());
 
-  fixture.exportHtml(MessageAnswer::Yes);
+  EXPECT_FALSE(fixture.exportHtml(MessageAnswer::Yes));
 
-  EXPECT_EQ(exportHistory(),
-            (std::vector<std::string>{"HTML write started.", "HTML write finished."}));
-  EXPECT_EQ(fixture.platform.messages, (std::vector<ShownMessage>{kAskClear, kAskView}));
-  EXPECT_TRUE(fixture.platform.errors.empty());
+  EXPECT_EQ(exportHistory(), (std::vector<std::string>{"HTML write started."}));
+  EXPECT_TRUE(fixture.platform.messages.empty());
+  const auto page = fixture.outputDir() / "logbook.html";
+  EXPECT_EQ(fixture.platform.errors,
+            (std::vector<std::string>{"Cannot create file " + page.string() + "."}));
+  EXPECT_EQ(fixture.platform.errorDetails,
+            (std::vector<std::string>{fixture.outputDir().string() + ": Not a directory"}));
   EXPECT_EQ(Snapshot(fixture.root()), before);
 }
 
-// The first dive's picture cannot be made: the export ends there, with the
-// page holding what was written before, and the directory is not touched.
+// The first dive's picture cannot be made: the export ends there, the files
+// written before stay, the index page is not put in place, and the directory
+// is not touched.
 TEST_F(ExportFault, PicturePathThatIsADirectoryEndsTheExportAtThatPicture) {
   fs::create_directories(fixture.outputDir() / "d3.gif");
   fixture.writeTemplates("<html>\r\n", "<p>@diveno@ @noteorgif@ @profile_gif@</p>\r\n",
@@ -110,10 +114,12 @@ TEST_F(ExportFault, PicturePathThatIsADirectoryEndsTheExportAtThatPicture) {
   const auto picture = fixture.outputDir() / "d3.gif";
   EXPECT_EQ(fixture.platform.errors,
             (std::vector<std::string>{"Cannot create file " + picture.string() + "."}));
+  EXPECT_EQ(fixture.platform.errorDetails,
+            (std::vector<std::string>{picture.string() + ": Is a directory"}));
   EXPECT_EQ(exportHistory(), (std::vector<std::string>{"HTML write started."}));
   EXPECT_EQ(fixture.platform.messages, (std::vector<ShownMessage>{kAskClear}));
   EXPECT_TRUE(fixture.platform.opened.empty());
-  EXPECT_EQ(ReadFile(fixture.outputDir() / "logbook.html"), "<html>\r\n");
+  EXPECT_FALSE(fs::exists(fixture.outputDir() / "logbook.html"));
   EXPECT_EQ(ReadFile(fixture.outputDir() / "d3.html"), "<h1>3</h1>three\r\n");
   EXPECT_EQ(ReadFile(picture / "keep.txt"), "kept");
   EXPECT_FALSE(fs::exists(fixture.outputDir() / "d7.html"));
@@ -121,25 +127,24 @@ TEST_F(ExportFault, PicturePathThatIsADirectoryEndsTheExportAtThatPicture) {
   EXPECT_TRUE(fixture.session.logbook.csvopen);
 }
 
-// A note page that cannot be written is passed over in silence; the link is
-// still written and every other file is made.
-TEST_F(ExportFault, NotePagePathThatIsADirectoryIsPassedOver) {
+// A note page that cannot be made ends the export like a picture: files
+// written before it stay, and nothing after it is written.
+TEST_F(ExportFault, NotePagePathThatIsADirectoryEndsTheExportAtThatPage) {
   fixture.session.window.options.gif = false;
   fs::create_directories(fixture.outputDir() / "d7.html");
   std::ofstream(fixture.outputDir() / "d7.html" / "keep.txt") << "kept";
 
   fixture.exportHtml(MessageAnswer::Yes);
 
-  EXPECT_EQ(exportHistory(),
-            (std::vector<std::string>{"HTML write started.", "HTML write finished."}));
-  EXPECT_EQ(fixture.platform.messages, (std::vector<ShownMessage>{kAskClear, kAskView}));
-  EXPECT_TRUE(fixture.platform.errors.empty());
-  EXPECT_EQ(ReadFile(fixture.outputDir() / "logbook.html"),
-            "<html>16\r\n<p>3 " + link(3) + " </p>\r\n<p>7 " + link(7) + " </p>\r\n<p>12 " +
-                link(12) + " </p>\r\n</html>\r\n");
-  EXPECT_EQ(ReadFile(fixture.outputDir() / "d7.html" / "keep.txt"), "kept");
+  const auto page = fixture.outputDir() / "d7.html";
+  EXPECT_EQ(exportHistory(), (std::vector<std::string>{"HTML write started."}));
+  EXPECT_EQ(fixture.platform.messages, (std::vector<ShownMessage>{kAskClear}));
+  EXPECT_EQ(fixture.platform.errors,
+            (std::vector<std::string>{"Cannot create file " + page.string() + "."}));
+  EXPECT_FALSE(fs::exists(fixture.outputDir() / "logbook.html"));
+  EXPECT_EQ(ReadFile(page / "keep.txt"), "kept");
   EXPECT_EQ(ReadFile(fixture.outputDir() / "d3.html"), "<h1>3</h1>three\r\n");
-  EXPECT_EQ(ReadFile(fixture.outputDir() / "d12.html"), "<h1>12</h1>twelve\r\n");
+  EXPECT_FALSE(fs::exists(fixture.outputDir() / "d12.html"));
 }
 
 // Sets the file's immutable flag, which stops even root from deleting it, and
@@ -192,22 +197,33 @@ TEST_F(ExportFault, FileThatCannotBeDeletedIsSkippedAndTheOthersGo) {
 }
 
 // A read-only Output: nothing in it can be deleted or written. Root is not
-// stopped by permissions, so this runs only for an ordinary user.
-TEST_F(ExportFault, ReadOnlyOutputKeepsItsFilesAndTheExportEndsAsUsual) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root ignores a read-only directory";
+// stopped by permissions, so the export runs in a child as the user nobody.
+TEST_F(ExportFault, ReadOnlyOutputKeepsItsFilesAndEndsTheExportWithAnError) {
   fs::create_directories(fixture.outputDir());
   std::ofstream(fixture.outputDir() / "a.txt") << "a";
+  std::ofstream(fixture.outputDir() / "logbook.html") << "the earlier logbook";
   fs::permissions(fixture.outputDir(), fs::perms::owner_read | fs::perms::owner_exec);
+  OpenToOthers(fixture.root());
   const auto before = Snapshot(fixture.root());
   fixture.session.window.options.gif = false;
 
-  fixture.exportHtml(MessageAnswer::Yes);
+  const auto child = RunInChild([&] {
+    if (!BecomeNobody()) return std::vector<std::string>{"no user nobody"};
+    fixture.exportHtml(MessageAnswer::Yes);
+    auto texts = exportHistory();
+    for (const auto& message : fixture.platform.messages) texts.push_back(message.text);
+    texts.insert(texts.end(), fixture.platform.errors.begin(), fixture.platform.errors.end());
+    texts.insert(texts.end(), fixture.platform.errorDetails.begin(),
+                 fixture.platform.errorDetails.end());
+    return texts;
+  });
 
-  EXPECT_EQ(exportHistory(),
-            (std::vector<std::string>{"HTML write started.", "HTML write finished."}));
-  EXPECT_EQ(fixture.platform.messages, (std::vector<ShownMessage>{kAskClear, kAskView}));
+  ASSERT_TRUE(child.exitedNormally && child.exitCode == 0);
+  const auto page = fixture.outputDir() / "logbook.html";
+  EXPECT_EQ(child.texts, (std::vector<std::string>{"HTML write started.", kClearQuestion,
+                                                   "Cannot create file " + page.string() + ".",
+                                                   page.string() + ": Permission denied"}));
   EXPECT_EQ(Snapshot(fixture.root()), before);
-  fs::permissions(fixture.outputDir(), fs::perms::owner_all);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "robustness/robustness_support.h"
 
+#include <grp.h>
+#include <pwd.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -82,7 +84,7 @@ bool ProgramFixture::open() {
 
 bool ProgramFixture::exportHtml(MessageAnswer clearOutput, MessageAnswer viewPage) {
   platform.answers = {clearOutput, viewPage};
-  return ExportHtmlCommand(session);
+  return static_cast<bool>(ExportHtmlCommand(session));
 }
 
 TreeSnapshot Snapshot(const fs::path& root) {
@@ -95,6 +97,8 @@ TreeSnapshot Snapshot(const fs::path& root) {
       snapshot[relative] = "link:" + fs::read_symlink(it->path()).string();
     } else if (fs::is_directory(status)) {
       snapshot[relative] = "dir";
+    } else if (fs::is_fifo(status)) {
+      snapshot[relative] = "fifo";  // opening it would wait for a writer
     } else {
       snapshot[relative] = "file:" + ReadFile(it->path());
     }
@@ -173,6 +177,22 @@ ChildResult RunInChild(const std::function<std::vector<std::string>()>& work) {
   result.exitCode = result.exitedNormally ? WEXITSTATUS(status) : -1;
   result.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
   return result;
+}
+
+void OpenToOthers(const fs::path& root) {
+  const auto open = fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read |
+                    fs::perms::others_exec;
+  fs::permissions(root, open, fs::perm_options::add);
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    if (!entry.is_symlink()) fs::permissions(entry.path(), open, fs::perm_options::add);
+  }
+}
+
+bool BecomeNobody() {
+  const passwd* nobody = ::getpwnam("nobody");
+  if (nobody == nullptr) return false;
+  return ::setgroups(0, nullptr) == 0 && ::setgid(nobody->pw_gid) == 0 &&
+         ::setuid(nobody->pw_uid) == 0 && ::geteuid() != 0;
 }
 
 std::vector<std::string> HistoryFrom(const Session& session, std::size_t first) {

@@ -52,8 +52,8 @@ class ProgramFixture {
   Session session;
 };
 
-// Every entry under root, by path relative to root: "dir", "link:" + target,
-// or "file:" + the file's bytes. Links are not followed.
+// Every entry under root, by path relative to root: "dir", "fifo", "link:" +
+// target, or "file:" + the file's bytes. Links are not followed.
 using TreeSnapshot = std::map<std::string, std::string>;
 TreeSnapshot Snapshot(const std::filesystem::path& root);
 
@@ -69,6 +69,13 @@ struct ChildResult {
   std::vector<std::string> texts;
 };
 ChildResult RunInChild(const std::function<std::vector<std::string>()>& work);
+
+// For a child that must meet file permissions as an ordinary user does (root
+// passes them): lets every user read and enter the folders from root down
+// (the parent), then switches the calling process to the user nobody (the
+// child); false when it could not.
+void OpenToOthers(const std::filesystem::path& root);
+bool BecomeNobody();
 
 // The history lines from the given one on.
 std::vector<std::string> HistoryFrom(const Session& session, std::size_t first);

@@ -24,9 +24,12 @@ class TestPlatform : public Platform {
   explicit TestPlatform(std::filesystem::path programDir = {})
       : programDir_(std::move(programDir)) {}
 
-  MessageAnswer showMessage(MessageKind kind, const std::string& text,
-                            MessageButtons buttons) override;
-  void showError(const std::string& text) override { errors.push_back(text); }
+  MessageAnswer showMessage(MessageKind kind, const std::string& text, MessageButtons buttons,
+                            const std::string& details) override;
+  void showError(const std::string& text, const std::string& details) override {
+    errors.push_back(text);
+    errorDetails.push_back(details);
+  }
   std::optional<std::string> chooseCsvFile() override { return nextChoice; }
   void openDocument(const std::string& target) override { opened.push_back(target); }
   bool copyToClipboard(const IndexedImage& picture) override;
@@ -38,7 +41,9 @@ class TestPlatform : public Platform {
   bool clipboardWorks = true;
 
   std::vector<ShownMessage> messages;
+  std::vector<std::string> messageDetails;  // one per message, empty for none
   std::vector<std::string> errors;
+  std::vector<std::string> errorDetails;
   std::vector<std::string> opened;
   std::optional<IndexedImage> clipboard;
 

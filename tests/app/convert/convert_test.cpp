@@ -173,7 +173,9 @@ TEST_F(ConvertTest, MissingFile) {
   EXPECT_EQ(result.out, "Opened CSV file:\n" + path + "\n");
   EXPECT_EQ(result.err, "Logbook Import started.\n" + path +
                             " CSV file access error!\n"
-                            "Warning: File access error\n");
+                            "Warning: File access error\n"
+                            "  " +
+                            path + ": No such file or directory\n");
 }
 
 TEST_F(ConvertTest, MissingCompanion) {
@@ -182,7 +184,9 @@ TEST_F(ConvertTest, MissingCompanion) {
   const auto result = Run({"--quiet", main.string()});
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.out, "Opened CSV file:\n" + main.string() + "\n");
-  EXPECT_EQ(result.err, "Warning: Secondary CSV file access error\n");
+  EXPECT_EQ(result.err, "Warning: Secondary CSV file access error\n  " +
+                            (work.path() / "export" / "logbook$DGE.CSV").string() +
+                            ": No such file or directory\n");
 }
 
 fs::path SmallExport(const TempDir& dir) {
@@ -281,7 +285,8 @@ TEST_F(ConvertTest, ExportsTheBundledSample) {
                             "Average dive time: 00:45:50\n"
                             "SAC: 14L\n"
                             "Maximal depth: 38m\n"
-                            "24 logged dives.\n");
+                            "24 logged dives.\n" +
+                            (work.path() / "base" / "Output" / "logbook.html").string() + "\n");
   EXPECT_EQ(result.err, "Logbook Import started.\n" + main.string() +
                             " CSV file opened.\n"
                             "Logbook Import finished.\n"
@@ -328,8 +333,9 @@ TEST_F(ConvertTest, ExportEndedByAnErrorExitsWithThree) {
   fs::create_directories(base / "Output" / "d1.gif");
   const auto result = Run({"--quiet", "--base", base.string(), main.string()});
   EXPECT_EQ(result.status, 3);
-  EXPECT_TRUE(result.err.ends_with("Error: Cannot create file " +
-                                   (base / "Output" / "d1.gif").string() + ".\n"))
+  const auto picture = (base / "Output" / "d1.gif").string();
+  EXPECT_TRUE(result.err.ends_with("Error: Cannot create file " + picture + ".\n  " + picture +
+                                   ": Is a directory\n"))
       << result.err;
 }
 

@@ -97,7 +97,7 @@ TEST_P(MessageBoxTest, HasItsTitleIconAndButtonsAndReturnsTheAnswer) {
         PressKey(box, press == buttons + 1 ? Qt::Key_Escape : Qt::Key_Return);
     });
     const MessageAnswer answer =
-        platform.showMessage(row.kind, "HTML write finished.\n\rMay I show You ?", row.buttons);
+        platform.showMessage(row.kind, "HTML write finished.\n\rMay I show You ?", row.buttons, {});
     ASSERT_TRUE(user.answered());
     EXPECT_EQ(seen.title, row.title);
     EXPECT_EQ(seen.text, "HTML write finished.\nMay I show You ?");
@@ -127,7 +127,7 @@ TEST(QtPlatform, ErrorBoxIsTitledWithTheProgramName) {
     seen = SeenBox(box);
     box->close();
   });
-  platform.showError("Cannot create file d12.gif.");
+  platform.showError("Cannot create file d12.gif.", {});
   EXPECT_TRUE(called);
   EXPECT_EQ(seen.title, "quellmar_window_test");  // this program's file name
   EXPECT_EQ(seen.title, ApplicationTitle());
