@@ -1,7 +1,11 @@
-// An export file that exists but cannot be opened: a directory, or a link to
-// nothing, in the place of the main file or of a companion. The import gives
-// exactly the warnings and history lines of its failure table, goes on where
-// it says it does, and changes nothing in the export's folder.
+// An export file that exists but cannot be opened: a directory, a link to
+// nothing, a FIFO or a device in the place of the main file or of a
+// companion. The import gives exactly the warnings and history lines of its
+// failure table, at once (a FIFO or /dev/zero used to hang it), with the file
+// and the system's reason as the warning's details, goes on where it says it
+// does, and changes nothing in the export's folder.
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -15,7 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-enum class Blocker { Directory, DanglingLink };
+enum class Blocker { Directory, DanglingLink, Fifo, DevZero };
 
 struct FaultCase {
   const char* name;
@@ -24,16 +28,21 @@ struct FaultCase {
   bool imported;
   const char* warning;      // nullptr: none
   const char* historyLine;  // after the path; nullptr: none
+  const char* reason;       // the system's reason in the warning's details
 };
 
 // clang-format off
 const FaultCase kCases[] = {
-  {"note_file_is_directory",    "log$NOT.CSV", Blocker::Directory,    true,  "NOTE File access error",    " NOTE file access error!"},
-  {"note_file_dangling_link",   "log$NOT.CSV", Blocker::DanglingLink, true,  "NOTE File access error",    " NOTE file access error!"},
-  {"profile_file_is_directory", "log$PRO.CSV", Blocker::Directory,    true,  "PROFILE File access error", " PROFILE file access error!"},
-  {"dge_file_is_directory",     "log$DGE.CSV", Blocker::Directory,    true,  nullptr,                     nullptr},
-  {"main_file_is_directory",    "log.csv",     Blocker::Directory,    false, "File access error",         " CSV file access error!"},
-  {"main_file_dangling_link",   "log.csv",     Blocker::DanglingLink, false, "File access error",         " CSV file access error!"},
+  {"note_file_is_directory",    "log$NOT.CSV", Blocker::Directory,    true,  "NOTE File access error",    " NOTE file access error!",    "Is a directory"},
+  {"note_file_dangling_link",   "log$NOT.CSV", Blocker::DanglingLink, true,  "NOTE File access error",    " NOTE file access error!",    "No such file or directory"},
+  {"note_file_fifo",            "log$NOT.CSV", Blocker::Fifo,         true,  "NOTE File access error",    " NOTE file access error!",    "Not a regular file"},
+  {"profile_file_is_directory", "log$PRO.CSV", Blocker::Directory,    true,  "PROFILE File access error", " PROFILE file access error!", "Is a directory"},
+  {"profile_file_dev_zero",     "log$PRO.CSV", Blocker::DevZero,      true,  "PROFILE File access error", " PROFILE file access error!", "Not a regular file"},
+  {"dge_file_is_directory",     "log$DGE.CSV", Blocker::Directory,    true,  nullptr,                     nullptr,                       nullptr},
+  {"main_file_is_directory",    "log.csv",     Blocker::Directory,    false, "File access error",         " CSV file access error!",     "Is a directory"},
+  {"main_file_dangling_link",   "log.csv",     Blocker::DanglingLink, false, "File access error",         " CSV file access error!",     "No such file or directory"},
+  {"main_file_fifo",            "log.csv",     Blocker::Fifo,         false, "File access error",         " CSV file access error!",     "Not a regular file"},
+  {"main_file_dev_zero",        "log.csv",     Blocker::DevZero,      false, "File access error",         " CSV file access error!",     "Not a regular file"},
 };
 // clang-format on
 
@@ -41,10 +50,19 @@ class ImportFault : public ::testing::TestWithParam<FaultCase> {};
 
 void Block(const fs::path& entry, Blocker blocker) {
   fs::remove(entry);
-  if (blocker == Blocker::Directory) {
-    fs::create_directories(entry / "inside");
-  } else {
-    fs::create_symlink(entry.parent_path() / "nowhere", entry);
+  switch (blocker) {
+    case Blocker::Directory:
+      fs::create_directories(entry / "inside");
+      break;
+    case Blocker::DanglingLink:
+      fs::create_symlink(entry.parent_path() / "nowhere", entry);
+      break;
+    case Blocker::Fifo:
+      ::mkfifo(entry.c_str(), 0644);
+      break;
+    case Blocker::DevZero:
+      fs::create_symlink("/dev/zero", entry);
+      break;
   }
 }
 
@@ -75,6 +93,10 @@ TEST_P(ImportFault, ReportsAsItsTableSaysAndChangesNothing) {
     history.push_back(path + row.historyLine);
   }
   EXPECT_EQ(fixture.platform.messages, messages);
+  if (row.reason != nullptr) {
+    EXPECT_EQ(fixture.platform.messageDetails.front(),
+              (fixture.exportDir() / row.entry).string() + ": " + row.reason);
+  }
   EXPECT_EQ(fixture.session.window.history(), history);
   EXPECT_EQ(Snapshot(fixture.root()), before);
 

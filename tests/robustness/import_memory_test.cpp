@@ -76,5 +76,29 @@ TEST(ImportMemory, GrowsWithinASmallMultipleOfTheExport) {
   EXPECT_LT(growth, 4 * exportSize + (std::int64_t{50} << 20));
 }
 
+// A main file larger than the memory the import may take is reported as
+// running out of memory during the import (it used to end the converter with
+// a bare std::bad_alloc), and no logbook is left loaded.
+TEST(ImportMemory, RunningOutIsReportedAsSuch) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit allows";
+#endif
+  ProgramFixture fixture;
+  fixture.writeExport("", "", "");
+  fs::resize_file(fixture.mainFile(), std::uintmax_t{2} << 30);  // sparse: takes no disk
+  const auto child = RunInChild([&] {
+    const rlimit memory{rlim_t{1} << 30, rlim_t{1} << 30};
+    ::setrlimit(RLIMIT_AS, &memory);
+    const bool imported = fixture.open();
+    std::vector<std::string> texts{imported ? "imported" : "failed",
+                                   fixture.session.logbook.csvopen ? "loaded" : "none"};
+    texts.insert(texts.end(), fixture.platform.errors.begin(), fixture.platform.errors.end());
+    return texts;
+  });
+  ASSERT_TRUE(child.exitedNormally && child.exitCode == 0);
+  EXPECT_EQ(child.texts,
+            (std::vector<std::string>{"failed", "none", "Out of memory during the CSV import."}));
+}
+
 }  // namespace
 }  // namespace quellmar::testing
