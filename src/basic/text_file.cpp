@@ -91,7 +91,7 @@ LineFile::LineFile(InMemory, std::string_view text)
       ended_(true),
       inMemory_(true) {
   const auto ctrlZ = std::min(text.find('\x1a'), text.size());
-  std::memcpy(buffer_.get(), text.data(), ctrlZ);
+  if (ctrlZ > 0) std::memcpy(buffer_.get(), text.data(), ctrlZ);  // an empty view may hold no data
   end_ = ctrlZ;
 }
 
