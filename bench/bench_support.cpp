@@ -111,7 +111,7 @@ std::size_t ReadAndSplitLines(const std::vector<std::filesystem::path>& files) {
 
 WriteWatch::WriteWatch(const std::filesystem::path& dir)
     : fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
-  if (fd_ < 0 || ::inotify_add_watch(fd_, dir.c_str(), IN_CLOSE_WRITE) < 0) {
+  if (fd_ < 0 || ::inotify_add_watch(fd_, dir.c_str(), IN_MOVED_TO) < 0) {
     throw std::runtime_error("cannot watch " + dir.string());
   }
 }

@@ -104,10 +104,10 @@ class Stopwatch {
 // files must do. Returns the number of lines.
 std::size_t ReadAndSplitLines(const std::vector<std::filesystem::path>& files);
 
-// The names of the files written in a directory, one per open for writing
-// that was closed, in the order of the closes, as the kernel reports them
-// (inotify): a file written twice is listed twice. Watches from construction
-// until names() is called.
+// The names of the files written in a directory, one each time a finished
+// file was renamed into its place (the export writes every file so), in that
+// order, as the kernel reports them (inotify): a file written twice is listed
+// twice. Watches from construction until names() is called.
 class WriteWatch {
  public:
   explicit WriteWatch(const std::filesystem::path& dir);

@@ -3,7 +3,7 @@
 // to showing the page) of a generated logbook, against the floor of writing
 // the same files with the same bytes by bare open, write and close: one
 // open, write and close for each file the export writes, in the order it
-// closes them, a file written twice written twice. Every iteration also
+// puts them in place, a file written twice written twice. Every iteration also
 // times the encoding of every picture the export encodes (the same pictures,
 // as often) by our encoder and by giflib, for the two targets:
 //   "vs_ours"   = export / (floor + our encoding)
@@ -50,7 +50,7 @@ class ExportSetup {
 };
 
 // What one export writes, taken from a recording run: every file it writes,
-// in the order it closes them and as often as it writes them (a dive's picture
+// in the order it puts them in place and as often as it writes them (a dive's picture
 // asked for by both the index page and the note page is written twice), and
 // every picture it encodes, as it handed them to the clipboard.
 struct ExportWrites {
