@@ -350,6 +350,20 @@ TEST_F(ConvertTest, RefusedExportExitsWithThree) {
   EXPECT_FALSE(fs::exists(base / "Output"));
 }
 
+// Pictures too wide for a GIF file are left out, the export goes on to its
+// end and the exit status tells so.
+TEST_F(ConvertTest, PicturesLeftOutExitWithFour) {
+  const auto base = ProgramDirectory(work);
+  const auto main = BundledExport(work);
+  const auto result = Run({"--quiet", "--px", "100000", "--base", base.string(), main.string()});
+  EXPECT_EQ(result.status, 4);
+  EXPECT_NE(result.err.find("Warning: HTML write finished, but 24 dives' profile pictures could "
+                            "not be made and were left out."),
+            std::string::npos)
+      << result.err;
+  EXPECT_TRUE(fs::is_regular_file(base / "Output" / "logbook.html"));
+}
+
 // 8-bit names (Windows-1252: ü, €, Š) with blanks where the program, the
 // export and its main file lie; the program finds its folder by itself.
 struct NameRow {
