@@ -26,10 +26,13 @@ void CloseQuietly(std::intptr_t handle) {
 // listing pass over it, and unique within the process.
 std::filesystem::path TemporaryBeside(const std::filesystem::path& path) {
   static std::atomic<unsigned> counter{0};
+  // Taken once; a forked child keeps its parent's number, and O_EXCL with the
+  // retry below keeps the names of the two apart.
+  static const std::string pid = std::to_string(::getpid());
   std::string name = ".";
   name += path.filename().string();
   name += '.';
-  name += std::to_string(::getpid());
+  name += pid;
   name += '-';
   name += std::to_string(counter++);
   name += ".tmp";
@@ -54,7 +57,7 @@ InputFile::InputFile(const std::filesystem::path& path) {
   } else if (!S_ISREG(info.st_mode)) {
     reason_ = "Not a regular file";
   } else {
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    // O_NONBLOCK has no effect on a regular file: it stays set.
     size_ = static_cast<std::uint64_t>(info.st_size);
     open_ = true;
   }
