@@ -116,6 +116,26 @@ TEST_P(MessageBoxTest, HasItsTitleIconAndButtonsAndReturnsTheAnswer) {
 INSTANTIATE_TEST_SUITE_P(QtPlatform, MessageBoxTest, ::testing::ValuesIn(kBoxes),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Enter presses the default button, No on the clearing question, so that it
+// never empties Output by default; the details (the file and the system's
+// reason) are the box's detailed text.
+TEST(QtPlatform, EnterAnswersNoToTheClearingQuestionAndDetailsAreShown) {
+  QtPlatform platform;
+  QString details;
+  ModalAnswerer user([&](QWidget* widget) {
+    auto* box = qobject_cast<QMessageBox*>(widget);
+    ASSERT_NE(box, nullptr);
+    details = box->detailedText();
+    QTest::keyClick(box, Qt::Key_Return);
+  });
+  EXPECT_EQ(
+      platform.showMessage(MessageKind::Confirm, "Would You like clear the OUTPUT directory ?",
+                           MessageButtons::YesNo, "/x/Output: Permission denied"),
+      MessageAnswer::No);
+  ASSERT_TRUE(user.answered());
+  EXPECT_EQ(details, QStringLiteral("/x/Output: Permission denied"));
+}
+
 TEST(QtPlatform, ErrorBoxIsTitledWithTheProgramName) {
   QtPlatform platform;
   bool called = false;
