@@ -137,8 +137,13 @@ bool ReplacingFile::commit() {
     discard();
     return false;
   }
-  if (!MoveFileExW(temporary_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-    reason_ = Reason(GetLastError());
+  // A read-only file is never replaced. Windows refuses that itself; wine
+  // does not, so it is checked here as well.
+  const DWORD attributes = GetFileAttributesW(path_.c_str());
+  const bool readOnly =
+      attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+  if (readOnly || !MoveFileExW(temporary_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    reason_ = Reason(readOnly ? ERROR_ACCESS_DENIED : GetLastError());
     failedToCreate_ = true;
     discard();
     return false;

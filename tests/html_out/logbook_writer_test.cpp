@@ -438,7 +438,7 @@ TEST_P(WindowsFileTest, OutputFiles) {
   }
   platform.answers = {row.clear, MessageAnswer::Cancel};
 
-  EXPECT_EQ(ExportHtmlCommand(session), !row.namedAsError);
+  EXPECT_EQ(static_cast<bool>(ExportHtmlCommand(session)), !row.namedAsError);
   ASSERT_EQ(platform.errors.size(), row.namedAsError ? 1u : 0u);
   if (row.namedAsError) {
     const std::string named = "Cannot create file " + TextFromPath(output("d1.gif"));
