@@ -16,6 +16,7 @@
 #include "basic/display_text.h"
 #include "basic/path_text.h"
 #include "commands/commands.h"
+#include "commands/program_directory.h"
 #include "console_platform.h"
 #include "desktop.h"
 #include "model/session.h"
@@ -31,7 +32,8 @@ constexpr const char* kUsage =
     "it\n"
     "  --base DIR      the program directory: templates from DIR/html, the logbook written to "
     "DIR/Output\n"
-    "                  (default: the folder that holds the executable)\n"
+    "                  (default: the executable's folder when it holds html/ and can be written,\n"
+    "                  else a per-user folder filled from the installed templates; shown below)\n"
     "  --import-only   stop after the import\n"
     "  --list          after the memo, print the dive list, one line per dive\n"
     "  --clear         answer Yes to the question whether to empty the Output directory "
@@ -176,10 +178,22 @@ bool OutputIsUtf8() {
 #endif
 }
 
+std::optional<std::filesystem::path> GivenBase(const std::optional<Options>& options) {
+  if (!options || !options->base) return std::nullopt;
+  return std::filesystem::absolute(*options->base);
+}
+
+// The usage, and the program directory a run with these options would use.
+std::string UsageText(const std::optional<Options>& options, const char* argv0) {
+  const auto directory =
+      LocateProgramDirectory(GivenBase(options), ExecutableDirectory(argv0), PerUserFolder());
+  return std::string(kUsage) + "\nProgram directory: " + ProgramDirectoryText(directory) + "\n";
+}
+
 int Run(const Options& options, const char* argv0) {
-  const auto base =
-      options.base ? std::filesystem::absolute(*options.base) : ExecutableDirectory(argv0);
-  ConsolePlatform platform(std::cerr, options.file, base, options.answers);
+  const auto directory = FindProgramDirectory(GivenBase(options), ExecutableDirectory(argv0));
+  if (!directory.problem.empty()) std::cerr << "quellmar-convert: " << directory.problem << '\n';
+  ConsolePlatform platform(std::cerr, options.file, directory.path, options.answers);
   Session session(platform);
   session.window.options = options.exportOptions;
   HistoryPrinter history(std::cerr);
@@ -217,20 +231,21 @@ int main(int argc, char** argv) {
   const std::vector<std::string_view> args(argv + 1, argv + argc);
   UsageError error;
   const auto options = ParseArguments(args, error);
-  if (!options) {
-    std::cerr << "quellmar-convert: " << error.message << "\n\n" << kUsage;
-    return kUsageError;
-  }
-  if (options->help) {
-    std::cout << kUsage;
-    return kDone;
-  }
-  if (options->version) {
-    std::cout << "quellmar-convert " QUELLMAR_VERSION "\n";
-    return kDone;
-  }
+  const char* argv0 = argc > 0 ? argv[0] : "";
   try {
-    return Run(*options, argc > 0 ? argv[0] : "");
+    if (!options) {
+      std::cerr << "quellmar-convert: " << error.message << "\n\n" << UsageText(options, argv0);
+      return kUsageError;
+    }
+    if (options->help) {
+      std::cout << UsageText(options, argv0);
+      return kDone;
+    }
+    if (options->version) {
+      std::cout << "quellmar-convert " QUELLMAR_VERSION "\n";
+      return kDone;
+    }
+    return Run(*options, argv0);
   } catch (const std::exception& e) {
     // Memory running out, or a path that cannot be made absolute (the
     // current directory gone), ends the run here.
