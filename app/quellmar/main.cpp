@@ -2,6 +2,7 @@
 // event loop; showing the window shows the about dialog over it, and then
 // opens the export named on the command line, if any.
 #include <QApplication>
+#include <QStatusBar>
 #include <clocale>
 #include <iostream>
 #include <string>
@@ -9,6 +10,8 @@
 #include <vector>
 
 #include "about_box.h"
+#include "commands/program_directory.h"
+#include "display_text.h"
 #include "main_window.h"
 #include "model/session.h"
 #include "qt_platform.h"
@@ -70,6 +73,8 @@ int main(int argc, char* argv[]) {
   }
 
   quellmar::QtPlatform platform;
+  const auto directory = quellmar::FindProgramDirectory(std::nullopt, quellmar::ExecutableFolder());
+  platform.setProgramDirectory(directory.path);
   quellmar::Session session(platform);
   quellmar::TForm1 form1(session);
   quellmar::TAboutBox aboutBox(platform, &form1);
@@ -78,6 +83,20 @@ int main(int argc, char* argv[]) {
   platform.setOwner(&form1);
   platform.setBeforeModal([&form1] { form1.showPending(); });
 
+  // The folder in use is the status bar's tooltip, so both panels keep their texts.
+  if (auto* bar = form1.findChild<QStatusBar*>(QStringLiteral("StatusBar1")))
+    bar->setToolTip(QStringLiteral("Program folder: ") +
+                    quellmar::DisplayText(quellmar::ProgramDirectoryText(directory)));
+
   form1.show();
+  if (!directory.problem.empty()) {
+    QMetaObject::invokeMethod(
+        &form1,
+        [&platform, &directory] {
+          platform.showMessage(quellmar::MessageKind::Warning, directory.problem,
+                               quellmar::MessageButtons::Ok);
+        },
+        Qt::QueuedConnection);
+  }
   return application.exec();
 }

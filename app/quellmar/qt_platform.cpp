@@ -68,6 +68,8 @@ QString MessageDisplayText(const std::string& text) {
   return shown;
 }
 
+QtPlatform::QtPlatform() : programDir_(ExecutableFolder()) {}
+
 void QtPlatform::prepareModal() {
   if (beforeModal_) beforeModal_();
 }
@@ -169,7 +171,7 @@ bool QtPlatform::copyToClipboard(const IndexedImage& picture) {
   return true;
 }
 
-std::filesystem::path QtPlatform::programDirectory() const {
+std::filesystem::path ExecutableFolder() {
   return std::filesystem::path(NativeBytes(QCoreApplication::applicationDirPath()));
 }
 

@@ -14,6 +14,8 @@ namespace quellmar {
 
 class QtPlatform : public Platform {
  public:
+  QtPlatform();
+
   // Boxes and the file dialog are shown over the owner window, once it is set.
   void setOwner(QWidget* owner) { owner_ = owner; }
   // Called before every modal box or dialog, so the window shows the state of
@@ -26,7 +28,9 @@ class QtPlatform : public Platform {
   std::optional<std::string> chooseCsvFile() override;
   void openDocument(const std::string& target) override;
   bool copyToClipboard(const IndexedImage& picture) override;
-  std::filesystem::path programDirectory() const override;
+  // The executable's folder until the program start sets the folder in use.
+  std::filesystem::path programDirectory() const override { return programDir_; }
+  void setProgramDirectory(std::filesystem::path dir) { programDir_ = std::move(dir); }
 
  private:
   void prepareModal();
@@ -34,7 +38,11 @@ class QtPlatform : public Platform {
   QPointer<QWidget> owner_;
   QString lastChoice_;
   std::function<void()> beforeModal_;
+  std::filesystem::path programDir_;
 };
+
+// The folder that holds the running program.
+std::filesystem::path ExecutableFolder();
 
 // The error box's title: the program file's name without its extension.
 QString ApplicationTitle();
