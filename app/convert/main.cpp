@@ -187,7 +187,10 @@ std::optional<std::filesystem::path> GivenBase(const std::optional<Options>& opt
 std::string UsageText(const std::optional<Options>& options, const char* argv0) {
   const auto directory =
       LocateProgramDirectory(GivenBase(options), ExecutableDirectory(argv0), PerUserFolder());
-  return std::string(kUsage) + "\nProgram directory: " + ProgramDirectoryText(directory) + "\n";
+  std::string text =
+      std::string(kUsage) + "\nProgram directory: " + ProgramDirectoryText(directory) + "\n";
+  if (!directory.problem.empty()) text += "  " + directory.problem + "\n";
+  return text;
 }
 
 int Run(const Options& options, const char* argv0) {
