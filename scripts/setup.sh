@@ -13,6 +13,7 @@ packages="
   xvfb xauth fonts-dejavu-core fonts-dejavu-extra fonts-liberation2
   chromium chromium-driver python3 python3-selenium
   g++-mingw-w64-x86-64-posix googletest wine wine64
+  lintian desktop-file-utils appstream
 "
 missing=""
 for p in $packages; do
