@@ -85,7 +85,8 @@ ProgramDirectory LocateProgramDirectory(const std::optional<fs::path>& given,
   directory.installedData = (executableDir / ".." / "share" / "quellmar").lexically_normal();
   if (!perUser) {
     directory.problem = "No folder for the templates and the logbook: the program folder " +
-                        TextFromPath(executableDir) + " cannot be written, and " + kNoPerUserFolder;
+                        TextFromPath(executableDir) + " has no html/ or cannot be written, and " +
+                        kNoPerUserFolder;
     return directory;
   }
   directory.path = *perUser;
