@@ -31,10 +31,12 @@ std::string Problem(const std::string& what, const fs::path& path, const std::er
   return what + " " + TextFromPath(path) + ": " + ec.message();
 }
 
-// Copies every file of from that to lacks. Whatever already stands at a name
-// (a file, a folder, a link) is the user's and is left alone.
-std::string Fill(const fs::path& from, const fs::path& to) {
+// Copies every file of the folder from that to lacks. Whatever already stands
+// at a name (a file, a folder, a link) is the user's and is left alone.
+std::string FillFolder(const fs::path& from, const fs::path& to) {
   std::error_code ec;
+  fs::create_directory(to, ec);
+  if (ec) return Problem("Cannot create the folder", to, ec);
   fs::recursive_directory_iterator it(from, ec);
   for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
     const auto target = to / it->path().lexically_relative(from);
@@ -49,7 +51,19 @@ std::string Fill(const fs::path& from, const fs::path& to) {
     fs::copy_file(it->path(), target, entry);
     if (entry) return Problem("Cannot copy " + TextFromPath(it->path()) + " to", target, entry);
   }
-  if (ec) return Problem("Cannot read the installed data folder", from, ec);
+  if (ec) return Problem("Cannot read the folder", from, ec);
+  return {};
+}
+
+// The templates, the icons and the sample; nothing else of the data folder,
+// which may be a read-only portable copy with the programs in it.
+std::string Fill(const fs::path& from, const fs::path& to) {
+  for (const char* folder : {"html", "pict", "examples"}) {
+    std::error_code ec;
+    if (!fs::is_directory(from / folder, ec)) continue;
+    auto problem = FillFolder(from / folder, to / folder);
+    if (!problem.empty()) return problem;
+  }
   return {};
 }
 
@@ -81,8 +95,11 @@ ProgramDirectory LocateProgramDirectory(const std::optional<fs::path>& given,
   }
   directory.path = executableDir;
   std::error_code ec;
-  if (fs::is_directory(executableDir / "html", ec) && CanWrite(executableDir)) return directory;
-  directory.installedData = (executableDir / ".." / "share" / "quellmar").lexically_normal();
+  const bool portable = fs::is_directory(executableDir / "html", ec);
+  if (portable && CanWrite(executableDir)) return directory;
+  // A portable copy that cannot be written fills the per-user folder itself.
+  directory.installedData =
+      portable ? executableDir : (executableDir / ".." / "share" / "quellmar").lexically_normal();
   if (!perUser) {
     directory.problem = "No folder for the templates and the logbook: the program folder " +
                         TextFromPath(executableDir) + " has no html/ or cannot be written, and " +

@@ -6,9 +6,10 @@
 //    a portable copy, or a build folder;
 // 3. else the user's own folder (%LOCALAPPDATA%\Quellmar on Windows,
 //    $XDG_DATA_HOME/quellmar, by default ~/.local/share/quellmar, elsewhere),
-//    made on first use and filled from the installed data folder
-//    <executable's folder>/../share/quellmar, never overwriting a file that
-//    is already there, so edited templates survive every start and upgrade.
+//    made on first use and filled (html/, pict/, examples/) from the
+//    installed data folder <executable's folder>/../share/quellmar, or from a
+//    read-only portable copy itself, never overwriting a file that is already
+//    there, so edited templates survive every start and upgrade.
 #pragma once
 
 #include <filesystem>

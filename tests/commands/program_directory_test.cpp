@@ -30,7 +30,9 @@ Kind LocateAsOtherUser(const fs::path& exe, const std::optional<fs::path>& perUs
   const pid_t child = fork();
   if (child == 0) {
     if (geteuid() == 0 && setuid(65534) != 0) _exit(99);
-    _exit(static_cast<int>(LocateProgramDirectory(std::nullopt, exe, perUser).kind));
+    // A read-only portable copy fills the per-user folder from itself.
+    const auto found = LocateProgramDirectory(std::nullopt, exe, perUser);
+    _exit(found.installedData == exe ? static_cast<int>(found.kind) : 99);
   }
   int status = 0;
   waitpid(child, &status, 0);
@@ -91,6 +93,7 @@ TEST(ProgramDirectory, PerUserFolderIsFilledWithoutOverwriting) {
   dir.write("usr/share/quellmar/html/note.html", "note");
   dir.write("usr/share/quellmar/pict/nog.gif", "GIF89a");
   dir.write("usr/share/quellmar/examples/logbook.csv", "1,2");
+  dir.write("usr/share/quellmar/readme.txt", "not the user's");
   const auto user = dir.path() / "home" / ".local" / "share" / "quellmar";
   dir.write("home/.local/share/quellmar/html/head.html", "my head");
   const ProgramDirectory directory{user, Kind::PerUser, data, ""};
@@ -102,6 +105,7 @@ TEST(ProgramDirectory, PerUserFolderIsFilledWithoutOverwriting) {
     EXPECT_EQ(ReadFile(user / "html" / "note.html"), "note");
     EXPECT_EQ(ReadFile(user / "pict" / "nog.gif"), "GIF89a");
     EXPECT_EQ(ReadFile(user / "examples" / "logbook.csv"), "1,2");
+    EXPECT_FALSE(fs::exists(user / "readme.txt"));
   }
 }
 
