@@ -94,7 +94,7 @@ int main(int argc, char* argv[]) {
         &form1,
         [&platform, &directory] {
           platform.showMessage(quellmar::MessageKind::Warning, directory.problem,
-                               quellmar::MessageButtons::Ok);
+                               quellmar::MessageButtons::Ok, {});
         },
         Qt::QueuedConnection);
   }
