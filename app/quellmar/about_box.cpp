@@ -11,14 +11,12 @@
 #include <tuple>
 
 #include "jpeg_image.h"
+#include "model/program_texts.h"
 #include "window_style.h"
 
 namespace quellmar {
 namespace {
 
-// The program's own addresses, shown and opened as they are written.
-constexpr char kEmailAddress[] = "mailto:dive@example.org";
-constexpr char kWebAddress[] = "http://example.org/quellmar";
 constexpr int kEmailTop = 144;
 
 }  // namespace
@@ -93,12 +91,8 @@ TAboutBox::TAboutBox(Platform& platform, QWidget* parent)
 
   PlacedLabel("ProductName", QStringLiteral("Quellmar"), 216, 16, panel);
   PlacedLabel("Version", QStringLiteral("Version 1.2"), 216, 32, panel);
-  PlacedLabel("Credit", QStringLiteral("Free software for divers"), 216, 48, panel);
-  auto* comments =
-      Named(new QLabel(QStringLiteral("Optimalized to SDM 1.51 exports. Edit the templates in the "
-                                      "html folder to give the logbook your own look."),
-                       panel),
-            "Comments");
+  PlacedLabel("Credit", QString::fromLatin1(kAboutCredit), 216, 48, panel);
+  auto* comments = Named(new QLabel(QString::fromLatin1(kAboutComments), panel), "Comments");
   comments->setGeometry(216, 72, 137, 65);
   comments->setWordWrap(true);
   comments->setAlignment(Qt::AlignLeft | Qt::AlignTop);

@@ -30,6 +30,7 @@
 #include "commands/commands.h"
 #include "display_text.h"
 #include "dive_list_model.h"
+#include "model/program_texts.h"
 #include "tool_images.h"
 #include "window_style.h"
 
@@ -231,7 +232,7 @@ void TForm1::buildStatusBar() {
     left += width + 2;
     return label;
   };
-  panel("CreditPanel", 90, QStringLiteral("Quellmar team"));
+  panel("CreditPanel", 90, QString::fromLatin1(kCreditPanelText));
   filePanel_ = panel("FilePanel", 200, {});
 
   progressBar_ = Named(new QProgressBar(centralWidget()), "ProgressBar1");
