@@ -11,3 +11,5 @@ convert -size 64x64 xc:none \
   -stroke '#ffd23c' -strokewidth 4 \
   -draw 'line 10,22 20,48' -draw 'line 20,48 36,50' -draw 'line 36,50 44,38' -draw 'line 44,38 54,22' \
   -depth 8 -strip quellmar.png
+# The Windows program's icon, in the sizes Windows shows.
+convert quellmar.png -define icon:auto-resize=64,48,32,16 quellmar.ico

@@ -1,0 +1,48 @@
+// The desktop services of the program, done with the Windows API: message
+// boxes, the error box, the CSV file-open dialog, the shell's "open", the
+// clipboard and the program directory. Texts pass through the ANSI API as
+// the bytes they are.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+#include "model/platform.h"
+
+namespace quellmar::win32 {
+
+class Win32Platform : public Platform {
+ public:
+  // Boxes and the file dialog are shown over the owner window, once it is set.
+  void setOwner(HWND owner) { owner_ = owner; }
+  // Called before every modal box or dialog, so the window shows the state of
+  // the running command behind it.
+  void setBeforeModal(std::function<void()> beforeModal) { beforeModal_ = std::move(beforeModal); }
+  // The file given on the command line: the next Open takes it instead of
+  // asking, once.
+  void setStartFile(std::string path) { startFile_ = std::move(path); }
+
+  MessageAnswer showMessage(MessageKind kind, const std::string& text,
+                            MessageButtons buttons) override;
+  void showError(const std::string& text) override;
+  std::optional<std::string> chooseCsvFile() override;
+  void openDocument(const std::string& target) override;
+  bool copyToClipboard(const IndexedImage& picture) override;
+  std::filesystem::path programDirectory() const override;
+
+ protected:
+  HWND owner() const { return owner_; }
+  void prepareModal();
+
+ private:
+  HWND owner_ = nullptr;
+  std::function<void()> beforeModal_;
+  std::optional<std::string> startFile_;
+  std::string lastChoice_;
+};
+
+// The error box's title: the program file's name without its extension.
+std::string ApplicationTitle();
+
+}  // namespace quellmar::win32

@@ -1,0 +1,122 @@
+// The about dialog: its controls and picture, and what its keys and link
+// labels do.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "about_box.h"
+#include "model/program_texts.h"
+#include "resource.h"
+#include "window_test_support.h"
+
+namespace quellmar::testing {
+namespace {
+
+using win32::TAboutBox;
+
+class AboutBoxTest : public ::testing::Test {
+ protected:
+  // Shows the dialog modally, with steps playing the user.
+  void show(std::vector<std::function<void(HWND)>> steps) {
+    ModalUser user(std::move(steps));
+    about.showModal(nullptr);
+    EXPECT_TRUE(user.done());
+  }
+
+  AnsweringPlatform platform{{}};
+  TAboutBox about{platform, GetModuleHandleA(nullptr)};
+};
+
+struct AboutRow {
+  int id;
+  int left, top, width, height;  // a width of -1: as the text needs
+  const char* caption;           // nullptr: not checked
+};
+
+// clang-format off
+const AboutRow kControls[] = {
+  {IDC_PANEL,        8,   8,   369, 217, nullptr},
+  {IDC_PICTURE,      16,  16,  200, 200, nullptr},
+  {IDC_PRODUCT_NAME, 224, 24,  -1,  -1,  "Quellmar"},
+  {IDC_VERSION,      224, 40,  -1,  -1,  "Version 1.2"},
+  {IDC_CREDIT,       224, 56,  -1,  -1,  kAboutCredit},
+  {IDC_COMMENTS,     224, 80,  137, 65,  kAboutComments},
+  {IDC_EMAIL,        224, 152, -1,  -1,  kEmailAddress},
+  {IDC_WEB,          224, 168, -1,  -1,  kWebAddress},
+  {IDOK,             167, 236, 75,  25,  "OK"},
+};
+// clang-format on
+
+TEST_F(AboutBoxTest, ControlsStandAtTheirPlacesWithTheDecodedPicture) {
+  show({[](HWND dialog) {
+    char caption[256] = {};
+    GetWindowTextA(dialog, caption, sizeof caption);
+    EXPECT_STREQ(caption, "About");
+    RECT client{};
+    GetClientRect(dialog, &client);
+    EXPECT_EQ(client.right, 390);
+    EXPECT_EQ(client.bottom, 267);
+    for (const AboutRow& row : kControls) {
+      SCOPED_TRACE(row.id);
+      HWND control = GetDlgItem(dialog, row.id);
+      ASSERT_NE(control, nullptr);
+      const RECT place = PlaceOf(control);
+      EXPECT_EQ(place.left, row.left);
+      EXPECT_EQ(place.top, row.top);
+      if (row.width >= 0) {
+        EXPECT_EQ(place.right, row.width);
+      }
+      if (row.height >= 0) {
+        EXPECT_EQ(place.bottom, row.height);
+      }
+      if (row.caption != nullptr) {
+        char text[256] = {};
+        GetWindowTextA(control, text, sizeof text);
+        EXPECT_STREQ(text, row.caption);
+      }
+    }
+    // The picture: 200 by 200, and not of one colour.
+    auto picture = reinterpret_cast<HBITMAP>(
+        SendDlgItemMessageA(dialog, IDC_PICTURE, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    ASSERT_NE(picture, nullptr);
+    BITMAP info{};
+    GetObjectA(picture, sizeof info, &info);
+    EXPECT_EQ(info.bmWidth, 200);
+    EXPECT_EQ(info.bmHeight, 200);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, picture);
+    EXPECT_NE(GetPixel(dc, 100, 5), GetPixel(dc, 100, 195)) << "sky above, sea floor below";
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    EndDialog(dialog, IDOK);
+  }});
+}
+
+TEST_F(AboutBoxTest, EnterClosesEscapeDoesNotLinksOpenTheirCaption) {
+  bool openAfterEscape = false;
+  bool openAfterLinks = false;
+  const auto click = [](HWND dialog, int id) {
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, STN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+  };
+  show({[](HWND) { PressKey(VK_ESCAPE); },
+        [&](HWND dialog) {
+          openAfterEscape = IsWindowVisible(dialog);
+          click(dialog, IDC_EMAIL);
+          click(dialog, IDC_WEB);
+          openAfterLinks = IsWindowVisible(dialog);
+          PressKey(VK_RETURN);
+        }});
+  EXPECT_TRUE(openAfterEscape);
+  EXPECT_TRUE(openAfterLinks);
+  EXPECT_EQ(platform.opened, (std::vector<std::string>{kEmailAddress, kWebAddress}));
+  // The title bar's close button closes it too, and it shows again.
+  show({[](HWND dialog) { PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }});
+}
+
+}  // namespace
+}  // namespace quellmar::testing

@@ -1,0 +1,97 @@
+#include "window_test_support.h"
+
+#include <commctrl.h>
+#include <ole2.h>
+
+#include <gtest/gtest.h>
+
+namespace quellmar::testing {
+namespace {
+
+ModalUser* current = nullptr;
+
+BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
+  char name[16] = {};
+  GetClassNameA(window, name, sizeof name);
+  if (IsWindowVisible(window) && lstrcmpA(name, "#32770") == 0) {
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+MessageAnswer AnsweringPlatform::showMessage(MessageKind kind, const std::string& text,
+                                             MessageButtons buttons) {
+  messages.push_back({kind, text, buttons});
+  if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;
+  if (answers.empty())
+    return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Cancel;
+  const MessageAnswer answer = answers.front();
+  answers.pop_front();
+  return answer;
+}
+
+ModalUser::ModalUser(std::vector<std::function<void(HWND)>> steps) : steps_(std::move(steps)) {
+  current = this;
+  timer_ = SetTimer(nullptr, 0, 50, Tick);
+}
+
+ModalUser::~ModalUser() {
+  KillTimer(nullptr, timer_);
+  current = nullptr;
+}
+
+void CALLBACK ModalUser::Tick(HWND, UINT, UINT_PTR, DWORD) {
+  HWND dialog = ShownDialog();
+  if (current == nullptr || current->done() || dialog == nullptr) return;
+  char title[128] = {};
+  GetWindowTextA(dialog, title, sizeof title);
+  current->titles.emplace_back(title);
+  current->steps_[current->next_++](dialog);
+}
+
+HWND ShownDialog() {
+  HWND found = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+void PressKey(WPARAM key) {
+  HWND focus = GetFocus();
+  PostMessageA(focus, WM_KEYDOWN, key, 1);
+  PostMessageA(focus, WM_KEYUP, key, 1 | (3u << 30));
+}
+
+void PumpUntil(const std::function<bool()>& done) {
+  const ULONGLONG end = GetTickCount64() + 10000;
+  MSG msg;
+  while (!done() && GetTickCount64() < end) {
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    Sleep(10);
+  }
+}
+
+RECT PlaceOf(HWND control) {
+  RECT place{};
+  GetWindowRect(control, &place);
+  MapWindowPoints(nullptr, GetAncestor(control, GA_ROOT), reinterpret_cast<POINT*>(&place), 2);
+  return RECT{place.left, place.top, place.right - place.left, place.bottom - place.top};
+}
+
+}  // namespace quellmar::testing
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  OleInitialize(nullptr);
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES |
+                                                     ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+  const int result = RUN_ALL_TESTS();
+  OleUninitialize();
+  return result;
+}

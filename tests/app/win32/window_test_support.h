@@ -1,0 +1,71 @@
+// What the Windows window's tests share: a platform whose modal boxes the
+// test answers, a stand-in user for the real modal windows, and a look at a
+// control's place in its window.
+#pragma once
+
+#include <windows.h>
+
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "support/test_platform.h"
+#include "win32_platform.h"
+
+namespace quellmar::testing {
+
+// The real Win32 platform (file choice of a start file, clipboard) with the
+// message boxes, the error box and the shell recorded instead of shown.
+class AnsweringPlatform : public win32::Win32Platform {
+ public:
+  explicit AnsweringPlatform(std::filesystem::path programDir)
+      : programDir_(std::move(programDir)) {}
+
+  MessageAnswer showMessage(MessageKind kind, const std::string& text,
+                            MessageButtons buttons) override;
+  void showError(const std::string& text) override { errors.push_back(text); }
+  void openDocument(const std::string& target) override { opened.push_back(target); }
+  std::filesystem::path programDirectory() const override { return programDir_; }
+
+  std::deque<MessageAnswer> answers;  // for the questions; none left: Cancel or No
+  std::vector<ShownMessage> messages;
+  std::vector<std::string> errors;
+  std::vector<std::string> opened;
+
+ private:
+  std::filesystem::path programDir_;
+};
+
+// Plays the user of the modal windows that the code under test shows: each
+// step runs, a moment apart, on the modal window of this thread that is up
+// then (a dialog box or a message box).
+class ModalUser {
+ public:
+  explicit ModalUser(std::vector<std::function<void(HWND)>> steps);
+  ~ModalUser();
+  ModalUser(const ModalUser&) = delete;
+  ModalUser& operator=(const ModalUser&) = delete;
+
+  bool done() const { return next_ == steps_.size(); }
+  std::vector<std::string> titles;  // of the window each step found
+
+ private:
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
+  std::vector<std::function<void(HWND)>> steps_;
+  std::size_t next_ = 0;
+  UINT_PTR timer_ = 0;
+};
+
+// The modal window of this thread that is shown now, or nullptr.
+HWND ShownDialog();
+// A key pressed on the window that has the focus.
+void PressKey(WPARAM key);
+// Handles the waiting messages of this thread until done() or a time out.
+void PumpUntil(const std::function<bool()>& done);
+
+// left, top, width, height of a control in its top-level window's client area.
+RECT PlaceOf(HWND control);
+
+}  // namespace quellmar::testing
