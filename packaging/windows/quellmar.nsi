@@ -1,0 +1,83 @@
+; The Windows installer of Quellmar: a per-user installation without
+; administrator rights. The programs go to $INSTDIR\bin, the bundled
+; templates, icons and sample to $INSTDIR\share\quellmar, from where the
+; programs seed the user's own folder (%LOCALAPPDATA%\Quellmar) on first use.
+; The uninstaller removes what it installed and leaves the user's folder,
+; with its edited templates and its Output, as it is.
+;
+; makensis /DVERSION=1.2 /DRUN_DIR=<the build's program folder> /DICON=<quellmar.ico>
+;          /DOUT_FILE=<setup.exe> quellmar.nsi   (the build's quellmar-installer target)
+
+Unicode true
+Target amd64-unicode
+SetCompressor /SOLID lzma
+RequestExecutionLevel user
+
+!include "MUI2.nsh"
+
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Quellmar"
+
+Name "Quellmar ${VERSION}"
+OutFile "${OUT_FILE}"
+InstallDir "$LOCALAPPDATA\Programs\Quellmar"
+InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
+BrandingText "Quellmar ${VERSION}"
+
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_FINISHPAGE_RUN "$INSTDIR\bin\quellmar.exe"
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "English"
+
+Function .onInit
+  SetShellVarContext current
+FunctionEnd
+
+Function un.onInit
+  SetShellVarContext current
+FunctionEnd
+
+Section "Quellmar"
+  SetOutPath "$INSTDIR\bin"
+  File "${RUN_DIR}/quellmar.exe"
+  File "${RUN_DIR}/quellmar-convert.exe"
+  SetOutPath "$INSTDIR\share\quellmar\html"
+  File "${RUN_DIR}/html/*.*"
+  SetOutPath "$INSTDIR\share\quellmar\pict"
+  File "${RUN_DIR}/pict/*.*"
+  SetOutPath "$INSTDIR\share\quellmar\examples"
+  File "${RUN_DIR}/examples/*.*"
+
+  WriteUninstaller "$INSTDIR\uninstall.exe"
+  SetOutPath "$INSTDIR\bin"
+  CreateShortcut "$SMPROGRAMS\Quellmar.lnk" "$INSTDIR\bin\quellmar.exe"
+
+  ; Add/Remove Programs, for this user.
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "Quellmar"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "Quellmar team"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\bin\quellmar.exe"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+SectionEnd
+
+; The installed programs and data only; anything else in the installation
+; folder keeps it, and the user's own folder is never touched.
+Section "Uninstall"
+  Delete "$INSTDIR\bin\quellmar.exe"
+  Delete "$INSTDIR\bin\quellmar-convert.exe"
+  RMDir "$INSTDIR\bin"
+  RMDir /r "$INSTDIR\share\quellmar"
+  RMDir "$INSTDIR\share"
+  Delete "$SMPROGRAMS\Quellmar.lnk"
+  Delete "$INSTDIR\uninstall.exe"
+  RMDir "$INSTDIR"
+  DeleteRegKey HKCU "${UNINSTALL_KEY}"
+SectionEnd
