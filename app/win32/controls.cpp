@@ -21,7 +21,8 @@ SIZE TextExtent(HWND control, const char* text) {
   DrawTextA(dc, text, -1, &bounds, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
   SelectObject(dc, old);
   ReleaseDC(control, dc);
-  return SIZE{bounds.right, bounds.bottom};
+  // A little room for faces whose last letter reaches past its advance.
+  return SIZE{bounds.right + 4, bounds.bottom};
 }
 
 bool CreateControls(HWND parent, std::span<const ControlSpec> specs, HFONT font) {

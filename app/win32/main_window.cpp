@@ -188,7 +188,7 @@ void TForm1::buildControls() {
 
   // One column as wide as the list; lines come from the window model as they
   // are drawn, so a logbook of any size is listed at once.
-  ListView_SetExtendedListViewStyle(diveList_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+  ListView_SetExtendedListViewStyle(diveList_, LVS_EX_FULLROWSELECT);
   RECT inside{};
   GetClientRect(diveList_, &inside);
   LVCOLUMNA column{};

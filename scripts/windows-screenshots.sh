@@ -1,0 +1,48 @@
+#!/bin/sh
+# Takes the screenshots of the Windows window in docs/: quellmar.exe of
+# build/windows under wine, in a wine desktop of its own on Xvfb, with the
+# sample opened: the about dialog, the main window, the export's last message.
+# Needs ImageMagick's import and xdotool.
+set -eu
+if [ -z "${QUELLMAR_SHOT_DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-ac -screen 0 800x600x24" env QUELLMAR_SHOT_DISPLAY=1 "$0" "$@"
+fi
+cd "$(dirname "$0")/.."
+docs=$PWD/docs
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+wine wineboot --init >/dev/null 2>&1
+program="$WINEPREFIX/drive_c/Quellmar"  # C:\Quellmar
+cp -r build/windows/bin "$program"
+rm -rf "$program/Output"
+shot() {
+  sleep 2
+  import -window root -crop 600x470+100+65 "$docs/$1"
+}
+wait_window() {
+  for _ in $(seq 150); do
+    xdotool search --name "^$1\$" >/dev/null 2>&1 && return 0
+    sleep 0.2
+  done
+  echo "no window \"$1\"" >&2
+  exit 1
+}
+(cd "$program" && wine explorer /desktop=Quellmar,800x600 quellmar.exe 'examples\logbook.csv') \
+  >/dev/null 2>&1 &
+wait_window About
+shot windows-about.png
+xdotool key Return
+wait_window Information
+xdotool key Return
+sleep 1
+shot windows-main-window.png
+xdotool key ctrl+e
+wait_window Confirm
+xdotool key Return
+wait_window Information
+shot windows-export-finished.png
+xdotool key Escape
+sleep 1
+xdotool key ctrl+q
+wineserver -w
