@@ -12,7 +12,7 @@ packages="
   qt6-base-dev libgl-dev libjpeg-dev libgif-dev
   xvfb xauth fonts-dejavu-core fonts-dejavu-extra fonts-liberation2
   chromium chromium-driver python3 python3-selenium
-  g++-mingw-w64-x86-64-posix googletest wine wine64
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wine wine64 nsis xdotool
   lintian desktop-file-utils appstream
 "
 missing=""
