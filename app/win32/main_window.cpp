@@ -6,6 +6,7 @@
 #include <climits>
 #include <exception>
 #include <iterator>
+#include <stdexcept>
 
 #include "about_box.h"
 #include "commands/commands.h"
@@ -128,7 +129,6 @@ TForm1::~TForm1() {
     SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
     DestroyWindow(window_);
   }
-  if (hints_ != nullptr) DestroyWindow(hints_);
   if (toolImages_ != nullptr) ImageList_Destroy(toolImages_);
   for (HBITMAP image : imageList1_) DeleteObject(image);
 }
@@ -314,7 +314,7 @@ LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       command(LOWORD(wParam), HIWORD(wParam));
       return 0;
     case WM_NOTIFY:
-      return notify(*reinterpret_cast<const NMHDR*>(lParam));
+      return notify(*reinterpret_cast<NMHDR*>(lParam));
     case WM_NOTIFYFORMAT:
       return NFR_ANSI;  // the texts are bytes of the ANSI code page
     case WM_SHOWWINDOW:
@@ -369,27 +369,23 @@ void TForm1::command(int id, int code) {
     case IDC_HISTORY:
       if (code == CBN_EDITCHANGE) session_.window.setHistoryEdit(WindowText(history_));
       if (code == CBN_SELCHANGE) {
+        // The box lists the history's lines in their order.
         const auto index = SendMessageA(history_, CB_GETCURSEL, 0, 0);
-        std::string line(static_cast<std::size_t>(std::max<LRESULT>(
-                             SendMessageA(history_, CB_GETLBTEXTLEN, index, 0), 0)) +
-                             1,
-                         '\0');
-        line.resize(static_cast<std::size_t>(std::max<LRESULT>(
-            SendMessageA(history_, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(line.data())),
-            0)));
-        session_.window.setHistoryEdit(line);
+        const auto& lines = session_.window.history();
+        if (index >= 0 && static_cast<std::size_t>(index) < lines.size())
+          session_.window.setHistoryEdit(lines[static_cast<std::size_t>(index)]);
       }
       if (code == CBN_KILLFOCUS) CB_historyExit();
       return;
   }
 }
 
-LRESULT TForm1::notify(const NMHDR& header) {
+LRESULT TForm1::notify(NMHDR& header) {
   if (header.hwndFrom == diveList_ &&
       (header.code == LVN_GETDISPINFOA || header.code == LVN_GETDISPINFOW)) {
     const auto& lines = session_.window.diveList();
     // The A and W forms of the item differ only in the text's character type.
-    auto& item = const_cast<LVITEMA&>(reinterpret_cast<const NMLVDISPINFOA&>(header).item);
+    LVITEMA& item = reinterpret_cast<NMLVDISPINFOA&>(header).item;
     if ((item.mask & LVIF_TEXT) == 0 || item.cchTextMax <= 0 || item.iItem < 0 ||
         static_cast<std::size_t>(item.iItem) >= lines.size())
       return 0;
@@ -409,10 +405,9 @@ LRESULT TForm1::notify(const NMHDR& header) {
     const char* hint = ToolHint(header.idFrom);
     if (hint == nullptr) return 0;
     if (header.code == TTN_GETDISPINFOA) {
-      const_cast<NMTTDISPINFOA&>(reinterpret_cast<const NMTTDISPINFOA&>(header)).lpszText =
-          const_cast<char*>(hint);
+      reinterpret_cast<NMTTDISPINFOA&>(header).lpszText = const_cast<char*>(hint);
     } else {
-      auto& info = const_cast<NMTTDISPINFOW&>(reinterpret_cast<const NMTTDISPINFOW&>(header));
+      auto& info = reinterpret_cast<NMTTDISPINFOW&>(header);
       MultiByteToWideChar(CP_ACP, 0, hint, -1, info.szText,
                           static_cast<int>(std::size(info.szText)));
       info.lpszText = info.szText;
@@ -474,9 +469,11 @@ void TForm1::followWork() {
   if (now < nextRepaint_) return;
   nextRepaint_ = now + kRepaintIntervalMs;
   showPending();
-  // Repaints what changed since the last time, without taking user input: no
-  // other command starts meanwhile.
-  RedrawWindow(window_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  // Repaints what changed since the last time, and whatever the desktop asks
+  // for, without taking user input: no other command starts meanwhile, and the
+  // window does not pass for hung during long work.
+  MSG paint;
+  while (PeekMessageA(&paint, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT)) DispatchMessageA(&paint);
 }
 
 void TForm1::showPending() {

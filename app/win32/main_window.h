@@ -56,7 +56,7 @@ class TForm1 : public WindowListener {
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void command(int id, int code);
-  LRESULT notify(const NMHDR& header);
+  LRESULT notify(NMHDR& header);
 
   void buildMenuImages();
   void buildToolBar();

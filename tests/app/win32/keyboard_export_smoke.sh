@@ -43,7 +43,7 @@ cp -r "$linux/bin/html" "$linux/bin/pict" "$work/linux/"
 cp -r "$windows/bin" "$work/windows"
 rm -rf "$work/windows/Output"
 chmod -R a+rwX "$work"
-export WINEPREFIX="$windows/wine/prefix" QUELLMAR_WINE_DISPLAY=1
+export WINEPREFIX="$windows/wine/window/prefix" QUELLMAR_WINE_DISPLAY=1
 (cd "$work/windows" && exec "$source_dir/cmake/wine-run.sh" ./quellmar.exe 'examples\logbook.csv') &
 program=$!
 
