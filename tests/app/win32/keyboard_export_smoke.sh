@@ -1,7 +1,8 @@
 #!/bin/sh
 # End to end: quellmar.exe started with the sample on its command line, under
 # wine on an X server of its own, driven by the keyboard as a user would:
-# Enter closes the about dialog and the import's message, Ctrl+E exports
+# Enter closes the about dialog and the import's message, Alt+H then A shows
+# the about dialog again through the menu's mnemonics, Ctrl+E exports
 # (Enter keeps the default No to emptying Output, Escape declines the
 # browser), Ctrl+Q quits. The Output it wrote must equal, byte for byte, the
 # one the Linux converter writes from the same sample.
@@ -52,6 +53,11 @@ xdotool key Return
 wait_window Information
 xdotool key Return
 wait_window Information gone
+xdotool key alt+h
+xdotool key a
+wait_window About
+xdotool key Return
+wait_window About gone
 xdotool key ctrl+e
 wait_window Confirm
 xdotool key Return
