@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <dlgs.h>
+
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "win32_platform.h"
@@ -79,6 +82,27 @@ TEST(Win32PlatformTest, ClipboardHoldsThePictureAsABitmap) {
   EXPECT_EQ(std::memcmp(rows, "\2\1\0\0\0\1\2\0", 8), 0);
   GlobalUnlock(data);
   CloseClipboard();
+}
+
+TEST(Win32PlatformTest, FileDialogChoosesTheCsvFileAndItsFolder) {
+  Win32Platform platform;
+  const std::string sample =
+      std::filesystem::path(QUELLMAR_SOURCE_DIR "/examples/logbook.csv").make_preferred().string();
+  char filter[64] = {};
+  ModalUser user({[](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); },
+                  [&](HWND dialog) {
+                    SendDlgItemMessageA(dialog, cmb1, CB_GETLBTEXT, 0,
+                                        reinterpret_cast<LPARAM>(filter));
+                    SetDlgItemTextA(dialog, cmb13, sample.c_str());
+                    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+                  }});
+  EXPECT_EQ(platform.chooseCsvFile(), std::nullopt);
+  const auto chosen = platform.chooseCsvFile();
+  EXPECT_EQ(user.titles, (std::vector<std::string>(2, "Suunto CSV Export open")));
+  EXPECT_STREQ(filter, "CSV");
+  ASSERT_TRUE(chosen.has_value());
+  EXPECT_EQ(std::filesystem::path(*chosen), std::filesystem::path(sample));
+  EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(sample).parent_path());
 }
 
 }  // namespace
