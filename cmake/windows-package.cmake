@@ -1,8 +1,11 @@
 # The portable Windows copy: one zip holding a program directory, the
-# converter beside its templates (html/), icons (pict/) and the sample export
-# (examples/). Unpacked anywhere the user can write, it runs as it is: the
+# window and the converter beside their templates (html/), icons (pict/) and
+# the sample export (examples/). Unpacked anywhere the user can write, it runs as it is: the
 # logbook goes to Output/ beside the program.
 install(TARGETS quellmar-convert RUNTIME DESTINATION .)
+if(TARGET quellmar)
+  install(TARGETS quellmar RUNTIME DESTINATION .)
+endif()
 install(DIRECTORY "${PROJECT_SOURCE_DIR}/resources/html" "${PROJECT_SOURCE_DIR}/resources/pict"
         DESTINATION .)
 install(DIRECTORY "${PROJECT_SOURCE_DIR}/examples/" DESTINATION examples)
