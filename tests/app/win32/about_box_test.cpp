@@ -31,54 +31,28 @@ class AboutBoxTest : public ::testing::Test {
   TAboutBox about{platform, GetModuleHandleA(nullptr)};
 };
 
-struct AboutRow {
-  int id;
-  int left, top, width, height;  // a width of -1: as the text needs
-  const char* caption;           // nullptr: not checked
-};
-
 // clang-format off
-const AboutRow kControls[] = {
-  {IDC_PANEL,        8,   8,   369, 217, nullptr},
-  {IDC_PICTURE,      16,  16,  200, 200, nullptr},
-  {IDC_PRODUCT_NAME, 224, 24,  -1,  -1,  "Quellmar"},
-  {IDC_VERSION,      224, 40,  -1,  -1,  "Version 1.2"},
-  {IDC_CREDIT,       224, 56,  -1,  -1,  kAboutCredit},
-  {IDC_COMMENTS,     224, 80,  137, 65,  kAboutComments},
-  {IDC_EMAIL,        224, 152, -1,  -1,  kEmailAddress},
-  {IDC_WEB,          224, 168, -1,  -1,  kWebAddress},
-  {IDOK,             167, 236, 75,  25,  "OK"},
+const ControlRow kControls[] = {
+  {IDC_PANEL,        "Static", nullptr,         8,   8,   369, 217},
+  {IDC_PICTURE,      "Static", nullptr,         16,  16,  200, 200},
+  {IDC_PRODUCT_NAME, "Static", "Quellmar",      224, 24,  -1,  -1},
+  {IDC_VERSION,      "Static", "Version 1.2",   224, 40,  -1,  -1},
+  {IDC_CREDIT,       "Static", kAboutCredit,    224, 56,  -1,  -1},
+  {IDC_COMMENTS,     "Static", kAboutComments,  224, 80,  137, 65},
+  {IDC_EMAIL,        "Static", kEmailAddress,   224, 152, -1,  -1},
+  {IDC_WEB,          "Static", kWebAddress,     224, 168, -1,  -1},
+  {IDOK,             "Button", "OK",            167, 236, 75,  25},
 };
 // clang-format on
 
 TEST_F(AboutBoxTest, ControlsStandAtTheirPlacesWithTheDecodedPicture) {
   show({[](HWND dialog) {
-    char caption[256] = {};
-    GetWindowTextA(dialog, caption, sizeof caption);
-    EXPECT_STREQ(caption, "About");
+    EXPECT_EQ(Text(dialog), "About");
     RECT client{};
     GetClientRect(dialog, &client);
     EXPECT_EQ(client.right, 390);
     EXPECT_EQ(client.bottom, 267);
-    for (const AboutRow& row : kControls) {
-      SCOPED_TRACE(row.id);
-      HWND control = GetDlgItem(dialog, row.id);
-      ASSERT_NE(control, nullptr);
-      const RECT place = PlaceOf(control);
-      EXPECT_EQ(place.left, row.left);
-      EXPECT_EQ(place.top, row.top);
-      if (row.width >= 0) {
-        EXPECT_EQ(place.right, row.width);
-      }
-      if (row.height >= 0) {
-        EXPECT_EQ(place.bottom, row.height);
-      }
-      if (row.caption != nullptr) {
-        char text[256] = {};
-        GetWindowTextA(control, text, sizeof text);
-        EXPECT_STREQ(text, row.caption);
-      }
-    }
+    ExpectControls(dialog, kControls);
     // The picture: 200 by 200, and not of one colour.
     auto picture = reinterpret_cast<HBITMAP>(
         SendDlgItemMessageA(dialog, IDC_PICTURE, STM_GETIMAGE, IMAGE_BITMAP, 0));

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 namespace quellmar::testing {
 namespace {
 
@@ -76,11 +78,34 @@ void PumpUntil(const std::function<bool()>& done) {
   }
 }
 
-RECT PlaceOf(HWND control) {
-  RECT place{};
-  GetWindowRect(control, &place);
-  MapWindowPoints(nullptr, GetAncestor(control, GA_ROOT), reinterpret_cast<POINT*>(&place), 2);
-  return RECT{place.left, place.top, place.right - place.left, place.bottom - place.top};
+std::string Text(HWND window) {
+  char text[1024] = {};
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+void ExpectControls(HWND parent, std::span<const ControlRow> rows) {
+  for (const ControlRow& row : rows) {
+    SCOPED_TRACE(row.id);
+    HWND control = GetDlgItem(parent, row.id);
+    ASSERT_NE(control, nullptr);
+    char name[64] = {};
+    GetClassNameA(control, name, sizeof name);
+    if (row.className != nullptr) {
+      EXPECT_STREQ(name, row.className);
+    }
+    if (row.text != nullptr) {
+      EXPECT_EQ(Text(control), row.text);
+    }
+    RECT place{};
+    GetWindowRect(control, &place);
+    MapWindowPoints(nullptr, GetAncestor(control, GA_ROOT), reinterpret_cast<POINT*>(&place), 2);
+    const int width = row.width < 0 ? place.right - place.left : row.width;
+    const int height = row.height < 0 ? place.bottom - place.top : row.height;
+    EXPECT_EQ((std::array<LONG, 4>{place.left, place.top, place.right - place.left,
+                                   place.bottom - place.top}),
+              (std::array<LONG, 4>{row.left, row.top, width, height}));
+  }
 }
 
 }  // namespace quellmar::testing

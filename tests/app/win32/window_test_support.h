@@ -8,6 +8,7 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -64,8 +65,15 @@ HWND ShownDialog();
 void PressKey(WPARAM key);
 // Handles the waiting messages of this thread until done() or a time out.
 void PumpUntil(const std::function<bool()>& done);
+std::string Text(HWND window);
 
-// left, top, width, height of a control in its top-level window's client area.
-RECT PlaceOf(HWND control);
+struct ControlRow {
+  int id;
+  const char* className;         // nullptr: not checked
+  const char* text;              // nullptr: not checked
+  int left, top, width, height;  // in the window's client area; -1: as the text needs
+};
+// Checks the controls of parent (found by id): class, text and place.
+void ExpectControls(HWND parent, std::span<const ControlRow> rows);
 
 }  // namespace quellmar::testing
