@@ -318,9 +318,9 @@ LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_NOTIFYFORMAT:
       return NFR_ANSI;  // the texts are bytes of the ANSI code page
     case WM_SHOWWINDOW:
-      // Every time the window is shown, the about dialog is shown over it,
-      // once the window is on screen.
-      if (wParam) PostMessageA(window_, kFormShowMessage, 0, 0);
+      // Every time the window is shown (not when it comes back from the task
+      // bar), the about dialog is shown over it, once the window is on screen.
+      if (wParam && lParam == 0) PostMessageA(window_, kFormShowMessage, 0, 0);
       break;
     case kFormShowMessage:
       FormShow();
