@@ -37,16 +37,6 @@
 namespace quellmar {
 namespace {
 
-// A command's first moments pass without repainting: a short import or export
-// is over before a user could follow it, and the window is brought up to date
-// at its end (and before a message box). Longer work then shows its progress
-// and handles the window's repaints at most this often, which keeps the cost of
-// showing it far below the work itself. A command that waited for a dialog
-// (the file dialog of Open CSV) is past its first moments when its work
-// begins, so the part of the window the dialog covered is repainted at once.
-constexpr auto kFirstRepaint = std::chrono::milliseconds(200);
-constexpr auto kRepaintInterval = std::chrono::milliseconds(50);
-
 const QString kHistoryEdit = QStringLiteral("History");
 
 }  // namespace
@@ -249,7 +239,7 @@ template <typename Command>
 void TForm1::runCommand(Command command) {
   if (busy_) return;
   busy_ = true;
-  nextRepaint_ = std::chrono::steady_clock::now() + kFirstRepaint;
+  repaintPace_.start();
   try {
     command();
   } catch (const std::exception& error) {
@@ -385,9 +375,7 @@ void TForm1::followWork() {
     showPending();  // no command runs: the window shows the change as it comes
     return;
   }
-  const auto now = std::chrono::steady_clock::now();
-  if (now < nextRepaint_) return;
-  nextRepaint_ = now + kRepaintInterval;
+  if (!repaintPace_.due()) return;
   showPending();
   // Repaints what changed since the last time, and whatever the desktop asks
   // for, without taking user input: no other command starts meanwhile.

@@ -6,10 +6,10 @@
 
 #include <QMainWindow>
 #include <array>
-#include <chrono>
 #include <optional>
 #include <string>
 
+#include "model/repaint_pace.h"
 #include "model/session.h"
 #include "tool_images.h"
 
@@ -100,7 +100,7 @@ class TForm1 : public QMainWindow, public WindowListener {
   bool closeAfterCommand_ = false;
   bool progressPending_ = false;
   bool selectionPending_ = false;
-  std::chrono::steady_clock::time_point nextRepaint_;  // during a command
+  RepaintPace repaintPace_;  // during a command
 };
 
 }  // namespace quellmar

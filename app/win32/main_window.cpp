@@ -24,13 +24,6 @@ constexpr int kClientWidth = 542;
 constexpr int kClientHeight = 384;
 constexpr UINT kFormShowMessage = WM_APP + 1;
 
-// A command's first moments pass without repainting: a short import or export
-// is over before a user could follow it, and the window is brought up to date
-// at its end (and before a message box). Longer work then shows its progress
-// at most this often, which keeps the cost of showing it far below the work.
-constexpr ULONGLONG kFirstRepaintMs = 200;
-constexpr ULONGLONG kRepaintIntervalMs = 50;
-
 constexpr DWORD kTab = WS_TABSTOP;
 
 // The controls of the client area; those inside a group box stand at the
@@ -245,7 +238,7 @@ template <typename Command>
 void TForm1::runCommand(Command command) {
   if (busy_) return;
   busy_ = true;
-  nextRepaint_ = GetTickCount64() + kFirstRepaintMs;
+  repaintPace_.start();
   try {
     command();
   } catch (const std::exception& error) {
@@ -465,9 +458,7 @@ void TForm1::followWork() {
     showPending();  // no command runs: the window shows the change as it comes
     return;
   }
-  const ULONGLONG now = GetTickCount64();
-  if (now < nextRepaint_) return;
-  nextRepaint_ = now + kRepaintIntervalMs;
+  if (!repaintPace_.due()) return;
   showPending();
   // Repaints what changed since the last time, and whatever the desktop asks
   // for, without taking user input: no other command starts meanwhile, and the

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstddef>
 
+#include "model/repaint_pace.h"
 #include "model/session.h"
 
 namespace quellmar::win32 {
@@ -100,7 +101,7 @@ class TForm1 : public WindowListener {
   bool closeAfterCommand_ = false;
   bool progressPending_ = false;
   bool selectionPending_ = false;
-  ULONGLONG nextRepaint_ = 0;  // during a command, in milliseconds since the system started
+  RepaintPace repaintPace_;  // during a command
 };
 
 }  // namespace quellmar::win32
