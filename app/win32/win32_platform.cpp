@@ -119,16 +119,20 @@ std::optional<std::string> Win32Platform::chooseCsvFile() {
   } else {
     prepareModal();
     char file[32768] = {};
-    // Like the dialog of the last choice: in its folder, with its name filled in.
+    // Like the dialog of the last choice: in its folder (the current
+    // directory), with its name filled in.
     const auto slash = lastChoice_.find_last_of("\\/");
     const std::string name =
         slash == std::string::npos ? lastChoice_ : lastChoice_.substr(slash + 1);
     std::strncpy(file, name.c_str(), sizeof file - 1);
+    char folder[MAX_PATH * 4] = {};
+    GetCurrentDirectoryA(sizeof folder, folder);
     OPENFILENAMEA dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = owner_;
     dialog.lpstrFilter = "CSV\0*.csv\0";
     dialog.lpstrFile = file;
+    dialog.lpstrInitialDir = folder;
     dialog.nMaxFile = sizeof file;
     dialog.lpstrTitle = "Suunto CSV Export open";
     dialog.lpstrDefExt = "csv";
