@@ -87,7 +87,7 @@ TEST_F(AboutBoxTest, EnterClosesEscapeDoesNotLinksOpenTheirCaption) {
         }});
   EXPECT_TRUE(openAfterEscape);
   EXPECT_TRUE(openAfterLinks);
-  EXPECT_EQ(platform.opened, (std::vector<std::string>{kEmailAddress, kWebAddress}));
+  EXPECT_EQ(platform.recorder.opened, (std::vector<std::string>{kEmailAddress, kWebAddress}));
   // The title bar's close button closes it too, and it shows again.
   show({[](HWND dialog) { PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }});
 }

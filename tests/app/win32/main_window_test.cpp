@@ -126,7 +126,7 @@ TEST_F(MainWindowTest, OpensExportsAndClosesTheSample) {
   platform.setStartFile(sample);
   run(IDM_OPEN);
   ASSERT_TRUE(session.logbook.csvopen);
-  EXPECT_EQ(platform.messages.back().text, "CSV file imported.\n\rNext step: HTML Export");
+  EXPECT_EQ(platform.recorder.messages.back().text, "CSV file imported.\n\rNext step: HTML Export");
   std::string memo;
   for (const std::string& line : session.window.memo()) memo += (memo.empty() ? "" : "\r\n") + line;
   EXPECT_EQ(Text(item(IDC_MEMO)), memo);
@@ -147,10 +147,10 @@ TEST_F(MainWindowTest, OpensExportsAndClosesTheSample) {
   EXPECT_TRUE(session.window.options.gif);
   EXPECT_EQ(session.window.options.px, "2");
 
-  platform.answers = {MessageAnswer::Yes, MessageAnswer::Cancel};
+  platform.recorder.answers = {MessageAnswer::Yes, MessageAnswer::Cancel};
   run(IDM_HTML_EXPORT);
-  EXPECT_TRUE(platform.errors.empty());
-  EXPECT_EQ(platform.messages.back().text,
+  EXPECT_TRUE(platform.recorder.errors.empty());
+  EXPECT_EQ(platform.recorder.messages.back().text,
             "HTML write finished.\n\rMay I show You the logbook.html ?");
   EXPECT_TRUE(fs::exists(base.path() / "Output" / "logbook.html"));
   EXPECT_TRUE(fs::exists(base.path() / "Output" / "d1.gif"));
@@ -164,14 +164,14 @@ TEST_F(MainWindowTest, OpensExportsAndClosesTheSample) {
   EXPECT_TRUE(picture);
 
   run(IDM_HTML_VIEW);
-  ASSERT_EQ(platform.opened.size(), 1u);
+  ASSERT_EQ(platform.recorder.opened.size(), 1u);
   run(IDM_CLOSE);
   EXPECT_EQ(SendMessageA(item(IDC_DIVES), LVM_GETITEMCOUNT, 0, 0), 0);
   SendMessageA(item(IDC_STATUSBAR), SB_GETTEXTA, 1, reinterpret_cast<LPARAM>(panel));
   EXPECT_STREQ(panel, "No CSV file");
 
   run(IDM_HTML_EXPORT);
-  EXPECT_EQ(platform.messages.back(),
+  EXPECT_EQ(platform.recorder.messages.back(),
             (ShownMessage{MessageKind::Warning, "Not opened CSV file", MessageButtons::Ok}));
   EXPECT_EQ(session.window.history().back(), sample + " html conver request without CSV file");
 }

@@ -24,17 +24,6 @@ BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
 
 }  // namespace
 
-MessageAnswer AnsweringPlatform::showMessage(MessageKind kind, const std::string& text,
-                                             MessageButtons buttons) {
-  messages.push_back({kind, text, buttons});
-  if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;
-  if (answers.empty())
-    return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Cancel;
-  const MessageAnswer answer = answers.front();
-  answers.pop_front();
-  return answer;
-}
-
 ModalUser::ModalUser(std::vector<std::function<void(HWND)>> steps) : steps_(std::move(steps)) {
   current = this;
   timer_ = SetTimer(nullptr, 0, 50, Tick);

@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include <deque>
 #include <filesystem>
 #include <functional>
 #include <span>
@@ -18,25 +17,21 @@
 namespace quellmar::testing {
 
 // The real Win32 platform (file choice of a start file, clipboard) with the
-// message boxes, the error box and the shell recorded instead of shown.
+// message boxes, the error box and the shell answered and recorded by the
+// window-less test platform instead.
 class AnsweringPlatform : public win32::Win32Platform {
  public:
-  explicit AnsweringPlatform(std::filesystem::path programDir)
-      : programDir_(std::move(programDir)) {}
+  explicit AnsweringPlatform(std::filesystem::path programDir) : recorder(std::move(programDir)) {}
 
   MessageAnswer showMessage(MessageKind kind, const std::string& text,
-                            MessageButtons buttons) override;
-  void showError(const std::string& text) override { errors.push_back(text); }
-  void openDocument(const std::string& target) override { opened.push_back(target); }
-  std::filesystem::path programDirectory() const override { return programDir_; }
+                            MessageButtons buttons) override {
+    return recorder.showMessage(kind, text, buttons);
+  }
+  void showError(const std::string& text) override { recorder.showError(text); }
+  void openDocument(const std::string& target) override { recorder.openDocument(target); }
+  std::filesystem::path programDirectory() const override { return recorder.programDirectory(); }
 
-  std::deque<MessageAnswer> answers;  // for the questions; none left: Cancel or No
-  std::vector<ShownMessage> messages;
-  std::vector<std::string> errors;
-  std::vector<std::string> opened;
-
- private:
-  std::filesystem::path programDir_;
+  TestPlatform recorder;
 };
 
 // Plays the user of the modal windows that the code under test shows: each
