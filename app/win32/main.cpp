@@ -31,10 +31,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   platform.setOwner(form1.handle());
   platform.setBeforeModal([&form1] { form1.showPending(); });
   // The arguments as the ANSI bytes they were given in.
-  if (__argc > 1) {
-    platform.setStartFile(__argv[1]);
-    form1.openAtStart();
-  }
+  if (__argc > 1) form1.setStartFile(__argv[1]);
 
   ShowWindow(form1.handle(), show);
   MSG msg;

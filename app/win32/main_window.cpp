@@ -7,6 +7,7 @@
 #include <exception>
 #include <iterator>
 #include <stdexcept>
+#include <utility>
 
 #include "about_box.h"
 #include "commands/commands.h"
@@ -278,9 +279,9 @@ void TForm1::MHelp_aboutClick() {
 
 void TForm1::FormShow() {
   if (aboutBox_ != nullptr) aboutBox_->showModal(window_);
-  if (openAtStart_) {
-    openAtStart_ = false;
-    TBOpenClick();
+  if (startFile_) {
+    const std::string path = *std::exchange(startFile_, std::nullopt);
+    runCommand([this, &path] { OpenCsvPathCommand(session_, path); });
   }
 }
 

@@ -10,6 +10,8 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
+#include <string>
 
 #include "model/repaint_pace.h"
 #include "model/session.h"
@@ -33,8 +35,9 @@ class TForm1 : public WindowListener {
   void setAboutBox(TAboutBox* aboutBox) { aboutBox_ = aboutBox; }
   // Closing the window ends the message loop (the program's main window).
   void quitWhenClosed() { quitWhenClosed_ = true; }
-  // Runs Open CSV once the about dialog of the start has been closed.
-  void openAtStart() { openAtStart_ = true; }
+  // The export named on the command line, opened once the about dialog of the
+  // start has been closed.
+  void setStartFile(std::string path) { startFile_ = std::move(path); }
 
   // The window's own keys: the accelerators and Tab between the controls.
   // True when msg was one of them and is handled.
@@ -96,7 +99,7 @@ class TForm1 : public WindowListener {
   HWND hints_ = nullptr;
 
   bool quitWhenClosed_ = false;
-  bool openAtStart_ = false;
+  std::optional<std::string> startFile_;
   bool busy_ = false;
   bool closeAfterCommand_ = false;
   bool progressPending_ = false;

@@ -112,47 +112,31 @@ void Win32Platform::showError(const std::string& text) {
 }
 
 std::optional<std::string> Win32Platform::chooseCsvFile() {
-  std::string chosen;
-  if (startFile_) {
-    chosen = std::move(*startFile_);
-    startFile_.reset();
-  } else {
-    prepareModal();
-    char file[32768] = {};
-    // Like the dialog of the last choice: in its folder (the current
-    // directory), with its name filled in.
-    const auto slash = lastChoice_.find_last_of("\\/");
-    const std::string name =
-        slash == std::string::npos ? lastChoice_ : lastChoice_.substr(slash + 1);
-    std::strncpy(file, name.c_str(), sizeof file - 1);
-    char folder[MAX_PATH * 4] = {};
-    GetCurrentDirectoryA(sizeof folder, folder);
-    OPENFILENAMEA dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = owner_;
-    dialog.lpstrFilter = "CSV\0*.csv\0";
-    dialog.lpstrFile = file;
-    dialog.lpstrInitialDir = folder;
-    dialog.nMaxFile = sizeof file;
-    dialog.lpstrTitle = "Suunto CSV Export open";
-    dialog.lpstrDefExt = "csv";
-    // A typed name of a missing file is passed on: the import reports it.
-    dialog.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_EXPLORER;
-    if (!GetOpenFileNameA(&dialog)) return std::nullopt;
-    chosen = file;
-  }
-  // The full path (a start file may be given relative); the import finds the
-  // companion files beside the main file, in the current directory.
-  char full[MAX_PATH * 4];
-  char* namePart = nullptr;
-  const DWORD length = GetFullPathNameA(chosen.c_str(), sizeof full, full, &namePart);
-  if (length > 0 && length < sizeof full) {
-    chosen.assign(full, length);
-    if (namePart != nullptr)
-      SetCurrentDirectoryA(std::string(full, static_cast<std::size_t>(namePart - full)).c_str());
-  }
-  lastChoice_ = chosen;
-  return chosen;
+  prepareModal();
+  char file[32768] = {};
+  // Like the dialog of the last choice: in its folder (the current
+  // directory), with its name filled in.
+  const std::string name = lastChoice_.substr(lastChoice_.find_last_of("\\/") + 1);
+  std::strncpy(file, name.c_str(), sizeof file - 1);
+  char folder[MAX_PATH * 4] = {};
+  GetCurrentDirectoryA(sizeof folder, folder);
+  OPENFILENAMEA dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = owner_;
+  dialog.lpstrFilter = "CSV\0*.csv\0";
+  dialog.lpstrFile = file;
+  dialog.lpstrInitialDir = folder;
+  dialog.nMaxFile = sizeof file;
+  dialog.lpstrTitle = "Suunto CSV Export open";
+  dialog.lpstrDefExt = "csv";
+  // A typed name of a missing file is passed on: the import reports it.
+  dialog.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_EXPLORER;
+  if (!GetOpenFileNameA(&dialog)) return std::nullopt;
+  lastChoice_ = file;
+  // The chosen file's folder becomes the current directory, where the next
+  // dialog opens.
+  SetCurrentDirectoryA(lastChoice_.substr(0, dialog.nFileOffset).c_str());
+  return lastChoice_;
 }
 
 void Win32Platform::openDocument(const std::string& target) {

@@ -19,9 +19,6 @@ class Win32Platform : public Platform {
   // Called before every modal box or dialog, so the window shows the state of
   // the running command behind it.
   void setBeforeModal(std::function<void()> beforeModal) { beforeModal_ = std::move(beforeModal); }
-  // The file given on the command line: the next Open takes it instead of
-  // asking, once.
-  void setStartFile(std::string path) { startFile_ = std::move(path); }
 
   MessageAnswer showMessage(MessageKind kind, const std::string& text,
                             MessageButtons buttons) override;
@@ -38,7 +35,6 @@ class Win32Platform : public Platform {
  private:
   HWND owner_ = nullptr;
   std::function<void()> beforeModal_;
-  std::optional<std::string> startFile_;
   std::string lastChoice_;
 };
 

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <dlgs.h>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -123,8 +124,13 @@ TEST_F(MainWindowTest, MenusAndKeysSendTheCommands) {
 TEST_F(MainWindowTest, OpensExportsAndClosesTheSample) {
   const std::string sample =
       fs::path(QUELLMAR_SOURCE_DIR "/examples/logbook.csv").make_preferred().string();
-  platform.setStartFile(sample);
-  run(IDM_OPEN);
+  {
+    ModalUser user({[&](HWND dialog) {
+      SetDlgItemTextA(dialog, cmb13, sample.c_str());
+      PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    }});
+    run(IDM_OPEN);
+  }
   ASSERT_TRUE(session.logbook.csvopen);
   EXPECT_EQ(platform.recorder.messages.back().text, "CSV file imported.\n\rNext step: HTML Export");
   std::string memo;
@@ -203,8 +209,7 @@ TEST_F(MainWindowTest, ListsAHundredThousandDives) {
 TEST_F(MainWindowTest, ShowingTheWindowShowsTheAboutDialogThenOpensTheStartFile) {
   win32::TAboutBox about(platform, GetModuleHandleA(nullptr));
   form.setAboutBox(&about);
-  platform.setStartFile(QUELLMAR_SOURCE_DIR "/examples/logbook.csv");
-  form.openAtStart();
+  form.setStartFile(QUELLMAR_SOURCE_DIR "/examples/logbook.csv");
   ModalUser user({[](HWND) { PressKey(VK_RETURN); }});
   ShowWindow(form.handle(), SW_SHOWNOACTIVATE);
   PumpUntil([&] { return session.logbook.csvopen; });
