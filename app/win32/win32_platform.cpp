@@ -20,16 +20,23 @@ UINT KindIcon(MessageKind kind) {
   return 0;
 }
 
+// The buttons, with DefaultAnswer's button as the default (No on the clearing
+// question: Enter never empties Output).
 UINT ButtonSet(MessageButtons buttons) {
   switch (buttons) {
     case MessageButtons::Ok:
       return MB_OK;
     case MessageButtons::OkCancel:
-      return MB_OKCANCEL;
+      return MB_OKCANCEL | (DefaultAnswer(buttons) == MessageAnswer::Ok ? 0 : MB_DEFBUTTON2);
     case MessageButtons::YesNo:
-      return MB_YESNO | MB_DEFBUTTON2;  // No is the default: Enter never empties Output
+      return MB_YESNO | (DefaultAnswer(buttons) == MessageAnswer::Yes ? 0 : MB_DEFBUTTON2);
   }
   return MB_OK;
+}
+
+// The program's own text, and below it which file and why.
+std::string BoxText(const std::string& text, const std::string& details) {
+  return details.empty() ? text : text + "\r\n\r\n" + details;
 }
 
 std::filesystem::path ExecutablePath() {
@@ -91,10 +98,10 @@ void Win32Platform::prepareModal() {
 }
 
 MessageAnswer Win32Platform::showMessage(MessageKind kind, const std::string& text,
-                                         MessageButtons buttons) {
+                                         MessageButtons buttons, const std::string& details) {
   prepareModal();
-  switch (
-      MessageBoxA(owner_, text.c_str(), MessageTitle(kind), KindIcon(kind) | ButtonSet(buttons))) {
+  switch (MessageBoxA(owner_, BoxText(text, details).c_str(), MessageTitle(kind),
+                      KindIcon(kind) | ButtonSet(buttons))) {
     case IDOK:
       return MessageAnswer::Ok;
     case IDYES:
@@ -106,9 +113,10 @@ MessageAnswer Win32Platform::showMessage(MessageKind kind, const std::string& te
   }
 }
 
-void Win32Platform::showError(const std::string& text) {
+void Win32Platform::showError(const std::string& text, const std::string& details) {
   prepareModal();
-  MessageBoxA(owner_, text.c_str(), ApplicationTitle().c_str(), MB_ICONERROR | MB_OK);
+  MessageBoxA(owner_, BoxText(text, details).c_str(), ApplicationTitle().c_str(),
+              MB_ICONERROR | MB_OK);
 }
 
 std::optional<std::string> Win32Platform::chooseCsvFile() {

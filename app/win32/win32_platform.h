@@ -20,9 +20,9 @@ class Win32Platform : public Platform {
   // the running command behind it.
   void setBeforeModal(std::function<void()> beforeModal) { beforeModal_ = std::move(beforeModal); }
 
-  MessageAnswer showMessage(MessageKind kind, const std::string& text,
-                            MessageButtons buttons) override;
-  void showError(const std::string& text) override;
+  MessageAnswer showMessage(MessageKind kind, const std::string& text, MessageButtons buttons,
+                            const std::string& details) override;
+  void showError(const std::string& text, const std::string& details) override;
   std::optional<std::string> chooseCsvFile() override;
   void openDocument(const std::string& target) override;
   bool copyToClipboard(const IndexedImage& picture) override;

@@ -53,12 +53,13 @@ TEST(Win32PlatformTest, MessageBoxesHaveTheirTitlesButtonsAndDefault) {
         PostMessageA(box, WM_COMMAND, MAKEWPARAM(row.pressed, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(box, row.pressed)));
     }});
-    EXPECT_EQ(platform.showMessage(row.kind, "Text\n\rof the box", row.buttons), row.answer);
+    EXPECT_EQ(platform.showMessage(row.kind, "Text\n\rof the box", row.buttons, "details"),
+              row.answer);
     EXPECT_EQ(user.titles, std::vector<std::string>{row.title});
     EXPECT_EQ(defaultButton, row.defaultButton) << row.title;
   }
   ModalUser user({[](HWND box) { PostMessageA(box, WM_COMMAND, IDOK, 0); }});
-  platform.showError("Cannot open clipboard.");
+  platform.showError("Cannot open clipboard.", {});
   EXPECT_EQ(user.titles, std::vector<std::string>{"quellmar_win32_test"});
 }
 

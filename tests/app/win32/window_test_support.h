@@ -23,11 +23,13 @@ class AnsweringPlatform : public win32::Win32Platform {
  public:
   explicit AnsweringPlatform(std::filesystem::path programDir) : recorder(std::move(programDir)) {}
 
-  MessageAnswer showMessage(MessageKind kind, const std::string& text,
-                            MessageButtons buttons) override {
-    return recorder.showMessage(kind, text, buttons);
+  MessageAnswer showMessage(MessageKind kind, const std::string& text, MessageButtons buttons,
+                            const std::string& details) override {
+    return recorder.showMessage(kind, text, buttons, details);
   }
-  void showError(const std::string& text) override { recorder.showError(text); }
+  void showError(const std::string& text, const std::string& details) override {
+    recorder.showError(text, details);
+  }
   void openDocument(const std::string& target) override { recorder.openDocument(target); }
   std::filesystem::path programDirectory() const override { return recorder.programDirectory(); }
 
