@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "about_box.h"
+#include "commands/program_directory.h"
 #include "main_window.h"
 #include "model/session.h"
 #include "win32_platform.h"
@@ -23,11 +24,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   InitCommonControlsEx(&controls);
 
   win32::Win32Platform platform;
+  const auto directory = FindProgramDirectory(std::nullopt, win32::ExecutableFolder());
+  platform.setProgramDirectory(directory.path);
   Session session(platform);
   win32::TForm1 form1(session, instance);
   win32::TAboutBox aboutBox(platform, instance);
   form1.setAboutBox(&aboutBox);
   form1.quitWhenClosed();
+  form1.showProgramFolder("Program folder: " + ProgramDirectoryText(directory));
+  if (!directory.problem.empty()) form1.warnAtStart(directory.problem);
   platform.setOwner(form1.handle());
   platform.setBeforeModal([&form1] { form1.showPending(); });
   // The arguments as the ANSI bytes they were given in.

@@ -227,6 +227,16 @@ void TForm1::buildHints() {
   }
 }
 
+void TForm1::showProgramFolder(const std::string& text) {
+  TTTOOLINFOA tool{};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = window_;
+  tool.uId = reinterpret_cast<UINT_PTR>(statusBar_);
+  tool.lpszText = const_cast<char*>(text.c_str());  // copied by the tooltip
+  SendMessageA(hints_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
 bool TForm1::handleKey(MSG& msg) {
   if (window_ == nullptr) return false;
   if (TranslateAcceleratorA(window_, accelerators_, &msg)) return true;
@@ -279,6 +289,10 @@ void TForm1::MHelp_aboutClick() {
 
 void TForm1::FormShow() {
   if (aboutBox_ != nullptr) aboutBox_->showModal(window_);
+  if (!startWarning_.empty()) {
+    session_.platform.showMessage(MessageKind::Warning, std::exchange(startWarning_, {}),
+                                  MessageButtons::Ok);
+  }
   if (startFile_) {
     const std::string path = *std::exchange(startFile_, std::nullopt);
     runCommand([this, &path] { OpenCsvPathCommand(session_, path); });

@@ -38,6 +38,10 @@ class TForm1 : public WindowListener {
   // The export named on the command line, opened once the about dialog of the
   // start has been closed.
   void setStartFile(std::string path) { startFile_ = std::move(path); }
+  // A warning shown once the about dialog of the start has been closed.
+  void warnAtStart(std::string text) { startWarning_ = std::move(text); }
+  // The program folder in use, the status bar's hint.
+  void showProgramFolder(const std::string& text);
 
   // The window's own keys: the accelerators and Tab between the controls.
   // True when msg was one of them and is handled.
@@ -100,6 +104,7 @@ class TForm1 : public WindowListener {
 
   bool quitWhenClosed_ = false;
   std::optional<std::string> startFile_;
+  std::string startWarning_;
   bool busy_ = false;
   bool closeAfterCommand_ = false;
   bool progressPending_ = false;

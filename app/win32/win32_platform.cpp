@@ -93,6 +93,8 @@ std::string ApplicationTitle() {
   return title;
 }
 
+Win32Platform::Win32Platform() : programDir_(ExecutableFolder()) {}
+
 void Win32Platform::prepareModal() {
   if (beforeModal_) beforeModal_();
 }
@@ -165,8 +167,6 @@ bool Win32Platform::copyToClipboard(const IndexedImage& picture) {
   return placed;
 }
 
-std::filesystem::path Win32Platform::programDirectory() const {
-  return ExecutablePath().parent_path();
-}
+std::filesystem::path ExecutableFolder() { return ExecutablePath().parent_path(); }
 
 }  // namespace quellmar::win32

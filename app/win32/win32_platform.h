@@ -15,6 +15,8 @@ namespace quellmar::win32 {
 class Win32Platform : public Platform {
  public:
   // Boxes and the file dialog are shown over the owner window, once it is set.
+  Win32Platform();
+
   void setOwner(HWND owner) { owner_ = owner; }
   // Called before every modal box or dialog, so the window shows the state of
   // the running command behind it.
@@ -26,7 +28,9 @@ class Win32Platform : public Platform {
   std::optional<std::string> chooseCsvFile() override;
   void openDocument(const std::string& target) override;
   bool copyToClipboard(const IndexedImage& picture) override;
-  std::filesystem::path programDirectory() const override;
+  // The executable's folder until the program start sets the folder in use.
+  std::filesystem::path programDirectory() const override { return programDir_; }
+  void setProgramDirectory(std::filesystem::path dir) { programDir_ = std::move(dir); }
 
  protected:
   HWND owner() const { return owner_; }
@@ -36,7 +40,11 @@ class Win32Platform : public Platform {
   HWND owner_ = nullptr;
   std::function<void()> beforeModal_;
   std::string lastChoice_;
+  std::filesystem::path programDir_;
 };
+
+// The folder that holds the running program.
+std::filesystem::path ExecutableFolder();
 
 // The error box's title: the program file's name without its extension.
 std::string ApplicationTitle();

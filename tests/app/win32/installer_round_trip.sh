@@ -39,7 +39,8 @@ registered || fail "not in Add/Remove Programs"
 
 windows_programs="C:\\users\\$user\\AppData\\Local\\Programs\\Quellmar"
 run "$programs/bin/quellmar-convert.exe" --quiet \
-  "$windows_programs\\share\\quellmar\\examples\\logbook.csv" >/dev/null
+  "$windows_programs\\share\\quellmar\\examples\\logbook.csv" >/dev/null 2>&1 ||
+  fail "the installed converter failed"
 user_dir="$local_dir/Quellmar"
 [ -f "$user_dir/Output/logbook.html" ] || fail "no logbook in the user's folder"
 echo "<!-- edited -->" >>"$user_dir/html/foot.html"
@@ -55,5 +56,5 @@ done
 ! registered || fail "still in Add/Remove Programs"
 [ -f "$user_dir/Output/logbook.html" ] || fail "the user's Output was removed"
 grep -q edited "$user_dir/html/foot.html" || fail "the user's edited template was removed"
-rm -rf "$wine_dir"
+# The prefix stays until the next run: its wine server may still be saving it.
 echo "installer round trip: installed, converted, uninstalled"
