@@ -2,7 +2,9 @@
 # Installs every Debian package that the build, the tests, the benchmarks and
 # the fuzz targets need, and the npm packages of the browser test (axe-core,
 # pinned by tests/browser/package-lock.json, into tests/browser/node_modules).
-# Safe to run again; run as root (or through sudo).
+# Safe to run again; run as root (or through sudo). Packages are installed
+# without their recommendations, so the X libraries and fonts that wine's
+# window driver loads at run time are named here too.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 packages="
@@ -13,6 +15,7 @@ packages="
   xvfb xauth fonts-dejavu-core fonts-dejavu-extra fonts-liberation2
   chromium chromium-driver python3 python3-selenium
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wine wine64 nsis xdotool
+  fonts-wine libxrender1 libxrandr2 libxinerama1 libxcursor1 libxi6 libxcomposite1 libxfixes3
   lintian desktop-file-utils appstream
 "
 missing=""
