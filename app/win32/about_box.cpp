@@ -16,7 +16,7 @@ constexpr int kPictureSize = 200;
 
 // Inside the bevelled panel at 8, 8: the panel's place plus the control's own.
 // clang-format off
-const ControlSpec kControls[] = {
+const ControlPlace kControls[] = {
   {"STATIC", "",             SS_ETCHEDFRAME,                 IDC_PANEL,        8,   8,   369, 217},
   {"STATIC", "",             SS_BITMAP | SS_REALSIZECONTROL, IDC_PICTURE,      16,  16,  200, 200},
   {"STATIC", "Quellmar",     SS_LEFTNOWORDWRAP,              IDC_PRODUCT_NAME, 224, 24,  -1,  0},
@@ -26,7 +26,7 @@ const ControlSpec kControls[] = {
   {"BUTTON", "OK",           BS_DEFPUSHBUTTON | WS_TABSTOP,  IDOK,             167, 236, 75,  25},
 };
 // The e-mail label stands above the web label.
-const ControlSpec kLinks[] = {
+const ControlPlace kLinks[] = {
   {"STATIC", kEmailAddress,  SS_LEFTNOWORDWRAP | SS_NOTIFY,           IDC_EMAIL,        224, 152, -1,  0},
   {"STATIC", kWebAddress,    SS_LEFTNOWORDWRAP | SS_NOTIFY,           IDC_WEB,          224, 168, -1,  0},
 };

@@ -25,17 +25,17 @@ SIZE TextExtent(HWND control, const char* text) {
   return SIZE{bounds.right + 4, bounds.bottom};
 }
 
-bool CreateControls(HWND parent, std::span<const ControlSpec> specs, HFONT font) {
+bool CreateControls(HWND parent, std::span<const ControlPlace> places, HFONT font) {
   HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
-  for (const ControlSpec& spec : specs) {
+  for (const ControlPlace& place : places) {
     HWND control =
-        CreateWindowExA(0, spec.className, spec.text, WS_CHILD | WS_VISIBLE | spec.style, spec.left,
-                        spec.top, spec.width < 0 ? 0 : spec.width, spec.height, parent,
-                        reinterpret_cast<HMENU>(INT_PTR{spec.id}), instance, nullptr);
+        CreateWindowExA(0, place.className, place.text, WS_CHILD | WS_VISIBLE | place.style,
+                        place.left, place.top, place.width < 0 ? 0 : place.width, place.height,
+                        parent, reinterpret_cast<HMENU>(INT_PTR{place.id}), instance, nullptr);
     if (control == nullptr) return false;
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    if (spec.width < 0) {
-      const SIZE size = TextExtent(control, spec.text);
+    if (place.width < 0) {
+      const SIZE size = TextExtent(control, place.text);
       SetWindowPos(control, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
     }
   }

@@ -9,7 +9,7 @@
 
 namespace quellmar::win32 {
 
-struct ControlSpec {
+struct ControlPlace {
   const char* className;
   const char* text;
   DWORD style;  // WS_CHILD | WS_VISIBLE are added
@@ -22,7 +22,7 @@ struct ControlSpec {
 HFONT WindowFont();
 
 // Makes each control in the font; returns false when one could not be made.
-bool CreateControls(HWND parent, std::span<const ControlSpec> specs, HFONT font);
+bool CreateControls(HWND parent, std::span<const ControlPlace> places, HFONT font);
 
 // The text of a window as bytes of the ANSI code page.
 std::string WindowText(HWND window);

@@ -30,7 +30,7 @@ constexpr DWORD kTab = WS_TABSTOP;
 // The controls of the client area; those inside a group box stand at the
 // group box's place plus their own.
 // clang-format off
-const ControlSpec kControls[] = {
+const ControlPlace kControls[] = {
   {"BUTTON",    " Logbook informations ", BS_GROUPBOX,                              IDC_INFORMATION, 8,   32,  337, 129},
   {"EDIT",      "",                       ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_BORDER | kTab,
                                                                                     IDC_MEMO,        16,  56,  321, 97},
