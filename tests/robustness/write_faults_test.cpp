@@ -35,6 +35,8 @@ struct WriteFaultCase {
   const char* reason;
 };
 
+void PrintTo(const WriteFaultCase& fault, std::ostream* out) { *out << fault.name; }
+
 void WriteEarlier(const ProgramFixture& fixture) {
   fs::create_directories(fixture.outputDir());
   std::ofstream(fixture.outputDir() / "logbook.html") << kEarlier;
