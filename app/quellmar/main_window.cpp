@@ -237,21 +237,10 @@ void TForm1::buildStatusBar() {
 
 template <typename Command>
 void TForm1::runCommand(Command command) {
-  if (busy_) return;
-  busy_ = true;
-  repaintPace_.start();
-  try {
-    command();
-  } catch (const std::exception& error) {
-    // Whatever a command did not handle ends it, and is shown in the error box.
-    session_.platform.showError(ErrorBoxText(error.what()));
-  }
-  busy_ = false;
+  const CommandRunner::End end = commands_.run(command);
+  if (end == CommandRunner::End::Ignored) return;
   showPending();
-  if (closeAfterCommand_) {
-    closeAfterCommand_ = false;
-    close();
-  }
+  if (end == CommandRunner::End::CloseNow) close();
 }
 
 void TForm1::TBOpenClick() {
@@ -299,8 +288,7 @@ void TForm1::showEvent(QShowEvent* event) {
 
 void TForm1::closeEvent(QCloseEvent* event) {
   // A close asked for while an import or export runs waits for its end.
-  if (busy_) {
-    closeAfterCommand_ = true;
+  if (!commands_.mayClose()) {
     event->ignore();
     return;
   }
@@ -371,30 +359,21 @@ void TForm1::progressChanged() {
 }
 
 void TForm1::followWork() {
-  if (!busy_) {
-    showPending();  // no command runs: the window shows the change as it comes
-    return;
-  }
-  if (!repaintPace_.due()) return;
+  const CommandRunner::Show show = commands_.onChange();
+  if (show == CommandRunner::Show::Later) return;
   showPending();
-  // Repaints what changed since the last time, and whatever the desktop asks
-  // for, without taking user input: no other command starts meanwhile.
-  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  // During a command: repaints what changed since the last time, and whatever
+  // the desktop asks for, without taking user input.
+  if (show == CommandRunner::Show::Repaint)
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void TForm1::showPending() {
   if (progressPending_) {
     progressPending_ = false;
-    std::int64_t maximum = std::max<std::int64_t>(session_.window.progressMax(), 0);
-    std::int64_t position =
-        std::clamp<std::int64_t>(session_.window.progressPosition(), 0, maximum);
-    while (maximum > INT_MAX) {  // the bar counts in int
-      maximum >>= 1;
-      position >>= 1;
-    }
-    // A maximum of 0 would make the bar a busy indicator; it stays empty.
-    progressBar_->setRange(0, maximum == 0 ? 1 : static_cast<int>(maximum));
-    progressBar_->setValue(static_cast<int>(position));
+    const BarRange bar = ProgressBarRange(session_.window);
+    progressBar_->setRange(0, bar.maximum);
+    progressBar_->setValue(bar.position);
   }
   if (selectionPending_) {
     selectionPending_ = false;

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "model/repaint_pace.h"
+#include "commands/command_runner.h"
 #include "model/session.h"
 #include "tool_images.h"
 
@@ -96,11 +96,9 @@ class TForm1 : public QMainWindow, public WindowListener {
   QCheckBox* gif_ = nullptr;
   QLineEdit* px_ = nullptr;
 
-  bool busy_ = false;
-  bool closeAfterCommand_ = false;
   bool progressPending_ = false;
   bool selectionPending_ = false;
-  RepaintPace repaintPace_;  // during a command
+  CommandRunner commands_{session_};
 };
 
 }  // namespace quellmar

@@ -247,21 +247,10 @@ bool TForm1::handleKey(MSG& msg) {
 
 template <typename Command>
 void TForm1::runCommand(Command command) {
-  if (busy_) return;
-  busy_ = true;
-  repaintPace_.start();
-  try {
-    command();
-  } catch (const std::exception& error) {
-    // Whatever a command did not handle ends it, and is shown in the error box.
-    session_.platform.showError(ErrorBoxText(error.what()));
-  }
-  busy_ = false;
+  const CommandRunner::End end = commands_.run(command);
+  if (end == CommandRunner::End::Ignored) return;
   showPending();
-  if (closeAfterCommand_) {
-    closeAfterCommand_ = false;
-    PostMessageA(window_, WM_CLOSE, 0, 0);
-  }
+  if (end == CommandRunner::End::CloseNow) PostMessageA(window_, WM_CLOSE, 0, 0);
 }
 
 void TForm1::TBOpenClick() {
@@ -336,11 +325,7 @@ LRESULT TForm1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       // A close asked for while an import or export runs waits for its end;
       // otherwise nothing is saved or asked.
-      if (busy_) {
-        closeAfterCommand_ = true;
-        return 0;
-      }
-      DestroyWindow(window_);
+      if (commands_.mayClose()) DestroyWindow(window_);
       return 0;
     case WM_DESTROY:
       window_ = nullptr;
@@ -469,15 +454,13 @@ void TForm1::progressChanged() {
 }
 
 void TForm1::followWork() {
-  if (!busy_) {
-    showPending();  // no command runs: the window shows the change as it comes
-    return;
-  }
-  if (!repaintPace_.due()) return;
+  const CommandRunner::Show show = commands_.onChange();
+  if (show == CommandRunner::Show::Later) return;
   showPending();
-  // Repaints what changed since the last time, and whatever the desktop asks
-  // for, without taking user input: no other command starts meanwhile, and the
-  // window does not pass for hung during long work.
+  if (show != CommandRunner::Show::Repaint) return;
+  // During a command: repaints what changed since the last time, and whatever
+  // the desktop asks for, without taking user input, so that the window does
+  // not pass for hung during long work.
   MSG paint;
   while (PeekMessageA(&paint, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT)) DispatchMessageA(&paint);
 }
@@ -486,15 +469,9 @@ void TForm1::showPending() {
   if (window_ == nullptr) return;
   if (progressPending_) {
     progressPending_ = false;
-    std::int64_t maximum = std::max<std::int64_t>(session_.window.progressMax(), 0);
-    std::int64_t position =
-        std::clamp<std::int64_t>(session_.window.progressPosition(), 0, maximum);
-    while (maximum > INT_MAX) {  // the bar counts in int
-      maximum >>= 1;
-      position >>= 1;
-    }
-    SendMessageA(progressBar_, PBM_SETRANGE32, 0, maximum == 0 ? 1 : maximum);
-    SendMessageA(progressBar_, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+    const BarRange bar = ProgressBarRange(session_.window);
+    SendMessageA(progressBar_, PBM_SETRANGE32, 0, bar.maximum);
+    SendMessageA(progressBar_, PBM_SETPOS, static_cast<WPARAM>(bar.position), 0);
   }
   if (selectionPending_) {
     selectionPending_ = false;

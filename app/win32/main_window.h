@@ -13,7 +13,7 @@
 #include <optional>
 #include <string>
 
-#include "model/repaint_pace.h"
+#include "commands/command_runner.h"
 #include "model/session.h"
 
 namespace quellmar::win32 {
@@ -105,11 +105,9 @@ class TForm1 : public WindowListener {
   bool quitWhenClosed_ = false;
   std::optional<std::string> startFile_;
   std::string startWarning_;
-  bool busy_ = false;
-  bool closeAfterCommand_ = false;
   bool progressPending_ = false;
   bool selectionPending_ = false;
-  RepaintPace repaintPace_;  // during a command
+  CommandRunner commands_{session_};
 };
 
 }  // namespace quellmar::win32

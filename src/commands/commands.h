@@ -8,7 +8,9 @@
 //   list, history, file panel, progress, options), following its changes
 //   through a WindowListener;
 // - turns clicks, keys and arguments into the calls below and into writes of
-//   the model's options, and decides nothing else itself.
+//   the model's options, and decides nothing else itself: a window runs the
+//   calls through a CommandRunner (commands/command_runner.h), which decides
+//   when they run, when a close happens and when a change is shown.
 #pragma once
 
 #include <string>

@@ -1,5 +1,7 @@
 #include "model/window_model.h"
 
+#include <algorithm>
+#include <climits>
 #include <utility>
 
 namespace quellmar {
@@ -49,6 +51,16 @@ void WindowModel::setProgressMax(std::int64_t max) {
 void WindowModel::setProgressPosition(std::int64_t position) {
   progressPosition_ = position;
   if (listener_) listener_->progressChanged();
+}
+
+BarRange ProgressBarRange(const WindowModel& window) {
+  std::int64_t maximum = std::max<std::int64_t>(window.progressMax(), 0);
+  std::int64_t position = std::clamp<std::int64_t>(window.progressPosition(), 0, maximum);
+  while (maximum > INT_MAX) {
+    maximum >>= 1;
+    position >>= 1;
+  }
+  return {maximum == 0 ? 1 : static_cast<int>(maximum), static_cast<int>(position)};
 }
 
 }  // namespace quellmar

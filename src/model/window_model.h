@@ -28,6 +28,14 @@ class WindowListener {
   virtual void progressChanged() {}
 };
 
+// The progress bar as a control that counts in int shows it: the position
+// held within 0 and the maximum, both halved until they fit, and a maximum of
+// at least 1, so that an empty bar is never taken for a busy indicator.
+struct BarRange {
+  int maximum = 1;
+  int position = 0;
+};
+
 class WindowModel {
  public:
   const std::vector<std::string>& memo() const { return memo_; }
@@ -71,5 +79,7 @@ class WindowModel {
   std::int64_t progressPosition_ = 0;
   WindowListener* listener_ = nullptr;
 };
+
+BarRange ProgressBarRange(const WindowModel& window);
 
 }  // namespace quellmar

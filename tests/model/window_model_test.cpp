@@ -91,4 +91,29 @@ TEST(WindowModel, HistoryOnlyGrows) {
 }
 
 }  // namespace
+TEST(ProgressBarRange, FitsAnIntBarWithoutBecomingABusyIndicator) {
+  struct Case {
+    std::int64_t maximum, position;
+    int barMaximum, barPosition;
+  };
+  // clang-format off
+  const Case cases[] = {
+    {100,          37,           100,        37},  // as it is
+    {0,            0,            1,          0},   // never 0: empty, not busy
+    {10,           -5,           10,         0},   // held within the range
+    {10,           99,           10,         10},
+    {-3,           2,            1,          0},
+    {INT64_C(1) << 40, INT64_C(1) << 39, 1 << 30, 1 << 29},  // halved until it fits
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    WindowModel window;
+    window.setProgressMax(c.maximum);
+    window.setProgressPosition(c.position);
+    const BarRange bar = ProgressBarRange(window);
+    EXPECT_EQ(bar.maximum, c.barMaximum) << c.maximum << " " << c.position;
+    EXPECT_EQ(bar.position, c.barPosition) << c.maximum << " " << c.position;
+  }
+}
+
 }  // namespace quellmar
