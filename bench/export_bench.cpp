@@ -33,7 +33,7 @@ class ExportSetup {
   explicit ExportSetup(const ExportShape& shape)
       : program_("export", shape), platform_(program_.path()), session_(platform_) {
     session_.window.chosenPath = program_.mainFile().string();
-    imported_ = ImportLogbook(session_) && session_.logbook.divecount() == shape.dives;
+    imported_ = ImportLogbook(session_) && session_.logbook.diveCount() == shape.dives;
     std::filesystem::create_directory(floorDir());
   }
 

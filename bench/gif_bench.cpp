@@ -22,7 +22,7 @@ void EncodePictures(benchmark::State& state, PictureCase gc) {
   std::size_t ourBytes = 0;
   std::size_t giflibBytes = 0;
   for (const auto& profile : MakeProfiles(gc.pictures, gc.samples, gc.interval, 11)) {
-    auto picture = RenderProfile(profile.text, profile.maxdepth, gc.pixelsPerSample);
+    auto picture = RenderProfile(profile.text, profile.maxDepth, gc.pixelsPerSample);
     StringSink file;
     WriteGif(picture, file);
     if (picture.pixels.empty() || !GiflibDecodesTo(file.data, picture)) {

@@ -53,7 +53,7 @@ void ImportExport(benchmark::State& state, Exports& exports, ExportShape shape) 
     const double elapsed = clock.seconds();
     state.SetIterationTime(elapsed);
     ours += elapsed;
-    if (!imported || session->logbook.divecount() != shape.dives) {
+    if (!imported || session->logbook.diveCount() != shape.dives) {
       state.SkipWithError("the import did not read every dive");
       break;
     }

@@ -69,7 +69,7 @@ void TimeAgainstMemset(benchmark::State& state, const PictureCase& pc, std::size
 void RenderPictures(benchmark::State& state, PictureCase pc) {
   const auto profiles = MakeProfiles(pc.pictures, pc.samples, pc.interval, 7);
   TimeAgainstMemset(state, pc, profiles.size(), [&](std::size_t i) {
-    return RenderProfile(profiles[i].text, profiles[i].maxdepth, pc.pixelsPerSample);
+    return RenderProfile(profiles[i].text, profiles[i].maxDepth, pc.pixelsPerSample);
   });
 }
 
@@ -78,7 +78,7 @@ void DrawPictures(benchmark::State& state, PictureCase pc) {
   std::vector<std::vector<std::int32_t>> samples;
   for (const auto& profile : profiles) samples.push_back(ProfileSamples(profile.text));
   TimeAgainstMemset(state, pc, profiles.size(), [&](std::size_t i) {
-    return DrawProfile(samples[i], profiles[i].maxdepth, pc.pixelsPerSample);
+    return DrawProfile(samples[i], profiles[i].maxDepth, pc.pixelsPerSample);
   });
 }
 

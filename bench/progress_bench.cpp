@@ -52,7 +52,7 @@ std::optional<double> TimedImport(BenchPlatform& platform, bool withWindow) {
     Stopwatch clock;
     shown.form.TBOpenClick();
     const double elapsed = clock.seconds();
-    if (!shown.session.logbook.csvopen) return std::nullopt;
+    if (!shown.session.logbook.loaded) return std::nullopt;
     return elapsed;
   }
   Session session(platform);
@@ -91,7 +91,7 @@ void ExportWithProgress(benchmark::State& state, const ProgramFolder& folder) {
   Window shown(program.platform);
   const bool opened = OpenCsvCommand(session);
   shown.form.TBOpenClick();
-  if (!opened || !shown.session.logbook.csvopen) {
+  if (!opened || !shown.session.logbook.loaded) {
     state.SkipWithError("the import failed");
     return;
   }

@@ -236,7 +236,7 @@ struct Calendar {
   std::int64_t clock = 0;   // seconds since midnight at the end of the last dive
   bool started = false;
   std::int32_t series = 0;      // dive days so far
-  std::int32_t diveseries = 0;  // dive of the day
+  std::int32_t diveSeries = 0;  // dive of the day
 };
 
 struct DiveTime {
@@ -244,7 +244,7 @@ struct DiveTime {
   std::int64_t start;    // seconds since midnight
   std::int64_t surface;  // seconds since the end of the dive before
   std::int32_t series;
-  std::int32_t diveseries;
+  std::int32_t diveSeries;
 };
 
 // Two to four dives a day at 45 minutes to 3 hours apart, now and then a
@@ -255,13 +255,13 @@ DiveTime NextDive(Rng& rng, Calendar& cal, std::int32_t duration) {
     cal.day += rng.chance(2) ? rng.between(2, 20) : 1;
     cal.clock = rng.between(7 * 3600, 10 * 3600);
     ++cal.series;
-    cal.diveseries = 1;
+    cal.diveSeries = 1;
   } else {
     cal.clock += rng.between(45, 180) * 60;
-    ++cal.diveseries;
+    ++cal.diveSeries;
   }
   const std::int64_t surface = cal.started ? cal.day * 86400 + cal.clock - lastEnd : 0;
-  const DiveTime when{cal.day, cal.clock, surface, cal.series, cal.diveseries};
+  const DiveTime when{cal.day, cal.clock, surface, cal.series, cal.diveSeries};
   cal.started = true;
   cal.clock += duration;
   return when;
@@ -341,7 +341,7 @@ std::vector<ProfileSample> MakeProfiles(std::int32_t count, std::int32_t samples
       profile.text += DepthText(depth);
       deepest = std::max(deepest, depth);
     }
-    profile.maxdepth = static_cast<std::int16_t>((deepest + 50) / 100);
+    profile.maxDepth = static_cast<std::int16_t>((deepest + 50) / 100);
     profiles.push_back(std::move(profile));
   }
   return profiles;
@@ -365,8 +365,8 @@ void WriteExport(const std::filesystem::path& mainFile, const ExportShape& shape
   const std::int32_t duration = shape.samples * shape.interval;
 
   for (std::int32_t i = 0; i < shape.dives; ++i) {
-    const std::int32_t diveid = 2001 + 3 * i;
-    const std::string id = std::to_string(diveid);
+    const std::int32_t key = 2001 + 3 * i;
+    const std::string id = std::to_string(key);
     const auto depths = MakeDepthProfile(rng, shape.samples, shape.interval);
     const std::int64_t sum = std::accumulate(depths.begin(), depths.end(), std::int64_t{0});
     const std::int32_t deepest =
@@ -380,26 +380,26 @@ void WriteExport(const std::filesystem::path& mainFile, const ExportShape& shape
     const std::int32_t o2 = o2roll < 60 ? 21 : o2roll < 65 ? 0 : o2roll < 90 ? 32 : 36;
     const std::int32_t water = rng.between(40, 290);
     const bool hasPressures = rng.chance(80);
-    const std::int32_t startp = rng.between(1800, 2150);
-    const std::int32_t endp = rng.between(300, 900);
+    const std::int32_t startPressure = rng.between(1800, 2150);
+    const std::int32_t endPressure = rng.between(300, 900);
     const std::string suit = Pick(rng, texts.suits);
 
     const std::vector<std::string> fields{
-        id,                                                    // 1 diveid
-        std::to_string(numbers[static_cast<std::size_t>(i)]),  // 2 diveno
+        id,                                                    // 1 key
+        std::to_string(numbers[static_cast<std::size_t>(i)]),  // 2 number
         Quoted(DateText(when.day)),
         Quoted(TwoDigits(static_cast<std::int32_t>(when.start / 3600 % 24)) + ":" +
                TwoDigits(static_cast<std::int32_t>(when.start / 60 % 60))),
         std::to_string(when.series),
-        std::to_string(when.diveseries),
-        std::to_string(duration),      // 7 divetime
-        std::to_string(when.surface),  // 8 surface
-        DepthText(deepest),            // 9 maxdepth, as deep as the profile goes
-        DepthText(average),            // 10 avdepth
+        std::to_string(when.diveSeries),
+        std::to_string(duration),              // 7 diveTime
+        std::to_string(when.surfaceInterval),  // 8 surface
+        DepthText(deepest),                    // 9 maxDepth, as deep as the profile goes
+        DepthText(average),                    // 10 averageDepth
         std::to_string(Pick(rng, kComputerTypes)),
         Quoted(HexSerial(rng)),
-        Quoted(""),                      // 13 diverid
-        std::to_string(shape.interval),  // 14 samplerate
+        Quoted(""),                      // 13 diverId
+        std::to_string(shape.interval),  // 14 sampleInterval
         "0",
         "0",
         "0",
@@ -408,9 +408,9 @@ void WriteExport(const std::filesystem::path& mainFile, const ExportShape& shape
         Quoted(Latin1(Pick(rng, place.sites))),
         Quoted(Pick(rng, texts.weather)),
         Quoted(Pick(rng, texts.visibility)),
-        Tenths(water + rng.between(0, 80)),  // 23 airtemp
-        Tenths(water),                       // 24 maxtemp
-        Tenths(water - rng.between(0, 15)),  // 25 endtemp
+        Tenths(water + rng.between(0, 80)),  // 23 airTemperature
+        Tenths(water),                       // 24 bottomTemperature
+        Tenths(water - rng.between(0, 15)),  // 25 endTemperature
         Quoted(Pick(rng, texts.buddies)),
         Quoted(Pick(rng, texts.guides)),
         Quoted(Pick(rng, texts.boats)),
@@ -418,8 +418,8 @@ void WriteExport(const std::filesystem::path& mainFile, const ExportShape& shape
         std::string(tank.litres),
         "1",
         std::string(tank.workingPressure),
-        hasPressures ? Tenths(startp) : "",
-        hasPressures ? Tenths(endp) : "",
+        hasPressures ? Tenths(startPressure) : "",
+        hasPressures ? Tenths(endPressure) : "",
         hasPressures ? DepthText(rng.between(1100, 2600)) : "0",  // 35 sac, litres a minute
         "1",
         Quoted(suit),

@@ -45,7 +45,7 @@ std::string DepthText(std::int32_t centimetres);
 // ","), with the dive's maximum depth in whole metres.
 struct ProfileSample {
   std::string text;
-  std::int16_t maxdepth = 0;
+  std::int16_t maxDepth = 0;
 };
 std::vector<ProfileSample> MakeProfiles(std::int32_t count, std::int32_t samples,
                                         std::int32_t interval, std::uint64_t seed);

@@ -152,39 +152,42 @@ std::int16_t Low16(std::int32_t value) { return static_cast<std::int16_t>(value)
 std::string Prefix(const std::string& text, std::size_t n) { return text.substr(0, n); }
 
 void CheckDiveLine(std::string_view line) {
-  std::vector<quellmar::noterec> notes;
-  std::vector<quellmar::profrec> profiles;
+  std::vector<quellmar::NoteLine> notes;
+  std::vector<quellmar::Profile> profiles;
   quellmar::CompanionIndex companions(notes, profiles);
-  quellmar::Suunto dive;
+  quellmar::Dive dive;
   quellmar::ParseDiveLine(line, dive, companions);
   const auto c = ReadColumns(line);
 
-  FUZZ_CHECK(dive.diveid == c.number[1] && dive.diveno == c.number[2]);
+  FUZZ_CHECK(dive.key == c.number[1] && dive.number == c.number[2]);
   FUZZ_CHECK(dive.date == Prefix(c.text[3], 10) && dive.time == Prefix(c.text[4], 5));
-  FUZZ_CHECK(dive.series == Low16(c.number[5]) && dive.diveseries == Low16(c.number[6]));
-  FUZZ_CHECK(dive.divetime == Low16(c.number[7]) && dive.surface == c.number[8]);
-  FUZZ_CHECK(dive.maxdepth == Low16(c.number[9]) && dive.avdepth == Low16(c.number[10]));
-  FUZZ_CHECK(dive.comptypeid == Low16(c.number[11]));
-  FUZZ_CHECK(dive.compsernum == Prefix(c.text[12], 10) && dive.diverid == c.text[13]);
-  FUZZ_CHECK(dive.samplerate == Low16(c.number[14]) && dive.altmode == Low16(c.number[15]));
-  FUZZ_CHECK(dive.persmode == Low16(c.number[16]));
+  FUZZ_CHECK(dive.series == Low16(c.number[5]) && dive.diveSeries == Low16(c.number[6]));
+  FUZZ_CHECK(dive.diveTime == Low16(c.number[7]) && dive.surfaceInterval == c.number[8]);
+  FUZZ_CHECK(dive.maxDepth == Low16(c.number[9]) && dive.averageDepth == Low16(c.number[10]));
+  FUZZ_CHECK(dive.computerType == Low16(c.number[11]));
+  FUZZ_CHECK(dive.computerSerial == Prefix(c.text[12], 10) && dive.diverId == c.text[13]);
+  FUZZ_CHECK(dive.sampleInterval == Low16(c.number[14]) &&
+             dive.altitudeMode == Low16(c.number[15]));
+  FUZZ_CHECK(dive.personalMode == Low16(c.number[16]));
   FUZZ_CHECK(dive.location == c.text[19] && dive.site == c.text[20]);
   FUZZ_CHECK(dive.weather == c.text[21] && dive.visibility == c.text[22]);
-  FUZZ_CHECK(dive.airtemp == Low16(c.number[23]) && dive.maxtemp == Low16(c.number[24]));
-  FUZZ_CHECK(dive.endtemp == Low16(c.number[25]));
-  FUZZ_CHECK(dive.buddy == c.text[26] && dive.dm == c.text[27] && dive.boat == c.text[28]);
-  FUZZ_CHECK(dive.tankname == c.text[29] && dive.tankl == Low16(c.number[30]));
-  FUZZ_CHECK(dive.workingp == Low16(c.number[32]) && dive.startp == Low16(c.number[33]));
-  FUZZ_CHECK(dive.endp == Low16(c.number[34]) && dive.sac == Low16(c.number[35]));
+  FUZZ_CHECK(dive.airTemperature == Low16(c.number[23]) &&
+             dive.bottomTemperature == Low16(c.number[24]));
+  FUZZ_CHECK(dive.endTemperature == Low16(c.number[25]));
+  FUZZ_CHECK(dive.buddy == c.text[26] && dive.diveMaster == c.text[27] && dive.boat == c.text[28]);
+  FUZZ_CHECK(dive.tankName == c.text[29] && dive.tankVolume == Low16(c.number[30]));
+  FUZZ_CHECK(dive.workingPressure == Low16(c.number[32]) &&
+             dive.startPressure == Low16(c.number[33]));
+  FUZZ_CHECK(dive.endPressure == Low16(c.number[34]) && dive.sac == Low16(c.number[35]));
   std::string customs = c.text[37];
   for (std::size_t i = 38; i <= 41; ++i) {
     if (!c.text[i].empty()) customs += ", " + c.text[i];
   }
-  FUZZ_CHECK(dive.customs == customs);
-  FUZZ_CHECK(dive.weight == Low16(c.number[42]) && dive.o2 == Low16(c.number[43]));
-  FUZZ_CHECK(dive.compmode == Low16(c.number[45]));
+  FUZZ_CHECK(dive.customTexts == customs);
+  FUZZ_CHECK(dive.weight == Low16(c.number[42]) && dive.oxygen == Low16(c.number[43]));
+  FUZZ_CHECK(dive.computerMode == Low16(c.number[45]));
   // Without note and profile lines the dive has neither.
-  FUZZ_CHECK(dive.note.empty() && dive.profile.empty() && dive.hasprofile == 0);
+  FUZZ_CHECK(dive.note.empty() && dive.profile.empty() && !dive.hasProfile());
 }
 
 }  // namespace

@@ -28,7 +28,7 @@ void ImportTexts(quellmar::Session& session, const std::vector<std::string_view>
   quellmar::ReadNoteFile(notes, book.notes);
   quellmar::LineFile profiles(quellmar::LineFile::InMemory{}, parts[2]);
   quellmar::ReadProfileFile(profiles, book.profiles);
-  book.csvopen = true;
+  book.loaded = true;
   session.window.clearMemo();
   session.window.setProgressMax(static_cast<std::int64_t>(parts[0].size()));
   session.window.setProgressPosition(0);
@@ -44,9 +44,9 @@ std::vector<std::string_view> Lines(std::string_view text) {
   return lines;
 }
 
-std::string ExpectedProfile(const quellmar::Logbook& logbook, std::int32_t diveid) {
+std::string ExpectedProfile(const quellmar::Logbook& logbook, std::int32_t key) {
   for (const auto& run : logbook.profiles) {
-    if (run.diveid == diveid && run.text.size() >= 2) return run.text;
+    if (run.key == key && run.text.size() >= 2) return run.text;
   }
   return {};
 }
@@ -55,7 +55,7 @@ void CheckLogbook(const quellmar::Session& session, std::string_view mainFile,
                   std::string_view noteFile) {
   const auto& logbook = session.logbook;
   const auto mainLines = Lines(mainFile);
-  FUZZ_CHECK(logbook.csvopen);
+  FUZZ_CHECK(logbook.loaded);
   FUZZ_CHECK(logbook.dives.size() == mainLines.size());
   FUZZ_CHECK(logbook.notes.size() == Lines(noteFile).size());
 
@@ -69,12 +69,12 @@ void CheckLogbook(const quellmar::Session& session, std::string_view mainFile,
   FUZZ_CHECK(list.size() == logbook.dives.size());
   for (std::size_t i = 0; i < logbook.dives.size(); ++i) {
     const auto& dive = logbook.dives[i];
-    if (i > 0) FUZZ_CHECK(logbook.dives[i - 1].diveno <= dive.diveno);
-    FUZZ_CHECK(list[i] == quellmar::IntText(dive.diveno) + ". " + dive.location + "; " + dive.site);
-    FUZZ_CHECK(dive.profile == ExpectedProfile(logbook, dive.diveid));
-    FUZZ_CHECK(dive.hasprofile == (dive.profile.size() >= 2 ? 1 : 0));
+    if (i > 0) FUZZ_CHECK(logbook.dives[i - 1].number <= dive.number);
+    FUZZ_CHECK(list[i] == quellmar::IntText(dive.number) + ". " + dive.location + "; " + dive.site);
+    FUZZ_CHECK(dive.profile == ExpectedProfile(logbook, dive.key));
+    FUZZ_CHECK(dive.hasProfile() == (dive.profile.size() >= 2));
     FUZZ_CHECK(dive.note.empty() || dive.note.size() >= 2);
-    deepest = std::max(deepest, dive.maxdepth);
+    deepest = std::max(deepest, dive.maxDepth);
   }
   FUZZ_CHECK(logbook.totalmaxdepth == quellmar::IntText(deepest));
 
@@ -89,8 +89,8 @@ bool SameDives(const quellmar::Logbook& a, const quellmar::Logbook& b) {
   if (a.dives.size() != b.dives.size()) return false;
   for (std::size_t i = 0; i < a.dives.size(); ++i) {
     const auto &x = a.dives[i], &y = b.dives[i];
-    if (x.diveid != y.diveid || x.diveno != y.diveno || x.location != y.location ||
-        x.note != y.note || x.profile != y.profile || x.maxdepth != y.maxdepth) {
+    if (x.key != y.key || x.number != y.number || x.location != y.location || x.note != y.note ||
+        x.profile != y.profile || x.maxDepth != y.maxDepth) {
       return false;
     }
   }

@@ -33,8 +33,8 @@ std::int64_t SampleCount(std::string_view profile) {
   return n;
 }
 
-std::int64_t ScaleDepth(std::int16_t maxdepth) {
-  return maxdepth < 40 ? 40 : (maxdepth / 10 + 1) * 10;
+std::int64_t ScaleDepth(std::int16_t maxDepth) {
+  return maxDepth < 40 ? 40 : (maxDepth / 10 + 1) * 10;
 }
 
 // "  12px" gives 12; only plain digits after blanks are checked here.
@@ -114,8 +114,8 @@ void CheckPalette(const quellmar::IndexedImage& picture) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 2) return 0;
-  std::int16_t maxdepth;
-  std::memcpy(&maxdepth, data, 2);
+  std::int16_t maxDepth;
+  std::memcpy(&maxDepth, data, 2);
   const auto parts = quellmar::fuzz::SplitInput(quellmar::fuzz::AsText(data + 2, size - 2), 2);
   const auto px = parts[0];
   const auto profile = parts[1];
@@ -123,14 +123,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto p = quellmar::PixelsPerSample(px);
   CheckPixelsPerSample(px, p);
   const auto n = SampleCount(profile);
-  const auto depth = ScaleDepth(maxdepth);
+  const auto depth = ScaleDepth(maxDepth);
   const auto width = n * p;
   const auto height = 3 * depth;
   if (width > 0 && (width > kGifMaxSide || height > kGifMaxSide)) {
     // A side that no GIF file can hold is refused before anything is drawn.
     bool refused = false;
     try {
-      quellmar::RenderProfile(profile, maxdepth, p);
+      quellmar::RenderProfile(profile, maxDepth, p);
     } catch (const quellmar::ExportError&) {
       refused = true;
     }
@@ -138,7 +138,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   if (width > kMaxWidth || width * height > kMaxPixels) return 0;
-  const auto picture = quellmar::RenderProfile(profile, maxdepth, p);
+  const auto picture = quellmar::RenderProfile(profile, maxDepth, p);
   if (width <= 0) {
     // No picture can be that wide; an empty picture is the only sound result.
     FUZZ_CHECK(picture.pixels.empty());

@@ -42,16 +42,15 @@ std::set<std::string> FilesIn(const std::filesystem::path& folder) {
   return names;
 }
 
-quellmar::Suunto MakeDive(const std::vector<std::string_view>& parts) {
-  std::vector<quellmar::noterec> notes;
-  std::vector<quellmar::profrec> profiles;
+quellmar::Dive MakeDive(const std::vector<std::string_view>& parts) {
+  std::vector<quellmar::NoteLine> notes;
+  std::vector<quellmar::Profile> profiles;
   quellmar::CompanionIndex companions(notes, profiles);
-  quellmar::Suunto dive;
+  quellmar::Dive dive;
   quellmar::ParseDiveLine(parts[1], dive, companions);
-  dive.maxdepth = std::clamp<std::int16_t>(dive.maxdepth, -60, 100);
+  dive.maxDepth = std::clamp<std::int16_t>(dive.maxDepth, -60, 100);
   dive.note = std::string(parts[2]);
   dive.profile = std::string(parts[3].substr(0, kMaxProfile));
-  dive.hasprofile = dive.profile.size() >= 2 ? 1 : 0;
   return dive;
 }
 
@@ -81,7 +80,7 @@ void CheckFills(quellmar::FillRun& run, const std::vector<std::string>& lines,
   quellmar::StringSink diveLines;
   quellmar::FillTemplate(run, lines, diveLines, 0);
   FUZZ_CHECK(diveLines.data == FillByLines(run, lines, 0));
-  const auto n = quellmar::IntText(run.session.logbook.dives[0].diveno);
+  const auto n = quellmar::IntText(run.session.logbook.dives[0].number);
   for (const auto& name : FilesIn(output)) {
     FUZZ_CHECK(name == "d" + n + ".html" || name == "d" + n + ".gif");
   }
@@ -112,7 +111,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   session.window.options.note = (flags & 1) != 0;
   session.window.options.gif = (flags & 2) != 0;
   session.window.options.px = std::to_string((flags >> 2) & 3);
-  session.logbook.csvopen = true;
+  session.logbook.loaded = true;
   session.logbook.dives.push_back(MakeDive(parts));
   session.logbook.totaldivetime = "01:02:03";
   session.logbook.averdivetime = "00:31:01";

@@ -34,8 +34,8 @@ void DropLogbook(Session& session) {
   book.dives = {};
   book.notes = {};
   book.profiles = {};
-  if (book.csvopen) {
-    book.csvopen = false;
+  if (book.loaded) {
+    book.loaded = false;
     session.window.setFilePanel("No CSV file");
   }
   session.window.clearDiveList();
@@ -62,7 +62,7 @@ bool ImportChosenFile(Session& session, const std::string& chosen) {
   if (!ImportOrReport(session)) return false;
   AddHistory(session, "Logbook Import finished.");
   session.window.setProgressPosition(0);
-  session.window.addMemoLine(IntText(session.logbook.divecount()) + " logged dives.");
+  session.window.addMemoLine(IntText(session.logbook.diveCount()) + " logged dives.");
   session.platform.showMessage(MessageKind::Information,
                                "CSV file imported.\n\rNext step: HTML Export", MessageButtons::Ok);
   return true;
@@ -84,7 +84,7 @@ bool OpenCsvPathCommand(Session& session, const std::string& path) {
 void CloseCsvCommand(Session& session) { CloseLogbook(session); }
 
 ExportResult ExportHtmlCommand(Session& session) {
-  if (!session.logbook.csvopen) {
+  if (!session.logbook.loaded) {
     session.platform.showMessage(MessageKind::Warning, "Not opened CSV file", MessageButtons::Ok);
     AddHistory(session, session.window.chosenPath + " html conver request without CSV file");
     return {};

@@ -155,7 +155,7 @@ void WriteDiveLines(FillRun& run, ByteSink& page) {
   // Read once per export, before the first dive.
   const auto text = ReadWholeFile(TemplatePath(session, "lines.html"));
   const auto lines = text ? SplitLines(*text) : std::vector<std::string>();
-  const std::int32_t count = session.logbook.divecount();
+  const std::int32_t count = session.logbook.diveCount();
   for (std::int32_t i = 0; i < count; ++i) {
     session.window.setProgressMax(count);
     session.window.setProgressPosition(0);

@@ -115,12 +115,12 @@ struct Plan {
   std::int64_t height = 0;
 };
 
-Plan MakePlan(std::span<const std::int32_t> samples, std::int16_t maxdepth,
+Plan MakePlan(std::span<const std::int32_t> samples, std::int16_t maxDepth,
               std::int32_t pixelsPerSample) {
   Plan plan;
   plan.samples = samples;
   // The next multiple of ten strictly above the maximum depth, at least 40.
-  plan.depth = maxdepth < 40 ? 40 : (maxdepth / 10 + 1) * 10;
+  plan.depth = maxDepth < 40 ? 40 : (maxDepth / 10 + 1) * 10;
   plan.height = kRowsPerMetre * plan.depth;
   plan.width = static_cast<std::int64_t>(plan.samples.size()) * std::max(pixelsPerSample, 0);
   if (plan.width == 0) plan.height = 0;
@@ -409,9 +409,9 @@ void WriteGifFile(const IndexedImage& picture, const std::filesystem::path& path
 }
 
 // "d" + the dive number + ".gif": d7.gif, d-3.gif.
-std::string PictureName(std::int32_t diveno) {
+std::string PictureName(std::int32_t number) {
   std::string name = "d";
-  name += IntText(diveno);
+  name += IntText(number);
   name += ".gif";
   return name;
 }
@@ -458,33 +458,33 @@ std::int32_t PixelsPerSample(std::string_view pxText) {
   return static_cast<std::int32_t>(std::min(value, kLimit - 1));
 }
 
-IndexedImage DrawProfile(std::span<const std::int32_t> samples, std::int16_t maxdepth,
+IndexedImage DrawProfile(std::span<const std::int32_t> samples, std::int16_t maxDepth,
                          std::int32_t pixelsPerSample) {
-  const Plan plan = MakePlan(samples, maxdepth, pixelsPerSample);
+  const Plan plan = MakePlan(samples, maxDepth, pixelsPerSample);
   if (plan.width == 0) return IndexedImage{0, 0, {}, CubePalette()};
   if (!FitsGif(plan)) throw ExportError(TooLargeText(plan));
   return DrawOrThrow(plan);
 }
 
-IndexedImage RenderProfile(std::string_view profile, std::int16_t maxdepth,
+IndexedImage RenderProfile(std::string_view profile, std::int16_t maxDepth,
                            std::int32_t pixelsPerSample) {
-  return DrawProfile(ProfileSamples(profile), maxdepth, pixelsPerSample);
+  return DrawProfile(ProfileSamples(profile), maxDepth, pixelsPerSample);
 }
 
 bool MakeProfilePicture(Session& session, int index) {
   const auto& dives = session.logbook.dives;
   // Callers pass the index of a listed dive; any other index has nothing to draw.
   if (index < 0 || static_cast<std::size_t>(index) >= dives.size()) return true;
-  const Suunto& dive = dives[static_cast<std::size_t>(index)];
+  const Dive& dive = dives[static_cast<std::size_t>(index)];
   const std::vector<std::int32_t> samples = ProfileSamples(dive.profile);
-  const Plan plan = MakePlan(samples, dive.maxdepth, PixelsPerSample(session.window.options.px));
+  const Plan plan = MakePlan(samples, dive.maxDepth, PixelsPerSample(session.window.options.px));
   // A pixel count of 0 or less (or a profile without a sample) leaves no
   // picture to make: nothing is drawn, copied or written, and a file of an
   // earlier export stays as it was. The export refuses such a count before it
   // writes anything, so this only guards other callers.
   if (plan.width == 0) return true;
   const auto path =
-      session.platform.programDirectory() / "Output" / PathFromText(PictureName(dive.diveno));
+      session.platform.programDirectory() / "Output" / PathFromText(PictureName(dive.number));
   // A GIF file cannot hold a side above 65535 pixels. Such a picture (say
   // 100,000 samples at 1000 pixels each) is refused before anything is
   // allocated, rather than written as a corrupt file; one that memory cannot

@@ -42,12 +42,12 @@ std::int32_t PixelsPerSample(std::string_view pxText);
 // count of 0 or less there is no picture: width and height 0. Throws
 // ExportError when a side would be larger than a GIF file can hold, and
 // "Failed to allocate memory for GIF DIB" when memory runs out.
-IndexedImage RenderProfile(std::string_view profile, std::int16_t maxdepth,
+IndexedImage RenderProfile(std::string_view profile, std::int16_t maxDepth,
                            std::int32_t pixelsPerSample);
 
 // The same picture drawn from samples already read (RenderProfile is
 // ProfileSamples, then this).
-IndexedImage DrawProfile(std::span<const std::int32_t> samples, std::int16_t maxdepth,
+IndexedImage DrawProfile(std::span<const std::int32_t> samples, std::int16_t maxDepth,
                          std::int32_t pixelsPerSample);
 
 // Draws dive dives[index] with the current options, puts it on the clipboard

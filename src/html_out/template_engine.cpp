@@ -31,21 +31,21 @@ enum class Tag : std::uint8_t {
 
 bool IsPageTag(Tag tag) { return tag >= Tag::TotalDiveTime; }
 
-using FieldText = std::string (*)(const Suunto&);
+using FieldText = std::string (*)(const Dive&);
 
 template <auto Member>
-std::string Decimal(const Suunto& dive) {
+std::string Decimal(const Dive& dive) {
   return IntText(dive.*Member);
 }
 template <auto Member>
-std::string Minutes(const Suunto& dive) {
+std::string Minutes(const Dive& dive) {
   return SecondsToMinutesText(dive.*Member);
 }
 template <auto Member>
-std::string Text(const Suunto& dive) {
+std::string Text(const Dive& dive) {
   return dive.*Member;
 }
-std::string Clock(const Suunto& dive) { return SecondsToClockText(dive.surface); }
+std::string Clock(const Dive& dive) { return SecondsToClockText(dive.surfaceInterval); }
 
 struct TagEntry {
   std::string_view name;  // lower case
@@ -61,41 +61,41 @@ constexpr auto SortedByName(auto table) {
 
 // clang-format off
 constexpr auto kTags = SortedByName(std::array{
-    TagEntry{"diveno",        Tag::Field, &Decimal<&Suunto::diveno>},
-    TagEntry{"date",          Tag::Field, &Text<&Suunto::date>},
-    TagEntry{"time",          Tag::Field, &Text<&Suunto::time>},
-    TagEntry{"series",        Tag::Field, &Minutes<&Suunto::series>},
-    TagEntry{"diveseries",    Tag::Field, &Minutes<&Suunto::diveseries>},
-    TagEntry{"divetime",      Tag::Field, &Minutes<&Suunto::divetime>},
+    TagEntry{"diveno",        Tag::Field, &Decimal<&Dive::number>},
+    TagEntry{"date",          Tag::Field, &Text<&Dive::date>},
+    TagEntry{"time",          Tag::Field, &Text<&Dive::time>},
+    TagEntry{"series",        Tag::Field, &Minutes<&Dive::series>},
+    TagEntry{"diveseries",    Tag::Field, &Minutes<&Dive::diveSeries>},
+    TagEntry{"divetime",      Tag::Field, &Minutes<&Dive::diveTime>},
     TagEntry{"surface",       Tag::Field, &Clock},
-    TagEntry{"maxdepth",      Tag::Field, &Decimal<&Suunto::maxdepth>},
-    TagEntry{"avdepth",       Tag::Field, &Decimal<&Suunto::avdepth>},
-    TagEntry{"comptypeid",    Tag::Field, &Minutes<&Suunto::comptypeid>},
-    TagEntry{"compsernum",    Tag::Field, &Text<&Suunto::compsernum>},
-    TagEntry{"diverid",       Tag::Field, &Text<&Suunto::diverid>},
-    TagEntry{"samplerate",    Tag::Field, &Minutes<&Suunto::samplerate>},
-    TagEntry{"altmode",       Tag::Field, &Minutes<&Suunto::altmode>},
-    TagEntry{"persmode",      Tag::Field, &Minutes<&Suunto::persmode>},
-    TagEntry{"location",      Tag::Field, &Text<&Suunto::location>},
-    TagEntry{"site",          Tag::Field, &Text<&Suunto::site>},
-    TagEntry{"weather",       Tag::Field, &Text<&Suunto::weather>},
-    TagEntry{"visibility",    Tag::Field, &Text<&Suunto::visibility>},
-    TagEntry{"airtemp",       Tag::Field, &Decimal<&Suunto::airtemp>},
-    TagEntry{"maxtemp",       Tag::Field, &Decimal<&Suunto::maxtemp>},
-    TagEntry{"endtemp",       Tag::Field, &Decimal<&Suunto::endtemp>},
-    TagEntry{"buddy",         Tag::Field, &Text<&Suunto::buddy>},
-    TagEntry{"dm",            Tag::Field, &Text<&Suunto::dm>},
-    TagEntry{"boat",          Tag::Field, &Text<&Suunto::boat>},
-    TagEntry{"tankname",      Tag::Field, &Text<&Suunto::tankname>},
-    TagEntry{"tankl",         Tag::Field, &Decimal<&Suunto::tankl>},
-    TagEntry{"workingp",      Tag::Field, &Decimal<&Suunto::workingp>},
-    TagEntry{"startp",        Tag::Field, &Decimal<&Suunto::startp>},
-    TagEntry{"endp",          Tag::Field, &Decimal<&Suunto::endp>},
-    TagEntry{"sac",           Tag::Field, &Decimal<&Suunto::sac>},
-    TagEntry{"customs",       Tag::Field, &Text<&Suunto::customs>},
-    TagEntry{"weight",        Tag::Field, &Decimal<&Suunto::weight>},
-    TagEntry{"o2",            Tag::Field, &Decimal<&Suunto::o2>},
-    TagEntry{"compmode",      Tag::Field, &Decimal<&Suunto::compmode>},
+    TagEntry{"maxdepth",      Tag::Field, &Decimal<&Dive::maxDepth>},
+    TagEntry{"avdepth",       Tag::Field, &Decimal<&Dive::averageDepth>},
+    TagEntry{"comptypeid",    Tag::Field, &Minutes<&Dive::computerType>},
+    TagEntry{"compsernum",    Tag::Field, &Text<&Dive::computerSerial>},
+    TagEntry{"diverid",       Tag::Field, &Text<&Dive::diverId>},
+    TagEntry{"samplerate",    Tag::Field, &Minutes<&Dive::sampleInterval>},
+    TagEntry{"altmode",       Tag::Field, &Minutes<&Dive::altitudeMode>},
+    TagEntry{"persmode",      Tag::Field, &Minutes<&Dive::personalMode>},
+    TagEntry{"location",      Tag::Field, &Text<&Dive::location>},
+    TagEntry{"site",          Tag::Field, &Text<&Dive::site>},
+    TagEntry{"weather",       Tag::Field, &Text<&Dive::weather>},
+    TagEntry{"visibility",    Tag::Field, &Text<&Dive::visibility>},
+    TagEntry{"airtemp",       Tag::Field, &Decimal<&Dive::airTemperature>},
+    TagEntry{"maxtemp",       Tag::Field, &Decimal<&Dive::bottomTemperature>},
+    TagEntry{"endtemp",       Tag::Field, &Decimal<&Dive::endTemperature>},
+    TagEntry{"buddy",         Tag::Field, &Text<&Dive::buddy>},
+    TagEntry{"dm",            Tag::Field, &Text<&Dive::diveMaster>},
+    TagEntry{"boat",          Tag::Field, &Text<&Dive::boat>},
+    TagEntry{"tankname",      Tag::Field, &Text<&Dive::tankName>},
+    TagEntry{"tankl",         Tag::Field, &Decimal<&Dive::tankVolume>},
+    TagEntry{"workingp",      Tag::Field, &Decimal<&Dive::workingPressure>},
+    TagEntry{"startp",        Tag::Field, &Decimal<&Dive::startPressure>},
+    TagEntry{"endp",          Tag::Field, &Decimal<&Dive::endPressure>},
+    TagEntry{"sac",           Tag::Field, &Decimal<&Dive::sac>},
+    TagEntry{"customs",       Tag::Field, &Text<&Dive::customTexts>},
+    TagEntry{"weight",        Tag::Field, &Decimal<&Dive::weight>},
+    TagEntry{"o2",            Tag::Field, &Decimal<&Dive::oxygen>},
+    TagEntry{"compmode",      Tag::Field, &Decimal<&Dive::computerMode>},
     TagEntry{"gas",           Tag::Gas},
     TagEntry{"note",          Tag::Note},
     TagEntry{"noteorgif",     Tag::NoteOrGif},
@@ -139,8 +139,8 @@ const TagEntry* FindTag(std::string_view name) {
   return it;
 }
 
-bool HasNote(const Suunto& dive) { return dive.note.size() >= 2; }
-bool HasProfile(const Suunto& dive) { return dive.hasprofile > 0; }
+bool HasNote(const Dive& dive) { return dive.note.size() >= 2; }
+bool HasProfile(const Dive& dive) { return dive.hasProfile(); }
 
 std::string NotePageLink(const std::string& n, std::string_view icon) {
   std::string link = "<a href=\"javascript:nw('" + n + "')\"><img src=\"../pict/";
@@ -156,7 +156,7 @@ bool MakePicture(FillRun& run, int index) {
     MakeProfilePicture(run.session, index);
     return true;
   } catch (const PictureNotMade& reason) {
-    const std::int32_t number = run.session.logbook.dives[static_cast<std::size_t>(index)].diveno;
+    const std::int32_t number = run.session.logbook.dives[static_cast<std::size_t>(index)].number;
     auto& leftOut = run.picturesLeftOut;
     if (std::find(leftOut.begin(), leftOut.end(), number) == leftOut.end()) {
       leftOut.push_back(number);
@@ -171,34 +171,34 @@ bool MakePicture(FillRun& run, int index) {
 // page or picture, when it asks for one, is written.
 std::string DiveTagValue(FillRun& run, const TagEntry& entry, int index) {
   Session& session = run.session;
-  const Suunto& dive = session.logbook.dives[static_cast<std::size_t>(index)];
+  const Dive& dive = session.logbook.dives[static_cast<std::size_t>(index)];
   const ExportOptions& options = session.window.options;  // read now, not once per export
   switch (entry.tag) {
     case Tag::Field:
       return entry.field(dive);
     case Tag::Gas:
-      if (dive.o2 == 0 || dive.o2 == 21) return {};
-      return "<font color=\"#00FF00\">EAN" + IntText(dive.o2) + "</font>";
+      if (dive.oxygen == 0 || dive.oxygen == 21) return {};
+      return "<font color=\"#00FF00\">EAN" + IntText(dive.oxygen) + "</font>";
     case Tag::Note:
       return options.note ? dive.note : std::string();
     case Tag::NoteOrGif:
       if (!(HasNote(dive) && options.note) && !(HasProfile(dive) && options.gif)) return {};
       WriteNotePage(run, index);
-      return NotePageLink(IntText(dive.diveno), "nog.gif");
+      return NotePageLink(IntText(dive.number), "nog.gif");
     case Tag::Subpage:
       WriteNotePage(run, index);
-      return NotePageLink(IntText(dive.diveno), "nog.gif");
+      return NotePageLink(IntText(dive.number), "nog.gif");
     case Tag::NoteIco:
       if (!(HasNote(dive) && options.note)) return {};
       WriteNotePage(run, index);
-      return NotePageLink(IntText(dive.diveno), "note.gif");
+      return NotePageLink(IntText(dive.number), "note.gif");
     case Tag::ProfileIco:
       if (!(options.gif && HasProfile(dive) && MakePicture(run, index))) return {};
-      return std::string("<a href=\"d").append(IntText(dive.diveno)) +
+      return std::string("<a href=\"d").append(IntText(dive.number)) +
              ".gif\"><img src=\"../pict/chart.gif\" align=\"right\" border=\"0\"></a>";
     case Tag::ProfileGif:
       if (!(options.gif && HasProfile(dive) && MakePicture(run, index))) return {};
-      return std::string("<img src=\"d").append(IntText(dive.diveno)) + ".gif\">";
+      return std::string("<img src=\"d").append(IntText(dive.number)) + ".gif\">";
     default:
       return {};
   }
@@ -276,7 +276,7 @@ void FillTemplate(FillRun& run, const std::vector<std::string>& lines, ByteSink&
 void WriteNotePage(FillRun& run, int dive) {
   Session& session = run.session;
   if (!IsDiveIndex(session.logbook, dive)) return;
-  const std::int32_t number = session.logbook.dives[static_cast<std::size_t>(dive)].diveno;
+  const std::int32_t number = session.logbook.dives[static_cast<std::size_t>(dive)].number;
   // The note template asking for the page it is filling: that page is being
   // written already and is not reopened, which also ends the recursion.
   auto& open = run.notePagesOpen_;

@@ -123,9 +123,9 @@ struct Totals {
   std::uint32_t sac = 0;
   std::int32_t sacDives = 0;
 
-  void add(const Suunto& dive) {
-    time += static_cast<std::uint32_t>(std::int32_t{dive.divetime});
-    deepest = std::max(deepest, dive.maxdepth);
+  void add(const Dive& dive) {
+    time += static_cast<std::uint32_t>(std::int32_t{dive.diveTime});
+    deepest = std::max(deepest, dive.maxDepth);
     if (dive.sac >= 1) {
       sac += static_cast<std::uint32_t>(std::int32_t{dive.sac});
       ++sacDives;
@@ -138,7 +138,7 @@ struct Totals {
 void WriteSummary(Session& session, const Totals& totals) {
   Logbook& book = session.logbook;
   const auto timeSum = static_cast<std::int32_t>(totals.time);
-  const std::int32_t dives = book.divecount();
+  const std::int32_t dives = book.diveCount();
   const std::int32_t averageTime = dives > 0 ? timeSum / dives : 0;
   const std::int32_t averageSac =
       totals.sacDives > 0 ? static_cast<std::int32_t>(totals.sac) / totals.sacDives : 0;
@@ -159,8 +159,8 @@ void WriteSummary(Session& session, const Totals& totals) {
 void ListDives(Session& session) {
   std::vector<std::string> lines;
   lines.reserve(session.logbook.dives.size());
-  for (const Suunto& dive : session.logbook.dives) {
-    std::string line = IntText(dive.diveno);
+  for (const Dive& dive : session.logbook.dives) {
+    std::string line = IntText(dive.number);
     line.reserve(line.size() + dive.location.size() + dive.site.size() + 4);
     line += ". ";
     line += dive.location;
@@ -173,7 +173,7 @@ void ListDives(Session& session) {
 
 }  // namespace
 
-void ReadNoteFile(LineFile& file, std::vector<noterec>& notes) {
+void ReadNoteFile(LineFile& file, std::vector<NoteLine>& notes) {
   std::string_view line;
   while (file.next(line)) ReadNoteLine(line, notes);
 }
@@ -198,10 +198,10 @@ bool ImportLogbook(Session& session) {
   window.setProgressPosition(0);
   book.progresstotal = 0;
 
-  book.csvbase = CsvBase(TextFromPath(mainFile.filename()));
-  const std::array<std::string, 3> names = {book.csvbase + std::string(kDgeSuffix),
-                                            book.csvbase + std::string(kNoteSuffix),
-                                            book.csvbase + std::string(kProfileSuffix)};
+  book.csvBase = CsvBase(TextFromPath(mainFile.filename()));
+  const std::array<std::string, 3> names = {book.csvBase + std::string(kDgeSuffix),
+                                            book.csvBase + std::string(kNoteSuffix),
+                                            book.csvBase + std::string(kProfileSuffix)};
   const auto companions = FindCompanions(mainFile.parent_path(), names);
   for (std::size_t i = 0; i < companions.size(); ++i) {
     if (companions[i]) continue;
@@ -211,7 +211,7 @@ bool ImportLogbook(Session& session) {
     return false;
   }
 
-  if (book.csvopen) CloseLogbook(session);
+  if (book.loaded) CloseLogbook(session);
   ReadCompanion(session, *companions[1], book.notes, "NOTE File access error",
                 " NOTE file access error!", ReadNoteFile);
   ReadCompanion(session, *companions[2], book.profiles, "PROFILE File access error",
@@ -221,7 +221,7 @@ bool ImportLogbook(Session& session) {
   auto text = ReadWholeFile(mainFile, &reason);
   if (!text) {
     Warn(session, "File access error", FileDetails(mainFile, reason));
-    book.csvopen = false;
+    book.loaded = false;
     AddHistory(session, path + " CSV file access error!");
     return false;
   }
@@ -231,7 +231,7 @@ bool ImportLogbook(Session& session) {
     UseLineFeedsAsLineEnds(*text);
     NoteLineFeeds(session, mainFile);
   }
-  book.csvopen = true;
+  book.loaded = true;
   LoadDives(session, *text);
   return true;
 }
@@ -245,7 +245,7 @@ void LoadDives(Session& session, std::string_view mainText) {
   LineReader reader(mainText);
   std::string_view line;
   while (reader.next(line)) {
-    Suunto& dive = book.dives.emplace_back();
+    Dive& dive = book.dives.emplace_back();
     // A 64-bit step: a line of any length moves the bar forwards.
     AdvanceProgress(session, static_cast<std::int64_t>(line.size()) + 2);
     ParseDiveLine(line, dive, index);
@@ -253,15 +253,15 @@ void LoadDives(Session& session, std::string_view mainText) {
   }
 
   WriteSummary(session, totals);
-  SortDives(book.dives, 0, book.divecount() - 1);
+  SortDives(book.dives, 0, book.diveCount() - 1);
   ListDives(session);
 }
 
 void CloseLogbook(Session& session) {
   Logbook& book = session.logbook;
-  if (!book.csvopen) return;
+  if (!book.loaded) return;
   book.dives = {};
-  book.csvopen = false;
+  book.loaded = false;
   session.window.setFilePanel("No CSV file");
   AddHistory(session, "CSV file Closed");
   session.window.clearMemo();

@@ -21,7 +21,7 @@ bool ImportLogbook(Session& session);
 // The parts of the import after the files are opened, for a reader that holds
 // the export in memory (the fuzz target). Reads every line of the note file
 // into notes (profiles: ReadProfileFile of sdm_format.h).
-void ReadNoteFile(LineFile& file, std::vector<noterec>& notes);
+void ReadNoteFile(LineFile& file, std::vector<NoteLine>& notes);
 // With notes and profiles read: one dive per line of the main file's text,
 // the summary in the memo, the dives sorted and listed.
 void LoadDives(Session& session, std::string_view mainText);

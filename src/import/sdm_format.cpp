@@ -4,12 +4,14 @@
 #include <array>
 #include <bit>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
+#include "basic/decimal.h"
 #include "basic/fields.h"
 
 namespace quellmar {
@@ -24,6 +26,13 @@ std::int16_t Low16(std::int32_t value) { return static_cast<std::int16_t>(value)
 
 std::int16_t NextInt16(std::string_view& line) { return Low16(NextIntField(line)); }
 std::int16_t NextRounded16(std::string_view& line) { return Low16(NextRoundedField(line)); }
+
+// The exact value of the number field at the front of line, read before a
+// field routine cuts it to a whole number. A quoted field reads as no number,
+// as the field routines read it as 0.
+std::optional<Decimal> PeekNumber(std::string_view line) {
+  return Decimal::Parse(line.substr(0, line.find(',')));
+}
 
 void NextText(std::string_view& line, std::string& field, std::size_t keep = std::string::npos) {
   field.assign(NextTextView(line).substr(0, keep));
@@ -81,14 +90,14 @@ std::int32_t NextProfileKey(std::string_view& line) {
 // A new run gets room for as many samples as the run before it, as a dive's
 // samples usually number about the same as the last dive's; a run that took
 // far less than its room gives the rest back first.
-void StartProfileRun(std::vector<profrec>& profiles, std::int32_t key, std::string_view depth) {
+void StartProfileRun(std::vector<Profile>& profiles, std::int32_t key, std::string_view depth) {
   std::size_t room = depth.size();
   if (!profiles.empty()) {
     std::string& last = profiles.back().text;
     if (last.capacity() > 2 * last.size() + 64) last.shrink_to_fit();
     room = std::max(room, last.size());
   }
-  std::string& text = profiles.emplace_back(profrec{key, {}}).text;
+  std::string& text = profiles.emplace_back(Profile{key, {}}).text;
   text.reserve(room);
   text = depth;
 }
@@ -100,19 +109,19 @@ std::string CsvBase(std::string_view mainFileName) {
   return std::string(mainFileName.substr(0, mainFileName.size() - 4));
 }
 
-void ReadNoteLine(std::string_view line, std::vector<noterec>& notes) {
-  noterec& note = notes.emplace_back();
-  note.diveid = NextIntField(line);
+void ReadNoteLine(std::string_view line, std::vector<NoteLine>& notes) {
+  NoteLine& note = notes.emplace_back();
+  note.key = NextIntField(line);
   note.text = NextTextField(line);
 }
 
-void ReadProfileLine(std::string_view line, std::vector<profrec>& profiles) {
+void ReadProfileLine(std::string_view line, std::vector<Profile>& profiles) {
   const std::int32_t key = NextProfileKey(line);
   NextProfileText(line);  // the sample number
   const std::string_view depth = NextProfileText(line);
   // The lists are emptied before the file is read, so the last element, when
   // there is one, belongs to the line before.
-  if (!profiles.empty() && profiles.back().diveid == key) {
+  if (!profiles.empty() && profiles.back().key == key) {
     std::string& text = profiles.back().text;
     text += ',';
     text += depth;
@@ -127,7 +136,7 @@ namespace {
 // the same key be joined without reading the key again.
 class ProfileReader {
  public:
-  explicit ProfileReader(std::vector<profrec>& profiles) : profiles_(profiles) {}
+  explicit ProfileReader(std::vector<Profile>& profiles) : profiles_(profiles) {}
 
   // Any line, as ReadProfileLine reads it; a key of plain digits that cannot
   // overflow is kept for the lines after it.
@@ -301,14 +310,14 @@ class ProfileReader {
   }
 #endif
 
-  std::vector<profrec>& profiles_;
+  std::vector<Profile>& profiles_;
   std::array<char, 10> key_{};  // the last plain key's digits and the comma after them
   std::size_t keySize_ = 0;     // 0 while no plain key is known
 };
 
 }  // namespace
 
-void ReadProfileFile(LineFile& file, std::vector<profrec>& profiles) {
+void ReadProfileFile(LineFile& file, std::vector<Profile>& profiles) {
   ProfileReader reader(profiles);
   std::string_view line;
   for (;;) {
@@ -347,16 +356,16 @@ KeyIndex::Slot* KeyIndex::find(std::int32_t key) {
   }
 }
 
-CompanionIndex::CompanionIndex(std::vector<noterec>& notes, const std::vector<profrec>& profiles)
+CompanionIndex::CompanionIndex(std::vector<NoteLine>& notes, const std::vector<Profile>& profiles)
     : notes_(notes), profiles_(profiles), noteRuns_(notes.size()), profileRuns_(profiles.size()) {
   noteContinues_.reserve(notes.size());
   for (std::size_t i = 0; i < notes.size(); ++i) {
     const std::string& text = notes[i].text;
     noteContinues_.push_back(text.size() >= kNotePiece);
-    if (text.size() >= kMinText) noteRuns_.addFirst(notes[i].diveid, i);
+    if (text.size() >= kMinText) noteRuns_.addFirst(notes[i].key, i);
   }
   for (std::size_t i = 0; i < profiles.size(); ++i) {
-    if (profiles[i].text.size() >= kMinText) profileRuns_.addFirst(profiles[i].diveid, i);
+    if (profiles[i].text.size() >= kMinText) profileRuns_.addFirst(profiles[i].key, i);
   }
 }
 
@@ -366,10 +375,10 @@ CompanionIndex::CompanionIndex(std::vector<noterec>& notes, const std::vector<pr
 // export cut at its full length: no break before the first line, none after
 // the last.
 std::string CompanionIndex::BuildNote(std::size_t first) {
-  const std::int32_t key = notes_[first].diveid;
+  const std::int32_t key = notes_[first].key;
   std::string note;
   bool breakDue = false;
-  for (std::size_t i = first; i < notes_.size() && notes_[i].diveid == key; ++i) {
+  for (std::size_t i = first; i < notes_.size() && notes_[i].key == key; ++i) {
     std::string& text = notes_[i].text;
     if (text.size() < kMinText) continue;
     if (breakDue) note += kBreakText;
@@ -380,77 +389,89 @@ std::string CompanionIndex::BuildNote(std::size_t first) {
   return note;
 }
 
-std::string CompanionIndex::NoteText(std::int32_t diveid) {
-  KeyIndex::Slot* const run = noteRuns_.find(diveid);
+std::string CompanionIndex::NoteText(std::int32_t key) {
+  KeyIndex::Slot* const run = noteRuns_.find(key);
   if (run == nullptr) return {};
   switch (++run->asked) {
     case 1:
       return BuildNote(run->position);
     case 2:
-      return repeatedNotes_[diveid] = BuildNote(run->position);
+      return repeatedNotes_[key] = BuildNote(run->position);
     default:
-      return repeatedNotes_[diveid];
+      return repeatedNotes_[key];
   }
 }
 
-std::string CompanionIndex::ProfileText(std::int32_t diveid) const {
-  const KeyIndex::Slot* const run = profileRuns_.find(diveid);
+std::string CompanionIndex::ProfileText(std::int32_t key) const {
+  const KeyIndex::Slot* const run = profileRuns_.find(key);
   return run == nullptr ? std::string() : profiles_[run->position].text;
 }
 
-void ParseDiveLine(std::string_view line, Suunto& dive, CompanionIndex& companions) {
-  dive.diveid = NextIntField(line);
-  dive.diveno = NextIntField(line);
+void ParseDiveLine(std::string_view line, Dive& dive, CompanionIndex& companions) {
+  dive.key = NextIntField(line);
+  dive.number = NextIntField(line);
   NextText(line, dive.date, 10);
   NextText(line, dive.time, 5);
   dive.series = NextInt16(line);
-  dive.diveseries = NextInt16(line);
-  dive.divetime = NextInt16(line);
-  dive.surface = NextIntField(line);
-  dive.maxdepth = NextRounded16(line);
-  dive.avdepth = NextRounded16(line);
-  dive.comptypeid = NextInt16(line);
-  NextText(line, dive.compsernum, 10);
-  NextText(line, dive.diverid);
-  dive.samplerate = NextInt16(line);
-  dive.altmode = NextInt16(line);
-  dive.persmode = NextInt16(line);
+  dive.diveSeries = NextInt16(line);
+  dive.exact.diveTime = PeekNumber(line);
+  dive.diveTime = NextInt16(line);
+  dive.surfaceInterval = NextIntField(line);
+  dive.exact.maxDepth = PeekNumber(line);
+  dive.maxDepth = NextRounded16(line);
+  dive.exact.averageDepth = PeekNumber(line);
+  dive.averageDepth = NextRounded16(line);
+  dive.computerType = NextInt16(line);
+  NextText(line, dive.computerSerial, 10);
+  NextText(line, dive.diverId);
+  dive.sampleInterval = NextInt16(line);
+  dive.altitudeMode = NextInt16(line);
+  dive.personalMode = NextInt16(line);
   SkipField(line);
   SkipField(line);
   NextText(line, dive.location);
   NextText(line, dive.site);
   NextText(line, dive.weather);
   NextText(line, dive.visibility);
-  dive.airtemp = NextInt16(line);
-  dive.maxtemp = NextInt16(line);
-  dive.endtemp = NextInt16(line);
+  dive.exact.airTemperature = PeekNumber(line);
+  dive.airTemperature = NextInt16(line);
+  dive.exact.bottomTemperature = PeekNumber(line);
+  dive.bottomTemperature = NextInt16(line);
+  dive.exact.endTemperature = PeekNumber(line);
+  dive.endTemperature = NextInt16(line);
   NextText(line, dive.buddy);
-  NextText(line, dive.dm);
+  NextText(line, dive.diveMaster);
   NextText(line, dive.boat);
-  NextText(line, dive.tankname);
-  dive.tankl = NextInt16(line);
+  NextText(line, dive.tankName);
+  dive.exact.tankVolume = PeekNumber(line);
+  dive.tankVolume = NextInt16(line);
   SkipField(line);
-  dive.workingp = NextInt16(line);
-  dive.startp = NextInt16(line);
-  dive.endp = NextInt16(line);
+  dive.exact.workingPressure = PeekNumber(line);
+  dive.workingPressure = NextInt16(line);
+  dive.exact.startPressure = PeekNumber(line);
+  dive.startPressure = NextInt16(line);
+  dive.exact.endPressure = PeekNumber(line);
+  dive.endPressure = NextInt16(line);
+  dive.exact.sac = PeekNumber(line);
   dive.sac = NextRounded16(line);
   SkipField(line);
   // The five custom texts: the first as it is, each later non-empty one after ", ".
-  NextText(line, dive.customs);
+  NextText(line, dive.customTexts);
   for (int part = 2; part <= 5; ++part) {
     const std::string_view custom = NextTextView(line);
     if (custom.empty()) continue;
-    dive.customs += ", ";
-    dive.customs += custom;
+    dive.customTexts += ", ";
+    dive.customTexts += custom;
   }
+  dive.exact.weight = PeekNumber(line);
   dive.weight = NextInt16(line);
-  dive.o2 = NextInt16(line);
+  dive.exact.oxygen = PeekNumber(line);
+  dive.oxygen = NextInt16(line);
   SkipField(line);
-  dive.compmode = NextInt16(line);
+  dive.computerMode = NextInt16(line);
 
-  dive.note = companions.NoteText(dive.diveid);
-  dive.profile = companions.ProfileText(dive.diveid);
-  dive.hasprofile = dive.profile.size() >= kMinText ? 1 : 0;
+  dive.note = companions.NoteText(dive.key);
+  dive.profile = companions.ProfileText(dive.key);
 }
 
 }  // namespace quellmar

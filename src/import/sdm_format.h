@@ -26,11 +26,11 @@ inline constexpr std::string_view kProfileSuffix = "$PRO.CSV";
 inline constexpr std::string_view kBreakText = "<br>\n\r";
 
 // Appends one note-file line (key, text) to notes.
-void ReadNoteLine(std::string_view line, std::vector<noterec>& notes);
+void ReadNoteLine(std::string_view line, std::vector<NoteLine>& notes);
 
 // Adds one profile-file line (key, sample number, depth) to profiles: the
 // depth joins the last element when it has the same key, else it starts one.
-void ReadProfileLine(std::string_view line, std::vector<profrec>& profiles);
+void ReadProfileLine(std::string_view line, std::vector<Profile>& profiles);
 
 // Reads the whole profile file into profiles, line by line as
 // ReadProfileLine reads each line, and fast for the common line: one whose
@@ -39,7 +39,7 @@ void ReadProfileLine(std::string_view line, std::vector<profrec>& profiles);
 // are not quoted. Such lines are cut straight
 // from the file's buffer, the line end found in the same pass as the commas,
 // and each depth joins with one copy of the comma before it and its bytes.
-void ReadProfileFile(LineFile& file, std::vector<profrec>& profiles);
+void ReadProfileFile(LineFile& file, std::vector<Profile>& profiles);
 
 // Maps a key to the position of its first entry: a flat table of open
 // addressing, sized once for the entries it is to hold, so that building
@@ -75,20 +75,20 @@ class KeyIndex {
 // unchanged apart from what NoteText rewrites.
 class CompanionIndex {
  public:
-  CompanionIndex(std::vector<noterec>& notes, const std::vector<profrec>& profiles);
+  CompanionIndex(std::vector<NoteLine>& notes, const std::vector<Profile>& profiles);
 
   // The dive's note, ready for HTML; rewrites the note lines it uses (pairs
   // of spaces become breaks). Asked twice for one key, it gives the same note.
-  std::string NoteText(std::int32_t diveid);
+  std::string NoteText(std::int32_t key);
 
   // The first profile run of the key with 2 or more characters, or empty.
-  std::string ProfileText(std::int32_t diveid) const;
+  std::string ProfileText(std::int32_t key) const;
 
  private:
   std::string BuildNote(std::size_t first);
 
-  std::vector<noterec>& notes_;
-  const std::vector<profrec>& profiles_;
+  std::vector<NoteLine>& notes_;
+  const std::vector<Profile>& profiles_;
   // Each key's first note line of 2 or more characters; asked counts how
   // often its note has been built.
   KeyIndex noteRuns_;
@@ -103,6 +103,6 @@ class CompanionIndex {
 };
 
 // Fills every field of dive from one main-file line, note and profile included.
-void ParseDiveLine(std::string_view line, Suunto& dive, CompanionIndex& companions);
+void ParseDiveLine(std::string_view line, Dive& dive, CompanionIndex& companions);
 
 }  // namespace quellmar

@@ -4,63 +4,89 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "basic/decimal.h"
+
 namespace quellmar {
 
-// One dive, one line of the main CSV file. Fields in export column order.
-struct Suunto {
-  std::int32_t diveid = 0;  // key tying note and profile lines to the dive
-  std::int32_t diveno = 0;  // dive number shown to the user; sort key
+// The numbers of a dive exactly as the export wrote them, each missing when
+// its column is empty or holds no number. The whole-number fields of Dive are
+// what the templates' original tags show; these keep the decimals (a depth of
+// 10.97 m, a pressure of 153.08 bar) for totals, averages and exchange formats.
+struct ExactValues {
+  std::optional<Decimal> diveTime;  // seconds, not cut to 16 bits
+  std::optional<Decimal> maxDepth;  // metres
+  std::optional<Decimal> averageDepth;
+  std::optional<Decimal> airTemperature;  // degrees Celsius
+  std::optional<Decimal> bottomTemperature;
+  std::optional<Decimal> endTemperature;
+  std::optional<Decimal> tankVolume;       // litres
+  std::optional<Decimal> workingPressure;  // bar
+  std::optional<Decimal> startPressure;
+  std::optional<Decimal> endPressure;
+  std::optional<Decimal> sac;     // litres per minute
+  std::optional<Decimal> weight;  // kilograms
+  std::optional<Decimal> oxygen;  // percent
+};
+
+// One dive, one line of the main CSV file. Fields in export column order;
+// 16-bit fields keep the low 16 bits of the column's whole number.
+struct Dive {
+  std::int32_t key = 0;     // the export's key tying note and profile lines to the dive
+  std::int32_t number = 0;  // dive number shown to the user; sort key
   std::string date;         // at most 10 characters
   std::string time;         // at most 5 characters
   std::int16_t series = 0;
-  std::int16_t diveseries = 0;
-  std::int16_t divetime = 0;  // seconds
-  std::int32_t surface = 0;   // seconds
-  std::int16_t maxdepth = 0;  // whole metres
-  std::int16_t avdepth = 0;   // whole metres
-  std::int16_t comptypeid = 0;
-  std::string compsernum;  // at most 10 characters
-  std::string diverid;
-  std::int16_t samplerate = 0;
-  std::int16_t altmode = 0;
-  std::int16_t persmode = 0;
+  std::int16_t diveSeries = 0;
+  std::int16_t diveTime = 0;         // seconds
+  std::int32_t surfaceInterval = 0;  // seconds
+  std::int16_t maxDepth = 0;         // whole metres
+  std::int16_t averageDepth = 0;     // whole metres
+  std::int16_t computerType = 0;
+  std::string computerSerial;  // at most 10 characters
+  std::string diverId;
+  std::int16_t sampleInterval = 0;  // seconds between profile samples
+  std::int16_t altitudeMode = 0;
+  std::int16_t personalMode = 0;
   std::string location;
   std::string site;
   std::string weather;
   std::string visibility;
-  std::int16_t airtemp = 0;
-  std::int16_t maxtemp = 0;
-  std::int16_t endtemp = 0;
+  std::int16_t airTemperature = 0;
+  std::int16_t bottomTemperature = 0;  // water temperature at the greatest depth
+  std::int16_t endTemperature = 0;     // water temperature at the end of the dive
   std::string buddy;
-  std::string dm;
+  std::string diveMaster;
   std::string boat;
-  std::string tankname;
-  std::int16_t tankl = 0;  // litres
-  std::int16_t workingp = 0;
-  std::int16_t startp = 0;
-  std::int16_t endp = 0;
-  std::int16_t sac = 0;  // litres per minute; 0 or less: no value
-  std::string customs;   // the five custom texts joined with ", "
+  std::string tankName;
+  std::int16_t tankVolume = 0;  // litres
+  std::int16_t workingPressure = 0;
+  std::int16_t startPressure = 0;
+  std::int16_t endPressure = 0;
+  std::int16_t sac = 0;     // litres per minute; 0 or less: no value
+  std::string customTexts;  // the five custom texts joined with ", "
   std::int16_t weight = 0;
-  std::int16_t o2 = 0;  // percent; 0 and 21 both mean air
-  std::int16_t compmode = 0;
-  std::string note;             // ready for HTML; empty or at least 2 characters
-  std::int32_t hasprofile = 0;  // 1 when profile has at least 2 characters
-  std::string profile;          // depth samples joined by ","
+  std::int16_t oxygen = 0;  // percent; 0 and 21 both mean air
+  std::int16_t computerMode = 0;
+  std::string note;     // ready for HTML; empty or at least 2 characters
+  std::string profile;  // depth samples joined by ","
+  ExactValues exact;
+
+  bool hasProfile() const { return profile.size() >= 2; }
 };
 
 // One line of the note file.
-struct noterec {
-  std::int32_t diveid = 0;
+struct NoteLine {
+  std::int32_t key = 0;
   std::string text;
 };
 
 // One run of consecutive profile lines with the same key.
-struct profrec {
-  std::int32_t diveid = 0;
+struct Profile {
+  std::int32_t key = 0;
   std::string text;  // the run's samples joined by ","
 };
 
@@ -68,11 +94,11 @@ struct profrec {
 inline constexpr int NoDive = -1;
 
 struct Logbook {
-  bool csvopen = false;
-  std::vector<Suunto> dives;  // sorted by diveno after an import
-  std::string csvbase;        // main file name without folder and last four characters
-  std::vector<noterec> notes;
-  std::vector<profrec> profiles;
+  bool loaded = false;
+  std::vector<Dive> dives;  // sorted by number after an import
+  std::string csvBase;      // main file name without folder and last four characters
+  std::vector<NoteLine> notes;
+  std::vector<Profile> profiles;
   std::string totaldivetime;
   std::string averdivetime;
   std::string totalmaxdepth;
@@ -81,7 +107,7 @@ struct Logbook {
   // any size keeps the bar moving forwards.
   std::int64_t progresstotal = 0;
 
-  std::int32_t divecount() const { return static_cast<std::int32_t>(dives.size()); }
+  std::int32_t diveCount() const { return static_cast<std::int32_t>(dives.size()); }
 };
 
 }  // namespace quellmar

@@ -9,7 +9,7 @@ namespace {
 
 // A dive's number and where the dive stood before the sort.
 struct SortEntry {
-  std::int32_t diveno;
+  std::int32_t number;
   std::int32_t from;
 };
 
@@ -23,10 +23,10 @@ void SortEntries(std::vector<SortEntry>& entries, std::int32_t lo, std::int32_t 
     std::int32_t j = hi;
     // The middle index in 64 bits: lo + hi may pass the 32-bit range.
     const auto middle = (std::int64_t{lo} + hi) / 2;
-    const std::int32_t pivot = entries[static_cast<std::size_t>(middle)].diveno;
+    const std::int32_t pivot = entries[static_cast<std::size_t>(middle)].number;
     do {
-      while (entries[static_cast<std::size_t>(i)].diveno < pivot) ++i;
-      while (entries[static_cast<std::size_t>(j)].diveno > pivot) --j;
+      while (entries[static_cast<std::size_t>(i)].number < pivot) ++i;
+      while (entries[static_cast<std::size_t>(j)].number > pivot) --j;
       if (i <= j) {
         std::swap(entries[static_cast<std::size_t>(i)], entries[static_cast<std::size_t>(j)]);
         ++i;
@@ -50,17 +50,17 @@ void SortEntries(std::vector<SortEntry>& entries, std::int32_t lo, std::int32_t 
 // each dive then moves once to its place. The entries are numbered from 0,
 // and the middle of 0..hi-lo is the middle of lo..hi less lo, so every pivot
 // is the same.
-void SortDives(std::vector<Suunto>& dives, std::int32_t lo, std::int32_t hi) {
+void SortDives(std::vector<Dive>& dives, std::int32_t lo, std::int32_t hi) {
   if (lo >= hi) return;
   const auto first = static_cast<std::size_t>(lo);
   const auto count = static_cast<std::size_t>(hi - lo) + 1;
   std::vector<SortEntry> entries(count);
   for (std::size_t k = 0; k < count; ++k) {
-    entries[k] = {dives[first + k].diveno, static_cast<std::int32_t>(first + k)};
+    entries[k] = {dives[first + k].number, static_cast<std::int32_t>(first + k)};
   }
   SortEntries(entries, 0, hi - lo);
 
-  std::vector<Suunto> sorted;
+  std::vector<Dive> sorted;
   sorted.reserve(count);
   for (const SortEntry& entry : entries) {
     sorted.push_back(std::move(dives[static_cast<std::size_t>(entry.from)]));

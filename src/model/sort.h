@@ -10,7 +10,7 @@
 
 namespace quellmar {
 
-// Sorts dives[lo..hi] (inclusive) ascending by diveno.
-void SortDives(std::vector<Suunto>& dives, std::int32_t lo, std::int32_t hi);
+// Sorts dives[lo..hi] (inclusive) ascending by number.
+void SortDives(std::vector<Dive>& dives, std::int32_t lo, std::int32_t hi);
 
 }  // namespace quellmar

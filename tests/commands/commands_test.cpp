@@ -76,7 +76,7 @@ TEST_F(CommandsTest, CancelledChoiceChangesNothing) {
   EXPECT_EQ(session.window.memo(), memo);
   EXPECT_EQ(session.window.diveList(), list);
   EXPECT_EQ(session.window.history(), history);
-  EXPECT_TRUE(session.logbook.csvopen);
+  EXPECT_TRUE(session.logbook.loaded);
 }
 
 TEST_F(CommandsTest, FailedOpenEndsWithTheImportsReport) {
@@ -93,7 +93,7 @@ TEST_F(CommandsTest, FailedOpenEndsWithTheImportsReport) {
 TEST_F(CommandsTest, CloseEmptiesTheWindow) {
   ASSERT_TRUE(Open(Export("a", 2)));
   CloseCsvCommand(session);
-  EXPECT_FALSE(session.logbook.csvopen);
+  EXPECT_FALSE(session.logbook.loaded);
   EXPECT_TRUE(session.window.memo().empty());
   EXPECT_TRUE(session.window.diveList().empty());
   EXPECT_EQ(session.window.filePanel(), "No CSV file");

@@ -38,40 +38,37 @@ const ShownMessage kFinalQuestion{MessageKind::Information,
                                   MessageButtons::OkCancel};
 const ShownMessage kMissingWarning{MessageKind::Warning, kMissing, MessageButtons::Ok};
 
-Suunto Dive(std::int32_t number) {
-  Suunto d;
-  d.diveid = 100 + number;
-  d.diveno = number;
+Dive MakeDive(std::int32_t number) {
+  Dive d;
+  d.key = 100 + number;
+  d.number = number;
   d.date = "2023-08-0" + std::to_string(number % 10);
   d.time = "10:15";
-  d.divetime = 2400;
-  d.surface = 5400;
-  d.maxdepth = 18;
-  d.avdepth = 9;
+  d.diveTime = 2400;
+  d.surfaceInterval = 5400;
+  d.maxDepth = 18;
+  d.averageDepth = 9;
   d.location = "Lake Constance";
   d.site = "Site " + std::to_string(number);
-  d.airtemp = 22;
-  d.maxtemp = 8;
-  d.endtemp = 12;
+  d.airTemperature = 22;
+  d.bottomTemperature = 8;
+  d.endTemperature = 12;
   d.buddy = "Kim";
-  d.tankname = "Alu 80";
-  d.tankl = 11;
-  d.startp = 210;
-  d.endp = 60;
+  d.tankName = "Alu 80";
+  d.tankVolume = 11;
+  d.startPressure = 210;
+  d.endPressure = 60;
   d.sac = 16;
-  d.o2 = 21;
+  d.oxygen = 21;
   return d;
 }
 
-void WithProfile(Suunto& d, std::string profile) {
-  d.profile = std::move(profile);
-  d.hasprofile = d.profile.size() >= 2 ? 1 : 0;
-}
+void WithProfile(Dive& d, std::string profile) { d.profile = std::move(profile); }
 
 class WriterTest : public ::testing::Test {
  protected:
   WriterTest() {
-    session.logbook.csvopen = true;
+    session.logbook.loaded = true;
     session.logbook.totaldivetime = "02:00:00";
     session.logbook.averdivetime = "00:40:00";
     session.logbook.totalmaxdepth = "18";
@@ -91,7 +88,7 @@ class WriterTest : public ::testing::Test {
     }
   }
   void addDives(std::initializer_list<std::int32_t> numbers) {
-    for (auto number : numbers) session.logbook.dives.push_back(Dive(number));
+    for (auto number : numbers) session.logbook.dives.push_back(MakeDive(number));
   }
   fs::path output(const std::string& name = {}) const { return dir.path() / "Output" / name; }
   std::string page() const { return ReadFile(output("logbook.html")); }
@@ -115,7 +112,7 @@ TEST_F(WriterTest, BundledTemplatesGiveTheGoldenPages) {
   bundledTemplates();
   addDives({1, 2, 12});
   auto& nitrox = session.logbook.dives[2];
-  nitrox.o2 = 32;
+  nitrox.oxygen = 32;
   nitrox.note = "Turtle at the wreck.<br>\n\rStrong current on the way back.";
   nitrox.site = "Wreck <i>Thistlegorm</i>";
   WithProfile(nitrox, "0,6.2,18,17.5,9,3,0.0");

@@ -143,13 +143,13 @@ TEST(ProfileSamplesTest, ReadsEveryFieldAsNextRoundedFieldDoes) {
 
 TEST(RenderProfileTest, HeightIsThreeRowsPerMetreOfTheScaleDepth) {
   // clang-format off
-  const struct { std::int16_t maxdepth; int height; } rows[] = {
+  const struct { std::int16_t maxDepth; int height; } rows[] = {
       {39, 120}, {40, 150}, {45, 150}, {49, 150}, {50, 180}, {0, 120}, {-5, 120}, {-32768, 120},
       {100, 330}, {21839, 65520},
   };
   // clang-format on
   for (const auto& row : rows) {
-    EXPECT_EQ(RenderProfile("10,10", row.maxdepth, 1).height, row.height) << row.maxdepth;
+    EXPECT_EQ(RenderProfile("10,10", row.maxDepth, 1).height, row.height) << row.maxDepth;
   }
 }
 
@@ -218,7 +218,7 @@ TEST(RenderProfileTest, WhiteTopsFollowTheSlantedProfile) {
   // Positions round a half to the even neighbour: 10 m of D = 40 falls on row
   // 119 - 88.5 = 31, 30 m on row 119 - 29.5 = 89, and so do the slanted edges.
   // clang-format off
-  const struct { const char* name; const char* profile; std::int16_t maxdepth; std::int32_t pixels;
+  const struct { const char* name; const char* profile; std::int16_t maxDepth; std::int32_t pixels;
                  std::vector<int> tops; } rows[] = {
       {"TenMetresOnRow31", "10,10",     30, 2, {kNoWhite, 31, 31, kNoWhite}},
       {"Descent",          "0,30",      30, 10,
@@ -236,7 +236,7 @@ TEST(RenderProfileTest, WhiteTopsFollowTheSlantedProfile) {
   // clang-format on
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    const auto picture = RenderProfile(row.profile, row.maxdepth, row.pixels);
+    const auto picture = RenderProfile(row.profile, row.maxDepth, row.pixels);
     EXPECT_EQ(WhiteTops(picture), row.tops);
     ExpectPicture(picture, row.tops);
   }
@@ -256,9 +256,9 @@ TEST(RenderProfileTest, ProfilesThatReturnToTheirRowsKeepEachColumnsWhiteWhole) 
       profile += std::to_string(depth);
     }
     const auto px = static_cast<std::int32_t>(1 + random() % 4);
-    const auto maxdepth = static_cast<std::int16_t>(random() % 60);
-    SCOPED_TRACE(profile + " at " + std::to_string(px) + " px, " + std::to_string(maxdepth));
-    const auto drawn = RenderProfile(profile, maxdepth, px);
+    const auto maxDepth = static_cast<std::int16_t>(random() % 60);
+    SCOPED_TRACE(profile + " at " + std::to_string(px) + " px, " + std::to_string(maxDepth));
+    const auto drawn = RenderProfile(profile, maxDepth, px);
     ExpectPicture(drawn, WhiteTops(drawn));
   }
 }
@@ -305,17 +305,16 @@ class MakeProfilePictureTest : public ::testing::Test {
  protected:
   MakeProfilePictureTest() {
     fs::create_directory(dir.path() / "Output");
-    session.logbook.dives = {Dive(7, "0,10,20,20,10,0", 20), Dive(-3, "5,15,5", 15)};
-    session.logbook.csvopen = true;
+    session.logbook.dives = {MakeDive(7, "0,10,20,20,10,0", 20), MakeDive(-3, "5,15,5", 15)};
+    session.logbook.loaded = true;
     session.window.options.px = "2";
   }
 
-  static Suunto Dive(std::int32_t diveno, std::string profile, std::int16_t maxdepth) {
-    Suunto dive;
-    dive.diveno = diveno;
-    dive.maxdepth = maxdepth;
+  static Dive MakeDive(std::int32_t number, std::string profile, std::int16_t maxDepth) {
+    Dive dive;
+    dive.number = number;
+    dive.maxDepth = maxDepth;
     dive.profile = std::move(profile);
-    dive.hasprofile = 1;
     return dive;
   }
 

@@ -31,46 +31,45 @@ class CountingPlatform : public TestPlatform {
 };
 
 // A dive whose every field holds a value no other field has.
-Suunto SampleDive() {
-  Suunto d;
-  d.diveid = 5001;
-  d.diveno = 12;
+Dive SampleDive() {
+  Dive d;
+  d.key = 5001;
+  d.number = 12;
   d.date = "2024-05-01";
   d.time = "09:30";
   d.series = 150;
-  d.diveseries = 200;
-  d.divetime = 2700;
-  d.surface = 3725;
-  d.maxdepth = 31;
-  d.avdepth = 17;
-  d.comptypeid = 12;
-  d.compsernum = "SN12345678";
-  d.diverid = "diver-7";
-  d.samplerate = 600;
-  d.altmode = 240;
-  d.persmode = 300;
+  d.diveSeries = 200;
+  d.diveTime = 2700;
+  d.surfaceInterval = 3725;
+  d.maxDepth = 31;
+  d.averageDepth = 17;
+  d.computerType = 12;
+  d.computerSerial = "SN12345678";
+  d.diverId = "diver-7";
+  d.sampleInterval = 600;
+  d.altitudeMode = 240;
+  d.personalMode = 300;
   d.location = "Red Sea";
   d.site = "Elphinstone";
   d.weather = "sunny";
   d.visibility = "20 m";
-  d.airtemp = 24;
-  d.maxtemp = 18;
-  d.endtemp = 19;
+  d.airTemperature = 24;
+  d.bottomTemperature = 18;
+  d.endTemperature = 19;
   d.buddy = "Anna";
-  d.dm = "Ben";
+  d.diveMaster = "Ben";
   d.boat = "Blue Horizon";
-  d.tankname = "Steel 15";
-  d.tankl = 15;
-  d.workingp = 232;
-  d.startp = 200;
-  d.endp = 50;
+  d.tankName = "Steel 15";
+  d.tankVolume = 15;
+  d.workingPressure = 232;
+  d.startPressure = 200;
+  d.endPressure = 50;
   d.sac = 14;
-  d.customs = "nitrox, camera";
+  d.customTexts = "nitrox, camera";
   d.weight = 6;
-  d.o2 = 32;
-  d.compmode = -3;
+  d.oxygen = 32;
+  d.computerMode = -3;
   d.note = "Line one<br>\n\rline two";
-  d.hasprofile = 1;
   d.profile = "0,5.5,12,31,20.4,3,0.0";
   return d;
 }
@@ -88,14 +87,14 @@ class EngineTest : public ::testing::Test {
   EngineTest() {
     fs::create_directory(dir.path() / "Output");
     dir.write("html/note.html", "<h1>Dive @diveno@</h1>\r\n@note@\r\n");
-    session.logbook.csvopen = true;
+    session.logbook.loaded = true;
     session.logbook.dives.push_back(SampleDive());
     session.logbook.totaldivetime = "01:30:00";
     session.logbook.averdivetime = "00:45:00";
     session.logbook.totalmaxdepth = "31";
     session.logbook.totalsac = "14";
   }
-  Suunto& dive() { return session.logbook.dives[0]; }
+  Dive& dive() { return session.logbook.dives[0]; }
   fs::path output(const std::string& name) const { return dir.path() / "Output" / name; }
   std::string fill(std::string_view line, int index = 0) { return FillLine(run, line, index); }
 
@@ -236,7 +235,7 @@ TEST_F(EngineTest, ValuesAreInsertedWithoutEscaping) {
 
 TEST_F(EngineTest, GasMarksOnlyEnrichedAir) {
   // clang-format off
-  const struct { std::int16_t o2; const char* gas; } rows[] = {
+  const struct { std::int16_t oxygen; const char* gas; } rows[] = {
       {0,  ""},
       {21, ""},
       {32, R"(<font color="#00FF00">EAN32</font>)"},
@@ -244,8 +243,8 @@ TEST_F(EngineTest, GasMarksOnlyEnrichedAir) {
   };
   // clang-format on
   for (const auto& row : rows) {
-    dive().o2 = row.o2;
-    EXPECT_EQ(fill("@gas@"), row.gas) << row.o2;
+    dive().oxygen = row.oxygen;
+    EXPECT_EQ(fill("@gas@"), row.gas) << row.oxygen;
   }
 }
 
@@ -293,7 +292,6 @@ TEST_P(ConditionTest, ValueAndSideEffectFollowTheOptionsAndTheDive) {
   session.window.options.gif = row.picturesOn;
   dive().note = row.note;
   dive().profile = row.profile;
-  dive().hasprofile = dive().profile.size() >= 2 ? 1 : 0;
   EXPECT_EQ(TagValue(run, row.tag, 0), row.value);
   EXPECT_EQ(fs::exists(output("d12.html")), row.writesPage);
   EXPECT_EQ(platform.pictures, row.pictures);
@@ -329,7 +327,7 @@ TEST_F(EngineTest, NoteWithLineBreaksSpansSeveralOutputLines) {
 }
 
 TEST_F(EngineTest, NegativeDiveNumberNamesThePage) {
-  dive().diveno = -3;
+  dive().number = -3;
   EXPECT_EQ(
       fill("@subpage@"),
       R"x(<a href="javascript:nw('-3')"><img src="../pict/nog.gif" align="right" border="0"></a>)x");

@@ -23,15 +23,15 @@ inline std::string DiveLine(const std::map<int, std::string>& columns) {
 }
 
 // A dive with key, number, location and site, dive time, depth and SAC.
-inline std::string DiveLine(int diveid, int diveno, const std::string& location = "Dahab",
-                            const std::string& site = "Canyon", int divetime = 1800,
-                            int maxdepth = 18, int sac = 16) {
-  return DiveLine({{1, std::to_string(diveid)},
-                   {2, std::to_string(diveno)},
+inline std::string DiveLine(int key, int number, const std::string& location = "Dahab",
+                            const std::string& site = "Canyon", int diveTime = 1800,
+                            int maxDepth = 18, int sac = 16) {
+  return DiveLine({{1, std::to_string(key)},
+                   {2, std::to_string(number)},
                    {3, "\"14/07/2002\""},
                    {4, "\"10:38\""},
-                   {7, std::to_string(divetime)},
-                   {9, std::to_string(maxdepth) + ".0"},
+                   {7, std::to_string(diveTime)},
+                   {9, std::to_string(maxDepth) + ".0"},
                    {19, "\"" + location + "\""},
                    {20, "\"" + site + "\""},
                    {35, std::to_string(sac)}});

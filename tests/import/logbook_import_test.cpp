@@ -92,17 +92,17 @@ TEST_F(ImportTest, ReadsTheExport) {
   ASSERT_TRUE(Import(main));
   const std::string path = main.string();
   EXPECT_EQ(events, (Lines{"History: " + path + " CSV file opened."}));
-  EXPECT_TRUE(session.logbook.csvopen);
+  EXPECT_TRUE(session.logbook.loaded);
   EXPECT_EQ(session.window.filePanel(), path);
-  EXPECT_EQ(session.logbook.csvbase, "logbook");
-  ASSERT_EQ(session.logbook.divecount(), 2);
-  const Suunto& first = session.logbook.dives[0];
-  EXPECT_EQ(first.diveno, 3);
+  EXPECT_EQ(session.logbook.csvBase, "logbook");
+  ASSERT_EQ(session.logbook.diveCount(), 2);
+  const Dive& first = session.logbook.dives[0];
+  EXPECT_EQ(first.number, 3);
   EXPECT_EQ(first.note, std::string("Turtle") + kBr + "and a ray");
   EXPECT_EQ(first.profile, "0,3.2,0");
-  EXPECT_EQ(first.hasprofile, 1);
-  const Suunto& second = session.logbook.dives[1];
-  EXPECT_EQ(second.diveno, 12);
+  EXPECT_TRUE(first.hasProfile());
+  const Dive& second = session.logbook.dives[1];
+  EXPECT_EQ(second.number, 12);
   EXPECT_EQ(second.note, std::string("Strong") + kBr + "current");
   EXPECT_EQ(second.profile, "0.0,5.5");
   EXPECT_EQ(session.window.diveList(), (Lines{"3. Safaga; Panorama", "12. Dahab; Canyon"}));
@@ -119,7 +119,7 @@ struct FailureRow {
   Lines events;
   bool result;
   bool stillLoaded;  // the earlier logbook is still there
-  bool csvopen;
+  bool loaded;
 };
 
 fs::path GoodExportIn(const testing::TempDir& dir, const std::string& folder) {
@@ -219,22 +219,22 @@ TEST_F(ImportTest, FailureTable) {
       expected.push_back(line);
     }
     EXPECT_EQ(events, expected);
-    EXPECT_EQ(rowSession.logbook.csvopen, row.csvopen);
+    EXPECT_EQ(rowSession.logbook.loaded, row.loaded);
     if (row.stillLoaded) {
-      ASSERT_EQ(rowSession.logbook.divecount(), 1);
+      ASSERT_EQ(rowSession.logbook.diveCount(), 1);
       EXPECT_EQ(rowSession.logbook.dives[0].note, "old note");
       EXPECT_EQ(rowSession.window.memo(), memoBefore);
       EXPECT_EQ(rowSession.window.diveList(), Lines{"1. Dahab; Canyon"});
-    } else if (row.csvopen) {
+    } else if (row.loaded) {
       // Read without the broken companion: nothing of the old one leaks in.
-      ASSERT_EQ(rowSession.logbook.divecount(), 2);
+      ASSERT_EQ(rowSession.logbook.diveCount(), 2);
       for (const auto& dive : rowSession.logbook.dives) {
         EXPECT_NE(dive.note, "old note");
         EXPECT_NE(dive.profile, "2.5");
       }
       EXPECT_EQ(rowSession.window.memo().size(), 4u);
     } else {
-      EXPECT_EQ(rowSession.logbook.divecount(), 0);
+      EXPECT_EQ(rowSession.logbook.diveCount(), 0);
       EXPECT_TRUE(rowSession.window.memo().empty());
       EXPECT_TRUE(rowSession.window.diveList().empty());
       EXPECT_EQ(rowSession.window.filePanel(), "No CSV file");
@@ -253,7 +253,7 @@ TEST_F(ImportTest, NoteOrProfileFileThatCannotBeOpenedLeavesItsListEmpty) {
   EXPECT_TRUE(session.logbook.profiles.empty());
   for (const auto& dive : session.logbook.dives) {
     EXPECT_EQ(dive.note, "");
-    EXPECT_EQ(dive.hasprofile, 0);
+    EXPECT_FALSE(dive.hasProfile());
   }
 }
 
@@ -267,23 +267,23 @@ TEST_F(ImportTest, MissingCompanionOnlyResetsTheProgressBar) {
   EXPECT_EQ(session.window.progressPosition(), 0);
   EXPECT_EQ(session.logbook.progresstotal, 0);
   EXPECT_EQ(session.logbook.dives.size(), before);
-  EXPECT_EQ(session.logbook.csvbase, "logbook");
-  EXPECT_TRUE(session.logbook.csvopen);
+  EXPECT_EQ(session.logbook.csvBase, "logbook");
+  EXPECT_TRUE(session.logbook.loaded);
 }
 
 TEST_F(ImportTest, MainFileNotFoundChangesNothing) {
   EXPECT_FALSE(Import(dir.path() / "missing.csv"));
   EXPECT_EQ(session.window.progressMax(), 100);
   EXPECT_TRUE(listener.progress.empty());
-  EXPECT_EQ(session.logbook.csvbase, "");
+  EXPECT_EQ(session.logbook.csvBase, "");
   EXPECT_FALSE(Import(""));
   EXPECT_EQ(events.back(), "Warning: File access error");
   EXPECT_EQ(events[events.size() - 2], "History:  CSV file access error!");
 }
 
 struct SummaryDive {
-  int divetime;
-  int maxdepth;
+  int diveTime;
+  int maxDepth;
   int sac;
 };
 
@@ -322,7 +322,7 @@ TEST_F(ImportTest, SummaryTable) {
     Lines lines;
     int id = 1;
     for (const auto& dive : row.dives) {
-      lines.push_back(DiveLine(id, id, "L", "S", dive.divetime, dive.maxdepth, dive.sac));
+      lines.push_back(DiveLine(id, id, "L", "S", dive.diveTime, dive.maxDepth, dive.sac));
       ++id;
     }
     testing::TempDir rowDir;
@@ -336,7 +336,7 @@ TEST_F(ImportTest, SummaryTable) {
     EXPECT_EQ("Average dive time: " + book.averdivetime, row.memo[1]);
     EXPECT_EQ("SAC: " + book.totalsac + "L", row.memo[2]);
     EXPECT_EQ("Maximal depth: " + book.totalmaxdepth + "m", row.memo[3]);
-    EXPECT_EQ(book.divecount(), static_cast<std::int32_t>(row.dives.size()));
+    EXPECT_EQ(book.diveCount(), static_cast<std::int32_t>(row.dives.size()));
   }
 }
 
@@ -369,8 +369,8 @@ TEST_F(ImportTest, CloseEmptiesTheLogbook) {
   events.clear();
   CloseLogbook(session);
   EXPECT_EQ(events, Lines{"History: CSV file Closed"});
-  EXPECT_FALSE(session.logbook.csvopen);
-  EXPECT_EQ(session.logbook.divecount(), 0);
+  EXPECT_FALSE(session.logbook.loaded);
+  EXPECT_EQ(session.logbook.diveCount(), 0);
   EXPECT_EQ(session.window.filePanel(), "No CSV file");
   EXPECT_TRUE(session.window.memo().empty());
   EXPECT_TRUE(session.window.diveList().empty());
@@ -477,8 +477,8 @@ TEST_F(ImportTest, LineFeedsAloneAreLineEndsInAFileWithoutCarriageReturns) {
                                 JoinLines({"1,\"note one\"", "2,\"note two\""}, "\n"),
                                 JoinLines({"1,0,1.5", "1,1,3.0"}, "\n"));
   ASSERT_TRUE(Import(main));
-  ASSERT_EQ(session.logbook.divecount(), 2);
-  EXPECT_EQ(session.logbook.dives[0].diveid, 1);
+  ASSERT_EQ(session.logbook.diveCount(), 2);
+  EXPECT_EQ(session.logbook.dives[0].key, 1);
   EXPECT_EQ(session.logbook.dives[0].note, "note one");
   EXPECT_EQ(session.logbook.dives[0].profile, "1.5,3.0");
   EXPECT_EQ(session.logbook.notes.size(), 2u);
@@ -525,7 +525,7 @@ Session& ImportInto(const testing::TempDir& dir, Session& session, const std::st
       WriteExport(dir, "", JoinLines({DiveLine(1000000001, 1), DiveLine(1, 2)}), notes, profiles)
           .string();
   EXPECT_TRUE(ImportLogbook(session));
-  EXPECT_EQ(session.logbook.divecount(), 2);
+  EXPECT_EQ(session.logbook.diveCount(), 2);
   return session;
 }
 
@@ -536,7 +536,7 @@ TEST_F(ImportTest, OddCompanionsImport) {
     testing::TestPlatform rowPlatform;
     Session rowSession(rowPlatform);
     ImportInto(rowDir, rowSession, row.notes, row.profiles);
-    const Suunto& dive = rowSession.logbook.dives.back();
+    const Dive& dive = rowSession.logbook.dives.back();
     if (row.noteSize) {
       EXPECT_EQ(dive.note.size(), *row.noteSize);
     }
@@ -599,7 +599,7 @@ TEST_F(ImportTest, CompanionNamesFromTheLastFourCharactersCut) {
   const auto txt = dir.path() / "log.txt";
   fs::rename(main, txt);
   ASSERT_TRUE(Import(txt));
-  EXPECT_EQ(session.logbook.csvbase, "log");
+  EXPECT_EQ(session.logbook.csvBase, "log");
   EXPECT_EQ(session.logbook.dives[0].note, "hello");
 }
 
@@ -619,10 +619,10 @@ TEST_F(ImportTest, TheBundledSampleExport) {
   EXPECT_EQ(session.window.memo(),
             (Lines{"Total dive time: 18:20:00", "Average dive time: 00:45:50", "SAC: 14L",
                    "Maximal depth: 38m"}));
-  ASSERT_EQ(session.logbook.divecount(), 24);
+  ASSERT_EQ(session.logbook.diveCount(), 24);
   EXPECT_TRUE(platform.messages.empty());
   for (const auto& dive : session.logbook.dives) {
-    EXPECT_EQ(dive.hasprofile, 1) << dive.diveno;
+    EXPECT_TRUE(dive.hasProfile()) << dive.number;
   }
   const auto& dives = session.logbook.dives;
   EXPECT_EQ(dives[0].buddy, "J\xf6rg");

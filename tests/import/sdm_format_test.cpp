@@ -16,10 +16,10 @@ namespace {
 
 using testing::DiveLine;
 
-Suunto Parse(std::string_view line, std::vector<noterec> notes = {},
-             std::vector<profrec> profiles = {}) {
+Dive Parse(std::string_view line, std::vector<NoteLine> notes = {},
+           std::vector<Profile> profiles = {}) {
   CompanionIndex index(notes, profiles);
-  Suunto dive;
+  Dive dive;
   ParseDiveLine(line, dive, index);
   return dive;
 }
@@ -39,66 +39,81 @@ TEST(ParseDiveLine, EveryColumnIntoItsField) {
       "20,1,2,\"x\",\"y\",\"Dahab, Egypt\",\"Canyon\",\"sunny\",\"20 m\",31,24,25,\"J\xf6rg\","
       "\"Ali\",\"Lady M\",\"S80\",11.1,1,200,210,50,16.5,1,\"Reef\",\"\",\"Night\",\"\",\"Deep\","
       "6.5,32,0,3,\"beyond\",99";
-  const Suunto dive = Parse(line);
-  EXPECT_EQ(dive.diveid, 2001);
-  EXPECT_EQ(dive.diveno, 12);
+  const Dive dive = Parse(line);
+  EXPECT_EQ(dive.key, 2001);
+  EXPECT_EQ(dive.number, 12);
   EXPECT_EQ(dive.date, "14/07/2002");
   EXPECT_EQ(dive.time, "10:38");
   EXPECT_EQ(dive.series, 3);
-  EXPECT_EQ(dive.diveseries, 2);
-  EXPECT_EQ(dive.divetime, 2125);
-  EXPECT_EQ(dive.surface, 7200);
-  EXPECT_EQ(dive.maxdepth, 19);
-  EXPECT_EQ(dive.avdepth, 9);
-  EXPECT_EQ(dive.comptypeid, 12);
-  EXPECT_EQ(dive.compsernum, "e04d0248");
-  EXPECT_EQ(dive.diverid, "diver 1");
-  EXPECT_EQ(dive.samplerate, 20);
-  EXPECT_EQ(dive.altmode, 1);
-  EXPECT_EQ(dive.persmode, 2);
+  EXPECT_EQ(dive.diveSeries, 2);
+  EXPECT_EQ(dive.diveTime, 2125);
+  EXPECT_EQ(dive.surfaceInterval, 7200);
+  EXPECT_EQ(dive.maxDepth, 19);
+  EXPECT_EQ(dive.averageDepth, 9);
+  EXPECT_EQ(dive.computerType, 12);
+  EXPECT_EQ(dive.computerSerial, "e04d0248");
+  EXPECT_EQ(dive.diverId, "diver 1");
+  EXPECT_EQ(dive.sampleInterval, 20);
+  EXPECT_EQ(dive.altitudeMode, 1);
+  EXPECT_EQ(dive.personalMode, 2);
   EXPECT_EQ(dive.location, "Dahab, Egypt");
   EXPECT_EQ(dive.site, "Canyon");
   EXPECT_EQ(dive.weather, "sunny");
   EXPECT_EQ(dive.visibility, "20 m");
-  EXPECT_EQ(dive.airtemp, 31);
-  EXPECT_EQ(dive.maxtemp, 24);
-  EXPECT_EQ(dive.endtemp, 25);
+  EXPECT_EQ(dive.airTemperature, 31);
+  EXPECT_EQ(dive.bottomTemperature, 24);
+  EXPECT_EQ(dive.endTemperature, 25);
   EXPECT_EQ(dive.buddy, "J\xf6rg");
-  EXPECT_EQ(dive.dm, "Ali");
+  EXPECT_EQ(dive.diveMaster, "Ali");
   EXPECT_EQ(dive.boat, "Lady M");
-  EXPECT_EQ(dive.tankname, "S80");
-  EXPECT_EQ(dive.tankl, 11);
-  EXPECT_EQ(dive.workingp, 200);
-  EXPECT_EQ(dive.startp, 210);
-  EXPECT_EQ(dive.endp, 50);
+  EXPECT_EQ(dive.tankName, "S80");
+  EXPECT_EQ(dive.tankVolume, 11);
+  EXPECT_EQ(dive.workingPressure, 200);
+  EXPECT_EQ(dive.startPressure, 210);
+  EXPECT_EQ(dive.endPressure, 50);
   EXPECT_EQ(dive.sac, 17);
-  EXPECT_EQ(dive.customs, "Reef, Night, Deep");
+  EXPECT_EQ(dive.customTexts, "Reef, Night, Deep");
   EXPECT_EQ(dive.weight, 6);
-  EXPECT_EQ(dive.o2, 32);
-  EXPECT_EQ(dive.compmode, 3);
+  EXPECT_EQ(dive.oxygen, 32);
+  EXPECT_EQ(dive.computerMode, 3);
   EXPECT_EQ(dive.note, "");
   EXPECT_EQ(dive.profile, "");
-  EXPECT_EQ(dive.hasprofile, 0);
+  // The numbers with the decimals the export wrote.
+  const auto exact = [](const std::optional<Decimal>& value) {
+    return value ? value->text() : "none";
+  };
+  const ExactValues& e = dive.exact;
+  EXPECT_EQ(exact(e.diveTime) + " " + exact(e.maxDepth) + " " + exact(e.averageDepth),
+            "2125 18.5 9.49");
+  EXPECT_EQ(
+      exact(e.airTemperature) + " " + exact(e.bottomTemperature) + " " + exact(e.endTemperature),
+      "31 24 25");
+  EXPECT_EQ(exact(e.tankVolume) + " " + exact(e.workingPressure) + " " + exact(e.startPressure) +
+                " " + exact(e.endPressure),
+            "11.1 200 210 50");
+  EXPECT_EQ(exact(e.sac) + " " + exact(e.weight) + " " + exact(e.oxygen), "16.5 6.5 32");
+  EXPECT_EQ(exact(Parse("1,2").exact.maxDepth), "none");
+  EXPECT_FALSE(dive.hasProfile());
 }
 
 struct ColumnRow {
   const char* name;
   std::map<int, std::string> columns;
-  std::string (*field)(const Suunto&);
+  std::string (*field)(const Dive&);
   std::string expected;
 };
 
-std::string Date(const Suunto& d) { return d.date; }
-std::string Time(const Suunto& d) { return d.time; }
-std::string Serial(const Suunto& d) { return d.compsernum; }
-std::string Location(const Suunto& d) { return d.location; }
-std::string Site(const Suunto& d) { return d.site; }
-std::string Customs(const Suunto& d) { return d.customs; }
-std::string DiveTime(const Suunto& d) { return std::to_string(d.divetime); }
-std::string MaxDepth(const Suunto& d) { return std::to_string(d.maxdepth); }
-std::string Surface(const Suunto& d) { return std::to_string(d.surface); }
-std::string Sac(const Suunto& d) { return std::to_string(d.sac); }
-std::string DiveNo(const Suunto& d) { return std::to_string(d.diveno); }
+std::string Date(const Dive& d) { return d.date; }
+std::string Time(const Dive& d) { return d.time; }
+std::string Serial(const Dive& d) { return d.computerSerial; }
+std::string Location(const Dive& d) { return d.location; }
+std::string Site(const Dive& d) { return d.site; }
+std::string Customs(const Dive& d) { return d.customTexts; }
+std::string DiveTime(const Dive& d) { return std::to_string(d.diveTime); }
+std::string MaxDepth(const Dive& d) { return std::to_string(d.maxDepth); }
+std::string Surface(const Dive& d) { return std::to_string(d.surfaceInterval); }
+std::string Sac(const Dive& d) { return std::to_string(d.sac); }
+std::string DiveNo(const Dive& d) { return std::to_string(d.number); }
 
 // clang-format off
 const ColumnRow kColumnRows[] = {
@@ -131,35 +146,35 @@ TEST(ParseDiveLine, ColumnRules) {
 }
 
 TEST(ParseDiveLine, ShortLineReadsAsZerosAndEmptyTexts) {
-  const Suunto dive = Parse("7,8,\"01/02/2003\"");
-  EXPECT_EQ(dive.diveid, 7);
-  EXPECT_EQ(dive.diveno, 8);
+  const Dive dive = Parse("7,8,\"01/02/2003\"");
+  EXPECT_EQ(dive.key, 7);
+  EXPECT_EQ(dive.number, 8);
   EXPECT_EQ(dive.date, "01/02/2003");
   EXPECT_EQ(dive.time, "");
-  EXPECT_EQ(dive.divetime, 0);
+  EXPECT_EQ(dive.diveTime, 0);
   EXPECT_EQ(dive.location, "");
-  EXPECT_EQ(dive.compmode, 0);
+  EXPECT_EQ(dive.computerMode, 0);
 }
 
 TEST(ParseDiveLine, TitleLineIsADiveOfZerosAndTitles) {
-  const Suunto dive = Parse(
+  const Dive dive = Parse(
       "DIVEID,DIVENO,DATE_,TIME_,SERIES,DIVESERIES,DIVETIME,SURFACE,MAXDEPTH,AVGDEPTH,"
       "COMPTYPE,SERIAL,DIVER,RATE,ALT,PERS,A,B,LOCATION,SITE");
-  EXPECT_EQ(dive.diveid, 0);
-  EXPECT_EQ(dive.diveno, 0);
+  EXPECT_EQ(dive.key, 0);
+  EXPECT_EQ(dive.number, 0);
   EXPECT_EQ(dive.date, "DATE_");
   EXPECT_EQ(dive.location, "LOCATION");
   EXPECT_EQ(dive.site, "SITE");
 }
 
-std::vector<noterec> NoteLines(const std::vector<std::string>& lines) {
-  std::vector<noterec> notes;
+std::vector<NoteLine> NoteLines(const std::vector<std::string>& lines) {
+  std::vector<NoteLine> notes;
   for (const auto& line : lines) ReadNoteLine(line, notes);
   return notes;
 }
 
-std::vector<profrec> ProfileRuns(std::initializer_list<const char*> lines) {
-  std::vector<profrec> profiles;
+std::vector<Profile> ProfileRuns(std::initializer_list<const char*> lines) {
+  std::vector<Profile> profiles;
   for (const char* line : lines) ReadProfileLine(line, profiles);
   return profiles;
 }
@@ -167,11 +182,11 @@ std::vector<profrec> ProfileRuns(std::initializer_list<const char*> lines) {
 TEST(ReadNoteLine, KeyAndText) {
   const auto notes = NoteLines({"2001,\"First dive, cold\"", "2002,bare,more", "x", ""});
   ASSERT_EQ(notes.size(), 4u);
-  EXPECT_EQ(notes[0].diveid, 2001);
+  EXPECT_EQ(notes[0].key, 2001);
   EXPECT_EQ(notes[0].text, "First dive, cold");
-  EXPECT_EQ(notes[1].diveid, 2002);
+  EXPECT_EQ(notes[1].key, 2002);
   EXPECT_EQ(notes[1].text, "bare");
-  EXPECT_EQ(notes[2].diveid, 0);
+  EXPECT_EQ(notes[2].key, 0);
   EXPECT_EQ(notes[2].text, "");
   EXPECT_EQ(notes[3].text, "");
 }
@@ -180,24 +195,24 @@ TEST(ReadProfileLine, RunsOfOneKeyJoin) {
   const auto profiles =
       ProfileRuns({"5,0,0.0,0", "5,1,2.44,0", "7,0,1.5", "5,0,3", "5,1,\"4.5\",9"});
   ASSERT_EQ(profiles.size(), 3u);
-  EXPECT_EQ(profiles[0].diveid, 5);
+  EXPECT_EQ(profiles[0].key, 5);
   EXPECT_EQ(profiles[0].text, "0.0,2.44");
-  EXPECT_EQ(profiles[1].diveid, 7);
+  EXPECT_EQ(profiles[1].key, 7);
   EXPECT_EQ(profiles[1].text, "1.5");
-  EXPECT_EQ(profiles[2].diveid, 5);
+  EXPECT_EQ(profiles[2].key, 5);
   EXPECT_EQ(profiles[2].text, "3,4.5");
 }
 
 TEST(ReadProfileLine, FirstLineStartsARunEvenWithKeyZero) {
   const auto profiles = ProfileRuns({"", "0,1,2"});
   ASSERT_EQ(profiles.size(), 1u);
-  EXPECT_EQ(profiles[0].diveid, 0);
+  EXPECT_EQ(profiles[0].key, 0);
   EXPECT_EQ(profiles[0].text, ",2");
 }
 
-std::vector<std::pair<std::int32_t, std::string>> Runs(const std::vector<profrec>& profiles) {
+std::vector<std::pair<std::int32_t, std::string>> Runs(const std::vector<Profile>& profiles) {
   std::vector<std::pair<std::int32_t, std::string>> runs;
-  for (const auto& run : profiles) runs.emplace_back(run.diveid, run.text);
+  for (const auto& run : profiles) runs.emplace_back(run.key, run.text);
   return runs;
 }
 
@@ -221,13 +236,13 @@ TEST(ReadProfileFile, SameRunsAsLineByLine) {
   for (std::size_t n = 0; n < std::size(files); ++n) {
     const std::string_view text = files[n];
     const auto path = dir.write(names.substr(n, 1), text);
-    std::vector<profrec> expected;
+    std::vector<Profile> expected;
     for (const auto& line : SplitLines(text.substr(0, text.find('\x1a')))) {
       ReadProfileLine(line, expected);
     }
     for (const std::size_t chunk : {1, 2, 3, 5, 8, 13, 1 << 20}) {
       LineFile file(path, chunk);
-      std::vector<profrec> profiles;
+      std::vector<Profile> profiles;
       ReadProfileFile(file, profiles);
       EXPECT_FALSE(file.failed());
       EXPECT_EQ(Runs(profiles), Runs(expected)) << "file " << n << ", chunk " << chunk;
@@ -266,11 +281,11 @@ TEST(ReadProfileFile, SameRunsAsLineByLineOnMixedLines) {
       text += pick(ends);
     }
     const auto path = dir.write("mixed.csv", text);
-    std::vector<profrec> expected;
+    std::vector<Profile> expected;
     for (const auto& line : SplitLines(text)) ReadProfileLine(line, expected);
     for (const std::size_t chunk : {37, 1 << 20}) {
       LineFile file(path, chunk);
-      std::vector<profrec> profiles;
+      std::vector<Profile> profiles;
       ReadProfileFile(file, profiles);
       EXPECT_EQ(Runs(profiles), Runs(expected)) << "round " << round << ", chunk " << chunk;
     }
@@ -280,7 +295,7 @@ TEST(ReadProfileFile, SameRunsAsLineByLineOnMixedLines) {
 TEST(ProfileText, FirstRunOfTwoCharactersOrMore) {
   // Keys 5, 5, 7, 5: the dive with key 5 gets the samples of the first run only.
   auto profiles = ProfileRuns({"5,0,1", "5,1,2", "7,0,3", "5,0,9"});
-  std::vector<noterec> notes;
+  std::vector<NoteLine> notes;
   const CompanionIndex index(notes, profiles);
   EXPECT_EQ(index.ProfileText(5), "1,2");
   EXPECT_EQ(index.ProfileText(7), "");  // a single sample of one character
@@ -289,7 +304,7 @@ TEST(ProfileText, FirstRunOfTwoCharactersOrMore) {
 
 TEST(ProfileText, ShortRunIsPassedOverForALaterOne) {
   auto profiles = ProfileRuns({"5,0,1", "6,0,1", "5,0,12"});
-  std::vector<noterec> notes;
+  std::vector<NoteLine> notes;
   const CompanionIndex index(notes, profiles);
   EXPECT_EQ(index.ProfileText(5), "12");
 }
@@ -297,10 +312,10 @@ TEST(ProfileText, ShortRunIsPassedOverForALaterOne) {
 TEST(ParseDiveLine, HasProfileFromTheProfileLength) {
   const auto oneChar = Parse("5,1", {}, ProfileRuns({"5,0,0"}));
   EXPECT_EQ(oneChar.profile, "");
-  EXPECT_EQ(oneChar.hasprofile, 0);
+  EXPECT_FALSE(oneChar.hasProfile());
   const auto twoChars = Parse("5,1", {}, ProfileRuns({"5,0,12"}));
   EXPECT_EQ(twoChars.profile, "12");
-  EXPECT_EQ(twoChars.hasprofile, 1);
+  EXPECT_TRUE(twoChars.hasProfile());
 }
 
 constexpr const char* kBr = "<br>\n\r";
@@ -342,7 +357,7 @@ const NoteRow kNoteRows[] = {
 TEST(NoteText, Table) {
   for (const auto& row : kNoteRows) {
     auto notes = NoteLines(row.lines);
-    std::vector<profrec> profiles;
+    std::vector<Profile> profiles;
     CompanionIndex index(notes, profiles);
     EXPECT_EQ(index.NoteText(row.key), row.expected) << row.name;
   }
@@ -350,7 +365,7 @@ TEST(NoteText, Table) {
 
 TEST(NoteText, RewritesTheLinesItUsesOnly) {
   auto notes = NoteLines({"3,\"a  b\"", "4,\"c  d\"", "3,\"e  f\""});
-  std::vector<profrec> profiles;
+  std::vector<Profile> profiles;
   CompanionIndex index(notes, profiles);
   index.NoteText(3);
   EXPECT_EQ(notes[0].text, std::string("a") + kBr + "b");  // no separator stored
@@ -361,7 +376,7 @@ TEST(NoteText, RewritesTheLinesItUsesOnly) {
 TEST(NoteText, SameKeyAskedAgainGivesTheSameNote) {
   auto notes =
       NoteLines({"3,\"a  b\"", "3,\"" + std::string(252, 'x') + "  \"", "3,\"c\"", "3,dd"});
-  std::vector<profrec> profiles;
+  std::vector<Profile> profiles;
   CompanionIndex index(notes, profiles);
   const std::string first = index.NoteText(3);
   EXPECT_EQ(index.NoteText(3), first);

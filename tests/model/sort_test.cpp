@@ -12,7 +12,7 @@ namespace quellmar {
 namespace {
 
 // The quicksort written out once more, step by step and plainly recursive,
-// on bare (diveno, tag) pairs: the order of equal numbers must match.
+// on bare (number, tag) pairs: the order of equal numbers must match.
 using Key = std::pair<std::int32_t, std::int32_t>;
 
 void ReferenceSort(std::vector<Key>& keys, std::int32_t lo, std::int32_t hi) {
@@ -33,19 +33,19 @@ void ReferenceSort(std::vector<Key>& keys, std::int32_t lo, std::int32_t hi) {
   if (i < hi) ReferenceSort(keys, i, hi);
 }
 
-std::vector<Suunto> Dives(const std::vector<std::int32_t>& numbers) {
-  std::vector<Suunto> dives(numbers.size());
+std::vector<Dive> Dives(const std::vector<std::int32_t>& numbers) {
+  std::vector<Dive> dives(numbers.size());
   for (std::size_t i = 0; i < numbers.size(); ++i) {
-    dives[i].diveno = numbers[i];
-    dives[i].diveid = static_cast<std::int32_t>(i);  // the tag that tells equal numbers apart
+    dives[i].number = numbers[i];
+    dives[i].key = static_cast<std::int32_t>(i);  // the tag that tells equal numbers apart
     dives[i].site = "site " + std::to_string(i);
   }
   return dives;
 }
 
-std::vector<std::int32_t> Numbers(const std::vector<Suunto>& dives) {
+std::vector<std::int32_t> Numbers(const std::vector<Dive>& dives) {
   std::vector<std::int32_t> numbers;
-  for (const auto& dive : dives) numbers.push_back(dive.diveno);
+  for (const auto& dive : dives) numbers.push_back(dive.number);
   return numbers;
 }
 
@@ -100,7 +100,7 @@ TEST(SortDives, EqualNumbersInTheQuicksortsOrder) {
     ReferenceSort(expected, 0, size - 1);
     SortDives(dives, 0, size - 1);
     std::vector<Key> actual;
-    for (const auto& dive : dives) actual.emplace_back(dive.diveno, dive.diveid);
+    for (const auto& dive : dives) actual.emplace_back(dive.number, dive.key);
     ASSERT_EQ(actual, expected) << "round " << round;
   }
 }
@@ -123,10 +123,10 @@ TEST(SortDives, EqualNumbersInTheQuicksortsOrderWithinARange) {
     ReferenceSort(expected, lo, hi);
     SortDives(dives, lo, hi);
     std::vector<Key> actual;
-    for (const auto& dive : dives) actual.emplace_back(dive.diveno, dive.diveid);
+    for (const auto& dive : dives) actual.emplace_back(dive.number, dive.key);
     ASSERT_EQ(actual, expected) << "round " << round;
     for (std::size_t i = 0; i < dives.size(); ++i) {
-      ASSERT_EQ(dives[i].site, "site " + std::to_string(dives[i].diveid)) << "round " << round;
+      ASSERT_EQ(dives[i].site, "site " + std::to_string(dives[i].key)) << "round " << round;
     }
   }
 }
@@ -141,7 +141,7 @@ TEST(SortDives, SortedAndReversedInputsOfManyDives) {
     auto dives = Dives(input);
     SortDives(dives, 0, static_cast<std::int32_t>(dives.size()) - 1);
     for (std::size_t i = 1; i < dives.size(); ++i) {
-      ASSERT_LE(dives[i - 1].diveno, dives[i].diveno) << i;
+      ASSERT_LE(dives[i - 1].number, dives[i].number) << i;
     }
   }
 }

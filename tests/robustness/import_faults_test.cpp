@@ -101,13 +101,13 @@ TEST_P(ImportFault, ReportsAsItsTableSaysAndChangesNothing) {
   EXPECT_EQ(Snapshot(fixture.root()), before);
 
   const auto& book = fixture.session.logbook;
-  EXPECT_EQ(book.csvopen, row.imported);
+  EXPECT_EQ(book.loaded, row.imported);
   if (!row.imported) return;
   ASSERT_EQ(book.dives.size(), 2u);
   const bool notesRead = std::string(row.entry) != "log$NOT.CSV";
   const bool profilesRead = std::string(row.entry) != "log$PRO.CSV";
   EXPECT_EQ(book.dives[1].note, notesRead ? "a note" : "");
-  EXPECT_EQ(book.dives[1].hasprofile, profilesRead ? 1 : 0);
+  EXPECT_EQ(book.dives[1].hasProfile(), profilesRead);
 }
 
 INSTANTIATE_TEST_SUITE_P(Entries, ImportFault, ::testing::ValuesIn(kCases),
@@ -136,7 +136,7 @@ TEST(ImportFault, MainFileAsDirectoryAfterALoadedLogbookLeavesNoneLoaded) {
   EXPECT_EQ(
       fixture.platform.messages,
       (std::vector<ShownMessage>{{MessageKind::Warning, "File access error", MessageButtons::Ok}}));
-  EXPECT_FALSE(fixture.session.logbook.csvopen);
+  EXPECT_FALSE(fixture.session.logbook.loaded);
   EXPECT_TRUE(fixture.session.logbook.dives.empty());
   EXPECT_TRUE(fixture.session.window.memo().empty());
   EXPECT_TRUE(fixture.session.window.diveList().empty());

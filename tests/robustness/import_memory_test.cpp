@@ -60,7 +60,7 @@ TEST(ImportMemory, GrowsWithinASmallMultipleOfTheExport) {
     const bool imported = fixture.open();
     const auto after = PeakResidentBytes();
     return std::vector<std::string>{imported ? "1" : "0",
-                                    std::to_string(fixture.session.logbook.divecount()),
+                                    std::to_string(fixture.session.logbook.diveCount()),
                                     std::to_string(after - before)};
   });
   ASSERT_TRUE(child.exitedNormally && child.exitCode == 0);
@@ -91,7 +91,7 @@ TEST(ImportMemory, RunningOutIsReportedAsSuch) {
     ::setrlimit(RLIMIT_AS, &memory);
     const bool imported = fixture.open();
     std::vector<std::string> texts{imported ? "imported" : "failed",
-                                   fixture.session.logbook.csvopen ? "loaded" : "none"};
+                                   fixture.session.logbook.loaded ? "loaded" : "none"};
     texts.insert(texts.end(), fixture.platform.errors.begin(), fixture.platform.errors.end());
     return texts;
   });

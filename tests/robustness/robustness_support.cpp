@@ -27,15 +27,15 @@ std::string Quoted(std::string_view text) {
 
 }  // namespace
 
-std::string DiveLine(int diveid, int diveno, int maxdepth, std::string_view location,
+std::string DiveLine(int key, int number, int maxDepth, std::string_view location,
                      std::string_view site) {
   std::vector<std::string> columns(45);
-  columns[0] = std::to_string(diveid);
-  columns[1] = std::to_string(diveno);
+  columns[0] = std::to_string(key);
+  columns[1] = std::to_string(number);
   columns[2] = "\"14.07.2002\"";
   columns[3] = "\"09:05\"";
   columns[6] = "2700";
-  columns[8] = std::to_string(maxdepth);
+  columns[8] = std::to_string(maxDepth);
   columns[18] = Quoted(location);
   columns[19] = Quoted(site);
   columns[34] = "16";
@@ -48,10 +48,10 @@ std::string DiveLine(int diveid, int diveno, int maxdepth, std::string_view loca
   return line;
 }
 
-std::string ProfileLines(int diveid, const std::vector<std::string>& samples) {
+std::string ProfileLines(int key, const std::vector<std::string>& samples) {
   std::string lines;
   for (std::size_t i = 0; i < samples.size(); ++i) {
-    lines += std::to_string(diveid) + "," + std::to_string(i) + "," + samples[i] + "\r\n";
+    lines += std::to_string(key) + "," + std::to_string(i) + "," + samples[i] + "\r\n";
   }
   return lines;
 }

@@ -18,11 +18,11 @@ namespace quellmar::testing {
 
 // A main-file line of the export with the columns the tests look at; the
 // others are empty.
-std::string DiveLine(int diveid, int diveno, int maxdepth, std::string_view location = "Dahab",
+std::string DiveLine(int key, int number, int maxDepth, std::string_view location = "Dahab",
                      std::string_view site = "Canyon");
 
 // Profile lines for the key, one sample a line.
-std::string ProfileLines(int diveid, const std::vector<std::string>& samples);
+std::string ProfileLines(int key, const std::vector<std::string>& samples);
 
 class ProgramFixture {
  private:

@@ -339,7 +339,7 @@ TEST_P(TriggerTest, RunsItsCommand) {
   const auto sample = WriteSampleExport(dir, "export");
   if (row.command == Command::Close || row.command == Command::Quit) {
     open(sample);  // Close needs a loaded logbook; Quit asks nothing even then
-    ASSERT_TRUE(session.logbook.csvopen);
+    ASSERT_TRUE(session.logbook.loaded);
   }
   showActive();
   TAboutBox about(platform, &window);  // after the start, which shows none here
@@ -362,7 +362,7 @@ TEST_P(TriggerTest, RunsItsCommand) {
       EXPECT_EQ(lines[history + 1], missing + " CSV file access error!");
       break;
     case Command::Close:
-      EXPECT_FALSE(session.logbook.csvopen);
+      EXPECT_FALSE(session.logbook.loaded);
       EXPECT_EQ(lines.back(), "CSV file Closed");
       break;
     case Command::Export:

@@ -80,7 +80,7 @@ TEST_F(WorkflowTest, OpenShowsTheSummaryTheSortedDivesAndTheHistory) {
   EXPECT_EQ(progressBar()->value(), 0);
   EXPECT_EQ(platform.messages,
             std::vector<ShownMessage>({{MessageKind::Information, kImported, MessageButtons::Ok}}));
-  EXPECT_TRUE(session.logbook.csvopen);
+  EXPECT_TRUE(session.logbook.loaded);
 }
 
 TEST_F(WorkflowTest, OpenWhileLoadedClosesTheFirstLogbook) {
@@ -118,7 +118,7 @@ TEST_F(WorkflowTest, CloseEmptiesTheWindow) {
   EXPECT_EQ(diveLines(), std::vector<std::string>());
   EXPECT_EQ(historyLines().back(), "CSV file Closed");
   EXPECT_EQ(filePanel(), "No CSV file");
-  EXPECT_FALSE(session.logbook.csvopen);
+  EXPECT_FALSE(session.logbook.loaded);
 
   const auto history = historyLines();
   find<QAction>("MFile_Close")->trigger();  // nothing loaded: nothing happens
@@ -222,7 +222,7 @@ TEST_P(FailureTest, IsReportedAndLeavesTheWindowAsTheImportLeftIt) {
 
   const bool keepsOld = row.stage == Stage::BeforeClose && loadedBefore;
   const bool loadsNew = row.stage == Stage::Loads;
-  EXPECT_EQ(session.logbook.csvopen, keepsOld || loadsNew);
+  EXPECT_EQ(session.logbook.loaded, keepsOld || loadsNew);
   EXPECT_EQ(diveLines(), keepsOld || loadsNew ? sampleList() : std::vector<std::string>());
   EXPECT_EQ(filePanel(), keepsOld ? good.string() : loadsNew ? p : "No CSV file");
   const std::vector<std::string> opened = {"Opened CSV file:", p};
@@ -366,7 +366,7 @@ TEST_F(WorkflowTest, BundledSampleOpensAndExports) {
   fs::copy(source / "resources" / "pict", programDir / "pict");
 
   open(dir.path() / "examples" / "logbook.csv");
-  ASSERT_TRUE(session.logbook.csvopen);
+  ASSERT_TRUE(session.logbook.loaded);
   EXPECT_GT(diveLines().size(), 0u);
   EXPECT_EQ(memoLines().back(), std::to_string(diveLines().size()) + " logged dives.");
 
@@ -414,7 +414,7 @@ TEST_F(WorkflowTest, FileGivenAtStartOpensAfterTheAboutDialog) {
     PressKey(box, Qt::Key_Return);
   });
   window.show();
-  const bool opened = QTest::qWaitFor([&] { return session.logbook.csvopen; });
+  const bool opened = QTest::qWaitFor([&] { return session.logbook.loaded; });
   fs::current_path(before);
   ASSERT_TRUE(opened);
   EXPECT_EQ(historyUnderAbout, 0u);
@@ -466,7 +466,7 @@ TEST(LongCommandTest, RepaintsTheProgressBarWhileTheCommandRuns) {
   window.TBOpenClick();  // nothing else processes events until it returns
   bar->removeEventFilter(&paints);
   EXPECT_GE(std::ranges::count(paints.maxima, size), 1) << "paints: " << paints.maxima.size();
-  EXPECT_TRUE(session.logbook.csvopen);
+  EXPECT_TRUE(session.logbook.loaded);
 }
 
 }  // namespace

@@ -131,7 +131,7 @@ TEST_F(MainWindowTest, OpensExportsAndClosesTheSample) {
     }});
     run(IDM_OPEN);
   }
-  ASSERT_TRUE(session.logbook.csvopen);
+  ASSERT_TRUE(session.logbook.loaded);
   EXPECT_EQ(platform.recorder.messages.back().text, "CSV file imported.\n\rNext step: HTML Export");
   std::string memo;
   for (const std::string& line : session.window.memo()) memo += (memo.empty() ? "" : "\r\n") + line;
@@ -212,9 +212,9 @@ TEST_F(MainWindowTest, ShowingTheWindowShowsTheAboutDialogThenOpensTheStartFile)
   form.setStartFile(QUELLMAR_SOURCE_DIR "/examples/logbook.csv");
   ModalUser user({[](HWND) { PressKey(VK_RETURN); }});
   ShowWindow(form.handle(), SW_SHOWNOACTIVATE);
-  PumpUntil([&] { return session.logbook.csvopen; });
+  PumpUntil([&] { return session.logbook.loaded; });
   EXPECT_EQ(user.titles, std::vector<std::string>{"About"});
-  EXPECT_TRUE(session.logbook.csvopen);
+  EXPECT_TRUE(session.logbook.loaded);
   ShowWindow(form.handle(), SW_HIDE);
 }
 
