@@ -67,6 +67,10 @@ void AppendUtf8(std::string& out, char32_t code) {
 
 std::string DisplayUtf8(std::string_view bytes) {
   if (IsMultibyteUtf8(bytes)) return std::string(bytes);
+  return Utf8FromWindows1252(bytes);
+}
+
+std::string Utf8FromWindows1252(std::string_view bytes) {
   std::string text;
   text.reserve(bytes.size());
   for (char byte : bytes) {

@@ -15,6 +15,10 @@ namespace quellmar {
 // never valid UTF-8, so both kinds of text come out right.
 std::string DisplayUtf8(std::string_view bytes);
 
+// The export's windows-1252 bytes as UTF-8, character for character; the
+// five codes windows-1252 leaves unused keep their value (C1 controls).
+std::string Utf8FromWindows1252(std::string_view bytes);
+
 // The windows-1252 byte of a character, or '?' when the code page lacks it.
 char AnsiByte(char32_t code);
 
