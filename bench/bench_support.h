@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "basic/byte_sink.h"
-#include "model/platform.h"
+#include "commands/platform.h"
 #include "synthetic_export.h"
 
 namespace quellmar::bench {

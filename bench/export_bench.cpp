@@ -16,12 +16,12 @@
 
 #include "basic/text_file.h"
 #include "bench_support.h"
+#include "commands/session.h"
 #include "giflib_peer.h"
 #include "html_out/gif_encoder.h"
 #include "html_out/logbook_writer.h"
 #include "html_out/profile_picture.h"
 #include "import/logbook_import.h"
-#include "model/session.h"
 #include "synthetic_export.h"
 
 namespace quellmar::bench {

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "model/platform.h"
+#include "commands/platform.h"
 
 namespace quellmar::bench {
 

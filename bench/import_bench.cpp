@@ -9,8 +9,8 @@
 #include <string>
 
 #include "bench_support.h"
+#include "commands/session.h"
 #include "import/logbook_import.h"
-#include "model/session.h"
 #include "synthetic_export.h"
 
 namespace quellmar::bench {

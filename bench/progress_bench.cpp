@@ -12,8 +12,8 @@
 
 #include "bench_support.h"
 #include "commands/commands.h"
+#include "commands/session.h"
 #include "main_window.h"
-#include "model/session.h"
 
 namespace quellmar::bench {
 namespace {

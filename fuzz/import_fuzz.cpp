@@ -11,10 +11,10 @@
 
 #include "basic/text.h"
 #include "basic/text_file.h"
+#include "commands/session.h"
 #include "fuzz_support.h"
 #include "import/logbook_import.h"
 #include "import/sdm_format.h"
-#include "model/session.h"
 
 namespace {
 

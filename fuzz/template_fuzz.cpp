@@ -16,12 +16,12 @@
 #include "basic/byte_sink.h"
 #include "basic/text.h"
 #include "basic/text_file.h"
+#include "commands/session.h"
 #include "fuzz_support.h"
 #include "html_out/logbook_writer.h"
 #include "html_out/profile_picture.h"
 #include "html_out/template_engine.h"
 #include "import/sdm_format.h"
-#include "model/session.h"
 
 namespace {
 

@@ -1,8 +1,11 @@
 #!/bin/sh
-# Fails when a file includes a layer above its own. The build refuses most
-# such includes already (each layer sees only the headers below it); this
-# also names the front-ends' rule: they reach the core through the commands
-# and the model alone, and two basic helpers for names and shown texts.
+# Fails when a file includes a layer above its own. The build refuses such
+# includes already (each layer sees only the headers below it, and compiles
+# through its own include root, so "../" finds nothing either); this names the
+# rule file by file, for every form of an include: quoted or in angle
+# brackets, indented, with "../" in its path. The front-ends reach the core
+# through the commands and the model alone, and two basic helpers for names
+# and shown texts.
 set -eu
 cd "$(dirname "$0")/.."
 allowed() {
@@ -13,19 +16,27 @@ allowed() {
     src/html_out/*) echo "basic model html_out" ;;
     src/commands/*) echo "basic model import html_out commands" ;;
     # Where the system hands over or takes a file name, a front-end turns it
-    # into the program's 8-bit text and back through basic/path_text.h; where
-    # a text meets a person, it is shown through basic/display_text.h.
-    app/*) echo "model commands basic/path_text.h basic/display_text.h" ;;
+    # into a path and back through basic/path_text.h; where a text meets a
+    # person, it is shown through basic/display_text.h; basic/executable.h
+    # tells where the program lives.
+    app/*) echo "model commands basic/path_text.h basic/display_text.h basic/executable.h" ;;
   esac
+}
+# The project's headers an include names: the folder of the file's layer is
+# what counts, so "../" and "./" steps are dropped; system headers (<vector>,
+# <QWidget>) name no folder of ours.
+included() {
+  sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]\([^>"]*\)[>"].*/\1/p' "$1" |
+    sed 's#^\(\.\./\|\./\)*##; s#^src/##' | grep -E '^(basic|model|import|html_out|commands)/' | sort -u
 }
 status=0
 for file in $(git ls-files 'src/*.h' 'src/*.cpp' 'app/*.h' 'app/*.cpp'); do
   layers=$(allowed "$file")
-  for header in $(sed -n 's|^#include "\([a-z_]*/[^"]*\)".*|\1|p' "$file" | sort -u); do
+  for header in $(included "$file"); do
     used=${header%%/*}
     case " $layers " in
       *" $used "* | *" $header "*) ;;
-      *) echo "$file includes from $used/, a layer it must not reach"; status=1 ;;
+      *) echo "$file includes $header, from a layer it must not reach"; status=1 ;;
     esac
   done
 done

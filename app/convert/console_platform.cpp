@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "basic/display_text.h"
 #include "desktop.h"
 
 namespace quellmar::convert {
@@ -23,16 +24,22 @@ const char* AnswerName(MessageAnswer answer) {
 
 }  // namespace
 
-ConsolePlatform::ConsolePlatform(std::ostream& err, std::string chosenFile,
-                                 std::filesystem::path programDir, Answers answers)
+std::string ConsoleText::operator()(const std::string& text) const {
+  return utf8_ ? text : Windows1252FromUtf8(text);
+}
+
+ConsolePlatform::ConsolePlatform(std::ostream& err, const ConsoleText& shown,
+                                 std::filesystem::path chosenFile, std::filesystem::path programDir,
+                                 Answers answers)
     : err_(err),
+      shown_(shown),
       chosenFile_(std::move(chosenFile)),
       programDir_(std::move(programDir)),
       answers_(answers) {}
 
 MessageAnswer ConsolePlatform::showMessage(MessageKind kind, const std::string& text,
                                            MessageButtons buttons, const std::string& details) {
-  err_ << MessageTitle(kind) << ": " << text;
+  err_ << MessageTitle(kind) << ": " << shown_(text);
   // The program asks two questions only: whether to empty the Output
   // directory (Yes, No) and whether to show the logbook (OK, Cancel).
   MessageAnswer answer = MessageAnswer::Ok;
@@ -51,17 +58,21 @@ MessageAnswer ConsolePlatform::showMessage(MessageKind kind, const std::string& 
 }
 
 void ConsolePlatform::showError(const std::string& text, const std::string& details) {
-  err_ << "Error: " << text << '\n';
+  err_ << "Error: " << shown_(text) << '\n';
   printDetails(details);
   err_ << std::flush;
 }
 
 void ConsolePlatform::printDetails(const std::string& details) {
-  if (!details.empty()) err_ << "  " << details << '\n';
+  if (!details.empty()) err_ << "  " << shown_(details) << '\n';
 }
 
-void ConsolePlatform::openDocument(const std::string& target) { OpenWithDesktop(target); }
+void ConsolePlatform::openDocument(const std::filesystem::path& document) {
+  OpenWithDesktop(document);
+}
 
-void HistoryPrinter::historyAdded(const std::string& line) { err_ << line << '\n' << std::flush; }
+void HistoryPrinter::historyAdded(const std::string& line) {
+  err_ << shown_(line) << '\n' << std::flush;
+}
 
 }  // namespace quellmar::convert

@@ -8,10 +8,21 @@
 #include <ostream>
 #include <string>
 
-#include "model/platform.h"
-#include "model/window_model.h"
+#include "commands/platform.h"
+#include "commands/window_model.h"
 
 namespace quellmar::convert {
+
+// The program's texts (UTF-8) as the console shows them: as they are on a
+// UTF-8 terminal, else in the windows-1252 code page the export is written in.
+class ConsoleText {
+ public:
+  explicit ConsoleText(bool utf8) : utf8_(utf8) {}
+  std::string operator()(const std::string& text) const;
+
+ private:
+  bool utf8_;
+};
 
 struct Answers {
   bool clearOutput = false;  // "Would You like clear the OUTPUT directory ?"
@@ -20,8 +31,8 @@ struct Answers {
 
 class ConsolePlatform : public Platform {
  public:
-  ConsolePlatform(std::ostream& err, std::string chosenFile, std::filesystem::path programDir,
-                  Answers answers);
+  ConsolePlatform(std::ostream& err, const ConsoleText& shown, std::filesystem::path chosenFile,
+                  std::filesystem::path programDir, Answers answers);
 
   // "Title: text", and for a question " -> " and the answer given; then a
   // warning's details on a line of their own, indented.
@@ -29,8 +40,8 @@ class ConsolePlatform : public Platform {
                             const std::string& details) override;
   // "Error: text", then the details as for a warning.
   void showError(const std::string& text, const std::string& details) override;
-  std::optional<std::string> chooseCsvFile() override { return chosenFile_; }
-  void openDocument(const std::string& target) override;
+  std::optional<std::filesystem::path> chooseCsvFile() override { return chosenFile_; }
+  void openDocument(const std::filesystem::path& document) override;
   bool copyToClipboard(const IndexedImage&) override { return true; }
   std::filesystem::path programDirectory() const override { return programDir_; }
 
@@ -38,7 +49,8 @@ class ConsolePlatform : public Platform {
   void printDetails(const std::string& details);
 
   std::ostream& err_;
-  std::string chosenFile_;
+  const ConsoleText& shown_;
+  std::filesystem::path chosenFile_;
   std::filesystem::path programDir_;
   Answers answers_;
 };
@@ -46,11 +58,12 @@ class ConsolePlatform : public Platform {
 // Prints each history line the moment it is added.
 class HistoryPrinter : public WindowListener {
  public:
-  explicit HistoryPrinter(std::ostream& err) : err_(err) {}
+  HistoryPrinter(std::ostream& err, const ConsoleText& shown) : err_(err), shown_(shown) {}
   void historyAdded(const std::string& line) override;
 
  private:
   std::ostream& err_;
+  const ConsoleText& shown_;
 };
 
 }  // namespace quellmar::convert

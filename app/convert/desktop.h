@@ -7,10 +7,6 @@
 
 namespace quellmar::convert {
 
-// The folder that holds the running executable; argv0 is the fallback when
-// the system cannot tell.
-std::filesystem::path ExecutableDirectory(const char* argv0);
-
 // Makes the console show the program's 8-bit texts as they are meant: on
 // Windows the console's output code page becomes the ANSI one, which the
 // export's texts are written in.
@@ -18,6 +14,6 @@ void PrepareConsole();
 
 // Hands target to the desktop's default application and returns at once,
 // without waiting for it and without looking at the result.
-void OpenWithDesktop(const std::string& target);
+void OpenWithDesktop(const std::filesystem::path& document);
 
 }  // namespace quellmar::convert

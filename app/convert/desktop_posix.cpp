@@ -2,8 +2,6 @@
 #include <signal.h>
 #include <spawn.h>
 
-#include <system_error>
-
 #include "desktop.h"
 
 extern char** environ;
@@ -13,17 +11,10 @@ namespace quellmar::convert {
 // A terminal shows the bytes in its own encoding; nothing to set.
 void PrepareConsole() {}
 
-std::filesystem::path ExecutableDirectory(const char* argv0) {
-  std::error_code ec;
-  const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (!ec) return self.parent_path();
-  return std::filesystem::absolute(argv0, ec).parent_path();
-}
-
 // xdg-open is started and left to run. Children are reaped by the system
 // (SIGCHLD ignored here), while xdg-open itself starts with the default
 // handling, since the scripts behind it wait for their own children.
-void OpenWithDesktop(const std::string& target) {
+void OpenWithDesktop(const std::filesystem::path& document) {
   signal(SIGCHLD, SIG_IGN);
 
   posix_spawnattr_t attributes;
@@ -41,7 +32,7 @@ void OpenWithDesktop(const std::string& target) {
   posix_spawn_file_actions_addopen(&files, 1, "/dev/null", O_WRONLY, 0);
 
   std::string program = "xdg-open";
-  std::string argument = target;
+  std::string argument = document.native();
   char* argv[] = {program.data(), argument.data(), nullptr};
   pid_t child;
   posix_spawnp(&child, "xdg-open", &files, &attributes, argv, environ);

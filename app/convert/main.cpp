@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 #ifndef _WIN32
@@ -14,12 +15,14 @@
 #endif
 
 #include "basic/display_text.h"
+#include "basic/executable.h"
 #include "basic/path_text.h"
 #include "commands/commands.h"
 #include "commands/program_directory.h"
+#include "commands/program_options.h"
+#include "commands/session.h"
 #include "console_platform.h"
 #include "desktop.h"
-#include "model/session.h"
 
 namespace quellmar::convert {
 namespace {
@@ -63,7 +66,7 @@ enum ExitCode {
 };
 
 struct Options {
-  std::string file;
+  std::filesystem::path file;
   std::optional<std::filesystem::path> base;
   bool importOnly = false;
   bool list = false;
@@ -74,95 +77,34 @@ struct Options {
   ExportOptions exportOptions;
 };
 
-struct UsageError {
-  std::string message;
+// The converter's own options, besides the ones every front-end takes.
+constexpr OptionSpec kConvertOptions[] = {
+    {"--import-only"}, {"--list"},     {"--clear"}, {"--no-notes"},
+    {"--no-gif"},      {"--px", true}, {"--view"},  {"--quiet"},
 };
 
-// Reads the arguments; a value may follow its option as the next argument
-// or after "=" ("--px 2", "--px=2"). "--" ends the options.
-std::optional<Options> ParseArguments(const std::vector<std::string_view>& args,
-                                      UsageError& error) {
+std::variant<Options, UsageError> ParseArguments(const std::vector<std::string>& args) {
+  std::vector<OptionSpec> known(kCommonOptions.begin(), kCommonOptions.end());
+  known.insert(known.end(), std::begin(kConvertOptions), std::end(kConvertOptions));
+  const auto read = ReadArguments(args, known);
+  if (const auto* error = std::get_if<UsageError>(&read)) return *error;
+  const Arguments& arguments = std::get<Arguments>(read);
   Options options;
-  std::vector<std::string_view> files;
-  bool optionsEnded = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    std::string_view arg = args[i];
-    // A lone "-" is a file name; a file whose name begins with "-" follows "--".
-    if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-      files.push_back(arg);
-      continue;
-    }
-    if (arg == "--") {
-      optionsEnded = true;
-      continue;
-    }
-    std::optional<std::string_view> attached;
-    if (const auto eq = arg.find('='); eq != std::string_view::npos) {
-      attached = arg.substr(eq + 1);
-      arg = arg.substr(0, eq);
-    }
-    const auto value = [&]() -> std::optional<std::string_view> {
-      if (attached) return attached;
-      if (i + 1 < args.size()) return args[++i];
-      error.message = std::string(arg) + " needs a value";
-      return std::nullopt;
-    };
-    const auto flag = [&](bool& target, bool set) {
-      if (attached) {
-        error.message = std::string(arg) + " takes no value";
-        return false;
-      }
-      target = set;
-      return true;
-    };
-
-    bool ok = true;
-    if (arg == "--base") {
-      const auto dir = value();
-      ok = dir.has_value();
-      if (ok) options.base = PathFromText(*dir);
-    } else if (arg == "--px") {
-      const auto text = value();
-      ok = text.has_value();
-      if (ok) options.exportOptions.px = std::string(*text);
-    } else if (arg == "--import-only") {
-      ok = flag(options.importOnly, true);
-    } else if (arg == "--list") {
-      ok = flag(options.list, true);
-    } else if (arg == "--clear") {
-      ok = flag(options.answers.clearOutput, true);
-    } else if (arg == "--no-notes") {
-      ok = flag(options.exportOptions.note, false);
-    } else if (arg == "--no-gif") {
-      ok = flag(options.exportOptions.gif, false);
-    } else if (arg == "--view") {
-      ok = flag(options.answers.viewLogbook, true);
-    } else if (arg == "--quiet") {
-      ok = flag(options.quiet, true);
-    } else if (arg == "--help") {
-      ok = flag(options.help, true);
-    } else if (arg == "--version") {
-      ok = flag(options.version, true);
-    } else {
-      error.message = "unknown option " + std::string(args[i]);
-      ok = false;
-    }
-    if (!ok) return std::nullopt;
-  }
+  options.help = arguments.has("--help");
+  options.version = arguments.has("--version");
+  if (const auto base = arguments.value("--base")) options.base = PathFromUtf8(*base);
+  options.importOnly = arguments.has("--import-only");
+  options.list = arguments.has("--list");
+  options.quiet = arguments.has("--quiet");
+  options.answers.clearOutput = arguments.has("--clear");
+  options.answers.viewLogbook = arguments.has("--view");
+  options.exportOptions.note = !arguments.has("--no-notes");
+  options.exportOptions.gif = !arguments.has("--no-gif");
+  // The window's edit box holds the export's own 8-bit text.
+  if (const auto px = arguments.value("--px")) options.exportOptions.px = Windows1252FromUtf8(*px);
   if (options.help || options.version) return options;
-  if (files.empty()) {
-    error.message = "no FILE given";
-    return std::nullopt;
-  }
-  if (files.size() > 1) {
-    error.message = "one FILE only, not " + std::to_string(files.size());
-    return std::nullopt;
-  }
-  if (files[0].empty()) {
-    error.message = "FILE is empty";
-    return std::nullopt;
-  }
-  options.file = std::string(files[0]);
+  if (const auto problem = FileCountProblem(arguments, true)) return *problem;
+  options.file = PathFromUtf8(arguments.files.front());
   return options;
 }
 
@@ -178,37 +120,34 @@ bool OutputIsUtf8() {
 #endif
 }
 
-std::optional<std::filesystem::path> GivenBase(const std::optional<Options>& options) {
-  if (!options || !options->base) return std::nullopt;
+std::optional<std::filesystem::path> GivenBase(const Options* options) {
+  if (options == nullptr || !options->base) return std::nullopt;
   return std::filesystem::absolute(*options->base);
 }
 
 // The usage, and the program directory a run with these options would use.
-std::string UsageText(const std::optional<Options>& options, const char* argv0) {
+std::string UsageText(const Options* options, const char* argv0) {
   const auto directory =
-      LocateProgramDirectory(GivenBase(options), ExecutableDirectory(argv0), PerUserFolder());
+      LocateProgramDirectory(GivenBase(options), ExecutableFolder(argv0), PerUserFolder());
   std::string text =
       std::string(kUsage) + "\nProgram directory: " + ProgramDirectoryText(directory) + "\n";
   if (!directory.problem.empty()) text += "  " + directory.problem + "\n";
   return text;
 }
 
-int Run(const Options& options, const char* argv0) {
-  const auto directory = FindProgramDirectory(GivenBase(options), ExecutableDirectory(argv0));
-  if (!directory.problem.empty()) std::cerr << "quellmar-convert: " << directory.problem << '\n';
-  ConsolePlatform platform(std::cerr, options.file, directory.path, options.answers);
+int Run(const Options& options, const char* argv0, const ConsoleText& shown) {
+  const auto directory = FindProgramDirectory(GivenBase(&options), ExecutableFolder(argv0));
+  if (!directory.problem.empty()) {
+    std::cerr << "quellmar-convert: " << shown(directory.problem) << '\n';
+  }
+  ConsolePlatform platform(std::cerr, shown, options.file, directory.path, options.answers);
   Session session(platform);
   session.window.options = options.exportOptions;
-  HistoryPrinter history(std::cerr);
+  HistoryPrinter history(std::cerr, shown);
   if (!options.quiet) session.window.setListener(&history);
 
   const bool imported = OpenCsvPathCommand(session, options.file);
-  // The export's texts are windows-1252: a UTF-8 terminal gets them converted
-  // for reading; any other output the bytes as they are.
-  const bool utf8 = OutputIsUtf8();
-  const auto print = [utf8](const std::string& line) {
-    std::cout << (utf8 ? DisplayUtf8(line) : line) << '\n';
-  };
+  const auto print = [&shown](const std::string& line) { std::cout << shown(line) << '\n'; };
   for (const auto& line : session.window.memo()) print(line);
   if (options.list) {
     for (const auto& line : session.window.diveList()) print(line);
@@ -218,7 +157,8 @@ int Run(const Options& options, const char* argv0) {
   if (options.importOnly) return kDone;
   const ExportResult result = ExportHtmlCommand(session);
   if (!result) return kExportStopped;
-  if (!options.quiet) std::cout << LogbookPath(session) << '\n' << std::flush;
+  if (!options.quiet) print(DisplayPath(LogbookPath(session)));
+  std::cout << std::flush;
   return result.picturesLeftOut > 0 ? kPicturesLeftOut : kDone;
 }
 
@@ -229,26 +169,26 @@ int main(int argc, char** argv) {
   using namespace quellmar::convert;
   std::ios::sync_with_stdio(false);
   PrepareConsole();
-  // On Windows the C runtime hands argv over in the ANSI code page: the 8-bit
-  // text that file names are made from (basic/path_text.h).
-  const std::vector<std::string_view> args(argv + 1, argv + argc);
-  UsageError error;
-  const auto options = ParseArguments(args, error);
+  const ConsoleText shown(OutputIsUtf8());
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  const auto parsed = ParseArguments(args);
   const char* argv0 = argc > 0 ? argv[0] : "";
   try {
-    if (!options) {
-      std::cerr << "quellmar-convert: " << error.message << "\n\n" << UsageText(options, argv0);
+    if (const auto* error = std::get_if<quellmar::UsageError>(&parsed)) {
+      std::cerr << "quellmar-convert: " << error->message << "\n\n"
+                << shown(UsageText(nullptr, argv0));
       return kUsageError;
     }
-    if (options->help) {
-      std::cout << UsageText(options, argv0);
+    const Options& options = std::get<Options>(parsed);
+    if (options.help) {
+      std::cout << shown(UsageText(&options, argv0));
       return kDone;
     }
-    if (options->version) {
+    if (options.version) {
       std::cout << "quellmar-convert " QUELLMAR_VERSION "\n";
       return kDone;
     }
-    return Run(*options, argv0);
+    return Run(options, argv0, shown);
   } catch (const std::exception& e) {
     // Memory running out, or a path that cannot be made absolute (the
     // current directory gone), ends the run here.

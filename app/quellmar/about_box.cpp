@@ -10,8 +10,8 @@
 #include <QStyleOptionFocusRect>
 #include <tuple>
 
+#include "commands/program_texts.h"
 #include "jpeg_image.h"
-#include "model/program_texts.h"
 #include "window_style.h"
 
 namespace quellmar {

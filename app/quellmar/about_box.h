@@ -7,7 +7,7 @@
 #include <QFrame>
 #include <QLabel>
 
-#include "model/platform.h"
+#include "commands/platform.h"
 
 class QPushButton;
 

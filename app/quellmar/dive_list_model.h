@@ -4,7 +4,7 @@
 
 #include <QAbstractListModel>
 
-#include "model/window_model.h"
+#include "commands/window_model.h"
 
 namespace quellmar {
 

@@ -11,9 +11,9 @@
 
 #include "about_box.h"
 #include "commands/program_directory.h"
+#include "commands/session.h"
 #include "display_text.h"
 #include "main_window.h"
-#include "model/session.h"
 #include "qt_platform.h"
 
 namespace {

@@ -28,9 +28,9 @@
 
 #include "about_box.h"
 #include "commands/commands.h"
+#include "commands/program_texts.h"
 #include "display_text.h"
 #include "dive_list_model.h"
-#include "model/program_texts.h"
 #include "tool_images.h"
 #include "window_style.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "commands/command_runner.h"
-#include "model/session.h"
+#include "commands/session.h"
 #include "tool_images.h"
 
 class QCheckBox;

@@ -5,8 +5,8 @@
 
 #include <cstring>
 
+#include "commands/program_texts.h"
 #include "controls.h"
-#include "model/program_texts.h"
 #include "resource.h"
 
 namespace quellmar::win32 {

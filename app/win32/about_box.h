@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include "model/platform.h"
+#include "commands/platform.h"
 
 namespace quellmar::win32 {
 

@@ -11,8 +11,8 @@
 
 #include "about_box.h"
 #include "commands/program_directory.h"
+#include "commands/session.h"
 #include "main_window.h"
-#include "model/session.h"
 #include "win32_platform.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {

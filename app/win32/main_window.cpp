@@ -11,8 +11,8 @@
 
 #include "about_box.h"
 #include "commands/commands.h"
+#include "commands/program_texts.h"
 #include "controls.h"
-#include "model/program_texts.h"
 #include "resource.h"
 #include "tool_images.h"
 

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "commands/command_runner.h"
-#include "model/session.h"
+#include "commands/session.h"
 
 namespace quellmar::win32 {
 

@@ -8,7 +8,7 @@
 
 #include <functional>
 
-#include "model/platform.h"
+#include "commands/platform.h"
 
 namespace quellmar::win32 {
 

@@ -80,6 +80,23 @@ std::string Utf8FromWindows1252(std::string_view bytes) {
   return text;
 }
 
+std::string Windows1252FromUtf8(std::string_view text) {
+  if (!IsMultibyteUtf8(text)) return std::string(text);
+  std::string bytes;
+  bytes.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<std::uint8_t>(text[i]);
+    const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    char32_t code = length == 1 ? lead : lead & (0x7F >> length);
+    for (std::size_t k = 1; k < length; ++k) {
+      code = (code << 6) | (static_cast<std::uint8_t>(text[i + k]) & 0x3F);
+    }
+    bytes.push_back(AnsiByte(code));
+    i += length;
+  }
+  return bytes;
+}
+
 char AnsiByte(char32_t code) {
   if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) return static_cast<char>(code);
   for (std::size_t k = 0; k < kHighControls.size(); ++k)

@@ -19,6 +19,11 @@ std::string DisplayUtf8(std::string_view bytes);
 // five codes windows-1252 leaves unused keep their value (C1 controls).
 std::string Utf8FromWindows1252(std::string_view bytes);
 
+// UTF-8 text as windows-1252, for a screen that shows that code page; a
+// character the code page lacks becomes "?". Malformed bytes are taken as
+// windows-1252 already.
+std::string Windows1252FromUtf8(std::string_view text);
+
 // The windows-1252 byte of a character, or '?' when the code page lacks it.
 char AnsiByte(char32_t code);
 

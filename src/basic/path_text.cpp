@@ -4,6 +4,8 @@
 #include <windows.h>
 #endif
 
+#include "basic/display_text.h"
+
 namespace quellmar {
 
 #ifdef _WIN32
@@ -33,6 +35,25 @@ std::string TextFromPath(const std::filesystem::path& path) {
   return text;
 }
 
+std::string DisplayPath(const std::filesystem::path& path) {
+  const std::wstring& wide = path.native();
+  if (wide.empty()) return {};
+  const int size = static_cast<int>(wide.size());
+  std::string text(WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr),
+                   '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, text.data(), static_cast<int>(text.size()),
+                      nullptr, nullptr);
+  return text;
+}
+
+std::filesystem::path PathFromUtf8(std::string_view text) {
+  if (text.empty()) return {};
+  const int size = static_cast<int>(text.size());
+  std::wstring wide(MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), static_cast<int>(wide.size()));
+  return std::filesystem::path(std::move(wide));
+}
+
 #else
 
 // On POSIX systems a name is a string of bytes, taken as it is both ways.
@@ -41,6 +62,12 @@ std::filesystem::path PathFromText(std::string_view text) {
 }
 
 std::string TextFromPath(const std::filesystem::path& path) { return path.string(); }
+
+std::string DisplayPath(const std::filesystem::path& path) { return DisplayUtf8(path.native()); }
+
+std::filesystem::path PathFromUtf8(std::string_view text) {
+  return std::filesystem::path(std::string(text));
+}
 
 #endif
 

@@ -7,8 +7,8 @@
 
 #include <functional>
 
-#include "model/repaint_pace.h"
-#include "model/session.h"
+#include "commands/repaint_pace.h"
+#include "commands/session.h"
 
 namespace quellmar {
 

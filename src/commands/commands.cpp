@@ -1,71 +1,243 @@
 #include "commands/commands.h"
 
-#include <filesystem>
 #include <new>
 #include <stdexcept>
 #include <system_error>
+#include <utility>
+#include <variant>
 
+#include "basic/display_text.h"
 #include "basic/os_file.h"
 #include "basic/path_text.h"
 #include "basic/text.h"
+#include "html_out/logbook_paths.h"
 #include "html_out/logbook_writer.h"
-#include "html_out/profile_picture.h"
+#include "html_out/output_file.h"
 #include "import/logbook_import.h"
-#include "model/feedback.h"
 
 namespace quellmar {
 namespace {
 
+namespace fs = std::filesystem;
+
+constexpr const char* kNoLogbook = "No CSV file";
 constexpr const char* kImportOutOfMemory = "Out of memory during the CSV import.";
 constexpr const char* kExportOutOfMemory = "Out of memory during the HTML export.";
 constexpr const char* kExportRunning =
     "Another HTML export is writing into this program directory. Try again when it has "
     "finished.";
+constexpr const char* kMissingTemplates = "HTML sources open error. File(s) not found.";
+constexpr const char* kBadPixels = "Pixel / profile entry must be a whole number of 1 or more.";
+
+void Warn(Session& session, const std::string& text, const std::string& details = {}) {
+  session.platform.showMessage(MessageKind::Warning, text, MessageButtons::Ok, details);
+}
+
+// "PATH: reason", the details of a message about a file.
+std::string FileDetails(const fs::path& path, const std::string& reason) {
+  return DisplayPath(path) + ": " + reason;
+}
 
 void ReportOutOfMemory(Session& session, const char* text) {
-  AddHistory(session, text);
+  session.window.addHistory(text);
   session.platform.showError(text);
 }
 
-// An import that ran out of memory keeps nothing of what it read: the
-// logbook is closed, its memory freed.
-void DropLogbook(Session& session) {
-  Logbook& book = session.logbook;
-  book.dives = {};
-  book.notes = {};
-  book.profiles = {};
-  if (book.loaded) {
-    book.loaded = false;
-    session.window.setFilePanel("No CSV file");
-  }
+// The chosen main file as the history's lines name it.
+std::string ChosenText(const Session& session) { return DisplayPath(session.window.chosenPath); }
+
+// Empties a loaded logbook; does nothing when none is loaded.
+void CloseLogbook(Session& session) {
+  if (!session.logbook) return;
+  session.logbook.reset();
+  session.window.setFilePanel(kNoLogbook);
+  session.window.addHistory("CSV file Closed");
+  session.window.clearMemo();
   session.window.clearDiveList();
 }
 
-bool ImportOrReport(Session& session) {
+// What the import tells, as the window shows it.
+class ImportConversation : public ImportReport {
+ public:
+  explicit ImportConversation(Session& session) : session_(session) {}
+
+  void progressStarted(std::int64_t size) override {
+    session_.window.setProgressMax(size);
+    session_.window.setProgressPosition(0);
+  }
+  void progress(std::int64_t position) override { session_.window.setProgressPosition(position); }
+  void companionUnreadable(Companion which, const fs::path& file,
+                           const std::string& reason) override {
+    const bool notes = which == Companion::Note;
+    Warn(session_, notes ? "NOTE File access error" : "PROFILE File access error",
+         FileDetails(file, reason));
+    session_.window.addHistory(ChosenText(session_) + (notes ? " NOTE file access error!"
+                                                             : " PROFILE file access error!"));
+  }
+  void mainFileOpened() override {
+    opened_ = true;
+    session_.window.setFilePanel(ChosenText(session_));
+    session_.window.addHistory(ChosenText(session_) + " CSV file opened.");
+  }
+  void readWithLineFeeds(const fs::path& file) override {
+    session_.window.addHistory(DisplayPath(file) + " read with line feeds as line ends.");
+  }
+
+  // The import stopped: a missing file is told before its warning, a file
+  // that cannot be read after it.
+  void failed(const ImportError& error) {
+    const std::string details = FileDetails(error.file, error.reason);
+    switch (error.kind) {
+      case ImportError::Kind::MainFileMissing:
+        session_.window.addHistory(ChosenText(session_) + " CSV file access error!");
+        Warn(session_, "File access error", details);
+        break;
+      case ImportError::Kind::CompanionMissing:
+        session_.window.addHistory(ChosenText(session_) + " Secondary CSV file access error!");
+        Warn(session_, "Secondary CSV file access error", details);
+        break;
+      case ImportError::Kind::MainFileUnreadable:
+        Warn(session_, "File access error", details);
+        session_.window.addHistory(ChosenText(session_) + " CSV file access error!");
+        break;
+    }
+  }
+
+  // Memory ran out: nothing of what was read is kept.
+  void droppedForMemory() {
+    if (opened_) session_.window.setFilePanel(kNoLogbook);
+    session_.window.clearDiveList();
+    ReportOutOfMemory(session_, kImportOutOfMemory);
+  }
+
+ private:
+  Session& session_;
+  bool opened_ = false;
+};
+
+// The summary's four memo lines, then the dives, "12. Dahab; Canyon" each, in
+// the logbook's order.
+void ShowLogbook(Session& session, const Logbook& book) {
+  WindowModel& window = session.window;
+  const Summary& summary = book.summary;
+  window.addMemoLine("Total dive time: " + SecondsToClockText(summary.totalDiveTime));
+  window.addMemoLine("Average dive time: " + SecondsToClockText(summary.averageDiveTime));
+  window.addMemoLine("SAC: " + IntText(summary.averageSac) + "L");
+  window.addMemoLine("Maximal depth: " + IntText(summary.deepest) + "m");
+  std::vector<std::string> lines;
+  lines.reserve(book.dives.size());
+  for (const Dive& dive : book.dives) {
+    lines.push_back(IntText(dive.number) + ". " + Utf8FromWindows1252(dive.location) + "; " +
+                    Utf8FromWindows1252(dive.site));
+  }
+  window.setDiveList(std::move(lines));
+}
+
+// Finds and reads the export; the loaded logbook is closed once its
+// replacement's files are all found. False when the import stopped.
+bool Import(Session& session) {
+  ImportConversation conversation(session);
+  const auto found = FindExportFiles(session.window.chosenPath, conversation);
+  if (const auto* error = std::get_if<ImportError>(&found)) {
+    conversation.failed(*error);
+    return false;
+  }
+  CloseLogbook(session);
   try {
-    return ImportLogbook(session);
+    auto read = ReadExport(std::get<ExportFiles>(found), conversation);
+    if (const auto* error = std::get_if<ImportError>(&read)) {
+      conversation.failed(*error);
+      return false;
+    }
+    session.logbook = std::move(std::get<Logbook>(read));
+    ShowLogbook(session, *session.logbook);
+    return true;
   } catch (const std::bad_alloc&) {
   } catch (const std::length_error&) {  // a file larger than a text can be
   }
-  DropLogbook(session);
-  ReportOutOfMemory(session, kImportOutOfMemory);
+  session.logbook.reset();
+  conversation.droppedForMemory();
   return false;
 }
 
 // The rest of Open CSV once a file is chosen.
-bool ImportChosenFile(Session& session, const std::string& chosen) {
-  session.window.chosenPath = chosen;
-  session.window.clearMemo();
-  session.window.addMemoLine("Opened CSV file:");
-  session.window.addMemoLine(chosen);
-  AddHistory(session, "Logbook Import started.");
-  if (!ImportOrReport(session)) return false;
-  AddHistory(session, "Logbook Import finished.");
-  session.window.setProgressPosition(0);
-  session.window.addMemoLine(IntText(session.logbook.diveCount()) + " logged dives.");
+bool ImportChosenFile(Session& session, const fs::path& chosen) {
+  WindowModel& window = session.window;
+  window.chosenPath = chosen;
+  window.clearMemo();
+  window.addMemoLine("Opened CSV file:");
+  window.addMemoLine(DisplayPath(chosen));
+  window.addHistory("Logbook Import started.");
+  if (!Import(session)) return false;
+  window.addHistory("Logbook Import finished.");
+  window.setProgressPosition(0);
+  window.addMemoLine(IntText(static_cast<std::int32_t>(session.logbook->dives.size())) +
+                     " logged dives.");
   session.platform.showMessage(MessageKind::Information,
                                "CSV file imported.\n\rNext step: HTML Export", MessageButtons::Ok);
   return true;
+}
+
+// What the export tells, as the window shows it: the dive being written is
+// selected in the list and moves the progress bar.
+class ExportConversation : public ExportReport {
+ public:
+  explicit ExportConversation(Session& session) : session_(session) {}
+  void diveStarted(int index, int count) override {
+    session_.window.setProgressMax(count);
+    session_.window.setProgressPosition(index);
+    session_.window.selectDive(index);
+  }
+  void pictureLeftOut(std::int32_t number, const std::string& reason) override {
+    session_.window.addHistory("Dive " + IntText(number) + ": " + reason +
+                               "; the picture is left out.");
+  }
+
+ private:
+  Session& session_;
+};
+
+std::string PicturesLeftOutText(std::size_t count) {
+  return "HTML write finished, but " + std::to_string(count) +
+         (count == 1 ? " dive's profile picture" : " dives' profile pictures") +
+         " could not be made and " + (count == 1 ? "was" : "were") +
+         " left out. The history names them.";
+}
+
+// The export once it may start: refused for a missing template or a pixel
+// count without pictures; else the Output folder made, the clearing asked,
+// the logbook written, and the final question.
+ExportResult ExportHtml(Session& session, const fs::path& directory) {
+  session.window.addHistory("HTML write started.");
+  const ExportOptions& options = session.window.options;
+  if (const auto refusal = CheckHtmlExport(directory, options)) {
+    const char* text = *refusal == ExportRefusal::MissingTemplates ? kMissingTemplates : kBadPixels;
+    session.window.addHistory(text);
+    Warn(session, text);
+    return {};
+  }
+  MakeOutputFolder(directory);
+  const bool clear = session.platform.showMessage(MessageKind::Confirm,
+                                                  "Would You like clear the OUTPUT directory ?",
+                                                  MessageButtons::YesNo) == MessageAnswer::Yes;
+  ExportConversation conversation(session);
+  const HtmlExportResult written =
+      WriteHtmlLogbook(*session.logbook, options, directory, clear, conversation);
+  // The clipboard ends up holding the last picture, as if each had passed through it.
+  if (written.lastPicture && !session.platform.copyToClipboard(*written.lastPicture)) {
+    throw ExportError("Cannot open clipboard");
+  }
+
+  session.window.setProgressPosition(0);
+  session.window.addHistory("HTML write finished.");
+  const std::size_t leftOut = written.picturesLeftOut.size();
+  if (leftOut > 0) Warn(session, PicturesLeftOutText(leftOut));
+  if (session.platform.showMessage(
+          MessageKind::Information, "HTML write finished.\n\rMay I show You the logbook.html ?",
+          MessageButtons::OkCancel, DisplayPath(LogbookPath(session))) == MessageAnswer::Ok) {
+    ViewHtmlCommand(session);
+  }
+  return {true, leftOut};
 }
 
 }  // namespace
@@ -75,18 +247,18 @@ bool OpenCsvCommand(Session& session) {
   return chosen && ImportChosenFile(session, *chosen);
 }
 
-bool OpenCsvPathCommand(Session& session, const std::string& path) {
+bool OpenCsvPathCommand(Session& session, const fs::path& path) {
   std::error_code ec;
-  const auto absolute = std::filesystem::absolute(PathFromText(path), ec);
-  return ImportChosenFile(session, ec ? path : TextFromPath(absolute));
+  const auto absolute = fs::absolute(path, ec);
+  return ImportChosenFile(session, ec ? path : absolute);
 }
 
 void CloseCsvCommand(Session& session) { CloseLogbook(session); }
 
 ExportResult ExportHtmlCommand(Session& session) {
-  if (!session.logbook.loaded) {
-    session.platform.showMessage(MessageKind::Warning, "Not opened CSV file", MessageButtons::Ok);
-    AddHistory(session, session.window.chosenPath + " html conver request without CSV file");
+  if (!session.logbook) {
+    Warn(session, "Not opened CSV file");
+    session.window.addHistory(ChosenText(session) + " html conver request without CSV file");
     return {};
   }
   // One export at a time per program directory: a second one, from another
@@ -96,13 +268,12 @@ ExportResult ExportHtmlCommand(Session& session) {
   const auto directory = session.platform.programDirectory();
   const ExclusiveLock lock(directory);
   if (lock.state() == ExclusiveLock::State::Busy) {
-    AddHistory(session, kExportRunning);
-    session.platform.showMessage(MessageKind::Warning, kExportRunning, MessageButtons::Ok,
-                                 TextFromPath(directory));
+    session.window.addHistory(kExportRunning);
+    Warn(session, kExportRunning, DisplayPath(directory));
     return {};
   }
   try {
-    return ExportHtml(session);
+    return ExportHtml(session, directory);
   } catch (const ExportError& error) {
     session.platform.showError(ErrorBoxText(error.what()), error.details());
   } catch (const std::bad_alloc&) {
@@ -111,9 +282,11 @@ ExportResult ExportHtmlCommand(Session& session) {
   return {};
 }
 
-void ViewHtmlCommand(Session& session) { ViewLogbook(session); }
+void ViewHtmlCommand(Session& session) { session.platform.openDocument(LogbookPath(session)); }
 
-std::string LogbookPath(const Session& session) { return TextFromPath(AbsolutePage(session)); }
+fs::path LogbookPath(const Session& session) {
+  return IndexPagePath(session.platform.programDirectory());
+}
 
 std::string ErrorBoxText(const std::string& message) {
   if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') return message + ".";

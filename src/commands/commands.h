@@ -1,22 +1,26 @@
 // The commands of the main window as plain operations on a session, shared by
-// every front-end (the Qt window, the Windows window, the command line).
+// every front-end (the Qt window, the Windows window, the command line). This
+// is the one place that talks to the user: the import and the exports take
+// plain inputs and return results; the commands turn them into questions,
+// message boxes, history lines, the memo, progress, the clipboard and the
+// browser, in the same words and order for every front-end.
 //
 // The front-end contract. A front-end
-// - implements Platform (model/platform.h): message boxes, the file choice,
+// - implements Platform (commands/platform.h): message boxes, the file choice,
 //   opening a document, the clipboard, the program directory;
 // - makes one Session over it, and shows the session's WindowModel (memo, dive
-//   list, history, file panel, progress, options), following its changes
-//   through a WindowListener;
+//   list, history, file panel, progress, options); a window does so through a
+//   MainWindowController (commands/main_window_controller.h), which runs the
+//   calls below and tells the window what to draw and when;
 // - turns clicks, keys and arguments into the calls below and into writes of
-//   the model's options, and decides nothing else itself: a window runs the
-//   calls through a CommandRunner (commands/command_runner.h), which decides
-//   when they run, when a close happens and when a change is shown.
+//   the model's options, and decides nothing else itself.
 #pragma once
 
+#include <cstddef>
+#include <filesystem>
 #include <string>
 
-#include "model/export_result.h"
-#include "model/session.h"
+#include "commands/session.h"
 
 namespace quellmar {
 
@@ -25,18 +29,29 @@ namespace quellmar {
 bool OpenCsvCommand(Session& session);
 // Open CSV with the file already named (a command line's FILE), as if chosen
 // in the dialog; a relative path is taken from the current directory.
-bool OpenCsvPathCommand(Session& session, const std::string& path);
+bool OpenCsvPathCommand(Session& session, const std::filesystem::path& path);
 void CloseCsvCommand(Session& session);
 
-// HTML export; refused with a warning when no logbook is loaded or another
-// export runs in the same program directory. Not finished when the export
-// was refused or ended by an error (shown in the error box, with the file
-// and the system's reason as details) before its final question.
+// What an HTML export came to.
+struct ExportResult {
+  bool finished = false;  // reached its final question
+  // Dives whose profile picture could not be made and was left out; the
+  // history names each one and why.
+  std::size_t picturesLeftOut = 0;
+
+  explicit operator bool() const { return finished; }
+};
+
+// HTML export; refused with a warning when no logbook is loaded, another
+// export runs in the same program directory, a template is missing or the
+// pixel count cannot be used. Not finished when it was refused or ended by
+// an error (shown in the error box, with the file and the system's reason as
+// details) before its final question.
 ExportResult ExportHtmlCommand(Session& session);
 void ViewHtmlCommand(Session& session);
 
 // The full path of the logbook's index page, Output/logbook.html.
-std::string LogbookPath(const Session& session);
+std::filesystem::path LogbookPath(const Session& session);
 
 // The error box's text: a full stop is added when the message ends in a
 // character after "." in the character table (a letter or a digit).

@@ -20,7 +20,7 @@ constexpr const char* kNoPerUserFolder = "neither XDG_DATA_HOME nor HOME is set"
 // on every system, for access rights, read-only mounts and running as root.
 bool CanWrite(const fs::path& dir) {
   std::random_device random;
-  const auto probe = dir / PathFromText(".quellmar-probe-" + std::to_string(random()));
+  const auto probe = dir / (".quellmar-probe-" + std::to_string(random()));
   std::error_code ec;
   if (!fs::create_directory(probe, ec)) return false;
   fs::remove(probe, ec);
@@ -28,7 +28,7 @@ bool CanWrite(const fs::path& dir) {
 }
 
 std::string Problem(const std::string& what, const fs::path& path, const std::error_code& ec) {
-  return what + " " + TextFromPath(path) + ": " + ec.message();
+  return what + " " + DisplayPath(path) + ": " + ec.message();
 }
 
 // Copies every file of the folder from that to lacks. Whatever already stands
@@ -49,7 +49,7 @@ std::string FillFolder(const fs::path& from, const fs::path& to) {
     if (!it->is_regular_file(entry)) continue;
     if (fs::symlink_status(target, entry).type() != fs::file_type::not_found) continue;
     fs::copy_file(it->path(), target, entry);
-    if (entry) return Problem("Cannot copy " + TextFromPath(it->path()) + " to", target, entry);
+    if (entry) return Problem("Cannot copy " + DisplayPath(it->path()) + " to", target, entry);
   }
   if (ec) return Problem("Cannot read the folder", from, ec);
   return {};
@@ -102,7 +102,7 @@ ProgramDirectory LocateProgramDirectory(const std::optional<fs::path>& given,
       portable ? executableDir : (executableDir / ".." / "share" / "quellmar").lexically_normal();
   if (!perUser) {
     directory.problem = "No folder for the templates and the logbook: the program folder " +
-                        TextFromPath(executableDir) + " has no html/ or cannot be written, and " +
+                        DisplayPath(executableDir) + " has no html/ or cannot be written, and " +
                         kNoPerUserFolder;
     return directory;
   }
@@ -120,8 +120,8 @@ std::string PrepareProgramDirectory(const ProgramDirectory& directory) {
     return Fill(directory.installedData, directory.path);
   // Without installed data a folder that has its templates still works.
   if (fs::is_directory(directory.path / "html", ec)) return {};
-  return "No templates in " + TextFromPath(directory.path) + ", and no installed data folder " +
-         TextFromPath(directory.installedData) + " to copy them from";
+  return "No templates in " + DisplayPath(directory.path) + ", and no installed data folder " +
+         DisplayPath(directory.installedData) + " to copy them from";
 }
 
 ProgramDirectory FindProgramDirectory(const std::optional<fs::path>& given,
@@ -132,14 +132,14 @@ ProgramDirectory FindProgramDirectory(const std::optional<fs::path>& given,
 }
 
 std::string ProgramDirectoryText(const ProgramDirectory& directory) {
-  std::string text = TextFromPath(directory.path);
+  std::string text = DisplayPath(directory.path);
   switch (directory.kind) {
     case ProgramDirectory::Kind::Given:
       return text + " (given by --base)";
     case ProgramDirectory::Kind::Portable:
       return text + " (the program's own folder)";
     case ProgramDirectory::Kind::PerUser:
-      return text + " (per-user folder, filled from " + TextFromPath(directory.installedData) + ")";
+      return text + " (per-user folder, filled from " + DisplayPath(directory.installedData) + ")";
   }
   return text;
 }

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "basic/byte_sink.h"
-#include "model/platform.h"
+#include "basic/indexed_image.h"
 
 namespace quellmar {
 

@@ -1,35 +1,50 @@
-// Writing the loaded logbook as an HTML logbook in the Output directory beside
-// the program, and showing it in the browser.
+// Writing a logbook as HTML pages into the Output folder of the program
+// directory, from the four templates in its html folder. The writer asks
+// nothing: the commands check the export first, make the Output folder, take
+// the answer whether to empty it, and then let it write. It returns what it
+// left out, or throws an ExportError naming the file that failed.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <optional>
+#include <vector>
 
 #include "basic/byte_sink.h"
+#include "basic/indexed_image.h"
 #include "html_out/template_engine.h"
-#include "model/export_result.h"
-#include "model/session.h"
+#include "model/export_options.h"
+#include "model/logbook.h"
 
 namespace quellmar {
 
-// Paths under the program directory.
-std::filesystem::path TemplatePath(const Session& session, const char* name);  // html/NAME
-std::filesystem::path OutputDirectory(const Session& session);                 // Output
+// Why an export cannot start; nothing is written then.
+enum class ExportRefusal {
+  MissingTemplates,  // a template of html/ is not there
+  BadPixelCount,     // pictures on, but no whole number of 1 or more pixels per sample
+};
+std::optional<ExportRefusal> CheckHtmlExport(const std::filesystem::path& programDirectory,
+                                             const ExportOptions& options);
 
-// The whole export, questions and messages included; finished when it
-// reached its final question, not when it was refused (a missing template,
-// no usable pixel count). An ExportError from a file that cannot be made or
-// written ends it at that point and propagates; the caller shows the error.
-// Files already in place stay whole, and the index page is put in place last.
-ExportResult ExportHtml(Session& session);
+// Makes the Output folder when it is missing; throws an ExportError for the
+// index page when it cannot be made or is no folder (a plain file of that name).
+void MakeOutputFolder(const std::filesystem::path& programDirectory);
 
-// Writes the lines template once per dive into page, moving the progress bar
-// and the dive list's selection along.
+struct HtmlExportResult {
+  // Dives whose picture could not be made and was left out, each once.
+  std::vector<std::int32_t> picturesLeftOut;
+  // The last picture made, for the clipboard.
+  std::optional<IndexedImage> lastPicture;
+};
+
+// Writes the index page, with the dive pages and pictures its tags ask for;
+// with clearOutput, the Output folder's plain files are deleted first. Files
+// already in place stay whole, and the index page is put in place last.
+HtmlExportResult WriteHtmlLogbook(const Logbook& logbook, const ExportOptions& options,
+                                  const std::filesystem::path& programDirectory, bool clearOutput,
+                                  ExportReport& report);
+
+// Writes the lines template once per dive into page.
 void WriteDiveLines(FillRun& run, ByteSink& page);
-
-// The full path of Output/logbook.html.
-std::filesystem::path AbsolutePage(const Session& session);
-
-// Hands Output/logbook.html to the default browser.
-void ViewLogbook(Session& session);
 
 }  // namespace quellmar

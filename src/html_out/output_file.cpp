@@ -6,7 +6,7 @@ namespace quellmar {
 namespace {
 
 [[noreturn]] void Fail(const char* what, const FileSink& sink, const std::filesystem::path& path) {
-  const std::string name = TextFromPath(path);
+  const std::string name = DisplayPath(path);
   throw ExportError(what + name, name + ": " + sink.reason());
 }
 

@@ -15,6 +15,7 @@
 #include "basic/path_text.h"
 #include "basic/text.h"
 #include "html_out/gif_encoder.h"
+#include "html_out/logbook_paths.h"
 
 namespace quellmar {
 namespace {
@@ -408,14 +409,6 @@ void WriteGifFile(const IndexedImage& picture, const std::filesystem::path& path
   Commit(sink, path);
 }
 
-// "d" + the dive number + ".gif": d7.gif, d-3.gif.
-std::string PictureName(std::int32_t number) {
-  std::string name = "d";
-  name += IntText(number);
-  name += ".gif";
-  return name;
-}
-
 }  // namespace
 
 std::vector<std::int32_t> ProfileSamples(std::string_view profile) {
@@ -471,20 +464,15 @@ IndexedImage RenderProfile(std::string_view profile, std::int16_t maxDepth,
   return DrawProfile(ProfileSamples(profile), maxDepth, pixelsPerSample);
 }
 
-bool MakeProfilePicture(Session& session, int index) {
-  const auto& dives = session.logbook.dives;
-  // Callers pass the index of a listed dive; any other index has nothing to draw.
-  if (index < 0 || static_cast<std::size_t>(index) >= dives.size()) return true;
-  const Dive& dive = dives[static_cast<std::size_t>(index)];
+IndexedImage MakeProfilePicture(const Dive& dive, std::int32_t pixelsPerSample,
+                                const std::filesystem::path& outputFolder) {
   const std::vector<std::int32_t> samples = ProfileSamples(dive.profile);
-  const Plan plan = MakePlan(samples, dive.maxDepth, PixelsPerSample(session.window.options.px));
+  const Plan plan = MakePlan(samples, dive.maxDepth, pixelsPerSample);
   // A pixel count of 0 or less (or a profile without a sample) leaves no
-  // picture to make: nothing is drawn, copied or written, and a file of an
-  // earlier export stays as it was. The export refuses such a count before it
-  // writes anything, so this only guards other callers.
-  if (plan.width == 0) return true;
-  const auto path =
-      session.platform.programDirectory() / "Output" / PathFromText(PictureName(dive.number));
+  // picture to make: nothing is drawn or written, and a file of an earlier
+  // export stays as it was. The export refuses such a count before it writes
+  // anything, so this only guards other callers.
+  if (plan.width == 0) return {};
   // A GIF file cannot hold a side above 65535 pixels. Such a picture (say
   // 100,000 samples at 1000 pixels each) is refused before anything is
   // allocated, rather than written as a corrupt file; one that memory cannot
@@ -496,11 +484,8 @@ bool MakeProfilePicture(Session& session, int index) {
   } catch (const std::bad_alloc&) {
     throw PictureNotMade(kNoMemory);
   }
-  // The clipboard ends up holding the last picture. The picture written is
-  // the one drawn: what the clipboard would give back is the same pixels.
-  if (!session.platform.copyToClipboard(picture)) throw ExportError("Cannot open clipboard");
-  WriteGifFile(picture, path);
-  return true;
+  WriteGifFile(picture, PicturePath(outputFolder, dive.number));
+  return picture;
 }
 
 }  // namespace quellmar

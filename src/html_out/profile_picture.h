@@ -8,15 +8,16 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "basic/indexed_image.h"
 #include "html_out/output_file.h"
-#include "model/platform.h"
-#include "model/session.h"
+#include "model/logbook.h"
 
 namespace quellmar {
 
@@ -50,10 +51,12 @@ IndexedImage RenderProfile(std::string_view profile, std::int16_t maxDepth,
 IndexedImage DrawProfile(std::span<const std::int32_t> samples, std::int16_t maxDepth,
                          std::int32_t pixelsPerSample);
 
-// Draws dive dives[index] with the current options, puts it on the clipboard
-// and writes its GIF file. Always true. Throws ExportError when the clipboard
-// refuses or the file cannot be created or written, PictureNotMade when the
-// picture would be larger than a GIF file or memory can hold.
-bool MakeProfilePicture(Session& session, int index);
+// Draws the dive's picture and writes it as its GIF file in the output
+// folder; returns the picture, or one of no pixels when there is nothing to
+// draw. Throws ExportError when the file cannot be created or written,
+// PictureNotMade when the picture would be larger than a GIF file or memory
+// can hold.
+IndexedImage MakeProfilePicture(const Dive& dive, std::int32_t pixelsPerSample,
+                                const std::filesystem::path& outputFolder);
 
 }  // namespace quellmar

@@ -3,12 +3,10 @@
 #include <algorithm>
 #include <array>
 
-#include "basic/path_text.h"
 #include "basic/text.h"
 #include "basic/text_file.h"
-#include "html_out/logbook_writer.h"
+#include "html_out/logbook_paths.h"
 #include "html_out/profile_picture.h"
-#include "model/feedback.h"
 
 namespace quellmar {
 namespace {
@@ -152,16 +150,17 @@ std::string NotePageLink(const std::string& n, std::string_view icon) {
 // Makes the dive's picture; false when its content makes that impossible,
 // which the history tells once per dive, and the export goes on.
 bool MakePicture(FillRun& run, int index) {
+  const Dive& dive = run.logbook.dives[static_cast<std::size_t>(index)];
   try {
-    MakeProfilePicture(run.session, index);
+    IndexedImage picture =
+        MakeProfilePicture(dive, PixelsPerSample(run.options.px), run.outputFolder);
+    if (picture.width > 0) run.lastPicture = std::move(picture);
     return true;
   } catch (const PictureNotMade& reason) {
-    const std::int32_t number = run.session.logbook.dives[static_cast<std::size_t>(index)].number;
     auto& leftOut = run.picturesLeftOut;
-    if (std::find(leftOut.begin(), leftOut.end(), number) == leftOut.end()) {
-      leftOut.push_back(number);
-      AddHistory(run.session,
-                 "Dive " + IntText(number) + ": " + reason.what() + "; the picture is left out.");
+    if (std::find(leftOut.begin(), leftOut.end(), dive.number) == leftOut.end()) {
+      leftOut.push_back(dive.number);
+      run.report.pictureLeftOut(dive.number, reason.what());
     }
     return false;
   }
@@ -170,9 +169,8 @@ bool MakePicture(FillRun& run, int index) {
 // The value of a tag of tables A and B for an existing dive, after its note
 // page or picture, when it asks for one, is written.
 std::string DiveTagValue(FillRun& run, const TagEntry& entry, int index) {
-  Session& session = run.session;
-  const Dive& dive = session.logbook.dives[static_cast<std::size_t>(index)];
-  const ExportOptions& options = session.window.options;  // read now, not once per export
+  const Dive& dive = run.logbook.dives[static_cast<std::size_t>(index)];
+  const ExportOptions& options = run.options;
   switch (entry.tag) {
     case Tag::Field:
       return entry.field(dive);
@@ -204,16 +202,16 @@ std::string DiveTagValue(FillRun& run, const TagEntry& entry, int index) {
   }
 }
 
-std::string PageTagValue(const Logbook& logbook, Tag tag) {
+std::string PageTagValue(const Summary& summary, Tag tag) {
   switch (tag) {
     case Tag::TotalDiveTime:
-      return logbook.totaldivetime;
+      return SecondsToClockText(summary.totalDiveTime);
     case Tag::AverDiveTime:
-      return logbook.averdivetime;
+      return SecondsToClockText(summary.averageDiveTime);
     case Tag::TotalMaxDepth:
-      return logbook.totalmaxdepth;
+      return IntText(summary.deepest);
     case Tag::TotalSac:
-      return logbook.totalsac;
+      return IntText(summary.averageSac);
     case Tag::At:
       return "@";
     default:
@@ -229,7 +227,7 @@ bool IsDiveIndex(const Logbook& logbook, int dive) {
 
 std::string TagValue(FillRun& run, std::string_view name, int dive) {
   const TagEntry* entry = FindTag(name);
-  const Logbook& logbook = run.session.logbook;
+  const Logbook& logbook = run.logbook;
   std::string value = "error";
   // An index outside the logbook is taken like NoDive: no record to read.
   if (!IsDiveIndex(logbook, dive)) {
@@ -237,7 +235,7 @@ std::string TagValue(FillRun& run, std::string_view name, int dive) {
   } else if (entry != nullptr && !IsPageTag(entry->tag)) {
     value = DiveTagValue(run, *entry, dive);
   }
-  if (entry != nullptr && IsPageTag(entry->tag)) value = PageTagValue(logbook, entry->tag);
+  if (entry != nullptr && IsPageTag(entry->tag)) value = PageTagValue(logbook.summary, entry->tag);
   return value;
 }
 
@@ -273,21 +271,25 @@ void FillTemplate(FillRun& run, const std::vector<std::string>& lines, ByteSink&
   }
 }
 
+FillRun::FillRun(const Logbook& book, const ExportOptions& exportOptions,
+                 std::filesystem::path directory, ExportReport& exportReport)
+    : logbook(book),
+      options(exportOptions),
+      programDirectory(std::move(directory)),
+      outputFolder(OutputFolder(programDirectory)),
+      report(exportReport) {}
+
 void WriteNotePage(FillRun& run, int dive) {
-  Session& session = run.session;
-  if (!IsDiveIndex(session.logbook, dive)) return;
-  const std::int32_t number = session.logbook.dives[static_cast<std::size_t>(dive)].number;
+  if (!IsDiveIndex(run.logbook, dive)) return;
+  const std::int32_t number = run.logbook.dives[static_cast<std::size_t>(dive)].number;
   // The note template asking for the page it is filling: that page is being
   // written already and is not reopened, which also ends the recursion.
   auto& open = run.notePagesOpen_;
   if (std::find(open.begin(), open.end(), number) != open.end()) return;
 
-  const auto note = ReadWholeFile(TemplatePath(session, "note.html"));
+  const auto note = ReadWholeFile(TemplatePath(run.programDirectory, "note.html"));
   if (!note) return;
-  std::string name = "d";  // built by appending: GCC 12 warns falsely on "d" + text
-  name += IntText(number);
-  name += ".html";
-  const auto path = OutputDirectory(session) / PathFromText(name);
+  const auto path = DivePagePath(run.outputFolder, number);
   FileSink page(path);
   RequireCreated(page, path);
 

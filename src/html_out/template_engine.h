@@ -4,28 +4,55 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "basic/byte_sink.h"
-#include "model/session.h"
+#include "basic/indexed_image.h"
+#include "model/export_options.h"
+#include "model/logbook.h"
 
 namespace quellmar {
 
-// One export's run of fills: the session it reads and writes, and the note
-// pages being written at this moment. A note template may ask for its own
-// dive's note page; that page is open already, so it is not reopened (the tag
-// still yields its link) and the fill ends. Made by the export, one per run.
+// Dive index value for the head and foot templates, which have no dive.
+inline constexpr int NoDive = -1;
+
+// What an export tells as it goes; each call does nothing unless overridden.
+class ExportReport {
+ public:
+  virtual ~ExportReport() = default;
+  // The lines template is filled for dives[index], of count dives.
+  virtual void diveStarted(int /*index*/, int /*count*/) {}
+  // The dive's picture could not be made and is left out, for the reason
+  // given; told once per dive.
+  virtual void pictureLeftOut(std::int32_t /*number*/, const std::string& /*reason*/) {}
+};
+
+// One export's run of fills: what it reads (the logbook, the options, the
+// program directory with its templates and Output folder), where it reports,
+// and the note pages being written at this moment. A note template may ask
+// for its own dive's note page; that page is open already, so it is not
+// reopened (the tag still yields its link) and the fill ends. Made by the
+// export, one per run.
 class FillRun {
  public:
-  explicit FillRun(Session& s) : session(s) {}
+  FillRun(const Logbook& logbook, const ExportOptions& options,
+          std::filesystem::path programDirectory, ExportReport& report);
   FillRun(const FillRun&) = delete;
   FillRun& operator=(const FillRun&) = delete;
 
-  Session& session;
+  const Logbook& logbook;
+  const ExportOptions& options;
+  const std::filesystem::path programDirectory;
+  const std::filesystem::path outputFolder;
+  ExportReport& report;
   // Dive numbers whose picture was left out, in the order met, each once.
   std::vector<std::int32_t> picturesLeftOut;
+  // The last picture made: the one the clipboard holds after an export.
+  std::optional<IndexedImage> lastPicture;
 
  private:
   friend void WriteNotePage(FillRun& run, int dive);
@@ -34,8 +61,8 @@ class FillRun {
 
 // The value of one tag for dive index dive (or NoDive). Any note page or
 // picture the tag asks for is on disk before the value is returned. A
-// picture that the dive's content makes impossible is left out with a
-// history line, once per dive, and its tag yields empty text.
+// picture that the dive's content makes impossible is left out, told once
+// per dive, and its tag yields empty text.
 std::string TagValue(FillRun& run, std::string_view name, int dive);
 
 // The line with every tag replaced, left to right.

@@ -1,32 +1,80 @@
-// Loading an SDM export into the logbook, and unloading it again. Both report
-// into the window model: memo, dive list, history, file panel, progress bar and
-// warning boxes.
+// Loading an SDM export into a logbook: the main file the user chose and the
+// three companions beside it. The import decides nothing about the window:
+// it tells what happens through an ImportReport and returns the logbook or
+// what stopped it; the commands turn both into history lines, the memo and
+// message boxes.
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 #include "basic/text_file.h"
+#include "import/sdm_format.h"
 #include "model/logbook.h"
-#include "model/session.h"
 
 namespace quellmar {
 
-// Imports the export whose main file is session.window.chosenPath; the
-// companions are looked up beside it. True when the main file was read.
-bool ImportLogbook(Session& session);
+enum class Companion { Note, Profile };
 
-// The parts of the import after the files are opened, for a reader that holds
-// the export in memory (the fuzz target). Reads every line of the note file
-// into notes (profiles: ReadProfileFile of sdm_format.h).
+// What an import tells as it goes; each call does nothing unless overridden.
+class ImportReport {
+ public:
+  virtual ~ImportReport() = default;
+  // Progress counts the main file's bytes: it starts at 0 of the file's size,
+  // then each line read moves it on by its length and its line end.
+  virtual void progressStarted(std::int64_t /*size*/) {}
+  virtual void progress(std::int64_t /*position*/) {}
+  // A note or profile file exists but cannot be read; the import goes on
+  // without it, so no dive gets a note or profile from it.
+  virtual void companionUnreadable(Companion, const std::filesystem::path& /*file*/,
+                                   const std::string& /*reason*/) {}
+  // The main file is open; its dives are read next.
+  virtual void mainFileOpened() {}
+  // A CSV file saved with line feeds alone is read by them.
+  virtual void readWithLineFeeds(const std::filesystem::path& /*file*/) {}
+};
+
+// What stopped an import, with the file and the system's reason.
+struct ImportError {
+  enum class Kind {
+    MainFileMissing,     // no directory entry of the main file's name
+    CompanionMissing,    // one of the three companions is not there
+    MainFileUnreadable,  // the main file cannot be opened or read
+  };
+  Kind kind;
+  std::filesystem::path file;
+  std::string reason;
+};
+
+// The files of one export, found.
+struct ExportFiles {
+  std::filesystem::path mainFile;
+  std::filesystem::path notes;
+  std::filesystem::path profiles;
+  std::int64_t mainSize = 0;  // 0 for what has no size (a directory)
+};
+
+// Finds the main file and its three companions, named by the main file's
+// name without its last four characters and "$DGE.CSV", "$NOT.CSV",
+// "$PRO.CSV", in its folder: the exact name, else the first entry in byte
+// order that differs from it only in ASCII letter case. Once the main file
+// is found, progress starts at 0 of its size.
+std::variant<ExportFiles, ImportError> FindExportFiles(const std::filesystem::path& mainFile,
+                                                       ImportReport& report);
+
+// Reads a found export: the note file, the profile file, then one dive per
+// line of the main file, each with its note and profile. The dives come
+// sorted by number, with the logbook's summary.
+std::variant<Logbook, ImportError> ReadExport(const ExportFiles& files, ImportReport& report);
+
+// The parts of ReadExport after the files are opened, for a reader that holds
+// the export in memory (the fuzz target).
 void ReadNoteFile(LineFile& file, std::vector<NoteLine>& notes);
-// With notes and profiles read: one dive per line of the main file's text,
-// the summary in the memo, the dives sorted and listed.
-void LoadDives(Session& session, std::string_view mainText);
-
-// Empties a loaded logbook; does nothing when none is loaded.
-void CloseLogbook(Session& session);
+Logbook LoadDives(std::string_view mainText, std::vector<NoteLine>& notes,
+                  const std::vector<Profile>& profiles, ImportReport& report);
 
 }  // namespace quellmar

@@ -104,11 +104,6 @@ void StartProfileRun(std::vector<Profile>& profiles, std::int32_t key, std::stri
 
 }  // namespace
 
-std::string CsvBase(std::string_view mainFileName) {
-  if (mainFileName.size() <= 4) return {};
-  return std::string(mainFileName.substr(0, mainFileName.size() - 4));
-}
-
 void ReadNoteLine(std::string_view line, std::vector<NoteLine>& notes) {
   NoteLine& note = notes.emplace_back();
   note.key = NextIntField(line);

@@ -14,9 +14,20 @@
 
 namespace quellmar {
 
-// The main file's name (folder already removed) without its last four
-// characters, whatever they are: "dives.csv" and "dives.txt" give "dives".
-std::string CsvBase(std::string_view mainFileName);
+// One line of the note file.
+struct NoteLine {
+  std::int32_t key = 0;
+  std::string text;
+};
+
+// One run of consecutive profile lines with the same key.
+struct Profile {
+  std::int32_t key = 0;
+  std::string text;  // the run's samples joined by ","
+};
+
+// The companions' names are the main file's name without its last four
+// characters followed by these.
 inline constexpr std::string_view kDgeSuffix = "$DGE.CSV";
 inline constexpr std::string_view kNoteSuffix = "$NOT.CSV";
 inline constexpr std::string_view kProfileSuffix = "$PRO.CSV";

@@ -1,6 +1,6 @@
-// The one logbook the program holds: dives, note lines, profile runs and the
-// summary texts of the last import. Plain data; the import fills it, the
-// export and the window only read it.
+// A logbook as the import reads it: the dives with their notes and
+// profiles, and the summary. Plain data; the import makes it, the exports
+// and the window only read it.
 #pragma once
 
 #include <cstdint>
@@ -78,36 +78,18 @@ struct Dive {
   bool hasProfile() const { return profile.size() >= 2; }
 };
 
-// One line of the note file.
-struct NoteLine {
-  std::int32_t key = 0;
-  std::string text;
+// The summary of a logbook, computed once at its import.
+struct Summary {
+  std::int32_t totalDiveTime = 0;    // seconds; a 32-bit sum that wraps
+  std::int32_t averageDiveTime = 0;  // seconds, truncated; 0 without dives
+  std::int16_t deepest = 0;          // whole metres; 0 when no dive goes below 0
+  std::int32_t averageSac = 0;  // litres per minute over the dives with a SAC, truncated; 0 without
 };
 
-// One run of consecutive profile lines with the same key.
-struct Profile {
-  std::int32_t key = 0;
-  std::string text;  // the run's samples joined by ","
-};
-
-// Dive index value for the head and foot templates, which have no dive.
-inline constexpr int NoDive = -1;
-
+// A loaded logbook: its dives, sorted by number, and their summary.
 struct Logbook {
-  bool loaded = false;
-  std::vector<Dive> dives;  // sorted by number after an import
-  std::string csvBase;      // main file name without folder and last four characters
-  std::vector<NoteLine> notes;
-  std::vector<Profile> profiles;
-  std::string totaldivetime;
-  std::string averdivetime;
-  std::string totalmaxdepth;
-  std::string totalsac;
-  // Running total of the import's progress steps. 64 bits, so that a file of
-  // any size keeps the bar moving forwards.
-  std::int64_t progresstotal = 0;
-
-  std::int32_t diveCount() const { return static_cast<std::int32_t>(dives.size()); }
+  std::vector<Dive> dives;
+  Summary summary;
 };
 
 }  // namespace quellmar

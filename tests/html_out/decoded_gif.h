@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "model/platform.h"
+#include "commands/platform.h"
 
 namespace quellmar::testing {
 

@@ -24,15 +24,6 @@ Dive Parse(std::string_view line, std::vector<NoteLine> notes = {},
   return dive;
 }
 
-TEST(CsvBase, CutsTheLastFourCharacters) {
-  EXPECT_EQ(CsvBase("dives.csv"), "dives");
-  EXPECT_EQ(CsvBase("log.txt"), "log");
-  EXPECT_EQ(CsvBase("LOGBOOK.CSV"), "LOGBOOK");
-  EXPECT_EQ(CsvBase("noext"), "n");
-  EXPECT_EQ(CsvBase(".csv"), "");
-  EXPECT_EQ(CsvBase("ab"), "");
-}
-
 TEST(ParseDiveLine, EveryColumnIntoItsField) {
   const std::string line =
       "2001,12,\"14/07/2002\",\"10:38\",3,2,2125,7200,18.5,9.49,12,\"e04d0248\",\"diver 1\","

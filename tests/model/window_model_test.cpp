@@ -1,4 +1,4 @@
-#include "model/window_model.h"
+#include "commands/window_model.h"
 
 #include <gtest/gtest.h>
 

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "model/session.h"
+#include "commands/session.h"
 #include "support/temp_dir.h"
 #include "support/test_platform.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "model/platform.h"
+#include "commands/platform.h"
 
 namespace quellmar::testing {
 

@@ -14,8 +14,8 @@
 #include <string>
 #include <string_view>
 
+#include "commands/session.h"
 #include "main_window.h"
-#include "model/session.h"
 #include "support/temp_dir.h"
 #include "support/test_platform.h"
 

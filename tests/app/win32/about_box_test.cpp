@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "about_box.h"
-#include "model/program_texts.h"
+#include "commands/program_texts.h"
 #include "resource.h"
 #include "window_test_support.h"
 

@@ -13,8 +13,8 @@
 #include <tuple>
 
 #include "about_box.h"
+#include "commands/session.h"
 #include "main_window.h"
-#include "model/session.h"
 #include "resource.h"
 #include "support/temp_dir.h"
 #include "window_test_support.h"

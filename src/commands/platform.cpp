@@ -1,4 +1,4 @@
-#include "model/platform.h"
+#include "commands/platform.h"
 
 namespace quellmar {
 

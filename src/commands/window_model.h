@@ -1,20 +1,19 @@
 // What the main window shows, as plain data: the information memo, the dive
 // list, the history, the file panel, the progress bar, the export options and
-// the last chosen CSV path. The import and the export write here; a view (the
-// Qt window, the command line) follows the changes through a listener.
+// the last chosen CSV path. The commands write here; a view (a window, the
+// command line) follows the changes through a listener. Every text is UTF-8,
+// ready for a screen: the commands convert the export's windows-1252 text
+// and the paths they show.
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
-namespace quellmar {
+#include "model/export_options.h"
 
-struct ExportOptions {
-  bool note = true;      // "Note"
-  bool gif = true;       // "Dive profil GIF"
-  std::string px = "1";  // "pixel / profile entry", read as text at every picture
-};
+namespace quellmar {
 
 // Told of every change as it happens, so a view can show long work while it runs.
 class WindowListener {
@@ -35,6 +34,9 @@ struct BarRange {
   int maximum = 1;
   int position = 0;
 };
+
+// What the history box shows while closed, at start and whenever it loses the focus.
+inline constexpr char kHistoryText[] = "History";
 
 class WindowModel {
  public:
@@ -62,8 +64,8 @@ class WindowModel {
   void setProgressMax(std::int64_t max);
   void setProgressPosition(std::int64_t position);
 
-  ExportOptions options;
-  std::string chosenPath;  // empty until a CSV file was chosen
+  ExportOptions options;             // px as windows-1252 bytes, the export's own text
+  std::filesystem::path chosenPath;  // empty until a CSV file was chosen
 
   // The listener must outlive the model or be reset to nullptr.
   void setListener(WindowListener* listener) { listener_ = listener; }
@@ -73,7 +75,7 @@ class WindowModel {
   std::vector<std::string> diveList_;
   int selectedDive_ = -1;
   std::vector<std::string> history_;
-  std::string historyEdit_ = "History";
+  std::string historyEdit_ = kHistoryText;
   std::string filePanel_ = "No CSV file";
   std::int64_t progressMax_ = 100;
   std::int64_t progressPosition_ = 0;

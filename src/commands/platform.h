@@ -4,11 +4,11 @@
 // them with Qt; the command line and the tests without a window.
 #pragma once
 
-#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
-#include <vector>
+
+#include "basic/indexed_image.h"
 
 namespace quellmar {
 
@@ -24,22 +24,13 @@ const char* MessageTitle(MessageKind kind);
 // directory, which must never happen by default), OK otherwise.
 MessageAnswer DefaultAnswer(MessageButtons buttons);
 
-// A picture of one byte per pixel, indices into a colour table of red, green,
-// blue triples; rows from the top, each row from the left.
-struct IndexedImage {
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint8_t> pixels;   // width * height indices
-  std::vector<std::uint8_t> palette;  // 3 bytes per entry
-};
-
 class Platform {
  public:
   virtual ~Platform() = default;
 
   // A modal message box with DefaultAnswer(buttons) as its default button;
-  // returns the button pressed (closing the box counts as Cancel or No). The
-  // text is the program's own; details, when not empty, say which file and
+  // returns the button pressed (closing the box counts as Cancel or No). Texts
+  // are UTF-8. The text is the program's own; details, when not empty, say which file and
   // the system's reason ("PATH: Permission denied"), or where the logbook
   // was written, and are shown beside it (a box's details, a second line).
   virtual MessageAnswer showMessage(MessageKind kind, const std::string& text,
@@ -50,11 +41,10 @@ class Platform {
   virtual void showError(const std::string& text, const std::string& details = {}) = 0;
 
   // The CSV file chosen in the file-open dialog, or nothing when cancelled.
-  virtual std::optional<std::string> chooseCsvFile() = 0;
+  virtual std::optional<std::filesystem::path> chooseCsvFile() = 0;
 
-  // Hands a document or an address to the desktop's default application,
-  // without waiting and without looking at the result.
-  virtual void openDocument(const std::string& target) = 0;
+  // Hands a document to the desktop's default application, without waiting.
+  virtual void openDocument(const std::filesystem::path& document) = 0;
 
   // Puts a profile picture on the system clipboard; false when the clipboard
   // cannot be opened. Without a clipboard this does nothing and succeeds.

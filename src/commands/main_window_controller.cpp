@@ -1,0 +1,123 @@
+#include "commands/main_window_controller.h"
+
+#include <utility>
+
+#include "commands/commands.h"
+
+namespace quellmar {
+
+MainWindowController::MainWindowController(Session& session, MainWindowView& view)
+    : session_(session), view_(view), runner_(session) {
+  session_.window.setListener(this);
+  for (const std::string& line : session_.window.history()) view_.addHistoryLine(line);
+  view_.showHistoryText(session_.window.historyEdit());
+  memoChanged();
+  diveListChanged();
+  filePanelChanged();
+  progressPending_ = true;
+  showPending();
+}
+
+MainWindowController::~MainWindowController() { session_.window.setListener(nullptr); }
+
+void MainWindowController::setProgramDirectory(const ProgramDirectory& directory) {
+  view_.showProgramFolder("Program folder: " + ProgramDirectoryText(directory),
+                          directory.kind == ProgramDirectory::Kind::PerUser);
+  programFolderProblem_ = directory.problem;
+}
+
+void MainWindowController::windowShown() {
+  view_.showAboutDialog();
+  if (std::exchange(shownBefore_, true)) return;
+  if (!programFolderProblem_.empty()) {
+    session_.platform.showMessage(MessageKind::Warning, programFolderProblem_, MessageButtons::Ok);
+  }
+  if (startFile_) {
+    const auto file = *std::exchange(startFile_, std::nullopt);
+    run([this, &file] { OpenCsvPathCommand(session_, file); });
+  }
+}
+
+template <typename Command>
+void MainWindowController::run(Command command) {
+  const CommandRunner::End end = runner_.run(command);
+  if (end == CommandRunner::End::Ignored) return;
+  showPending();
+  if (end == CommandRunner::End::CloseNow) view_.closeWindow();
+}
+
+void MainWindowController::openCsv() {
+  run([this] { OpenCsvCommand(session_); });
+}
+void MainWindowController::closeCsv() {
+  run([this] { CloseCsvCommand(session_); });
+}
+void MainWindowController::exportHtml() {
+  run([this] { ExportHtmlCommand(session_); });
+}
+void MainWindowController::viewHtml() {
+  run([this] { ViewHtmlCommand(session_); });
+}
+void MainWindowController::showAbout() { view_.showAboutDialog(); }
+void MainWindowController::quit() { view_.closeWindow(); }
+
+bool MainWindowController::mayClose() { return runner_.mayClose(); }
+
+void MainWindowController::historyTyped(std::string text) {
+  session_.window.setHistoryEdit(std::move(text));
+}
+
+void MainWindowController::historyLeft() {
+  session_.window.setHistoryEdit(kHistoryText);
+  view_.showHistoryText(kHistoryText);
+}
+
+// The window model's changes.
+
+void MainWindowController::memoChanged() {
+  const auto& lines = session_.window.memo();
+  if (lines.size() == memoLinesShown_ + 1) {
+    view_.appendMemoLine(lines.back());
+  } else {
+    view_.showMemo(lines);
+  }
+  memoLinesShown_ = lines.size();
+}
+
+void MainWindowController::diveListChanged() {
+  view_.showDiveList(session_.window.diveList().size());
+  selectionPending_ = false;
+}
+
+void MainWindowController::diveSelected(int) {
+  selectionPending_ = true;
+  followWork();
+}
+
+void MainWindowController::historyAdded(const std::string& line) { view_.addHistoryLine(line); }
+
+void MainWindowController::filePanelChanged() { view_.showFilePanel(session_.window.filePanel()); }
+
+void MainWindowController::progressChanged() {
+  progressPending_ = true;
+  followWork();
+}
+
+void MainWindowController::followWork() {
+  const CommandRunner::Show show = runner_.onChange();
+  if (show == CommandRunner::Show::Later) return;
+  showPending();
+  if (show == CommandRunner::Show::Repaint) view_.repaintNow();
+}
+
+void MainWindowController::showPending() {
+  if (std::exchange(progressPending_, false)) view_.showProgress(ProgressBarRange(session_.window));
+  if (std::exchange(selectionPending_, false)) {
+    const int index = session_.window.selectedDive();
+    const bool listed =
+        index >= 0 && static_cast<std::size_t>(index) < session_.window.diveList().size();
+    view_.showSelectedDive(listed ? index : -1);
+  }
+}
+
+}  // namespace quellmar

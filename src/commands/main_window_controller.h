@@ -1,0 +1,102 @@
+// What every main window does, decided once: the commands behind its menus,
+// tool buttons and keys, the start sequence, and what to draw when. A window
+// implements MainWindowView (it only draws) and forwards its events to a
+// MainWindowController (which decides). The controller runs one command at a
+// time through a CommandRunner, follows the session's WindowModel, and
+// brings the window up to date at once between commands and at the
+// RepaintPace during one.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "commands/command_runner.h"
+#include "commands/program_directory.h"
+#include "commands/session.h"
+
+namespace quellmar {
+
+// What a main window draws. Texts are UTF-8.
+class MainWindowView {
+ public:
+  virtual ~MainWindowView() = default;
+  virtual void showMemo(const std::vector<std::string>& lines) = 0;  // replaces every line
+  virtual void appendMemoLine(const std::string& line) = 0;
+  virtual void showDiveList(std::size_t count) = 0;  // replaced; lines from the window model
+  virtual void showSelectedDive(int index) = 0;      // -1: none
+  virtual void addHistoryLine(const std::string& line) = 0;   // the closed box's text stays
+  virtual void showHistoryText(const std::string& text) = 0;  // what the closed box shows
+  virtual void showFilePanel(const std::string& text) = 0;
+  virtual void showProgress(BarRange bar) = 0;
+  // The program folder in use, and whether it is another than the program's
+  // own folder (a per-user folder), which the window then shows in plain sight.
+  virtual void showProgramFolder(const std::string& text, bool elsewhere) = 0;
+  // During a long command: repaint what changed, without taking user input.
+  virtual void repaintNow() = 0;
+  virtual void showAboutDialog() = 0;  // modal
+  virtual void closeWindow() = 0;
+};
+
+class MainWindowController : private WindowListener {
+ public:
+  // Shows the session's model as it is now, and follows it from then on.
+  MainWindowController(Session& session, MainWindowView& view);
+  ~MainWindowController() override;
+  MainWindowController(const MainWindowController&) = delete;
+  MainWindowController& operator=(const MainWindowController&) = delete;
+
+  // Where the window stands at start, told before it is first shown.
+  void setProgramDirectory(const ProgramDirectory& directory);
+  void setStartFile(std::filesystem::path file) { startFile_ = std::move(file); }
+
+  // The window is on screen for the first time: the about dialog, then a
+  // problem with the program folder, then the export named at start.
+  void windowShown();
+
+  // The menu items, tool buttons and keys.
+  void openCsv();
+  void closeCsv();
+  void exportHtml();
+  void viewHtml();
+  void showAbout();
+  void quit();
+
+  // The window system asks to close the window: true when it may close now.
+  // During a command the close is put off to its end.
+  bool mayClose();
+
+  // The user typed in the history box, or picked one of its lines.
+  void historyTyped(std::string text);
+  // The history box lost the focus: it shows "History" again.
+  void historyLeft();
+
+  // Brings the window up to date now (before a modal box covers it).
+  void showPending();
+
+ private:
+  template <typename Command>
+  void run(Command command);
+
+  void memoChanged() override;
+  void diveListChanged() override;
+  void diveSelected(int index) override;
+  void historyAdded(const std::string& line) override;
+  void filePanelChanged() override;
+  void progressChanged() override;
+  void followWork();
+
+  Session& session_;
+  MainWindowView& view_;
+  CommandRunner runner_;
+  std::size_t memoLinesShown_ = 0;
+  bool progressPending_ = false;
+  bool selectionPending_ = false;
+  bool shownBefore_ = false;
+  std::string programFolderProblem_;
+  std::optional<std::filesystem::path> startFile_;
+};
+
+}  // namespace quellmar
