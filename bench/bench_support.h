@@ -20,9 +20,6 @@ namespace quellmar::bench {
 // Answers every question the way a batch run would: No to emptying the Output
 // directory, Cancel to showing the page; the clipboard takes any picture.
 // Counts what was shown, so a benchmark can tell that its run went wrong.
-// With keepClipboard set it keeps a copy of every picture put on the
-// clipboard, in order: each picture the export makes passes there just
-// before it is encoded, so these are exactly the pictures it encodes.
 class BenchPlatform : public Platform {
  public:
   explicit BenchPlatform(std::filesystem::path programDir = {})
@@ -31,19 +28,14 @@ class BenchPlatform : public Platform {
   MessageAnswer showMessage(MessageKind kind, const std::string& text, MessageButtons buttons,
                             const std::string& details) override;
   void showError(const std::string& text, const std::string&) override { errors.push_back(text); }
-  std::optional<std::string> chooseCsvFile() override { return choice; }
-  void openDocument(const std::string&) override {}
-  bool copyToClipboard(const IndexedImage& picture) override {
-    if (keepClipboard) clipboard.push_back(picture);
-    return true;
-  }
+  std::optional<std::filesystem::path> chooseCsvFile() override { return choice; }
+  void openDocument(const std::filesystem::path&) override {}
+  bool copyToClipboard(const IndexedImage&) override { return true; }
   std::filesystem::path programDirectory() const override { return programDir_; }
 
-  std::optional<std::string> choice;  // the file the open dialog "chooses"
-  std::vector<std::string> warnings;  // texts of the warning boxes shown
+  std::optional<std::filesystem::path> choice;  // the file the open dialog "chooses"
+  std::vector<std::string> warnings;            // texts of the warning boxes shown
   std::vector<std::string> errors;
-  bool keepClipboard = false;
-  std::vector<IndexedImage> clipboard;
 
  private:
   std::filesystem::path programDir_;

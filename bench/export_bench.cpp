@@ -1,4 +1,4 @@
-// The whole HTML export (ExportHtml with the bundled templates: index page,
+// The whole HTML export (the export command with the bundled templates: index page,
 // note pages, profile pictures; answering No to emptying Output and Cancel
 // to showing the page) of a generated logbook, against the floor of writing
 // the same files with the same bytes by bare open, write and close: one
@@ -16,12 +16,12 @@
 
 #include "basic/text_file.h"
 #include "bench_support.h"
+#include "commands/commands.h"
 #include "commands/session.h"
 #include "giflib_peer.h"
 #include "html_out/gif_encoder.h"
-#include "html_out/logbook_writer.h"
+#include "html_out/logbook_paths.h"
 #include "html_out/profile_picture.h"
-#include "import/logbook_import.h"
 #include "synthetic_export.h"
 
 namespace quellmar::bench {
@@ -32,8 +32,8 @@ class ExportSetup {
  public:
   explicit ExportSetup(const ExportShape& shape)
       : program_("export", shape), platform_(program_.path()), session_(platform_) {
-    session_.window.chosenPath = program_.mainFile().string();
-    imported_ = ImportLogbook(session_) && session_.logbook.diveCount() == shape.dives;
+    imported_ = OpenCsvPathCommand(session_, program_.mainFile()) &&
+                static_cast<int>(session_.logbook->dives.size()) == shape.dives;
     std::filesystem::create_directory(floorDir());
   }
 
@@ -52,7 +52,7 @@ class ExportSetup {
 // What one export writes, taken from a recording run: every file it writes,
 // in the order it puts them in place and as often as it writes them (a dive's picture
 // asked for by both the index page and the note page is written twice), and
-// every picture it encodes, as it handed them to the clipboard.
+// every picture it encodes.
 struct ExportWrites {
   std::vector<FileBytes> files;
   std::vector<IndexedImage> pictures;
@@ -60,19 +60,27 @@ struct ExportWrites {
   std::size_t gifWrites = 0;
 };
 
+// The picture a file "d" + number + ".gif" holds, drawn again from its dive.
+IndexedImage PictureOf(const Session& session, const std::filesystem::path& name) {
+  const std::string stem = name.stem().string();
+  const std::int32_t number = std::stoi(stem.substr(1));
+  const ExportOptions& options = session.window.options;
+  for (const Dive& dive : session.logbook->dives) {
+    if (dive.number == number) {
+      return RenderProfile(dive.profile, dive.maxDepth, PixelsPerSample(options.px));
+    }
+  }
+  return {};
+}
+
 ExportWrites RecordExport(ExportSetup& setup) {
   Session& session = setup.session();
-  BenchPlatform& platform = setup.platform();
-  const auto output = OutputDirectory(session);
-  platform.keepClipboard = true;
+  const auto output = OutputFolder(session.platform.programDirectory());
   WriteWatch watch(output);
-  ExportHtml(session);
+  ExportHtmlCommand(session);
   const auto names = watch.names();
-  platform.keepClipboard = false;
 
   ExportWrites writes;
-  writes.pictures = std::move(platform.clipboard);
-  platform.clipboard.clear();
   // A file written twice holds the same bytes both times (the same dive drawn
   // the same way), so each write is replayed with the file's final bytes.
   std::map<std::filesystem::path, std::string> bytes;
@@ -82,7 +90,10 @@ ExportWrites RecordExport(ExportSetup& setup) {
       it = bytes.emplace(name, ReadWholeFile(output / name).value_or("")).first;
     }
     writes.files.push_back({name, it->second});
-    if (name.extension() == ".gif") ++writes.gifWrites;
+    if (name.extension() == ".gif") {
+      ++writes.gifWrites;
+      writes.pictures.push_back(PictureOf(session, name));
+    }
   }
   writes.distinctFiles = bytes.size();
   return writes;
@@ -94,7 +105,7 @@ void ExportLogbook(benchmark::State& state, ExportSetup& setup) {
     return;
   }
   Session& session = setup.session();
-  ExportHtml(session);  // lays out Output once, so every iteration replaces the same files
+  ExportHtmlCommand(session);  // lays out Output once, so every iteration replaces the same files
   auto writes = RecordExport(setup);
   const auto& files = writes.files;
   auto& pictures = writes.pictures;
@@ -109,7 +120,7 @@ void ExportLogbook(benchmark::State& state, ExportSetup& setup) {
   double ours = 0, floor = 0, ourEncoding = 0, giflibEncoding = 0;
   for (auto _ : state) {
     Stopwatch clock;
-    ExportHtml(session);
+    ExportHtmlCommand(session);
     const double elapsed = clock.restart();
     if (!WriteFilesBare(setup.floorDir(), files)) {
       state.SkipWithError("the bare writes failed");

@@ -1,5 +1,5 @@
-// The whole import of a generated export (ImportLogbook, as the Open command
-// runs it) against the floor of reading the same four files and finding their
+// The whole import of a generated export (the Open command with the file
+// named) against the floor of reading the same four files and finding their
 // line ends. Both run in every iteration on the same files; the reported time
 // is the import's, "ratio" is import / floor.
 #include <benchmark/benchmark.h>
@@ -9,8 +9,8 @@
 #include <string>
 
 #include "bench_support.h"
+#include "commands/commands.h"
 #include "commands/session.h"
-#include "import/logbook_import.h"
 #include "synthetic_export.h"
 
 namespace quellmar::bench {
@@ -46,14 +46,13 @@ void ImportExport(benchmark::State& state, Exports& exports, ExportShape shape) 
 
     BenchPlatform platform;
     auto session = std::make_unique<Session>(platform);
-    session->window.chosenPath = mainFile.string();
     Stopwatch clock;
-    const bool imported = ImportLogbook(*session);
-    benchmark::DoNotOptimize(session->logbook.dives.data());
+    const bool imported = OpenCsvPathCommand(*session, mainFile);
+    benchmark::DoNotOptimize(session->logbook);
     const double elapsed = clock.seconds();
     state.SetIterationTime(elapsed);
     ours += elapsed;
-    if (!imported || session->logbook.diveCount() != shape.dives) {
+    if (!imported || static_cast<int>(session->logbook->dives.size()) != shape.dives) {
       state.SkipWithError("the import did not read every dive");
       break;
     }

@@ -1,7 +1,6 @@
 // What the fuzz targets share: a check that aborts (the targets are built
-// with NDEBUG, so assert would vanish), splitting one input into parts, a
-// platform without a window, and a scratch folder for the files a target
-// writes.
+// with NDEBUG, so assert would vanish), splitting one input into parts, and a
+// scratch folder for the files a target writes.
 #pragma once
 
 #include <cstddef>
@@ -10,8 +9,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "commands/platform.h"
 
 namespace quellmar::fuzz {
 
@@ -34,28 +31,5 @@ const std::filesystem::path& ScratchDirectory();
 
 // Removes everything inside folder, keeping the folder.
 void EmptyDirectory(const std::filesystem::path& folder);
-
-// Answers every question with the configured answer; shows nothing.
-class FuzzPlatform : public Platform {
- public:
-  explicit FuzzPlatform(std::filesystem::path programDir) : programDir_(std::move(programDir)) {}
-  MessageAnswer showMessage(MessageKind, const std::string&, MessageButtons buttons,
-                            const std::string&) override {
-    ++messages;
-    if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;
-    return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Cancel;
-  }
-  void showError(const std::string&, const std::string&) override { ++errors; }
-  std::optional<std::string> chooseCsvFile() override { return std::nullopt; }
-  void openDocument(const std::string&) override {}
-  bool copyToClipboard(const IndexedImage&) override { return true; }
-  std::filesystem::path programDirectory() const override { return programDir_; }
-
-  int messages = 0;
-  int errors = 0;
-
- private:
-  std::filesystem::path programDir_;
-};
 
 }  // namespace quellmar::fuzz

@@ -16,7 +16,6 @@
 #include "basic/byte_sink.h"
 #include "basic/text.h"
 #include "basic/text_file.h"
-#include "commands/session.h"
 #include "fuzz_support.h"
 #include "html_out/logbook_writer.h"
 #include "html_out/profile_picture.h"
@@ -26,7 +25,6 @@
 namespace {
 
 using quellmar::NoDive;
-using quellmar::fuzz::FuzzPlatform;
 
 // Keeps one input from asking for thousands of pages and pictures.
 constexpr std::size_t kMaxLinesTemplate = 1024;
@@ -80,7 +78,7 @@ void CheckFills(quellmar::FillRun& run, const std::vector<std::string>& lines,
   quellmar::StringSink diveLines;
   quellmar::FillTemplate(run, lines, diveLines, 0);
   FUZZ_CHECK(diveLines.data == FillByLines(run, lines, 0));
-  const auto n = quellmar::IntText(run.session.logbook.dives[0].number);
+  const auto n = quellmar::IntText(run.logbook.dives[0].number);
   for (const auto& name : FilesIn(output)) {
     FUZZ_CHECK(name == "d" + n + ".html" || name == "d" + n + ".gif");
   }
@@ -105,27 +103,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     note.write(noteTemplate.data(), static_cast<std::streamsize>(noteTemplate.size()));
   }
 
-  FuzzPlatform platform(program);
-  quellmar::Session session(platform);
   const std::uint8_t flags = parts[0].empty() ? 0 : static_cast<std::uint8_t>(parts[0][0]);
-  session.window.options.note = (flags & 1) != 0;
-  session.window.options.gif = (flags & 2) != 0;
-  session.window.options.px = std::to_string((flags >> 2) & 3);
-  session.logbook.loaded = true;
-  session.logbook.dives.push_back(MakeDive(parts));
-  session.logbook.totaldivetime = "01:02:03";
-  session.logbook.averdivetime = "00:31:01";
-  session.logbook.totalmaxdepth = "42";
-  session.logbook.totalsac = "17";
+  quellmar::ExportOptions options;
+  options.note = (flags & 1) != 0;
+  options.gif = (flags & 2) != 0;
+  options.px = std::to_string((flags >> 2) & 3);
+  quellmar::Logbook book;
+  book.dives.push_back(MakeDive(parts));
+  book.summary = {3723, 1861, 42, 17};
 
-  const auto output = quellmar::OutputDirectory(session);
-  quellmar::FillRun run(session);
+  quellmar::ExportReport report;
+  quellmar::FillRun run(book, options, program, report);
   try {
-    CheckFills(run, quellmar::SplitLines(linesTemplate), output);
+    CheckFills(run, quellmar::SplitLines(linesTemplate), run.outputFolder);
   } catch (const quellmar::ExportError&) {
     // A picture that cannot be made ends the export; that is an outcome, not a fault.
   }
-  FUZZ_CHECK(platform.messages == 0 && platform.errors == 0);
-  quellmar::fuzz::EmptyDirectory(output);
+  quellmar::fuzz::EmptyDirectory(run.outputFolder);
   return 0;
 }

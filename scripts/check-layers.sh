@@ -1,5 +1,6 @@
 #!/bin/sh
-# Fails when a file includes a layer above its own. The build refuses such
+# Fails when a file includes a layer above its own, or modules of the core
+# include each other. The build refuses such
 # includes already (each layer sees only the headers below it, and compiles
 # through its own include root, so "../" finds nothing either); this names the
 # rule file by file, for every form of an include: quoted or in angle
@@ -40,4 +41,18 @@ for file in $(git ls-files 'src/*.h' 'src/*.cpp' 'app/*.h' 'app/*.cpp'); do
     esac
   done
 done
+# Within the core, no two modules include each other, however indirectly:
+# tsort finds a loop among the edges from each file's module to the modules
+# it includes ("module" being a header with its .cpp).
+edges=$(for file in $(git ls-files 'src/*.h' 'src/*.cpp'); do
+  module=${file#src/}
+  module=${module%.*}
+  for header in $(included "$file"); do
+    [ "${header%.h}" = "$module" ] || echo "$module ${header%.h}"
+  done
+done)
+if ! printf '%s\n' "$edges" | tsort >/dev/null 2>&1; then
+  printf '%s\n' "$edges" | tsort 2>&1 >/dev/null | sed 's/^tsort: -: /include cycle: /'
+  status=1
+fi
 exit $status

@@ -13,30 +13,17 @@
 #include <vector>
 
 #include "basic/path_text.h"
-#include "commands/commands.h"
+#include "html_out/output_file.h"
 #include "html_out/profile_picture.h"
 #include "support/temp_dir.h"
-#include "support/test_platform.h"
 
 namespace quellmar {
 namespace {
 
 namespace fs = std::filesystem;
 using testing::ReadFile;
-using testing::ShownMessage;
 using testing::TempDir;
-using testing::TestPlatform;
-
-const char* const kStarted = "HTML write started.";
-const char* const kFinished = "HTML write finished.";
-const char* const kMissing = "HTML sources open error. File(s) not found.";
-const char* const kBadPixels = "Pixel / profile entry must be a whole number of 1 or more.";
-const ShownMessage kClearQuestion{
-    MessageKind::Confirm, "Would You like clear the OUTPUT directory ?", MessageButtons::YesNo};
-const ShownMessage kFinalQuestion{MessageKind::Information,
-                                  "HTML write finished.\n\rMay I show You the logbook.html ?",
-                                  MessageButtons::OkCancel};
-const ShownMessage kMissingWarning{MessageKind::Warning, kMissing, MessageButtons::Ok};
+using Lines = std::vector<std::string>;
 
 Dive MakeDive(std::int32_t number) {
   Dive d;
@@ -65,14 +52,26 @@ Dive MakeDive(std::int32_t number) {
 
 void WithProfile(Dive& d, std::string profile) { d.profile = std::move(profile); }
 
+// What the export told, in order: "dive I/N" as each dive starts, "left
+// out N: REASON" for a picture it could not make.
+struct Told : ExportReport {
+  void diveStarted(int index, int count) override {
+    events.push_back("dive " + std::to_string(index) + "/" + std::to_string(count));
+  }
+  void pictureLeftOut(std::int32_t number, const std::string& reason) override {
+    events.push_back("left out " + std::to_string(number) + ": " + reason);
+  }
+  Lines events;
+};
+
 class WriterTest : public ::testing::Test {
  protected:
-  WriterTest() {
-    session.logbook.loaded = true;
-    session.logbook.totaldivetime = "02:00:00";
-    session.logbook.averdivetime = "00:40:00";
-    session.logbook.totalmaxdepth = "18";
-    session.logbook.totalsac = "16";
+  WriterTest() { book.summary = {7200, 2400, 18, 16}; }
+  // The export as the commands run it, with the clearing answered.
+  HtmlExportResult write(bool clear = false) {
+    told.events.clear();
+    MakeOutputFolder(dir.path());
+    return WriteHtmlLogbook(book, options, dir.path(), clear, told);
   }
   void smallTemplates() {
     dir.write("html/head.html", "<head @totalsac@>\r\n");
@@ -88,14 +87,15 @@ class WriterTest : public ::testing::Test {
     }
   }
   void addDives(std::initializer_list<std::int32_t> numbers) {
-    for (auto number : numbers) session.logbook.dives.push_back(MakeDive(number));
+    for (auto number : numbers) book.dives.push_back(MakeDive(number));
   }
   fs::path output(const std::string& name = {}) const { return dir.path() / "Output" / name; }
   std::string page() const { return ReadFile(output("logbook.html")); }
 
   TempDir dir;
-  TestPlatform platform{dir.path()};
-  Session session{platform};
+  Logbook book;
+  ExportOptions options;
+  Told told;
 };
 
 // Compares with the golden file; QUELLMAR_UPDATE_GOLDEN=1 rewrites it
@@ -111,14 +111,13 @@ void ExpectGolden(const fs::path& written, const std::string& goldenName) {
 TEST_F(WriterTest, BundledTemplatesGiveTheGoldenPages) {
   bundledTemplates();
   addDives({1, 2, 12});
-  auto& nitrox = session.logbook.dives[2];
+  auto& nitrox = book.dives[2];
   nitrox.oxygen = 32;
   nitrox.note = "Turtle at the wreck.<br>\n\rStrong current on the way back.";
   nitrox.site = "Wreck <i>Thistlegorm</i>";
   WithProfile(nitrox, "0,6.2,18,17.5,9,3,0.0");
-  session.logbook.dives[1].note = "x";  // too short to count as a note
-  platform.answers = {MessageAnswer::No, MessageAnswer::Cancel};
-  ExportHtml(session);
+  book.dives[1].note = "x";  // too short to count as a note
+  write();
   ExpectGolden(output("logbook.html"), "logbook.html");
   ExpectGolden(output("d12.html"), "d12.html");
   ExpectGolden(output("d1.html"), "d1.html");
@@ -130,8 +129,8 @@ TEST_F(WriterTest, BundledTemplatesGiveTheGoldenPages) {
 TEST_F(WriterTest, WritesHeadThenTheLinesOfEveryDiveThenFoot) {
   smallTemplates();
   addDives({3, 5, 9});
-  session.logbook.dives[1].note = "seen a seal";
-  ExportHtml(session);
+  book.dives[1].note = "seen a seal";
+  write();
   EXPECT_EQ(
       page(),
       "<head 16>\r\n"
@@ -142,53 +141,27 @@ TEST_F(WriterTest, WritesHeadThenTheLinesOfEveryDiveThenFoot) {
       "<dive 9>\r\n\r\n"
       "</foot>\r\n");
   EXPECT_EQ(ReadFile(output("d5.html")), "note of 5\r\n");
-  EXPECT_EQ(session.window.history(), (std::vector<std::string>{kStarted, kFinished}));
-  EXPECT_EQ(platform.messages, (std::vector<ShownMessage>{kClearQuestion, kFinalQuestion}));
+  EXPECT_EQ(told.events, (Lines{"dive 0/3", "dive 1/3", "dive 2/3"}));
 }
 
 TEST_F(WriterTest, LogbookWithoutDivesHoldsHeadAndFoot) {
   smallTemplates();
-  session.window.setDiveList({"a"});
-  session.window.setProgressMax(50);
-  ExportHtml(session);
+  write();
   EXPECT_EQ(page(), "<head 16>\r\n</foot>\r\n");
-  EXPECT_EQ(session.window.selectedDive(), -1);
-  EXPECT_EQ(session.window.progressMax(), 50);
-}
-
-TEST_F(WriterTest, OkAtTheFinalQuestionOpensThePage) {
-  smallTemplates();
-  platform.answers = {MessageAnswer::No, MessageAnswer::Ok};
-  ExportHtml(session);
-  EXPECT_EQ(platform.opened, std::vector<std::string>{output("logbook.html").string()});
-
-  platform.answers = {MessageAnswer::No, MessageAnswer::Cancel};
-  ExportHtml(session);
-  EXPECT_EQ(platform.opened.size(), 1u);
-}
-
-TEST_F(WriterTest, ViewingBeforeAnyExportAsksForThePageQuietly) {
-  ViewLogbook(session);
-  EXPECT_EQ(platform.opened, std::vector<std::string>{output("logbook.html").string()});
-  EXPECT_TRUE(platform.messages.empty());
+  EXPECT_TRUE(told.events.empty());
 }
 
 class MissingTemplateTest : public WriterTest,
                             public ::testing::WithParamInterface<std::tuple<const char*, bool>> {};
 
-TEST_P(MissingTemplateTest, StopsBeforeTouchingOutput) {
+TEST_P(MissingTemplateTest, RefusesTheExport) {
   const auto [name, asDirectory] = GetParam();
   smallTemplates();
   fs::remove(dir.path() / "html" / name);
   if (asDirectory) fs::create_directory(dir.path() / "html" / name);
-  session.window.options.note = false;
-  session.window.options.gif = false;
-  session.window.setProgressPosition(7);
-  EXPECT_FALSE(ExportHtml(session));
-  EXPECT_EQ(session.window.history(), (std::vector<std::string>{kStarted, kMissing}));
-  EXPECT_EQ(platform.messages, std::vector<ShownMessage>{kMissingWarning});
-  EXPECT_FALSE(fs::exists(output()));
-  EXPECT_EQ(session.window.progressPosition(), 7);
+  options.note = false;
+  options.gif = false;
+  EXPECT_EQ(CheckHtmlExport(dir.path(), options), ExportRefusal::MissingTemplates);
 }
 
 INSTANTIATE_TEST_SUITE_P(EachTemplate, MissingTemplateTest,
@@ -221,8 +194,7 @@ class ClearTest : public WriterTest {
 };
 
 TEST_F(ClearTest, YesDeletesOnlyThePlainFilesOfOutput) {
-  platform.answers = {MessageAnswer::Yes};
-  ExportHtml(session);
+  write(true);
   EXPECT_FALSE(fs::exists(output("old.html")));
   EXPECT_FALSE(fs::exists(output("d99.gif")));
   EXPECT_FALSE(fs::exists(fs::symlink_status(output("link.txt"))));
@@ -236,8 +208,7 @@ TEST_F(ClearTest, YesDeletesOnlyThePlainFilesOfOutput) {
 }
 
 TEST_F(ClearTest, NoKeepsEverything) {
-  platform.answers = {MessageAnswer::No};
-  ExportHtml(session);
+  write(false);
   EXPECT_EQ(ReadFile(output("old.html")), "earlier export");
   EXPECT_EQ(ReadFile(output("d99.gif")), "GIF87a");
   EXPECT_EQ(ReadFile(output("link.txt")), "outside");
@@ -248,12 +219,10 @@ TEST_F(ClearTest, NoKeepsEverything) {
 
 #endif
 
-TEST_F(WriterTest, OutputIsMadeAndTheQuestionStillAsked) {
+TEST_F(WriterTest, OutputIsMadeWhenMissing) {
   smallTemplates();
-  platform.answers = {MessageAnswer::Yes};
-  ExportHtml(session);
+  write(true);
   EXPECT_TRUE(fs::is_directory(output()));
-  EXPECT_EQ(platform.messages.front(), kClearQuestion);
   EXPECT_EQ(page(), "<head 16>\r\n</foot>\r\n");
 }
 
@@ -263,19 +232,15 @@ TEST_F(WriterTest, IndexPageThatCannotBeMadeEndsTheExportWithAnError) {
   smallTemplates();
   addDives({4});
   fs::create_directories(output("logbook.html"));
-  EXPECT_THROW(ExportHtml(session), ExportError);
-  EXPECT_EQ(session.window.history(), (std::vector<std::string>{kStarted}));
-  EXPECT_EQ(platform.messages, (std::vector<ShownMessage>{kClearQuestion}));
+  EXPECT_THROW(write(), ExportError);
   EXPECT_TRUE(fs::is_directory(output("logbook.html")));
 }
 
-TEST_F(WriterTest, OutputThatIsAFileEndsTheExportBeforeTheQuestion) {
+TEST_F(WriterTest, OutputThatIsAFileCannotBeMade) {
   smallTemplates();
   dir.write("Output", "a file where the directory belongs");
-  EXPECT_THROW(ExportHtml(session), ExportError);
+  EXPECT_THROW(MakeOutputFolder(dir.path()), ExportError);
   EXPECT_EQ(ReadFile(dir.path() / "Output"), "a file where the directory belongs");
-  EXPECT_EQ(session.window.history(), (std::vector<std::string>{kStarted}));
-  EXPECT_TRUE(platform.messages.empty());
 }
 
 #ifndef _WIN32
@@ -287,68 +252,19 @@ TEST_F(WriterTest, LinkInTheIndexPagesPlaceIsReplacedNotWrittenThrough) {
   addDives({1, 2});
   fs::create_directory(output());
   fs::create_symlink("/dev/full", output("logbook.html"));
-  platform.answers = {MessageAnswer::No, MessageAnswer::Ok};
-  EXPECT_TRUE(ExportHtml(session));
+  write();
   EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(output("logbook.html"))));
-  EXPECT_EQ(session.window.history(), (std::vector<std::string>{kStarted, kFinished}));
 }
 #endif
 
-// Progress bar and dive list as a view sees them change.
-class Recorder : public WindowListener {
- public:
-  explicit Recorder(const WindowModel& model) : model_(model) {}
-  void progressChanged() override {
-    events.push_back(std::to_string(model_.progressPosition()) + "/" +
-                     std::to_string(model_.progressMax()));
-  }
-  void diveSelected(int index) override { events.push_back("select " + std::to_string(index)); }
-  std::vector<std::string> events;
-
- private:
-  const WindowModel& model_;
-};
-
-TEST_F(WriterTest, ProgressClimbsToTheDiveIndexAndSelectionFollows) {
-  dir.write("html/head.html", "head");
-  dir.write("html/lines.html", "a\r\nb\r\n");
-  dir.write("html/foot.html", "foot");
-  dir.write("html/note.html", "note");
-  addDives({1, 2, 3});
-  Recorder recorder(session.window);
-  session.window.setListener(&recorder);
-  ExportHtml(session);
-  session.window.setListener(nullptr);
-  EXPECT_EQ(recorder.events, (std::vector<std::string>{
-                                 "0/3", "0/3", "select 0", "0/3", "0/3",  // dive 0
-                                 "0/3", "0/3", "select 1", "1/3", "1/3",  // dive 1
-                                 "1/3", "0/3", "select 2", "2/3", "2/3",  // dive 2
-                                 "0/3",                                   // the end
-                             }));
-  EXPECT_EQ(session.window.selectedDive(), 2);
-}
-
 class BadPixelsTest : public WriterTest, public ::testing::WithParamInterface<const char*> {};
 
-TEST_P(BadPixelsTest, RefusesTheExportWithPicturesOn) {
+TEST_P(BadPixelsTest, RefusesTheExportWithPicturesOnOnly) {
   smallTemplates();
-  addDives({1});
-  session.window.options.px = GetParam();
-  EXPECT_FALSE(ExportHtml(session));
-  EXPECT_EQ(session.window.history(), (std::vector<std::string>{kStarted, kBadPixels}));
-  EXPECT_EQ(platform.messages,
-            (std::vector<ShownMessage>{{MessageKind::Warning, kBadPixels, MessageButtons::Ok}}));
-  EXPECT_FALSE(fs::exists(output()));
-}
-
-TEST_P(BadPixelsTest, IsNotLookedAtWithPicturesOff) {
-  smallTemplates();
-  addDives({1});
-  session.window.options.px = GetParam();
-  session.window.options.gif = false;
-  EXPECT_TRUE(ExportHtml(session));
-  EXPECT_EQ(session.window.history(), (std::vector<std::string>{kStarted, kFinished}));
-  EXPECT_TRUE(fs::exists(output("logbook.html")));
+  options.px = GetParam();
+  EXPECT_EQ(CheckHtmlExport(dir.path(), options), ExportRefusal::BadPixelCount);
+  options.gif = false;
+  EXPECT_EQ(CheckHtmlExport(dir.path(), options), std::nullopt);
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, BadPixelsTest, ::testing::Values("0", "-2", "", "px", " +0 "));
@@ -359,26 +275,25 @@ TEST_F(WriterTest, PictureThatCannotBeMadeEndsTheExportThere) {
   dir.write("html/foot.html", "foot");
   dir.write("html/note.html", "note");
   addDives({1, 12, 13});
-  WithProfile(session.logbook.dives[1], "0,5,9,0.0");
-  WithProfile(session.logbook.dives[2], "0,5,9,0.0");
+  WithProfile(book.dives[1], "0,5,9,0.0");
+  WithProfile(book.dives[2], "0,5,9,0.0");
   fs::create_directories(output("d12.gif"));  // a directory where the picture belongs
-  platform.answers = {MessageAnswer::No};
-
-  EXPECT_FALSE(ExportHtmlCommand(session));
-  EXPECT_EQ(session.window.history(), std::vector<std::string>{kStarted});
-  EXPECT_EQ(platform.messages, std::vector<ShownMessage>{kClearQuestion});
-  ASSERT_EQ(platform.errors.size(), 1u);
-  EXPECT_TRUE(platform.errors[0].starts_with("Cannot create file ")) << platform.errors[0];
+  try {
+    write();
+    ADD_FAILURE() << "no error";
+  } catch (const ExportError& error) {
+    EXPECT_EQ(std::string(error.what()), "Cannot create file " + DisplayPath(output("d12.gif")));
+  }
+  EXPECT_EQ(told.events, (Lines{"dive 0/3", "dive 1/3"}));
   EXPECT_FALSE(fs::exists(output("logbook.html")));  // put in place only when whole
-  EXPECT_EQ(session.window.progressPosition(), 1);
-  EXPECT_EQ(session.window.selectedDive(), 1);
   EXPECT_FALSE(fs::exists(output("d13.gif")));
 
   // The logbook is unchanged and the export can run again once the way is free.
   fs::remove(output("d12.gif"));
-  platform.answers = {MessageAnswer::No};
-  EXPECT_TRUE(ExportHtmlCommand(session));
+  const auto result = write();
   EXPECT_TRUE(fs::is_regular_file(output("d13.gif")));
+  ASSERT_TRUE(result.lastPicture);  // the last one made, for the clipboard
+  EXPECT_EQ(result.lastPicture->width, 4);
 }
 
 #ifdef _WIN32
@@ -418,7 +333,7 @@ TEST_P(WindowsFileTest, OutputFiles) {
   dir.write("html/foot.html", "foot");
   dir.write("html/note.html", "note");
   addDives({1});
-  WithProfile(session.logbook.dives[0], "0,5,9,0.0");
+  WithProfile(book.dives[0], "0,5,9,0.0");
   const auto file = dir.write("Output/" + row.file, "before");
   std::unique_ptr<void, decltype(&CloseHandle)> held(nullptr, &CloseHandle);
   if (row.setup == Setup::ReadOnly) {
@@ -433,14 +348,13 @@ TEST_P(WindowsFileTest, OutputFiles) {
   } else if (row.setup == Setup::Hidden) {
     SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
   }
-  platform.answers = {row.clear, MessageAnswer::Cancel};
-
-  EXPECT_EQ(static_cast<bool>(ExportHtmlCommand(session)), !row.namedAsError);
-  ASSERT_EQ(platform.errors.size(), row.namedAsError ? 1u : 0u);
-  if (row.namedAsError) {
-    const std::string named = "Cannot create file " + TextFromPath(output("d1.gif"));
-    EXPECT_TRUE(platform.errors[0].starts_with(named)) << platform.errors[0];
+  std::string error;
+  try {
+    write(row.clear == MessageAnswer::Yes);
+  } catch (const ExportError& e) {
+    error = e.what();
   }
+  EXPECT_EQ(error, row.namedAsError ? "Cannot create file " + DisplayPath(output("d1.gif")) : "");
   held.reset();
   EXPECT_EQ(ReadFile(file) == "before", row.kept);
   if (!row.namedAsError) {

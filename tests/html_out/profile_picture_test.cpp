@@ -16,9 +16,9 @@
 #ifndef _WIN32
 #include "html_out/decoded_gif.h"  // giflib: not built for Windows
 #endif
+#include "basic/path_text.h"
 #include "html_out/gif_encoder.h"
 #include "support/temp_dir.h"
-#include "support/test_platform.h"
 
 namespace quellmar {
 namespace {
@@ -29,7 +29,6 @@ using testing::DecodeGif;
 #endif
 using testing::ReadFile;
 using testing::TempDir;
-using testing::TestPlatform;
 
 constexpr std::uint8_t kNavy = 2;
 constexpr std::uint8_t kBlack = 0;
@@ -305,9 +304,10 @@ class MakeProfilePictureTest : public ::testing::Test {
  protected:
   MakeProfilePictureTest() {
     fs::create_directory(dir.path() / "Output");
-    session.logbook.dives = {MakeDive(7, "0,10,20,20,10,0", 20), MakeDive(-3, "5,15,5", 15)};
-    session.logbook.loaded = true;
-    session.window.options.px = "2";
+    dives = {MakeDive(7, "0,10,20,20,10,0", 20), MakeDive(-3, "5,15,5", 15)};
+  }
+  IndexedImage make(int index) {
+    return MakeProfilePicture(dives[static_cast<std::size_t>(index)], pixels, output());
   }
 
   static Dive MakeDive(std::int32_t number, std::string profile, std::int16_t maxDepth) {
@@ -318,11 +318,12 @@ class MakeProfilePictureTest : public ::testing::Test {
     return dive;
   }
 
-  fs::path Picture(const char* name) const { return dir.path() / "Output" / name; }
+  fs::path output() const { return dir.path() / "Output"; }
+  fs::path Picture(const char* name) const { return output() / name; }
 
   std::string What(int index) {
     try {
-      MakeProfilePicture(session, index);
+      make(index);
     } catch (const ExportError& error) {
       return error.what();
     } catch (const PictureNotMade& reason) {
@@ -332,13 +333,13 @@ class MakeProfilePictureTest : public ::testing::Test {
   }
 
   TempDir dir;
-  TestPlatform platform{dir.path()};
-  Session session{platform};
+  std::vector<Dive> dives;
+  std::int32_t pixels = 2;
 };
 
 #ifndef _WIN32
-TEST_F(MakeProfilePictureTest, WritesTheDivesPictureAndPutsItOnTheClipboard) {
-  EXPECT_TRUE(MakeProfilePicture(session, 0));
+TEST_F(MakeProfilePictureTest, WritesTheDivesPictureAndReturnsIt) {
+  const auto made = make(0);
   const auto expected = RenderProfile("0,10,20,20,10,0", 20, 2);
   const auto file = DecodeGif(ReadFile(Picture("d7.gif")));
   ASSERT_TRUE(file.has_value());
@@ -346,61 +347,51 @@ TEST_F(MakeProfilePictureTest, WritesTheDivesPictureAndPutsItOnTheClipboard) {
   EXPECT_EQ(file->picture.height, 120);
   EXPECT_EQ(file->picture.pixels, expected.pixels);
   EXPECT_EQ(file->picture.palette, expected.palette);
-  ASSERT_TRUE(platform.clipboard.has_value());
-  EXPECT_EQ(platform.clipboard->pixels, expected.pixels);
+  EXPECT_EQ(made.pixels, expected.pixels);
 
-  EXPECT_TRUE(MakeProfilePicture(session, 1));
+  EXPECT_EQ(make(1).pixels, RenderProfile("5,15,5", 15, 2).pixels);
   EXPECT_TRUE(fs::exists(Picture("d-3.gif")));
-  EXPECT_EQ(platform.clipboard->pixels, RenderProfile("5,15,5", 15, 2).pixels);
 }
 
 TEST_F(MakeProfilePictureTest, ReplacesTheFileWholeAndReadsThePixelsEachTime) {
   dir.write("Output/d7.gif", std::string(100000, 'x'));
-  MakeProfilePicture(session, 0);
+  make(0);
   const std::string first = ReadFile(Picture("d7.gif"));
   StringSink expected;
   WriteGif(RenderProfile("0,10,20,20,10,0", 20, 2), expected);
   EXPECT_EQ(first, expected.data);
 
-  MakeProfilePicture(session, 0);
+  make(0);
   EXPECT_EQ(ReadFile(Picture("d7.gif")), first);
 
-  session.window.options.px = "5 px";
-  MakeProfilePicture(session, 0);
+  pixels = 5;
+  make(0);
   EXPECT_EQ(DecodeGif(ReadFile(Picture("d7.gif")))->picture.width, 25);
 }
 #endif
 
 TEST_F(MakeProfilePictureTest, NoPixelsPerSampleWritesNoPicture) {
-  for (const char* px : {"0", "-2", "abc", ""}) {
-    session.window.options.px = px;
-    EXPECT_TRUE(MakeProfilePicture(session, 0)) << px;
+  for (const std::int32_t count : {0, -2}) {
+    pixels = count;
+    EXPECT_EQ(make(0).width, 0) << count;
   }
-  EXPECT_FALSE(fs::exists(Picture("d7.gif")));
-  EXPECT_FALSE(platform.clipboard.has_value());
-}
-
-TEST_F(MakeProfilePictureTest, ARefusingClipboardEndsIt) {
-  platform.clipboardWorks = false;
-  EXPECT_EQ(What(0), "Cannot open clipboard");
   EXPECT_FALSE(fs::exists(Picture("d7.gif")));
 }
 
 TEST_F(MakeProfilePictureTest, AFileThatCannotBeCreatedEndsIt) {
   fs::create_directory(Picture("d7.gif"));
-  EXPECT_EQ(What(0), "Cannot create file " + Picture("d7.gif").string());
+  EXPECT_EQ(What(0), "Cannot create file " + DisplayPath(Picture("d7.gif")));
   fs::remove_all(dir.path() / "Output");
-  EXPECT_EQ(What(1), "Cannot create file " + Picture("d-3.gif").string());
+  EXPECT_EQ(What(1), "Cannot create file " + DisplayPath(Picture("d-3.gif")));
 }
 
 TEST_F(MakeProfilePictureTest, APictureTooLargeForAGifIsRefusedBeforeDrawing) {
-  session.logbook.dives[0].profile = Repeated("10", 100000);
-  session.window.options.px = "1000";
+  dives[0].profile = Repeated("10", 100000);
+  pixels = 1000;
   EXPECT_EQ(What(0),
             "left out: a profile picture of 100000000 x 120 pixels is larger than a GIF "
             "file can hold");
   EXPECT_FALSE(fs::exists(Picture("d7.gif")));
-  EXPECT_FALSE(platform.clipboard.has_value());
 }
 
 #ifndef _WIN32

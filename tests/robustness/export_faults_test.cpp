@@ -124,7 +124,7 @@ TEST_F(ExportFault, PicturePathThatIsADirectoryEndsTheExportAtThatPicture) {
   EXPECT_EQ(ReadFile(picture / "keep.txt"), "kept");
   EXPECT_FALSE(fs::exists(fixture.outputDir() / "d7.html"));
   EXPECT_EQ(fixture.session.window.selectedDive(), 0);
-  EXPECT_TRUE(fixture.session.logbook.loaded);
+  EXPECT_TRUE(fixture.session.logbook);
 }
 
 // A note page that cannot be made ends the export like a picture: files

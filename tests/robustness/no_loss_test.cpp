@@ -61,8 +61,7 @@ TEST_F(NoLoss, ImportAndExportChangeNothingOutsideOutput) {
 
   EXPECT_TRUE(fixture.platform.errors.empty());
   EXPECT_EQ(Without(Snapshot(fixture.root()), "program/Output"), Without(before, "program/Output"));
-  EXPECT_EQ(fixture.platform.opened,
-            (std::vector<std::string>{(fixture.outputDir() / "logbook.html").string()}));
+  EXPECT_EQ(fixture.platform.opened, (std::vector<fs::path>{fixture.outputDir() / "logbook.html"}));
 }
 
 TEST_F(NoLoss, EmptyingOutputDeletesOnlyItsOwnPlainFiles) {

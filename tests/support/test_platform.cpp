@@ -1,23 +1,48 @@
 #include "support/test_platform.h"
 
+#include "basic/path_text.h"
+
 namespace quellmar::testing {
 
 MessageAnswer TestPlatform::showMessage(MessageKind kind, const std::string& text,
                                         MessageButtons buttons, const std::string& details) {
   messages.push_back({kind, text, buttons});
   messageDetails.push_back(details);
-  if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;
-  if (!answers.empty()) {
-    const auto answer = answers.front();
+  MessageAnswer answer = MessageAnswer::Ok;
+  if (buttons != MessageButtons::Ok && !answers.empty()) {
+    answer = answers.front();
     answers.pop_front();
-    return answer;
+  } else if (buttons != MessageButtons::Ok) {
+    answer = buttons == MessageButtons::YesNo ? DefaultAnswer(buttons) : MessageAnswer::Cancel;
   }
-  return buttons == MessageButtons::YesNo ? DefaultAnswer(buttons) : MessageAnswer::Cancel;
+  std::string line = std::string(MessageTitle(kind)) + ": " + text;
+  if (buttons != MessageButtons::Ok)
+    line += answer == MessageAnswer::Yes  ? " -> Yes"
+            : answer == MessageAnswer::No ? " -> No"
+            : answer == MessageAnswer::Ok ? " -> OK"
+                                          : " -> Cancel";
+  transcript.push_back(line);
+  if (!details.empty()) transcript.push_back("  " + details);
+  return answer;
+}
+
+void TestPlatform::showError(const std::string& text, const std::string& details) {
+  errors.push_back(text);
+  errorDetails.push_back(details);
+  transcript.push_back("Error: " + text);
+  if (!details.empty()) transcript.push_back("  " + details);
+}
+
+void TestPlatform::openDocument(const std::filesystem::path& document) {
+  opened.push_back(document);
+  transcript.push_back("Open: " + DisplayPath(document));
 }
 
 bool TestPlatform::copyToClipboard(const IndexedImage& picture) {
   if (!clipboardWorks) return false;
   clipboard = picture;
+  transcript.push_back("Clipboard: " + std::to_string(picture.width) + " x " +
+                       std::to_string(picture.height));
   return true;
 }
 

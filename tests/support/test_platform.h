@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "commands/platform.h"
+#include "commands/window_model.h"
 
 namespace quellmar::testing {
 
@@ -26,29 +27,40 @@ class TestPlatform : public Platform {
 
   MessageAnswer showMessage(MessageKind kind, const std::string& text, MessageButtons buttons,
                             const std::string& details) override;
-  void showError(const std::string& text, const std::string& details) override {
-    errors.push_back(text);
-    errorDetails.push_back(details);
-  }
-  std::optional<std::string> chooseCsvFile() override { return nextChoice; }
-  void openDocument(const std::string& target) override { opened.push_back(target); }
+  void showError(const std::string& text, const std::string& details) override;
+  std::optional<std::filesystem::path> chooseCsvFile() override { return nextChoice; }
+  void openDocument(const std::filesystem::path& document) override;
   bool copyToClipboard(const IndexedImage& picture) override;
   std::filesystem::path programDirectory() const override { return programDir_; }
 
   // Answers for the questions, in order; with none left, Cancel or No.
   std::deque<MessageAnswer> answers;
-  std::optional<std::string> nextChoice;
+  std::optional<std::filesystem::path> nextChoice;
   bool clipboardWorks = true;
 
   std::vector<ShownMessage> messages;
   std::vector<std::string> messageDetails;  // one per message, empty for none
   std::vector<std::string> errors;
   std::vector<std::string> errorDetails;
-  std::vector<std::string> opened;
+  std::vector<std::filesystem::path> opened;
   std::optional<IndexedImage> clipboard;
+  // All of the above as one conversation, in order: "Warning: TEXT" (and
+  // "  DETAILS"), "Confirm: TEXT -> Yes", "Error: TEXT", "Open: PATH",
+  // "Clipboard: W x H"; a HistoryRecorder adds "History: LINE".
+  std::vector<std::string> transcript;
 
  private:
   std::filesystem::path programDir_;
+};
+
+// Adds the session's history lines to a platform's transcript as they come.
+class HistoryRecorder : public WindowListener {
+ public:
+  explicit HistoryRecorder(std::vector<std::string>& transcript) : transcript_(transcript) {}
+  void historyAdded(const std::string& line) override { transcript_.push_back("History: " + line); }
+
+ private:
+  std::vector<std::string>& transcript_;
 };
 
 }  // namespace quellmar::testing
