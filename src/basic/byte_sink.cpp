@@ -15,11 +15,11 @@ void FileSink::write(std::string_view bytes) {
 }
 
 bool FileSink::flush() {
-  const bool written = file_.write(pending_.data(), pending_.size());
+  const bool written = file_.write(pending_);
   pending_.clear();
   return written;
 }
 
-bool FileSink::commit() { return good() && flush() && file_.commit(); }
+bool FileSink::finish() { return good() && flush() && file_.finish(); }
 
 }  // namespace quellmar

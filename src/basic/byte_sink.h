@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "basic/os_file.h"
+#include "basic/file_set.h"
 
 namespace quellmar {
 
@@ -25,30 +25,28 @@ class StringSink : public ByteSink {
   std::string data;
 };
 
-// A file written whole or not at all: the bytes gather in memory, reach a
-// temporary file beside path in few large writes (a small file, a picture or
-// a note page, in one), and commit() puts it in place under path. A sink left
-// uncommitted leaves path as it was.
+// A file of a FileSet: the bytes gather in memory and reach its temporary in
+// few large writes (a small file, a picture or a note page, in one), and
+// finish() adds it to the set. A sink left unfinished leaves nothing behind.
 class FileSink : public ByteSink {
  public:
-  explicit FileSink(const std::filesystem::path& path) : file_(path) {}
+  FileSink(FileSet& set, const std::filesystem::path& name) : file_(set, name) {}
   FileSink(const FileSink&) = delete;
   FileSink& operator=(const FileSink&) = delete;
   bool isOpen() const { return file_.isOpen(); }
   void write(std::string_view bytes) override;
   bool good() const override { return file_.isOpen(); }
-  // Writes what is gathered and puts the file in place; false when anything
-  // could not be written, the temporary file then removed.
-  bool commit();
-  // After a failure: whether making the file failed rather than writing it,
-  // and the system's reason.
-  bool failedToCreate() const { return file_.failedToCreate(); }
-  const std::string& reason() const { return file_.reason(); }
+  // Writes what is gathered and adds the file to the set; false when anything
+  // could not be written, the temporary then removed.
+  bool finish();
+  // After a failure: which file, whether making it failed rather than
+  // writing it, and the system's reason.
+  const FileFailure& failure() const { return file_.failure(); }
 
  private:
   bool flush();
 
-  ReplacingFile file_;
+  FileSet::NewFile file_;
   std::string pending_;
 };
 

@@ -1,7 +1,7 @@
 // The operating system's file calls that the program's safety rests on, in one
 // small module with one implementation per system: reading only regular
-// files, writing every output file beside its final name and putting it in
-// place whole, and an exclusive lock between programs. Every failure keeps
+// files, the calls that write files beside their final names and put them in
+// place (file_set.h uses them), and an exclusive lock between programs. Every failure keeps
 // the system's own reason ("Permission denied", "Is a directory") for the
 // user to see.
 #pragma once
@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace quellmar {
 
@@ -38,39 +39,54 @@ class InputFile {
   std::string reason_;
 };
 
-// A new file that replaces path when committed. The bytes go to a temporary
-// file created exclusively in path's folder, never through a link or into an
-// existing file; commit() closes it and renames it over path, so a link or a
-// FIFO at path is replaced and never written through, and whatever was at
-// path stays whole until the new file is complete. Left uncommitted, the
-// temporary file is removed.
-class ReplacingFile {
+// The calls on the file system that writing a set of files makes, behind
+// one seam, so that a test can record them and cut them off at any point, as
+// a crash or a power loss would. SystemFileCalls makes them for real.
+class FileCalls {
  public:
-  explicit ReplacingFile(std::filesystem::path path);
-  ~ReplacingFile();
-  ReplacingFile(const ReplacingFile&) = delete;
-  ReplacingFile& operator=(const ReplacingFile&) = delete;
+  using Handle = std::intptr_t;
+  static constexpr Handle kNoFile = -1;
 
-  bool isOpen() const { return open_; }
-  // All the bytes or an error; false once anything failed.
-  bool write(const char* bytes, std::size_t count);
-  // Closes and renames; false when a write, the close or the rename failed.
-  bool commit();
-  // Whether the failure was in making the file (the temporary or the rename)
-  // rather than in writing its bytes.
-  bool failedToCreate() const { return failedToCreate_; }
-  const std::string& reason() const { return reason_; }
-
- private:
-  void discard();
-
-  std::filesystem::path path_;
-  std::filesystem::path temporary_;
-  std::intptr_t handle_ = -1;
-  bool open_ = false;
-  bool failedToCreate_ = false;
-  std::string reason_;
+  virtual ~FileCalls() = default;
+  // Creates temporary, exclusively: never over an existing entry, never
+  // through a link. It is to replace final, which must be replaceable (not a
+  // folder; on Windows not read-only and not held open by another program);
+  // a regular file there passes its permission bits on. kNoFile on failure.
+  virtual Handle create(const std::filesystem::path& temporary, const std::filesystem::path& final,
+                        std::string& reason) = 0;
+  // All the bytes or false.
+  virtual bool write(Handle file, const char* bytes, std::size_t count, std::string& reason) = 0;
+  // Closes the file; on Windows its data reaches the disk first.
+  virtual bool close(Handle file, std::string& reason) = 0;
+  // Makes the data of the closed files in folder durable: one sync of the
+  // file system where the system has it, else file by file.
+  virtual bool syncData(const std::filesystem::path& folder,
+                        const std::vector<std::filesystem::path>& files, std::string& reason) = 0;
+  // Puts from in the place of to, replacing what is there.
+  virtual bool rename(const std::filesystem::path& from, const std::filesystem::path& to,
+                      std::string& reason) = 0;
+  // Makes the folder's entries (the renames) durable.
+  virtual bool syncFolder(const std::filesystem::path& folder, std::string& reason) = 0;
+  virtual bool remove(const std::filesystem::path& path) = 0;
 };
+
+class SystemFileCalls final : public FileCalls {
+ public:
+  Handle create(const std::filesystem::path& temporary, const std::filesystem::path& final,
+                std::string& reason) override;
+  bool write(Handle file, const char* bytes, std::size_t count, std::string& reason) override;
+  bool close(Handle file, std::string& reason) override;
+  bool syncData(const std::filesystem::path& folder,
+                const std::vector<std::filesystem::path>& files, std::string& reason) override;
+  bool rename(const std::filesystem::path& from, const std::filesystem::path& to,
+              std::string& reason) override;
+  bool syncFolder(const std::filesystem::path& folder, std::string& reason) override;
+  bool remove(const std::filesystem::path& path) override;
+};
+
+// A file size limit (RLIMIT_FSIZE) makes a write fail with its reason instead
+// of ending the process by a signal. Called once at start by each program.
+void ReportFileSizeLimitAsWriteError();
 
 // An exclusive lock on a directory, held while the object lives, that other
 // programs taking the same lock see. On POSIX systems an advisory lock on the

@@ -1,10 +1,10 @@
 // POSIX side of os_file.h.
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -22,22 +22,19 @@ void CloseQuietly(std::intptr_t handle) {
   if (handle >= 0) ::close(Fd(handle));
 }
 
-// ".NAME.PID-N.tmp": hidden, so that emptying the Output directory and a
-// listing pass over it, and unique within the process.
-std::filesystem::path TemporaryBeside(const std::filesystem::path& path) {
-  static std::atomic<unsigned> counter{0};
-  // Taken once; a forked child keeps its parent's number, and O_EXCL with the
-  // retry below keeps the names of the two apart.
-  static const std::string pid = std::to_string(::getpid());
-  std::string name = ".";
-  name += path.filename().string();
-  name += '.';
-  name += pid;
-  name += '-';
-  name += std::to_string(counter++);
-  name += ".tmp";
-  return path.parent_path() / name;
-}
+// A folder's descriptor for syncing it, closed when done.
+class OpenFolder {
+ public:
+  explicit OpenFolder(const std::filesystem::path& folder)
+      : fd_(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {}
+  ~OpenFolder() { CloseQuietly(fd_); }
+  OpenFolder(const OpenFolder&) = delete;
+  OpenFolder& operator=(const OpenFolder&) = delete;
+  int fd() const { return fd_; }
+
+ private:
+  int fd_;
+};
 
 }  // namespace
 
@@ -76,41 +73,32 @@ std::ptrdiff_t InputFile::read(char* buffer, std::size_t count) {
   }
 }
 
-ReplacingFile::ReplacingFile(std::filesystem::path path) : path_(std::move(path)) {
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    temporary_ = TemporaryBeside(path_);
-    const int fd =
-        ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd >= 0) {
-      handle_ = fd;
-      open_ = true;
-      return;
-    }
-    if (errno != EEXIST) break;
+FileCalls::Handle SystemFileCalls::create(const std::filesystem::path& temporary,
+                                          const std::filesystem::path& final, std::string& reason) {
+  struct stat replaced {};
+  const bool exists = ::lstat(final.c_str(), &replaced) == 0;
+  if (exists && S_ISDIR(replaced.st_mode)) {
+    reason = Reason(EISDIR);
+    return kNoFile;
   }
-  reason_ = Reason(errno);
-  failedToCreate_ = true;
+  const int fd =
+      ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    reason = Reason(errno);
+    return kNoFile;
+  }
+  // A file replaced keeps who may read it: a private logbook stays private.
+  if (exists && S_ISREG(replaced.st_mode)) ::fchmod(fd, replaced.st_mode & 07777);
+  return fd;
 }
 
-ReplacingFile::~ReplacingFile() {
-  if (open_) discard();
-}
-
-void ReplacingFile::discard() {
-  CloseQuietly(handle_);
-  handle_ = -1;
-  ::unlink(temporary_.c_str());
-  open_ = false;
-}
-
-bool ReplacingFile::write(const char* bytes, std::size_t count) {
-  if (!open_) return false;
+bool SystemFileCalls::write(Handle file, const char* bytes, std::size_t count,
+                            std::string& reason) {
   while (count > 0) {
-    const ssize_t put = ::write(Fd(handle_), bytes, count);
+    const ssize_t put = ::write(Fd(file), bytes, count);
     if (put < 0 && errno == EINTR) continue;
     if (put <= 0) {
-      reason_ = Reason(put < 0 ? errno : ENOSPC);
-      discard();
+      reason = Reason(put < 0 ? errno : ENOSPC);
       return false;
     }
     bytes += put;
@@ -119,24 +107,60 @@ bool ReplacingFile::write(const char* bytes, std::size_t count) {
   return true;
 }
 
-bool ReplacingFile::commit() {
-  if (!open_) return false;
-  const int closed = ::close(Fd(handle_));
-  handle_ = -1;
-  if (closed != 0) {
-    reason_ = Reason(errno);
-    discard();
-    return false;
+bool SystemFileCalls::close(Handle file, std::string& reason) {
+  if (::close(Fd(file)) == 0) return true;
+  reason = Reason(errno);
+  return false;
+}
+
+bool SystemFileCalls::syncData(const std::filesystem::path& folder,
+                               const std::vector<std::filesystem::path>& files,
+                               std::string& reason) {
+#ifdef __linux__
+  // One call for all the files, as cheap as the sync of one file when the
+  // file system is otherwise quiet.
+  const OpenFolder open(folder);
+  if (open.fd() >= 0 && ::syncfs(open.fd()) == 0) return true;
+#else
+  static_cast<void>(folder);
+#endif
+  for (const auto& file : files) {
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 || ::fsync(fd) != 0) {
+      reason = Reason(errno);
+      CloseQuietly(fd);
+      return false;
+    }
+    ::close(fd);
   }
-  if (::rename(temporary_.c_str(), path_.c_str()) != 0) {
-    reason_ = Reason(errno);
-    failedToCreate_ = true;
-    discard();
-    return false;
-  }
-  open_ = false;
   return true;
 }
+
+bool SystemFileCalls::rename(const std::filesystem::path& from, const std::filesystem::path& to,
+                             std::string& reason) {
+  if (::rename(from.c_str(), to.c_str()) == 0) return true;
+  reason = Reason(errno);
+  return false;
+}
+
+bool SystemFileCalls::syncFolder(const std::filesystem::path& folder, std::string& reason) {
+  const OpenFolder open(folder);
+  if (open.fd() < 0) {
+    reason = Reason(errno);
+    return false;
+  }
+  // Some file systems cannot sync a folder (EINVAL); their entries are safe
+  // by other means, or not at all, and nothing more can be done here.
+  if (::fsync(open.fd()) == 0 || errno == EINVAL) return true;
+  reason = Reason(errno);
+  return false;
+}
+
+bool SystemFileCalls::remove(const std::filesystem::path& path) {
+  return ::unlink(path.c_str()) == 0;
+}
+
+void ReportFileSizeLimitAsWriteError() { ::signal(SIGXFSZ, SIG_IGN); }
 
 ExclusiveLock::ExclusiveLock(const std::filesystem::path& directory) {
   const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

@@ -24,8 +24,8 @@ constexpr const char* kNoLogbook = "No CSV file";
 constexpr const char* kImportOutOfMemory = "Out of memory during the CSV import.";
 constexpr const char* kExportOutOfMemory = "Out of memory during the HTML export.";
 constexpr const char* kExportRunning =
-    "Another HTML export is writing into this program directory. Try again when it has "
-    "finished.";
+    "Another HTML export is writing into this Output folder. Try again when it has finished.";
+constexpr const char* kCannotLock = "The Output folder cannot be locked for the HTML export.";
 constexpr const char* kMissingTemplates = "HTML sources open error. File(s) not found.";
 constexpr const char* kBadPixels = "Pixel / profile entry must be a whole number of 1 or more.";
 
@@ -217,12 +217,25 @@ ExportResult ExportHtml(Session& session, const fs::path& directory) {
     return {};
   }
   MakeOutputFolder(directory);
+  // One export at a time into an Output folder, whichever program directory
+  // it is reached from (a link, a shared folder): another one would mix its
+  // files with this one's.
+  const auto output = OutputFolder(directory);
+  const ExclusiveLock lock(output);
+  if (lock.state() != ExclusiveLock::State::Held) {
+    const bool busy = lock.state() == ExclusiveLock::State::Busy;
+    const char* text = busy ? kExportRunning : kCannotLock;
+    session.window.addHistory(text);
+    Warn(session, text, busy ? DisplayPath(output) : FileDetails(output, lock.reason()));
+    return {};
+  }
   const bool clear = session.platform.showMessage(MessageKind::Confirm,
                                                   "Would You like clear the OUTPUT directory ?",
                                                   MessageButtons::YesNo) == MessageAnswer::Yes;
   ExportConversation conversation(session);
+  SystemFileCalls calls;
   const HtmlExportResult written =
-      WriteHtmlLogbook(*session.logbook, options, directory, clear, conversation);
+      WriteHtmlLogbook({*session.logbook, options, directory, clear}, conversation, calls);
   // The clipboard ends up holding the last picture, as if each had passed through it.
   if (written.lastPicture && !session.platform.copyToClipboard(*written.lastPicture)) {
     throw ExportError("Cannot open clipboard");
@@ -261,19 +274,8 @@ ExportResult ExportHtmlCommand(Session& session) {
     session.window.addHistory(ChosenText(session) + " html conver request without CSV file");
     return {};
   }
-  // One export at a time per program directory: a second one, from another
-  // window or converter, would interleave its files with this one's. A
-  // directory that cannot be locked cannot be written either, and the export
-  // reports that itself.
-  const auto directory = session.platform.programDirectory();
-  const ExclusiveLock lock(directory);
-  if (lock.state() == ExclusiveLock::State::Busy) {
-    session.window.addHistory(kExportRunning);
-    Warn(session, kExportRunning, DisplayPath(directory));
-    return {};
-  }
   try {
-    return ExportHtml(session, directory);
+    return ExportHtml(session, session.platform.programDirectory());
   } catch (const ExportError& error) {
     session.platform.showError(ErrorBoxText(error.what()), error.details());
   } catch (const std::bad_alloc&) {

@@ -9,12 +9,11 @@ namespace quellmar {
 namespace {
 
 // "d" + the dive number + the extension: d7.gif, d-3.html.
-std::filesystem::path DiveFile(const std::filesystem::path& folder, std::int32_t number,
-                               const char* extension) {
+std::filesystem::path DiveFile(std::int32_t number, const char* extension) {
   std::string name = "d";  // built by appending: GCC 12 warns falsely on "d" + text
   name += IntText(number);
   name += extension;
-  return folder / name;
+  return name;
 }
 
 }  // namespace
@@ -29,18 +28,14 @@ std::filesystem::path OutputFolder(const std::filesystem::path& programDirectory
 }
 
 std::filesystem::path IndexPagePath(const std::filesystem::path& programDirectory) {
-  const auto page = OutputFolder(programDirectory) / "logbook.html";
+  const auto page = OutputFolder(programDirectory) / kIndexPageName;
   std::error_code ec;
   const auto absolute = std::filesystem::absolute(page, ec);
   return ec ? page : absolute;
 }
 
-std::filesystem::path DivePagePath(const std::filesystem::path& outputFolder, std::int32_t number) {
-  return DiveFile(outputFolder, number, ".html");
-}
+std::filesystem::path DivePageName(std::int32_t number) { return DiveFile(number, ".html"); }
 
-std::filesystem::path PicturePath(const std::filesystem::path& outputFolder, std::int32_t number) {
-  return DiveFile(outputFolder, number, ".gif");
-}
+std::filesystem::path PictureName(std::int32_t number) { return DiveFile(number, ".gif"); }
 
 }  // namespace quellmar

@@ -13,7 +13,9 @@ std::filesystem::path TemplatePath(const std::filesystem::path& programDirectory
 std::filesystem::path OutputFolder(const std::filesystem::path& programDirectory);
 // Output/logbook.html, made absolute for a browser or a message.
 std::filesystem::path IndexPagePath(const std::filesystem::path& programDirectory);
-std::filesystem::path DivePagePath(const std::filesystem::path& outputFolder, std::int32_t number);
-std::filesystem::path PicturePath(const std::filesystem::path& outputFolder, std::int32_t number);
+// The names of the files in the Output folder.
+inline constexpr char kIndexPageName[] = "logbook.html";
+std::filesystem::path DivePageName(std::int32_t number);
+std::filesystem::path PictureName(std::int32_t number);
 
 }  // namespace quellmar

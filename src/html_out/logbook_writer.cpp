@@ -1,5 +1,6 @@
 #include "html_out/logbook_writer.h"
 
+#include <algorithm>
 #include <array>
 #include <system_error>
 
@@ -22,19 +23,22 @@ bool AllTemplatesExist(const std::filesystem::path& programDirectory) {
   return true;
 }
 
-// Deletes the plain files of the Output directory. Kept: subdirectories,
-// hidden files (a name starting with ".", on Windows also the hidden
-// attribute), links to directories and special files. A link to a file is
-// removed as a link; what it points to is never touched. A file that cannot
-// be deleted (on Windows: read-only or open elsewhere) is skipped without a
-// word.
-void ClearOutputDirectory(const std::filesystem::path& output) {
+// Deletes the plain files of the Output folder that the new logbook did not
+// write. Kept: subdirectories, hidden files (a name starting with ".", on
+// Windows also the hidden attribute), links to directories and special
+// files. A link to a file is removed as a link; what it points to is never
+// touched. A file that cannot be deleted (on Windows: read-only or open
+// elsewhere) is skipped without a word.
+void RemoveOldFiles(const FileSet& files, FileCalls& calls) {
   namespace fs = std::filesystem;
+  const auto written = files.paths();
   std::error_code ec;
-  for (auto it = fs::directory_iterator(output, ec); !ec && it != fs::directory_iterator();
+  for (auto it = fs::directory_iterator(files.folder(), ec); !ec && it != fs::directory_iterator();
        it.increment(ec)) {
     const fs::path& path = it->path();
-    if (IsHiddenFile(path)) continue;
+    if (IsHiddenFile(path) || std::find(written.begin(), written.end(), path) != written.end()) {
+      continue;
+    }
     std::error_code statError;
     const auto own = fs::symlink_status(path, statError);
     if (statError) continue;
@@ -43,10 +47,7 @@ void ClearOutputDirectory(const std::filesystem::path& output) {
       const auto target = fs::status(path, statError);  // a dangling link counts as a file
       plain = !fs::is_directory(target);
     }
-    if (plain) {
-      std::error_code removeError;
-      fs::remove(path, removeError);
-    }
+    if (plain) calls.remove(path);
   }
 }
 
@@ -80,27 +81,23 @@ void MakeOutputFolder(const std::filesystem::path& programDirectory) {
   if (!ec || fs::exists(fs::symlink_status(output, statError))) {
     ec = std::make_error_code(std::errc::not_a_directory);
   }
-  throw ExportError("Cannot create file " + DisplayPath(output / "logbook.html"),
+  throw ExportError("Cannot create file " + DisplayPath(output / kIndexPageName),
                     DisplayPath(output) + ": " + ec.message());
 }
 
-HtmlExportResult WriteHtmlLogbook(const Logbook& logbook, const ExportOptions& options,
-                                  const std::filesystem::path& programDirectory, bool clearOutput,
-                                  ExportReport& report) {
-  const auto output = OutputFolder(programDirectory);
-  if (clearOutput) ClearOutputDirectory(output);
-
-  // The page goes to a temporary file and takes the place of the earlier one
-  // only once complete; a picture or page error on the way leaves the
-  // earlier index page as it was.
-  FillRun run(logbook, options, programDirectory, report);
-  const auto indexPath = output / "logbook.html";
-  FileSink page(indexPath);
-  RequireCreated(page, indexPath);
+HtmlExportResult WriteHtmlLogbook(const HtmlExport& request, ExportReport& report,
+                                  FileCalls& calls) {
+  FileSet files(OutputFolder(request.programDirectory), calls);
+  files.removeStaleTemporaries();
+  FillRun run(request.logbook, request.options, request.programDirectory, files, report);
+  FileSink page(files, kIndexPageName);
+  RequireCreated(page);
   WritePageTemplate(run, "head.html", page);
   WriteDiveLines(run, page);
   WritePageTemplate(run, "foot.html", page);
-  Commit(page, indexPath);
+  Finish(page);
+  if (!files.commit(kIndexPageName)) ThrowFileError(files.failure());
+  if (request.clearOutput) RemoveOldFiles(files, calls);
   return {std::move(run.picturesLeftOut), std::move(run.lastPicture)};
 }
 

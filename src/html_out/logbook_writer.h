@@ -37,12 +37,22 @@ struct HtmlExportResult {
   std::optional<IndexedImage> lastPicture;
 };
 
-// Writes the index page, with the dive pages and pictures its tags ask for;
-// with clearOutput, the Output folder's plain files are deleted first. Files
-// already in place stay whole, and the index page is put in place last.
-HtmlExportResult WriteHtmlLogbook(const Logbook& logbook, const ExportOptions& options,
-                                  const std::filesystem::path& programDirectory, bool clearOutput,
-                                  ExportReport& report);
+// What an export writes, decided before it starts.
+struct HtmlExport {
+  const Logbook& logbook;
+  const ExportOptions& options;
+  std::filesystem::path programDirectory;
+  bool clearOutput = false;  // the Output folder's other plain files go
+};
+
+// Writes the index page, with the dive pages and pictures its tags ask for,
+// as one set of new files in the Output folder, through calls: the earlier
+// logbook stays as it was until the new one is whole, and is then replaced
+// in one step, the index page last. With clearOutput, the plain files of
+// Output that the new logbook did not replace are deleted after that, never
+// before. The caller holds the Output folder's lock.
+HtmlExportResult WriteHtmlLogbook(const HtmlExport& request, ExportReport& report,
+                                  FileCalls& calls);
 
 // Writes the lines template once per dive into page.
 void WriteDiveLines(FillRun& run, ByteSink& page);

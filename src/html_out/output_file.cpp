@@ -3,22 +3,19 @@
 #include "basic/path_text.h"
 
 namespace quellmar {
-namespace {
 
-[[noreturn]] void Fail(const char* what, const FileSink& sink, const std::filesystem::path& path) {
-  const std::string name = DisplayPath(path);
-  throw ExportError(what + name, name + ": " + sink.reason());
+void ThrowFileError(const FileFailure& failure) {
+  const std::string name = DisplayPath(failure.path);
+  throw ExportError((failure.creating ? "Cannot create file " : "Cannot write file ") + name,
+                    name + ": " + failure.reason);
 }
 
-}  // namespace
-
-void RequireCreated(const FileSink& sink, const std::filesystem::path& path) {
-  if (!sink.isOpen()) Fail("Cannot create file ", sink, path);
+void RequireCreated(const FileSink& sink) {
+  if (!sink.isOpen()) ThrowFileError(sink.failure());
 }
 
-void Commit(FileSink& sink, const std::filesystem::path& path) {
-  if (sink.commit()) return;
-  Fail(sink.failedToCreate() ? "Cannot create file " : "Cannot write file ", sink, path);
+void Finish(FileSink& sink) {
+  if (!sink.finish()) ThrowFileError(sink.failure());
 }
 
 }  // namespace quellmar

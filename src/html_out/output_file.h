@@ -1,7 +1,7 @@
 // The errors of the export, and the one way its files are written: each file
-// of the logbook (index page, note pages, pictures) through a FileSink that
-// puts it in place whole, and every failure an ExportError that names the
-// file and the system's reason.
+// of the logbook (index page, note pages, pictures) through a FileSink into
+// the export's FileSet, which puts them in place together, and every failure
+// an ExportError that names the file and the system's reason.
 #pragma once
 
 #include <filesystem>
@@ -9,6 +9,7 @@
 #include <string>
 
 #include "basic/byte_sink.h"
+#include "basic/file_set.h"
 
 namespace quellmar {
 
@@ -31,12 +32,16 @@ class PictureNotMade : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Throws "Cannot create file PATH" when the sink's temporary file could not be made.
-void RequireCreated(const FileSink& sink, const std::filesystem::path& path);
+// The error that names a file that failed: "Cannot create file PATH" when it
+// could not be made or put in place, "Cannot write file PATH" when its bytes
+// could not be written; the details are the path and the system's reason.
+[[noreturn]] void ThrowFileError(const FileFailure& failure);
 
-// Puts the written file in place; throws "Cannot write file PATH" when its
-// bytes could not be written, "Cannot create file PATH" when it could not be
-// put under its name. The file that was there before then stays as it was.
-void Commit(FileSink& sink, const std::filesystem::path& path);
+// Throws when the sink's temporary file could not be made.
+void RequireCreated(const FileSink& sink);
+
+// Adds the written file to its set; throws when its bytes could not be
+// written. The file that was there before then stays as it was.
+void Finish(FileSink& sink);
 
 }  // namespace quellmar

@@ -400,13 +400,13 @@ IndexedImage DrawOrThrow(const Plan& plan) {
   }
 }
 
-// Creates or replaces the file with the whole picture; a picture that could
-// not be written whole leaves the earlier file as it was.
-void WriteGifFile(const IndexedImage& picture, const std::filesystem::path& path) {
-  FileSink sink(path);
-  RequireCreated(sink, path);
+// The picture as a GIF file of the set; a picture that could not be written
+// whole leaves nothing behind.
+void WriteGifFile(const IndexedImage& picture, FileSet& files, const std::filesystem::path& name) {
+  FileSink sink(files, name);
+  RequireCreated(sink);
   WriteGif(picture, sink);
-  Commit(sink, path);
+  Finish(sink);
 }
 
 }  // namespace
@@ -464,8 +464,7 @@ IndexedImage RenderProfile(std::string_view profile, std::int16_t maxDepth,
   return DrawProfile(ProfileSamples(profile), maxDepth, pixelsPerSample);
 }
 
-IndexedImage MakeProfilePicture(const Dive& dive, std::int32_t pixelsPerSample,
-                                const std::filesystem::path& outputFolder) {
+IndexedImage MakeProfilePicture(const Dive& dive, std::int32_t pixelsPerSample, FileSet& files) {
   const std::vector<std::int32_t> samples = ProfileSamples(dive.profile);
   const Plan plan = MakePlan(samples, dive.maxDepth, pixelsPerSample);
   // A pixel count of 0 or less (or a profile without a sample) leaves no
@@ -484,7 +483,7 @@ IndexedImage MakeProfilePicture(const Dive& dive, std::int32_t pixelsPerSample,
   } catch (const std::bad_alloc&) {
     throw PictureNotMade(kNoMemory);
   }
-  WriteGifFile(picture, PicturePath(outputFolder, dive.number));
+  WriteGifFile(picture, files, PictureName(dive.number));
   return picture;
 }
 

@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "basic/file_set.h"
 #include "basic/indexed_image.h"
 #include "html_out/output_file.h"
 #include "model/logbook.h"
@@ -51,12 +52,11 @@ IndexedImage RenderProfile(std::string_view profile, std::int16_t maxDepth,
 IndexedImage DrawProfile(std::span<const std::int32_t> samples, std::int16_t maxDepth,
                          std::int32_t pixelsPerSample);
 
-// Draws the dive's picture and writes it as its GIF file in the output
-// folder; returns the picture, or one of no pixels when there is nothing to
-// draw. Throws ExportError when the file cannot be created or written,
+// Draws the dive's picture and writes it as its GIF file into the set of the
+// logbook's files; returns the picture, or one of no pixels when there is
+// nothing to draw. Throws ExportError when the file cannot be created or written,
 // PictureNotMade when the picture would be larger than a GIF file or memory
 // can hold.
-IndexedImage MakeProfilePicture(const Dive& dive, std::int32_t pixelsPerSample,
-                                const std::filesystem::path& outputFolder);
+IndexedImage MakeProfilePicture(const Dive& dive, std::int32_t pixelsPerSample, FileSet& files);
 
 }  // namespace quellmar

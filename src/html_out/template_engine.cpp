@@ -152,8 +152,7 @@ std::string NotePageLink(const std::string& n, std::string_view icon) {
 bool MakePicture(FillRun& run, int index) {
   const Dive& dive = run.logbook.dives[static_cast<std::size_t>(index)];
   try {
-    IndexedImage picture =
-        MakeProfilePicture(dive, PixelsPerSample(run.options.px), run.outputFolder);
+    IndexedImage picture = MakeProfilePicture(dive, PixelsPerSample(run.options.px), run.files);
     if (picture.width > 0) run.lastPicture = std::move(picture);
     return true;
   } catch (const PictureNotMade& reason) {
@@ -272,11 +271,11 @@ void FillTemplate(FillRun& run, const std::vector<std::string>& lines, ByteSink&
 }
 
 FillRun::FillRun(const Logbook& book, const ExportOptions& exportOptions,
-                 std::filesystem::path directory, ExportReport& exportReport)
+                 std::filesystem::path directory, FileSet& newFiles, ExportReport& exportReport)
     : logbook(book),
       options(exportOptions),
       programDirectory(std::move(directory)),
-      outputFolder(OutputFolder(programDirectory)),
+      files(newFiles),
       report(exportReport) {}
 
 void WriteNotePage(FillRun& run, int dive) {
@@ -289,9 +288,8 @@ void WriteNotePage(FillRun& run, int dive) {
 
   const auto note = ReadWholeFile(TemplatePath(run.programDirectory, "note.html"));
   if (!note) return;
-  const auto path = DivePagePath(run.outputFolder, number);
-  FileSink page(path);
-  RequireCreated(page, path);
+  FileSink page(run.files, DivePageName(number));
+  RequireCreated(page);
 
   struct Writing {
     std::vector<std::int32_t>& pages;
@@ -299,7 +297,7 @@ void WriteNotePage(FillRun& run, int dive) {
   } writing{open};
   open.push_back(number);
   FillTemplate(run, SplitLines(*note), page, dive);
-  Commit(page, path);
+  Finish(page);
 }
 
 }  // namespace quellmar

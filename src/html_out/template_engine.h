@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "basic/byte_sink.h"
+#include "basic/file_set.h"
 #include "basic/indexed_image.h"
 #include "model/export_options.h"
 #include "model/logbook.h"
@@ -32,7 +33,7 @@ class ExportReport {
 };
 
 // One export's run of fills: what it reads (the logbook, the options, the
-// program directory with its templates and Output folder), where it reports,
+// program directory with its templates), where its files go, where it reports,
 // and the note pages being written at this moment. A note template may ask
 // for its own dive's note page; that page is open already, so it is not
 // reopened (the tag still yields its link) and the fill ends. Made by the
@@ -40,14 +41,14 @@ class ExportReport {
 class FillRun {
  public:
   FillRun(const Logbook& logbook, const ExportOptions& options,
-          std::filesystem::path programDirectory, ExportReport& report);
+          std::filesystem::path programDirectory, FileSet& files, ExportReport& report);
   FillRun(const FillRun&) = delete;
   FillRun& operator=(const FillRun&) = delete;
 
   const Logbook& logbook;
   const ExportOptions& options;
   const std::filesystem::path programDirectory;
-  const std::filesystem::path outputFolder;
+  FileSet& files;  // the logbook's new files, in the Output folder
   ExportReport& report;
   // Dive numbers whose picture was left out, in the order met, each once.
   std::vector<std::int32_t> picturesLeftOut;

@@ -56,12 +56,11 @@ class Scene : public WindowListener {
   fs::path program() const { return dir.path() / "program"; }
   fs::path output() const { return program() / "Output"; }
 
-  // Paths in a row's transcript: {export} the export's folder, {program} the
-  // program directory, {output} its Output folder.
+  // Paths in a row's transcript: {export} the export's folder, {output} the
+  // program directory's Output folder.
   std::string placed(std::string line) const {
     for (const auto& [mark, path] :
-         {std::pair{"{export}", dir.path() / "export"}, std::pair{"{program}", program()},
-          std::pair{"{output}", output()}}) {
+         {std::pair{"{export}", dir.path() / "export"}, std::pair{"{output}", output()}}) {
       for (auto at = line.find(mark); at != std::string::npos; at = line.find(mark)) {
         line.replace(at, std::string(mark).size(), DisplayPath(path));
       }
@@ -266,15 +265,17 @@ const ConversationRow kRows[] = {
     {"export_while_another_runs",
      OpenTwoDives,
      [](Scene& s) {
-       const ExclusiveLock other(s.program());
+       fs::create_directory(s.output());
+       const ExclusiveLock other(s.output());
        s.platform.transcript.clear();
        Export(s);
      },
-     {"History: Another HTML export is writing into this program directory. Try again when it "
-      "has finished.",
-      "Warning: Another HTML export is writing into this program directory. Try again when it "
-      "has finished.",
-      "  {program}"}},
+     {"History: HTML write started.",
+      "History: Another HTML export is writing into this Output folder. Try again when it has "
+      "finished.",
+      "Warning: Another HTML export is writing into this Output folder. Try again when it has "
+      "finished.",
+      "  {output}"}},
     {"export_with_a_refusing_clipboard",
      [](Scene& s) { OpenTwoDives(s), s.platform.clipboardWorks = false; },
      [](Scene& s) { s.platform.transcript.clear(), Export(s); },

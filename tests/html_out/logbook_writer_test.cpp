@@ -71,7 +71,8 @@ class WriterTest : public ::testing::Test {
   HtmlExportResult write(bool clear = false) {
     told.events.clear();
     MakeOutputFolder(dir.path());
-    return WriteHtmlLogbook(book, options, dir.path(), clear, told);
+    SystemFileCalls calls;
+    return WriteHtmlLogbook({book, options, dir.path(), clear}, told, calls);
   }
   void smallTemplates() {
     dir.write("html/head.html", "<head @totalsac@>\r\n");

@@ -306,8 +306,13 @@ class MakeProfilePictureTest : public ::testing::Test {
     fs::create_directory(dir.path() / "Output");
     dives = {MakeDive(7, "0,10,20,20,10,0", 20), MakeDive(-3, "5,15,5", 15)};
   }
+  // The picture made and put in place, as an export does.
   IndexedImage make(int index) {
-    return MakeProfilePicture(dives[static_cast<std::size_t>(index)], pixels, output());
+    SystemFileCalls calls;
+    FileSet files(output(), calls);
+    auto picture = MakeProfilePicture(dives[static_cast<std::size_t>(index)], pixels, files);
+    files.commit({});
+    return picture;
   }
 
   static Dive MakeDive(std::int32_t number, std::string profile, std::int16_t maxDepth) {

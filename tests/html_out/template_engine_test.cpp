@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -78,7 +79,15 @@ class EngineTest : public ::testing::Test {
     book.summary = {5400, 2700, 31, 14};
   }
   Dive& dive() { return book.dives[0]; }
-  bool pictureMade() const { return fs::exists(output("d12.gif")); }
+  // Whether the fills so far wrote the file; it is then put in place.
+  bool written(const std::string& name) {
+    files.commit({});
+    return fs::exists(output(name));
+  }
+  std::string page(const std::string& name) {
+    files.commit({});
+    return ReadFile(output(name));
+  }
   fs::path output(const std::string& name) const { return dir.path() / "Output" / name; }
   std::string fill(std::string_view line, int index = 0) { return FillLine(run, line, index); }
 
@@ -86,7 +95,9 @@ class EngineTest : public ::testing::Test {
   Logbook book;
   ExportOptions options;
   ExportReport report;
-  FillRun run{book, options, dir.path(), report};
+  SystemFileCalls calls;
+  FileSet files{dir.path() / "Output", calls};
+  FillRun run{book, options, dir.path(), files, report};
 };
 
 struct TagRow {
@@ -277,8 +288,8 @@ TEST_P(ConditionTest, ValueAndSideEffectFollowTheOptionsAndTheDive) {
   dive().note = row.note;
   dive().profile = row.profile;
   EXPECT_EQ(TagValue(run, row.tag, 0), row.value);
-  EXPECT_EQ(fs::exists(output("d12.html")), row.writesPage);
-  EXPECT_EQ(pictureMade(), row.pictures > 0);
+  EXPECT_EQ(written("d12.html"), row.writesPage);
+  EXPECT_EQ(written("d12.gif"), row.pictures > 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Tags, ConditionTest, ::testing::ValuesIn(kConditionRows),
@@ -288,20 +299,20 @@ TEST_F(EngineTest, NotePageIsFilledFromTheNoteTemplate) {
   dir.write("html/note.html",
             "<h1>Dive @diveno@</h1>\r\n\r\n<p>@note@</p>\r\n@totalsac@ l/min\rlast");
   WriteNotePage(run, 0);
-  EXPECT_EQ(ReadFile(output("d12.html")),
+  EXPECT_EQ(page("d12.html"),
             "<h1>Dive 12</h1>\r\n\r\n<p>Line one<br>\n\rline two</p>\r\n14 l/min\r\nlast\r\n");
 }
 
 TEST_F(EngineTest, NoteTemplateStopsAtCtrlZ) {
   dir.write("html/note.html", "@diveno@\r\n\x1a@site@\r\n");
   WriteNotePage(run, 0);
-  EXPECT_EQ(ReadFile(output("d12.html")), "12\r\n");
+  EXPECT_EQ(page("d12.html"), "12\r\n");
 }
 
 TEST_F(EngineTest, TemplateWithLineFeedsAloneIsOneLine) {
   dir.write("html/note.html", "<p>@diveno@\n@site@</p>\n@div\neno@\n");
   WriteNotePage(run, 0);
-  EXPECT_EQ(ReadFile(output("d12.html")), "<p>12\nElphinstone</p>\nerror\n\r\n");
+  EXPECT_EQ(page("d12.html"), "<p>12\nElphinstone</p>\nerror\n\r\n");
 }
 
 TEST_F(EngineTest, NoteWithLineBreaksSpansSeveralOutputLines) {
@@ -315,27 +326,32 @@ TEST_F(EngineTest, NegativeDiveNumberNamesThePage) {
   EXPECT_EQ(
       fill("@subpage@"),
       R"x(<a href="javascript:nw('-3')"><img src="../pict/nog.gif" align="right" border="0"></a>)x");
-  EXPECT_EQ(ReadFile(output("d-3.html")), "<h1>Dive -3</h1>\r\nLine one<br>\n\rline two\r\n");
+  EXPECT_EQ(page("d-3.html"), "<h1>Dive -3</h1>\r\nLine one<br>\n\rline two\r\n");
 }
 
-// Records, at every write, which of the dive's files exist already.
+// Records, at every write, which of the dive's files the set holds already.
 class ExistenceSink : public ByteSink {
  public:
-  explicit ExistenceSink(std::vector<fs::path> files) : files_(std::move(files)) {}
+  ExistenceSink(const FileSet& set, std::vector<fs::path> files)
+      : set_(set), files_(std::move(files)) {}
   void write(std::string_view bytes) override {
     std::string seen;
-    for (const auto& file : files_) seen += fs::exists(file) ? '1' : '0';
+    const auto written = set_.paths();
+    for (const auto& file : files_) {
+      seen += std::find(written.begin(), written.end(), file) != written.end() ? '1' : '0';
+    }
     writes.push_back(std::string(bytes.substr(0, bytes.find('\r'))) + " " + seen);
   }
   bool good() const override { return true; }
   std::vector<std::string> writes;
 
  private:
+  const FileSet& set_;
   std::vector<fs::path> files_;
 };
 
 TEST_F(EngineTest, FilesExistBeforeTheLineThatLinksThemIsWritten) {
-  ExistenceSink sink({output("d12.html"), output("d12.gif")});
+  ExistenceSink sink(files, {output("d12.html"), output("d12.gif")});
   FillTemplate(run, {"first", "@note_ico@", "@profile_gif@"}, sink, 0);
   EXPECT_EQ(sink.writes,
             (std::vector<std::string>{"first 00", kNoteLink + " 10", kProfileImg + " 11"}));
@@ -346,7 +362,7 @@ TEST_F(EngineTest, EveryTagIsFilledWithItsSideEffectsEachTime) {
   for (const char* tag : {"@subpage@", "@noteorgif@", "@profile_ico@", "@profile_gif@"}) {
     fs::remove(output("d12.gif"));
     fill(tag);
-    EXPECT_TRUE(pictureMade()) << tag;
+    EXPECT_TRUE(written("d12.gif")) << tag;
   }
   EXPECT_EQ(run.lastPicture->width, 7);
 }
@@ -354,12 +370,12 @@ TEST_F(EngineTest, EveryTagIsFilledWithItsSideEffectsEachTime) {
 TEST_F(EngineTest, NoteTemplateAskingForItsOwnPageEnds) {
   dir.write("html/note.html", "<p>@subpage@</p>\r\n@noteorgif@\r\n@NOTE_ICO@ @diveno@");
   EXPECT_EQ(fill("@subpage@"), kNogLink);
-  EXPECT_EQ(ReadFile(output("d12.html")),
+  EXPECT_EQ(page("d12.html"),
             "<p>" + kNogLink + "</p>\r\n" + kNogLink + "\r\n" + kNoteLink + " 12\r\n");
   // The guard belongs to the running page only: the next request writes again.
   fs::remove(output("d12.html"));
   EXPECT_EQ(fill("@note_ico@"), kNoteLink);
-  EXPECT_TRUE(fs::exists(output("d12.html")));
+  EXPECT_TRUE(written("d12.html"));
 }
 
 // A missing note template still yields the link; a page that cannot be made
@@ -367,7 +383,7 @@ TEST_F(EngineTest, NoteTemplateAskingForItsOwnPageEnds) {
 TEST_F(EngineTest, MissingNoteTemplateYieldsTheLinkAndAnUnwritablePageThrows) {
   fs::remove(dir.path() / "html" / "note.html");
   EXPECT_EQ(fill("@subpage@"), kNogLink);
-  EXPECT_FALSE(fs::exists(output("d12.html")));
+  EXPECT_FALSE(written("d12.html"));
 
   dir.write("html/note.html", "page");
   fs::create_directory(output("d12.html"));

@@ -137,24 +137,27 @@ TEST_P(WriteFault, ReplacesWholeFilesOrEndsWithTheFileAndTheReason) {
 INSTANTIATE_TEST_SUITE_P(Cases, WriteFault, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// A second export while one holds the program directory is refused at once,
-// before the clearing question: nothing is deleted or written.
-TEST(WriteFault, SecondExportOnTheSameProgramDirectoryIsRefused) {
+// Two program directories whose Output is one folder (a link): while one
+// exports, the other is refused before the clearing question, and nothing is
+// deleted or written.
+TEST(WriteFault, SecondExportIntoTheSameOutputIsRefused) {
   ProgramFixture fixture;
   fixture.writeTemplates("<html>\r\n", "<p>@diveno@</p>\r\n", "</html>\r\n", "");
   fixture.writeExport(DiveLine(101, 12, 18) + "\r\n", "", "");
   ASSERT_TRUE(fixture.open());
   WriteEarlier(fixture);
+  const auto shared = fixture.root() / "shared";
+  fs::rename(fixture.outputDir(), shared);
+  fs::create_directory_symlink(shared, fixture.outputDir());
   fixture.platform.messages.clear();
   const auto before = Snapshot(fixture.root());
 
-  const ExclusiveLock running(fixture.programDir());
+  const ExclusiveLock running(shared);  // the other program directory's export
   ASSERT_EQ(running.state(), ExclusiveLock::State::Held);
   EXPECT_FALSE(fixture.exportHtml(MessageAnswer::Yes));
 
   const std::string refused =
-      "Another HTML export is writing into this program directory. Try again when it has "
-      "finished.";
+      "Another HTML export is writing into this Output folder. Try again when it has finished.";
   EXPECT_EQ(fixture.platform.messages,
             (std::vector<ShownMessage>{{MessageKind::Warning, refused, MessageButtons::Ok}}));
   EXPECT_EQ(fixture.session.window.history().back(), refused);
