@@ -2,26 +2,27 @@
 // path_text.h makes.
 #include <windows.h>
 
-#include <atomic>
 #include <string>
 
 #include "basic/os_file.h"
+#include "basic/path_text.h"
 
 namespace quellmar {
 namespace {
 
-HANDLE Handle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
+HANDLE Windows(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 std::intptr_t Stored(HANDLE handle) { return reinterpret_cast<std::intptr_t>(handle); }
 const std::intptr_t kNoHandle = Stored(INVALID_HANDLE_VALUE);
 
-// The system's text for an error code, in the 8-bit code page of the
-// program's texts, without the line break that ends it.
+// The system's text for an error code, as UTF-8 like every text the program
+// shows, without the line break that ends it.
 std::string Reason(DWORD error) {
-  char* text = nullptr;
-  const DWORD length = FormatMessageA(
+  wchar_t* text = nullptr;
+  const DWORD length = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string reason = length > 0 ? std::string(text, length) : "Error " + std::to_string(error);
+      nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::string reason = length > 0 ? DisplayPath(std::filesystem::path(std::wstring(text, length)))
+                                  : "Error " + std::to_string(error);
   if (text != nullptr) LocalFree(text);
   while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' ||
                              reason.back() == ' ' || reason.back() == '.')) {
@@ -31,19 +32,7 @@ std::string Reason(DWORD error) {
 }
 
 void CloseQuietly(std::intptr_t handle) {
-  if (handle != kNoHandle) CloseHandle(Handle(handle));
-}
-
-std::filesystem::path TemporaryBeside(const std::filesystem::path& path) {
-  static std::atomic<unsigned> counter{0};
-  std::wstring name = L".";
-  name += path.filename().wstring();
-  name += L'.';
-  name += std::to_wstring(GetCurrentProcessId());
-  name += L'-';
-  name += std::to_wstring(counter++);
-  name += L".tmp";
-  return path.parent_path() / name;
+  if (handle != kNoHandle) CloseHandle(Windows(handle));
 }
 
 }  // namespace
@@ -74,52 +63,54 @@ std::ptrdiff_t InputFile::read(char* buffer, std::size_t count) {
   if (!open_) return -1;
   const DWORD chunk = count > 0x40000000 ? 0x40000000 : static_cast<DWORD>(count);
   DWORD got = 0;
-  if (!ReadFile(Handle(handle_), buffer, chunk, &got, nullptr)) {
+  if (!ReadFile(Windows(handle_), buffer, chunk, &got, nullptr)) {
     reason_ = Reason(GetLastError());
     return -1;
   }
   return static_cast<std::ptrdiff_t>(got);
 }
 
-ReplacingFile::ReplacingFile(std::filesystem::path path)
-    : path_(std::move(path)), handle_(kNoHandle) {
-  DWORD error = ERROR_FILE_EXISTS;
-  for (int attempt = 0; attempt < 100 && error == ERROR_FILE_EXISTS; ++attempt) {
-    temporary_ = TemporaryBeside(path_);
-    // CREATE_NEW fails on any existing entry, a link included.
-    const HANDLE file = CreateFileW(temporary_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-      handle_ = Stored(file);
-      open_ = true;
-      return;
+FileCalls::Handle SystemFileCalls::create(const std::filesystem::path& temporary,
+                                          const std::filesystem::path& final,
+                                          std::string& reason) {
+  // What would stop the rename at the end stops the file now, before any
+  // file of its set is put in place: a folder in the way, a read-only file
+  // (Windows refuses to replace one; wine does not, so it is checked here),
+  // a file another program holds open without sharing it.
+  const DWORD attributes = GetFileAttributesW(final.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES) {
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
+        (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+      reason = Reason(ERROR_ACCESS_DENIED);
+      return kNoFile;
     }
-    error = GetLastError();
+    const HANDLE probe = CreateFileW(final.c_str(), DELETE,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (probe == INVALID_HANDLE_VALUE) {
+      reason = Reason(GetLastError());
+      return kNoFile;
+    }
+    CloseHandle(probe);
   }
-  reason_ = Reason(error);
-  failedToCreate_ = true;
+  // CREATE_NEW fails on any existing entry, a link included.
+  const HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    reason = Reason(GetLastError());
+    return kNoFile;
+  }
+  return Stored(file);
 }
 
-ReplacingFile::~ReplacingFile() {
-  if (open_) discard();
-}
-
-void ReplacingFile::discard() {
-  CloseQuietly(handle_);
-  handle_ = kNoHandle;
-  DeleteFileW(temporary_.c_str());
-  open_ = false;
-}
-
-bool ReplacingFile::write(const char* bytes, std::size_t count) {
-  if (!open_) return false;
+bool SystemFileCalls::write(Handle file, const char* bytes, std::size_t count,
+                            std::string& reason) {
   while (count > 0) {
     const DWORD chunk = count > 0x40000000 ? 0x40000000 : static_cast<DWORD>(count);
     DWORD put = 0;
-    if (!WriteFile(Handle(handle_), bytes, chunk, &put, nullptr) || put == 0) {
-      reason_ =
+    if (!WriteFile(Windows(file), bytes, chunk, &put, nullptr) || put == 0) {
+      reason =
           Reason(put == 0 && GetLastError() == ERROR_SUCCESS ? ERROR_DISK_FULL : GetLastError());
-      discard();
       return false;
     }
     bytes += put;
@@ -128,29 +119,39 @@ bool ReplacingFile::write(const char* bytes, std::size_t count) {
   return true;
 }
 
-bool ReplacingFile::commit() {
-  if (!open_) return false;
-  const BOOL closed = CloseHandle(Handle(handle_));
-  handle_ = kNoHandle;
-  if (!closed) {
-    reason_ = Reason(GetLastError());
-    discard();
-    return false;
-  }
-  // A read-only file is never replaced. Windows refuses that itself; wine
-  // does not, so it is checked here as well.
-  const DWORD attributes = GetFileAttributesW(path_.c_str());
-  const bool readOnly =
-      attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
-  if (readOnly || !MoveFileExW(temporary_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-    reason_ = Reason(readOnly ? ERROR_ACCESS_DENIED : GetLastError());
-    failedToCreate_ = true;
-    discard();
-    return false;
-  }
-  open_ = false;
+// Windows syncs one file at a time: each file's data reaches the disk here.
+bool SystemFileCalls::close(Handle file, std::string& reason) {
+  const bool flushed = FlushFileBuffers(Windows(file)) != 0;
+  const DWORD error = GetLastError();
+  const bool closed = CloseHandle(Windows(file)) != 0;
+  if (flushed && closed) return true;
+  reason = Reason(flushed ? GetLastError() : error);
+  return false;
+}
+
+bool SystemFileCalls::syncData(const std::filesystem::path&,
+                               const std::vector<std::filesystem::path>&, std::string&) {
   return true;
 }
+
+bool SystemFileCalls::rename(const std::filesystem::path& from, const std::filesystem::path& to,
+                             std::string& reason) {
+  if (MoveFileExW(from.c_str(), to.c_str(),
+                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return true;
+  }
+  reason = Reason(GetLastError());
+  return false;
+}
+
+// A rename with MOVEFILE_WRITE_THROUGH is on the disk when it returns.
+bool SystemFileCalls::syncFolder(const std::filesystem::path&, std::string&) { return true; }
+
+bool SystemFileCalls::remove(const std::filesystem::path& path) {
+  return DeleteFileW(path.c_str()) != 0;
+}
+
+void ReportFileSizeLimitAsWriteError() {}
 
 ExclusiveLock::ExclusiveLock(const std::filesystem::path& directory) : handle_(kNoHandle) {
   // No sharing: while this handle is open, every other open of the file
