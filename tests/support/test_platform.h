@@ -30,21 +30,21 @@ class TestPlatform : public Platform {
     errors.push_back(text);
     errorDetails.push_back(details);
   }
-  std::optional<std::string> chooseCsvFile() override { return nextChoice; }
-  void openDocument(const std::string& target) override { opened.push_back(target); }
+  std::optional<std::filesystem::path> chooseCsvFile() override { return nextChoice; }
+  void openDocument(const std::filesystem::path& document) override { opened.push_back(document); }
   bool copyToClipboard(const IndexedImage& picture) override;
   std::filesystem::path programDirectory() const override { return programDir_; }
 
   // Answers for the questions, in order; with none left, Cancel or No.
   std::deque<MessageAnswer> answers;
-  std::optional<std::string> nextChoice;
+  std::optional<std::filesystem::path> nextChoice;
   bool clipboardWorks = true;
 
   std::vector<ShownMessage> messages;
   std::vector<std::string> messageDetails;  // one per message, empty for none
   std::vector<std::string> errors;
   std::vector<std::string> errorDetails;
-  std::vector<std::string> opened;
+  std::vector<std::filesystem::path> opened;
   std::optional<IndexedImage> clipboard;
 
  private:
