@@ -243,7 +243,7 @@ TEST_F(WindowTest, OptionsGoIntoTheSessionAsTheyChange) {
   px->setFocus();
   px->selectAll();
   QTest::keyClicks(px, "3 p");
-  px->insert(QStringLiteral(u"\u00E9"));  // typed with a key QTest cannot press
+  px->insert(QStringLiteral(u"\u00E9"));            // typed with a key QTest cannot press
   EXPECT_EQ(session.window.options.px, "3 p\xE9");  // the export's own windows-1252 text
 }
 
