@@ -16,37 +16,12 @@
 #include "main_window.h"
 #include "qt_platform.h"
 
-namespace {
-
-enum ExitCode { kDone = 0, kUsageError = 2 };
-
-// The arguments read, or the exit code when they are answered or wrong.
-std::variant<quellmar::WindowArguments, int> Read(int argc, char* argv[], bool passUnknown) {
-  const auto read = quellmar::ReadWindowArguments({argv + 1, argv + argc}, passUnknown);
-  if (const auto* error = std::get_if<quellmar::UsageError>(&read)) {
-    std::cerr << "quellmar: " << error->message << "\n\n" << quellmar::kWindowUsage;
-    return kUsageError;
-  }
-  const auto& arguments = std::get<quellmar::WindowArguments>(read);
-  if (arguments.help) {
-    std::cout << quellmar::kWindowUsage
-              << "\nQt's own options (such as -platform) are taken as well.\n";
-    return kDone;
-  }
-  if (arguments.version) {
-    std::cout << "quellmar " QUELLMAR_VERSION "\n";
-    return kDone;
-  }
-  return arguments;
-}
-
-}  // namespace
-
 int main(int argc, char* argv[]) {
   using namespace quellmar;
   // A first look before Qt starts, past Qt's own options, so that --help and
   // --version need no display.
-  const auto firstLook = Read(argc, argv, true);
+  const auto firstLook =
+      AnswerWindowArguments({argv + 1, argv + argc}, QUELLMAR_VERSION, std::cout, std::cerr, true);
   if (const auto* answered = std::get_if<int>(&firstLook)) return *answered;
 
   QApplication application(argc, argv);  // takes Qt's options out of argv
@@ -56,7 +31,8 @@ int main(int argc, char* argv[]) {
   application.setApplicationVersion(QStringLiteral(QUELLMAR_VERSION));
   application.setDesktopFileName(QStringLiteral("quellmar"));
 
-  const auto read = Read(argc, argv, false);
+  const auto read =
+      AnswerWindowArguments({argv + 1, argv + argc}, QUELLMAR_VERSION, std::cout, std::cerr);
   if (const auto* answered = std::get_if<int>(&read)) return *answered;
   const auto& arguments = std::get<WindowArguments>(read);
 

@@ -24,8 +24,6 @@
 
 namespace {
 
-enum ExitCode { kDone = 0, kUsageError = 2 };
-
 // The program's name and its arguments, as UTF-8.
 std::vector<std::string> CommandLine() {
   int count = 0;
@@ -43,16 +41,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   std::setlocale(LC_ALL, "C");
   const std::vector<std::string> args = CommandLine();
   const std::string program = args.empty() ? std::string() : args.front();
-  const auto read = ReadWindowArguments({args.begin() + (args.empty() ? 0 : 1), args.end()});
-  if (const auto* error = std::get_if<UsageError>(&read)) {
-    std::cerr << "quellmar: " << error->message << "\n\n" << kWindowUsage;
-    return kUsageError;
-  }
+  const auto read = AnswerWindowArguments({args.begin() + (args.empty() ? 0 : 1), args.end()},
+                                          QUELLMAR_VERSION, std::cout, std::cerr);
+  if (const auto* answered = std::get_if<int>(&read)) return *answered;
   const auto& arguments = std::get<WindowArguments>(read);
-  if (arguments.help || arguments.version) {
-    std::cout << (arguments.help ? kWindowUsage : "quellmar " QUELLMAR_VERSION "\n");
-    return kDone;
-  }
 
   OleInitialize(nullptr);  // the file dialog and the picture decoder
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES |

@@ -3,29 +3,14 @@
 #include <system_error>
 
 #include "basic/path_text.h"
+#include "commands/program_options.h"
 
 namespace quellmar {
+namespace {
 
-std::variant<WindowArguments, UsageError> ReadWindowArguments(const std::vector<std::string>& args,
-                                                              bool passUnknown) {
-  const auto read = ReadArguments(args, kCommonOptions, passUnknown);
-  if (const auto* error = std::get_if<UsageError>(&read)) return *error;
-  const Arguments& arguments = std::get<Arguments>(read);
-  WindowArguments window;
-  window.help = arguments.has("--help");
-  window.version = arguments.has("--version");
-  if (const auto base = arguments.value("--base")) {
-    std::error_code ec;
-    window.base = std::filesystem::absolute(PathFromUtf8(*base), ec);
-    if (ec) return UsageError{"--base " + *base + ": " + ec.message()};
-  }
-  if (passUnknown || window.help || window.version) return window;
-  if (const auto problem = FileCountProblem(arguments, false)) return *problem;
-  if (!arguments.files.empty()) window.file = PathFromUtf8(arguments.files.front());
-  return window;
-}
+enum ExitCode { kDone = 0, kUsageError = 2 };
 
-const char kWindowUsage[] =
+constexpr char kUsage[] =
     "Usage: quellmar [--base DIR] [FILE]\n"
     "Shows the window that converts an SDM dive-logbook CSV export into an HTML logbook.\n"
     "\n"
@@ -36,5 +21,39 @@ const char kWindowUsage[] =
     "                  else a per-user folder filled from the installed templates)\n"
     "  --help          print this help and exit\n"
     "  --version       print the version and exit\n";
+
+}  // namespace
+
+std::variant<WindowArguments, int> AnswerWindowArguments(const std::vector<std::string>& args,
+                                                         std::string_view version,
+                                                         std::ostream& out, std::ostream& err,
+                                                         bool passUnknown) {
+  const auto usageError = [&err](const std::string& message) {
+    err << "quellmar: " << message << "\n\n" << kUsage;
+    return kUsageError;
+  };
+  const auto read = ReadArguments(args, kCommonOptions, passUnknown);
+  if (const auto* error = std::get_if<UsageError>(&read)) return usageError(error->message);
+  const Arguments& arguments = std::get<Arguments>(read);
+  if (arguments.has("--help")) {
+    out << kUsage;
+    if (passUnknown) out << "\nThe toolkit's own options (such as -platform) are taken as well.\n";
+    return kDone;
+  }
+  if (arguments.has("--version")) {
+    out << "quellmar " << version << "\n";
+    return kDone;
+  }
+  WindowArguments window;
+  if (const auto base = arguments.value("--base")) {
+    std::error_code ec;
+    window.base = std::filesystem::absolute(PathFromUtf8(*base), ec);
+    if (ec) return usageError("--base " + *base + ": " + ec.message());
+  }
+  if (passUnknown) return window;  // a toolkit's option may have taken what looks like a file
+  if (const auto problem = FileCountProblem(arguments, false)) return usageError(problem->message);
+  if (!arguments.files.empty()) window.file = PathFromUtf8(arguments.files.front());
+  return window;
+}
 
 }  // namespace quellmar

@@ -4,28 +4,26 @@
 
 #include <filesystem>
 #include <optional>
+#include <ostream>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
-
-#include "commands/program_options.h"
 
 namespace quellmar {
 
 struct WindowArguments {
-  bool help = false;
-  bool version = false;
   std::optional<std::filesystem::path> base;  // made absolute
   std::optional<std::filesystem::path> file;  // as given; the open takes it from the current folder
 };
 
-// Reads the arguments (UTF-8, without the program's name); passUnknown keeps
-// a toolkit's own options out, and files with them, for a first look before
-// the toolkit starts.
-std::variant<WindowArguments, UsageError> ReadWindowArguments(const std::vector<std::string>& args,
-                                                              bool passUnknown = false);
-
-// What --help prints.
-extern const char kWindowUsage[];
+// The arguments a window starts with (UTF-8, without the program's name), or
+// the exit status once --help, --version (on out) or a usage error (on err)
+// is answered. passUnknown passes over a toolkit's own options, and over
+// files with them, for a first look before the toolkit starts.
+std::variant<WindowArguments, int> AnswerWindowArguments(const std::vector<std::string>& args,
+                                                         std::string_view version,
+                                                         std::ostream& out, std::ostream& err,
+                                                         bool passUnknown = false);
 
 }  // namespace quellmar
