@@ -147,8 +147,8 @@ void Win32Platform::openDocument(const std::filesystem::path& document) {
   const auto result = reinterpret_cast<INT_PTR>(
       ShellExecuteW(owner_, nullptr, document.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
   if (result > 32) return;  // the shell's sign of success
-  showError("The document cannot be opened.",
-            DisplayPath(document) + ": " + SystemReason(GetLastError()));
+  const DWORD reason = GetLastError();
+  showError("The document cannot be opened.", DisplayPath(document) + ": " + SystemReason(reason));
 }
 
 bool Win32Platform::copyToClipboard(const IndexedImage& picture) {
