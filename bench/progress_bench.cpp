@@ -1,4 +1,4 @@
-// The cost of showing progress: the Qt window (TForm1 under the offscreen
+// The cost of showing progress: the Qt window (MainWindow under the offscreen
 // platform, shown, following the import and the export on its memo, lists and
 // progress bar) against the same commands on a session with no view, the way
 // quellmar-convert runs them. Both run in every iteration on the same logbook;
@@ -34,12 +34,12 @@ void Report(benchmark::State& state, double window, double bare) {
 
 // A window of its own, shown and settled, over a session of its own.
 struct Window {
-  explicit Window(Platform& platform) : session(platform), form(session) {
-    form.show();
+  explicit Window(Platform& platform) : session(platform), window(session) {
+    window.show();
     QApplication::processEvents();
   }
   Session session;
-  TForm1 form;
+  MainWindow window;
 };
 
 // One import on a session of its own, with the window or without a view: the
@@ -50,9 +50,9 @@ std::optional<double> TimedImport(BenchPlatform& platform, bool withWindow) {
   if (withWindow) {
     Window shown(platform);
     Stopwatch clock;
-    shown.form.TBOpenClick();
+    shown.window.controller().openCsv();
     const double elapsed = clock.seconds();
-    if (!shown.session.logbook.loaded) return std::nullopt;
+    if (!shown.session.logbook.has_value()) return std::nullopt;
     return elapsed;
   }
   Session session(platform);
@@ -90,14 +90,14 @@ void ExportWithProgress(benchmark::State& state, const ProgramFolder& folder) {
   Session session(program.platform);
   Window shown(program.platform);
   const bool opened = OpenCsvCommand(session);
-  shown.form.TBOpenClick();
-  if (!opened || !shown.session.logbook.loaded) {
+  shown.window.controller().openCsv();
+  if (!opened || !shown.session.logbook.has_value()) {
     state.SkipWithError("the import failed");
     return;
   }
   const auto timeWindow = [&] {
     Stopwatch clock;
-    shown.form.MList_htmlClick();
+    shown.window.controller().exportHtml();
     return clock.seconds();
   };
   bool exported = true;

@@ -1,7 +1,5 @@
 #include "dive_list_model.h"
 
-#include "display_text.h"
-
 namespace quellmar {
 
 DiveListModel::DiveListModel(const WindowModel& window, QObject* parent)
@@ -13,7 +11,7 @@ int DiveListModel::rowCount(const QModelIndex& parent) const {
 
 QVariant DiveListModel::data(const QModelIndex& index, int role) const {
   if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount()) return {};
-  return DisplayText(window_.diveList()[static_cast<std::size_t>(index.row())]);
+  return QString::fromStdString(window_.diveList()[static_cast<std::size_t>(index.row())]);
 }
 
 void DiveListModel::reload() {

@@ -5,15 +5,17 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QFocusEvent>
 #include <QFrame>
 #include <QGroupBox>
+#include <QIcon>
+#include <QImage>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenuBar>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QScreen>
@@ -21,37 +23,38 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
-#include <algorithm>
-#include <climits>
-#include <exception>
-#include <utility>
 
-#include "about_box.h"
-#include "commands/commands.h"
+#include "about_dialog.h"
+#include "basic/display_text.h"
 #include "commands/program_texts.h"
-#include "display_text.h"
+#include "commands/tool_images.h"
 #include "dive_list_model.h"
-#include "tool_images.h"
 #include "window_style.h"
 
 namespace quellmar {
 namespace {
 
-const QString kHistoryEdit = QStringLiteral("History");
+QString Shown(const std::string& text) { return QString::fromStdString(text); }
+
+QIcon ToolIcon(ToolImage image) {
+  const ToolImagePixels pixels = DrawToolImage(image);
+  return QIcon(QPixmap::fromImage(QImage(reinterpret_cast<const uchar*>(pixels.data()),
+                                         kToolImageSize, kToolImageSize, QImage::Format_ARGB32)));
+}
 
 }  // namespace
 
-TForm1::TForm1(Session& session, QWidget* parent)
+MainWindow::MainWindow(Session& session, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                               Qt::WindowCloseButtonHint),
       session_(session) {
-  setObjectName(QStringLiteral("Form1"));
+  setObjectName(QStringLiteral("mainWindow"));
   setWindowTitle(QStringLiteral("Quellmar  v1.2"));
   setWindowIcon(QIcon(QStringLiteral(":/desktop/quellmar.png")));
   setFont(WindowFont());
 
-  auto* client = Named(new QWidget(this), "ClientArea");
+  auto* client = Named(new QWidget(this), "clientArea");
   client->setFixedSize(542, 384);
   setCentralWidget(client);
 
@@ -66,54 +69,48 @@ TForm1::TForm1(Session& session, QWidget* parent)
   if (const QScreen* desktop = screen())
     move(desktop->availableGeometry().center() - QPoint(width() / 2, height() / 2));
 
-  session_.window.setListener(this);
-  for (const std::string& line : session_.window.history()) historyAdded(line);
-  memoChanged();
-  filePanelChanged();
-  progressPending_ = true;
-  showPending();
+  controller_.emplace(session_, static_cast<MainWindowView&>(*this));
 }
 
-TForm1::~TForm1() { session_.window.setListener(nullptr); }
-
-void TForm1::buildMenus() {
-  menuBar()->setObjectName(QStringLiteral("MainMenu1"));
+void MainWindow::buildMenus() {
+  menuBar()->setObjectName(QStringLiteral("menuBar"));
   // Captions carry their mnemonic ("&File": Alt+F opens the menu).
-  const auto item = [this](QMenu* menu, const char* name, const char* caption, int image,
-                           void (TForm1::*handler)(), QKeySequence shortcut = {}) {
-    auto* action = Named(new QAction(QString::fromLatin1(caption), this), name);
-    if (image >= 0) action->setIcon(imageList1_[static_cast<std::size_t>(image)]);
+  const auto item = [this](QMenu* menu, const char* name, const char* caption, const QIcon& icon,
+                           Command command, QKeySequence shortcut = {}) {
+    auto* action = Named(new QAction(icon, QString::fromLatin1(caption), this), name);
     action->setShortcut(shortcut);
-    connect(action, &QAction::triggered, this, handler);
+    connect(action, &QAction::triggered, this, [this, command] { (*controller_.*command)(); });
     menu->addAction(action);
   };
+  using C = MainWindowController;
 
-  QMenu* file = Named(menuBar()->addMenu(QStringLiteral("&File")), "MFile");
-  item(file, "MFile_Open", "&Open CSV", kOpenImage, &TForm1::TBOpenClick, Qt::CTRL | Qt::Key_O);
-  item(file, "MFile_Close", "&Close CSV", kCloseImage, &TForm1::TBCloseClick);
-  file->addSeparator()->setObjectName(QStringLiteral("N1"));
-  item(file, "MFile_quit", "&Quit", -1, &TForm1::MFile_quitClick, Qt::CTRL | Qt::Key_Q);
+  QMenu* file = Named(menuBar()->addMenu(QStringLiteral("&File")), "fileMenu");
+  item(file, "openCsvItem", "&Open CSV", ToolIcon(ToolImage::Open), &C::openCsv,
+       Qt::CTRL | Qt::Key_O);
+  item(file, "closeCsvItem", "&Close CSV", ToolIcon(ToolImage::Close), &C::closeCsv);
+  file->addSeparator()->setObjectName(QStringLiteral("quitSeparator"));
+  item(file, "quitItem", "&Quit", {}, &C::quit, Qt::CTRL | Qt::Key_Q);
 
-  QMenu* logbook = Named(menuBar()->addMenu(QStringLiteral("&Logbook")), "MList");
-  item(logbook, "MList_html", "HTML &export", kHtmlExportImage, &TForm1::MList_htmlClick,
+  QMenu* logbook = Named(menuBar()->addMenu(QStringLiteral("&Logbook")), "logbookMenu");
+  item(logbook, "exportHtmlItem", "HTML &export", ToolIcon(ToolImage::HtmlExport), &C::exportHtml,
        Qt::CTRL | Qt::Key_E);
-  item(logbook, "List_view", "HTML &view", kHtmlViewImage, &TForm1::List_viewClick,
+  item(logbook, "viewHtmlItem", "HTML &view", ToolIcon(ToolImage::HtmlView), &C::viewHtml,
        Qt::CTRL | Qt::Key_B);
 
-  QMenu* help = Named(menuBar()->addMenu(QStringLiteral("&Help")), "MHelp");
-  item(help, "MHelp_about", "&About", -1, &TForm1::MHelp_aboutClick);
+  QMenu* help = Named(menuBar()->addMenu(QStringLiteral("&Help")), "helpMenu");
+  item(help, "aboutItem", "&About", {}, &C::showAbout);
 
   // F10 opens the first menu, as on most desktops; the arrow keys go on from
   // there.
-  auto* menuKey = Named(new QAction(this), "MenuKey");
+  auto* menuKey = Named(new QAction(this), "menuKey");
   menuKey->setShortcut(Qt::Key_F10);
   connect(menuKey, &QAction::triggered, this,
           [this, file] { menuBar()->setActiveAction(file->menuAction()); });
   addAction(menuKey);
 }
 
-void TForm1::buildToolBar() {
-  auto* bar = Named(new QToolBar(centralWidget()), "ToolBar1");
+void MainWindow::buildToolBar() {
+  auto* bar = Named(new QToolBar(centralWidget()), "toolBar");
   bar->setGeometry(0, 0, 542, 29);
   bar->setMovable(false);
   bar->setFloatable(false);
@@ -127,40 +124,40 @@ void TForm1::buildToolBar() {
     bar->addWidget(gap);
   };
   const auto button = [this, bar](const char* name, const char* caption, const char* hint,
-                                  int image, void (TForm1::*handler)()) {
+                                  ToolImage image, Command command) {
     auto* tool = Named(new QToolButton(bar), name);
     tool->setText(QString::fromLatin1(caption));
     tool->setToolTip(QString::fromLatin1(hint));
-    tool->setIcon(imageList1_[static_cast<std::size_t>(image)]);
+    tool->setIcon(ToolIcon(image));
     tool->setIconSize(QSize(16, 16));
     tool->setToolButtonStyle(Qt::ToolButtonIconOnly);
     tool->setAutoRaise(true);
     tool->setFocusPolicy(Qt::NoFocus);
     tool->setFixedSize(23, 22);
-    connect(tool, &QToolButton::clicked, this, handler);
+    connect(tool, &QToolButton::clicked, this, [this, command] { (*controller_.*command)(); });
     bar->addWidget(tool);
   };
+  using C = MainWindowController;
 
-  separator("ToolButton2");
-  button("TBOpen", "Open", "CSV Open", kOpenImage, &TForm1::TBOpenClick);
-  button("TBClose", "Close", "CSV Close", kCloseImage, &TForm1::TBCloseClick);
-  separator("ToolButton3");
-  button("ToolButton1", "Make HTML", "HTML export", kHtmlExportImage, &TForm1::MList_htmlClick);
-  button("ToolButton4", "", "Html preview", kHtmlViewImage, &TForm1::List_viewClick);
+  separator("fileToolSeparator");
+  button("openButton", "Open", "CSV Open", ToolImage::Open, &C::openCsv);
+  button("closeButton", "Close", "CSV Close", ToolImage::Close, &C::closeCsv);
+  separator("htmlToolSeparator");
+  button("exportButton", "Make HTML", "HTML export", ToolImage::HtmlExport, &C::exportHtml);
+  button("viewButton", "", "Html preview", ToolImage::HtmlView, &C::viewHtml);
 }
 
-void TForm1::buildControls() {
+void MainWindow::buildControls() {
   QWidget* client = centralWidget();
 
-  auto* information =
-      Named(new QGroupBox(QStringLiteral(" Logbook informations "), client), "GroupBox2");
-  information->setGeometry(8, 32, 337, 129);
-  memo_ = Named(new QPlainTextEdit(information), "Memo_adatok");
-  memo_->setGeometry(8, 24, 321, 97);
-  memo_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  memo_->setTabChangesFocus(true);  // Tab leads on to the next control, as everywhere else
+  auto* info = Named(new QGroupBox(QStringLiteral(" Logbook informations "), client), "infoGroup");
+  info->setGeometry(8, 32, 337, 129);
+  infoMemo_ = Named(new QPlainTextEdit(info), "infoMemo");
+  infoMemo_->setGeometry(8, 24, 321, 97);
+  infoMemo_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  infoMemo_->setTabChangesFocus(true);  // Tab leads on to the next control, as everywhere else
 
-  auto* options = Named(new QGroupBox(QStringLiteral(" HTML options "), client), "GroupBox1");
+  auto* options = Named(new QGroupBox(QStringLiteral(" HTML options "), client), "optionsGroup");
   options->setGeometry(352, 32, 185, 129);
   const auto option = [options](const char* name, const char* caption, const char* hint, int top,
                                 bool checked) {
@@ -172,217 +169,162 @@ void TForm1::buildControls() {
     return box;
   };
   ExportOptions& chosen = session_.window.options;
-  note_ =
-      option("CBNote", "&Note", "Check this for insert dive notes to the html", 24, chosen.note);
-  gif_ = option("CBGIF", "Dive profil &GIF", "Check this for the profile GIF pictures", 40,
-                chosen.gif);
-  px_ = Named(new QLineEdit(DisplayText(chosen.px), options), "PX");
-  px_->setGeometry(8, 58, 25, 21);
-  px_->setToolTip(QStringLiteral("1 entry (depent of the computer settings) 10-20-30 sec"));
-  PlacedLabel("Label1", QStringLiteral("&pixel / profile entry"), 40, 64, options)->setBuddy(px_);
+  auto* note =
+      option("noteBox", "&Note", "Check this for insert dive notes to the html", 24, chosen.note);
+  auto* gif = option("gifBox", "Dive profil &GIF", "Check this for the profile GIF pictures", 40,
+                     chosen.gif);
+  auto* pixels = Named(new QLineEdit(Shown(Utf8FromWindows1252(chosen.px)), options), "pixelsEdit");
+  pixels->setGeometry(8, 58, 25, 21);
+  pixels->setToolTip(QStringLiteral("1 entry (depent of the computer settings) 10-20-30 sec"));
+  PlacedLabel("pixelsLabel", QStringLiteral("&pixel / profile entry"), 40, 64, options)
+      ->setBuddy(pixels);
   // The export reads the options whenever a tag needs them.
-  connect(note_, &QCheckBox::toggled, this, [this](bool on) { session_.window.options.note = on; });
-  connect(gif_, &QCheckBox::toggled, this, [this](bool on) { session_.window.options.gif = on; });
-  connect(px_, &QLineEdit::textChanged, this,
-          [this](const QString& text) { session_.window.options.px = AnsiText(text); });
+  connect(note, &QCheckBox::toggled, this, [this](bool on) { session_.window.options.note = on; });
+  connect(gif, &QCheckBox::toggled, this, [this](bool on) { session_.window.options.gif = on; });
+  connect(pixels, &QLineEdit::textChanged, this, [this](const QString& text) {
+    session_.window.options.px = Windows1252FromUtf8(text.toStdString());
+  });
 
-  auto* diveLabel = PlacedLabel("Label2", QStringLiteral("Logged &dives:"), 8, 168, client);
-  diveModel_ = new DiveListModel(session_.window, this);
-  diveList_ = Named(new QListView(client), "LB_dives");
+  auto* diveLabel = PlacedLabel("diveListLabel", QStringLiteral("Logged &dives:"), 8, 168, client);
+  diveListModel_ = new DiveListModel(session_.window, this);
+  diveList_ = Named(new QListView(client), "diveList");
   diveLabel->setBuddy(diveList_);
   diveList_->setGeometry(8, 184, 529, 153);
-  diveList_->setModel(diveModel_);
+  diveList_->setModel(diveListModel_);
   diveList_->setSelectionMode(QAbstractItemView::SingleSelection);
   diveList_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   diveList_->setUniformItemSizes(true);  // keeps a list of any length fast
 
-  history_ = Named(new QComboBox(client), "CB_history");
-  history_->setGeometry(0, 344, 543, 21);
-  history_->setEditable(true);
-  history_->setInsertPolicy(QComboBox::NoInsert);  // only the program adds lines
-  history_->setEditText(kHistoryEdit);
-  history_->installEventFilter(this);
-  connect(history_, &QComboBox::editTextChanged, this,
-          [this](const QString& text) { session_.window.setHistoryEdit(AnsiText(text)); });
+  historyBox_ = Named(new QComboBox(client), "historyBox");
+  historyBox_->setGeometry(0, 344, 543, 21);
+  historyBox_->setEditable(true);
+  historyBox_->setInsertPolicy(QComboBox::NoInsert);  // only the program adds lines
+  historyBox_->installEventFilter(this);
+  connect(historyBox_, &QComboBox::editTextChanged, this,
+          [this](const QString& text) { controller_->historyTyped(text.toStdString()); });
 }
 
-void TForm1::buildStatusBar() {
-  auto* bar = Named(new QStatusBar(centralWidget()), "StatusBar1");
-  bar->setGeometry(0, 365, 542, 19);
-  bar->setSizeGripEnabled(false);
+void MainWindow::buildStatusBar() {
+  statusBar_ = Named(new QStatusBar(centralWidget()), "statusBar");
+  statusBar_->setGeometry(0, 365, 542, 19);
+  statusBar_->setSizeGripEnabled(false);
   // The panels stand side by side at fixed places, with the bar's whole height
   // but its top and bottom line; the bar's own layout would leave less.
   int left = 0;
-  const auto panel = [bar, &left](const char* name, int width, const QString& text) {
-    auto* label = Named(new QLabel(text, bar), name);
-    label->setGeometry(left, 1, width, bar->height() - 2);
+  const auto panel = [this, &left](const char* name, int width, const QString& text) {
+    auto* label = Named(new QLabel(text, statusBar_), name);
+    label->setGeometry(left, 1, width, statusBar_->height() - 2);
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setIndent(2);
     FitCaption(label, label->size());
     left += width + 2;
     return label;
   };
-  panel("CreditPanel", 90, QString::fromLatin1(kCreditPanelText));
-  filePanel_ = panel("FilePanel", 200, {});
+  panel("creditPanel", 90, QString::fromLatin1(kCreditPanelText));
+  filePanel_ = panel("filePanel", 200, {});
 
-  progressBar_ = Named(new QProgressBar(centralWidget()), "ProgressBar1");
+  progressBar_ = Named(new QProgressBar(centralWidget()), "progressBar");
   progressBar_->setGeometry(352, 370, 186, 10);
-  progressBar_->setRange(0, 100);
-  progressBar_->setValue(0);
   progressBar_->setTextVisible(false);
   progressBar_->raise();  // over the empty right-hand part of the status bar
 }
 
-// Handlers.
+// Events.
 
-template <typename Command>
-void TForm1::runCommand(Command command) {
-  const CommandRunner::End end = commands_.run(command);
-  if (end == CommandRunner::End::Ignored) return;
-  showPending();
-  if (end == CommandRunner::End::CloseNow) close();
-}
-
-void TForm1::TBOpenClick() {
-  runCommand([this] { OpenCsvCommand(session_); });
-}
-
-void TForm1::MFile_quitClick() { close(); }
-
-void TForm1::TBCloseClick() {
-  runCommand([this] { CloseCsvCommand(session_); });
-}
-
-void TForm1::CB_historyExit() {
-  history_->setEditText(kHistoryEdit);
-  session_.window.setHistoryEdit(kHistoryEdit.toStdString());
-}
-
-void TForm1::MList_htmlClick() {
-  runCommand([this] { ExportHtmlCommand(session_); });
-}
-
-void TForm1::MHelp_aboutClick() {
-  if (aboutBox_ != nullptr) aboutBox_->exec();
-}
-
-void TForm1::FormShow() {
-  if (aboutBox_ != nullptr) aboutBox_->exec();
-  if (startFile_) {
-    const std::string path = *std::exchange(startFile_, std::nullopt);
-    runCommand([this, &path] { OpenCsvPathCommand(session_, path); });
-  }
-}
-
-void TForm1::List_viewClick() {
-  runCommand([this] { ViewHtmlCommand(session_); });
-}
-
-void TForm1::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   // Every time the window is shown (not when it comes back from the task
-  // bar), the about dialog is shown over it, once the window is on screen.
+  // bar), once it is on screen.
   if (!event->spontaneous())
-    QMetaObject::invokeMethod(this, &TForm1::FormShow, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { controller_->windowShown(); }, Qt::QueuedConnection);
 }
 
-void TForm1::closeEvent(QCloseEvent* event) {
-  // A close asked for while an import or export runs waits for its end.
-  if (!commands_.mayClose()) {
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (!controller_->mayClose()) {
     event->ignore();
     return;
   }
-  QMainWindow::closeEvent(event);  // nothing is saved or asked
+  QMainWindow::closeEvent(event);
 }
 
-bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == history_ && event->type() == QEvent::FocusOut) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == historyBox_ && event->type() == QEvent::FocusOut) {
     // Dropping the list down or switching to another program does not leave
     // the box.
     const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
     bool inside = false;
     for (QWidget* now = QApplication::focusWidget(); now != nullptr && !inside;
          now = now->parentWidget())
-      inside = now == history_;
+      inside = now == historyBox_;
     if (!inside && reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
-      CB_historyExit();
+      controller_->historyLeft();
   }
   return QMainWindow::eventFilter(watched, event);
 }
 
-// The window model's changes.
+// Drawing.
 
-void TForm1::memoChanged() {
-  const auto& lines = session_.window.memo();
-  if (lines.size() == memoLinesShown_ + 1 && !lines.empty()) {
-    memo_->appendPlainText(DisplayText(lines.back()));
-  } else {
-    QStringList shown;
-    shown.reserve(static_cast<qsizetype>(lines.size()));
-    for (const std::string& line : lines) shown.push_back(DisplayText(line));
-    memo_->setPlainText(shown.join(QLatin1Char('\n')));
-  }
-  memoLinesShown_ = lines.size();
+void MainWindow::showMemo(const std::vector<std::string>& lines) {
+  QStringList shown;
+  shown.reserve(static_cast<qsizetype>(lines.size()));
+  for (const std::string& line : lines) shown.push_back(Shown(line));
+  infoMemo_->setPlainText(shown.join(QLatin1Char('\n')));
 }
 
-void TForm1::diveListChanged() {
-  diveModel_->reload();
-  selectionPending_ = false;
+void MainWindow::appendMemoLine(const std::string& line) {
+  infoMemo_->appendPlainText(Shown(line));
 }
 
-void TForm1::diveSelected(int) {
-  selectionPending_ = true;
-  followWork();
+void MainWindow::showDiveList(std::size_t) { diveListModel_->reload(); }
+
+void MainWindow::showSelectedDive(int index) {
+  if (index >= 0)
+    diveList_->setCurrentIndex(diveListModel_->index(index));
+  else
+    diveList_->clearSelection();
 }
 
-void TForm1::historyAdded(const std::string& line) {
-  // Adding a line must not change what the closed box shows.
-  const QSignalBlocker quiet(history_);
-  const QString edit = history_->currentText();
-  history_->addItem(DisplayText(line));
-  history_->setEditText(edit);
+void MainWindow::addHistoryLine(const std::string& line) {
+  const QSignalBlocker quiet(historyBox_);
+  const QString edit = historyBox_->currentText();
+  historyBox_->addItem(Shown(line));
+  historyBox_->setEditText(edit);
 }
 
-void TForm1::filePanelChanged() {
+void MainWindow::showHistoryText(const std::string& text) {
+  const QSignalBlocker quiet(historyBox_);
+  historyBox_->setEditText(Shown(text));
+}
+
+void MainWindow::showFilePanel(const std::string& text) {
   // A path longer than the panel loses its middle, not its file name; the
   // hint shows it whole.
-  const QString text = DisplayText(session_.window.filePanel());
+  const QString whole = Shown(text);
   filePanel_->setText(filePanel_->fontMetrics().elidedText(
-      text, Qt::ElideMiddle,
+      whole, Qt::ElideMiddle,
       filePanel_->width() - 2 * filePanel_->frameWidth() - filePanel_->indent()));
-  filePanel_->setToolTip(text);
+  filePanel_->setToolTip(whole);
 }
 
-void TForm1::progressChanged() {
-  progressPending_ = true;
-  followWork();
+void MainWindow::showProgress(BarRange bar) {
+  progressBar_->setRange(0, bar.maximum);
+  progressBar_->setValue(bar.position);
 }
 
-void TForm1::followWork() {
-  const CommandRunner::Show show = commands_.onChange();
-  if (show == CommandRunner::Show::Later) return;
-  showPending();
-  // During a command: repaints what changed since the last time, and whatever
-  // the desktop asks for, without taking user input.
-  if (show == CommandRunner::Show::Repaint)
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+// The status bar's hint, so that both panels keep their texts.
+void MainWindow::showProgramFolder(const std::string& text, bool) {
+  statusBar_->setToolTip(Shown(text));
 }
 
-void TForm1::showPending() {
-  if (progressPending_) {
-    progressPending_ = false;
-    const BarRange bar = ProgressBarRange(session_.window);
-    progressBar_->setRange(0, bar.maximum);
-    progressBar_->setValue(bar.position);
-  }
-  if (selectionPending_) {
-    selectionPending_ = false;
-    const int index = session_.window.selectedDive();
-    if (index >= 0 && index < diveModel_->rowCount())
-      diveList_->setCurrentIndex(diveModel_->index(index));
-    else
-      diveList_->clearSelection();
-  }
+void MainWindow::repaintNow() {
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
+
+void MainWindow::showAboutDialog() {
+  if (aboutDialog_ != nullptr) aboutDialog_->exec();
+}
+
+void MainWindow::closeWindow() { close(); }
 
 }  // namespace quellmar

@@ -14,8 +14,6 @@
 #include <QUrl>
 #include <cstring>
 
-#include "display_text.h"
-
 namespace quellmar {
 namespace {
 
@@ -45,9 +43,6 @@ QMessageBox::StandardButton StandardButton(MessageAnswer answer) {
   return QMessageBox::NoButton;
 }
 
-// Paths reach the program's logic as the file system's own bytes.
-std::string NativeBytes(const QString& path) { return QFile::encodeName(path).toStdString(); }
-
 bool IsAddress(const std::string& target) {
   for (const char* scheme : {"http:", "https:", "mailto:", "ftp:", "file:"})
     if (target.rfind(scheme, 0) == 0) return true;
@@ -61,14 +56,12 @@ QString ApplicationTitle() {
 }
 
 QString MessageDisplayText(const std::string& text) {
-  QString shown = DisplayText(text);
+  QString shown = QString::fromStdString(text);
   shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
   shown.replace(QLatin1String("\n\r"), QLatin1String("\n"));
   shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
   return shown;
 }
-
-QtPlatform::QtPlatform() : programDir_(ExecutableFolder()) {}
 
 void QtPlatform::prepareModal() {
   if (beforeModal_) beforeModal_();
@@ -101,7 +94,7 @@ MessageAnswer QtPlatform::showMessage(MessageKind kind, const std::string& text,
   if (buttons == MessageButtons::OkCancel) box.setEscapeButton(QMessageBox::Cancel);
   if (buttons == MessageButtons::YesNo) box.setEscapeButton(QMessageBox::No);
   box.setDefaultButton(StandardButton(DefaultAnswer(buttons)));
-  if (!details.empty()) box.setDetailedText(DisplayText(details));
+  if (!details.empty()) box.setDetailedText(QString::fromStdString(details));
   box.exec();
   switch (box.standardButton(box.clickedButton())) {
     case QMessageBox::Ok:
@@ -120,15 +113,15 @@ void QtPlatform::showError(const std::string& text, const std::string& details) 
   QMessageBox box(QMessageBox::Critical, ApplicationTitle(), MessageDisplayText(text),
                   QMessageBox::NoButton, owner_);
   box.addButton(QMessageBox::Ok)->setText(QStringLiteral("OK"));
-  if (!details.empty()) box.setDetailedText(DisplayText(details));
+  if (!details.empty()) box.setDetailedText(QString::fromStdString(details));
   box.exec();
 }
 
-std::optional<std::string> QtPlatform::chooseCsvFile() {
+std::optional<std::filesystem::path> QtPlatform::chooseCsvFile() {
   prepareModal();
   QFileDialog dialog(owner_, QStringLiteral("Suunto CSV Export open"), QDir::currentPath(),
                      QStringLiteral("CSV (*.csv)"));
-  dialog.setObjectName(QStringLiteral("CSVOpenDialog"));
+  dialog.setObjectName(QStringLiteral("csvOpenDialog"));
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   // A typed name of a missing file is passed on: the import reports it.
   dialog.setFileMode(QFileDialog::AnyFile);
@@ -141,10 +134,12 @@ std::optional<std::string> QtPlatform::chooseCsvFile() {
   // The import finds the companion files beside the main file, in the
   // current directory.
   QDir::setCurrent(QFileInfo(path).absolutePath());
-  return NativeBytes(path);
+  // The file system's own bytes.
+  return std::filesystem::path(QFile::encodeName(path).toStdString());
 }
 
-void QtPlatform::openDocument(const std::string& target) {
+void QtPlatform::openDocument(const std::filesystem::path& document) {
+  const std::string& target = document.native();
   const QUrl url = IsAddress(target)
                        ? QUrl(QString::fromStdString(target))
                        : QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(target)));
@@ -169,10 +164,6 @@ bool QtPlatform::copyToClipboard(const IndexedImage& picture) {
                 width);
   clipboard->setImage(image);
   return true;
-}
-
-std::filesystem::path ExecutableFolder() {
-  return std::filesystem::path(NativeBytes(QCoreApplication::applicationDirPath()));
 }
 
 }  // namespace quellmar

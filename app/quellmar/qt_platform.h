@@ -14,7 +14,7 @@ namespace quellmar {
 
 class QtPlatform : public Platform {
  public:
-  QtPlatform();
+  explicit QtPlatform(std::filesystem::path programDir = {}) : programDir_(std::move(programDir)) {}
 
   // Boxes and the file dialog are shown over the owner window, once it is set.
   void setOwner(QWidget* owner) { owner_ = owner; }
@@ -25,12 +25,11 @@ class QtPlatform : public Platform {
   MessageAnswer showMessage(MessageKind kind, const std::string& text, MessageButtons buttons,
                             const std::string& details) override;
   void showError(const std::string& text, const std::string& details) override;
-  std::optional<std::string> chooseCsvFile() override;
-  void openDocument(const std::string& target) override;
+  std::optional<std::filesystem::path> chooseCsvFile() override;
+  // A file, or an address (the about dialog's links).
+  void openDocument(const std::filesystem::path& document) override;
   bool copyToClipboard(const IndexedImage& picture) override;
-  // The executable's folder until the program start sets the folder in use.
   std::filesystem::path programDirectory() const override { return programDir_; }
-  void setProgramDirectory(std::filesystem::path dir) { programDir_ = std::move(dir); }
 
  private:
   void prepareModal();
@@ -40,9 +39,6 @@ class QtPlatform : public Platform {
   std::function<void()> beforeModal_;
   std::filesystem::path programDir_;
 };
-
-// The folder that holds the running program.
-std::filesystem::path ExecutableFolder();
 
 // The error box's title: the program file's name without its extension.
 QString ApplicationTitle();

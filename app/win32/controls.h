@@ -1,18 +1,20 @@
-// What the two windows share: their font, and child controls made from a
-// table, each at its fixed place in pixels within the window's client area.
+// What the two windows share: their font, child controls made from a table,
+// each at its fixed place in pixels within the window's client area, and the
+// program's UTF-8 texts as the wide texts of the Windows API.
 #pragma once
 
 #include <windows.h>
 
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace quellmar::win32 {
 
 struct ControlPlace {
-  const char* className;
-  const char* text;
-  DWORD style;  // WS_CHILD | WS_VISIBLE are added
+  const wchar_t* className;
+  const char* text;  // UTF-8
+  DWORD style;       // WS_CHILD | WS_VISIBLE are added
   int id;
   int left, top, width, height;  // a width of -1: as wide and high as the text
 };
@@ -24,10 +26,10 @@ HFONT WindowFont();
 // Makes each control in the font; returns false when one could not be made.
 bool CreateControls(HWND parent, std::span<const ControlPlace> places, HFONT font);
 
-// The text of a window as bytes of the ANSI code page.
-std::string WindowText(HWND window);
+std::wstring WideText(std::string_view utf8);
+std::string Utf8Text(std::wstring_view wide);
 
-// The size that text needs in the control's font.
-SIZE TextExtent(HWND control, const char* text);
+// The text of a window, as UTF-8.
+std::string WindowText(HWND window);
 
 }  // namespace quellmar::win32

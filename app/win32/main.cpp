@@ -1,49 +1,74 @@
-// Program start: the main window, then the about dialog (hidden), then the
-// message loop; showing the window shows the about dialog over it. A file
-// given on the command line is opened once the about dialog is closed.
+// Program start: the command line, the main window, then the about dialog
+// (hidden), then the message loop; the controller does the rest when the
+// window is first shown.
 #include <windows.h>
 
 #include <commctrl.h>
 #include <ole2.h>
+#include <shellapi.h>
 
 #include <clocale>
-#include <cstdlib>
+#include <iostream>
+#include <string>
+#include <variant>
+#include <vector>
 
-#include "about_box.h"
+#include "about_dialog.h"
+#include "basic/executable.h"
 #include "commands/program_directory.h"
 #include "commands/session.h"
+#include "commands/window_arguments.h"
+#include "controls.h"
 #include "main_window.h"
 #include "win32_platform.h"
+
+namespace {
+
+// The program's name and its arguments, as UTF-8.
+std::vector<std::string> CommandLine() {
+  int count = 0;
+  wchar_t** given = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::string> args;
+  for (int i = 0; i < count; ++i) args.push_back(quellmar::win32::Utf8Text(given[i]));
+  LocalFree(given);
+  return args;
+}
+
+}  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   using namespace quellmar;
   std::setlocale(LC_ALL, "C");
+  const std::vector<std::string> args = CommandLine();
+  const std::string program = args.empty() ? std::string() : args.front();
+  const auto read = AnswerWindowArguments({args.begin() + (args.empty() ? 0 : 1), args.end()},
+                                          QUELLMAR_VERSION, std::cout, std::cerr);
+  if (const auto* answered = std::get_if<int>(&read)) return *answered;
+  const auto& arguments = std::get<WindowArguments>(read);
+
   OleInitialize(nullptr);  // the file dialog and the picture decoder
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES |
                                                      ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
 
-  win32::Win32Platform platform;
-  const auto directory = FindProgramDirectory(std::nullopt, win32::ExecutableFolder());
-  platform.setProgramDirectory(directory.path);
+  const auto directory = FindProgramDirectory(arguments.base, ExecutableFolder(program.c_str()));
+  win32::Win32Platform platform(directory.path);
   Session session(platform);
-  win32::TForm1 form1(session, instance);
-  win32::TAboutBox aboutBox(platform, instance);
-  form1.setAboutBox(&aboutBox);
-  form1.quitWhenClosed();
-  form1.showProgramFolder("Program folder: " + ProgramDirectoryText(directory));
-  if (!directory.problem.empty()) form1.warnAtStart(directory.problem);
-  platform.setOwner(form1.handle());
-  platform.setBeforeModal([&form1] { form1.showPending(); });
-  // The arguments as the ANSI bytes they were given in.
-  if (__argc > 1) form1.setStartFile(__argv[1]);
+  win32::MainWindow window(session, instance);
+  win32::AboutDialog about(platform, instance);
+  window.setAboutDialog(&about);
+  window.quitWhenClosed();
+  window.controller().setProgramDirectory(directory);
+  if (arguments.file) window.controller().setStartFile(*arguments.file);
+  platform.setOwner(window.handle());
+  platform.setBeforeModal([&window] { window.controller().showPending(); });
 
-  ShowWindow(form1.handle(), show);
+  ShowWindow(window.handle(), show);
   MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    if (form1.handleKey(msg)) continue;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (window.handleKey(msg)) continue;
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
   }
   OleUninitialize();
   return static_cast<int>(msg.wParam);

@@ -4,6 +4,10 @@
 #include <shellapi.h>
 
 #include <cstring>
+#include <system_error>
+
+#include "basic/path_text.h"
+#include "controls.h"
 
 namespace quellmar::win32 {
 namespace {
@@ -39,16 +43,18 @@ std::string BoxText(const std::string& text, const std::string& details) {
   return details.empty() ? text : text + "\r\n\r\n" + details;
 }
 
-std::filesystem::path ExecutablePath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length < path.size()) {
-      path.resize(length);
-      return std::filesystem::path(path);
-    }
-    path.resize(path.size() * 2);
-  }
+// The error box's title: the program file's name without its extension.
+std::wstring ApplicationTitle() {
+  std::wstring name(32768, L'\0');
+  name.resize(GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size())));
+  return std::filesystem::path(name).stem().wstring();
+}
+
+// The system's text for an error code, without its line end.
+std::string SystemReason(DWORD code) {
+  std::string reason = std::system_category().message(static_cast<int>(code));
+  while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
+  return reason;
 }
 
 // A picture as a device-independent bitmap: the header, the colour table and
@@ -84,17 +90,6 @@ HGLOBAL PackedDib(const IndexedImage& picture) {
 
 }  // namespace
 
-std::string ApplicationTitle() {
-  char path[MAX_PATH * 4];
-  const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-  std::string title(path, length < sizeof path ? length : 0);
-  title.erase(0, title.find_last_of("\\/") + 1);  // npos + 1 keeps it all
-  if (const auto dot = title.rfind('.'); dot != std::string::npos && dot > 0) title.erase(dot);
-  return title;
-}
-
-Win32Platform::Win32Platform() : programDir_(ExecutableFolder()) {}
-
 void Win32Platform::prepareModal() {
   if (beforeModal_) beforeModal_();
 }
@@ -102,8 +97,8 @@ void Win32Platform::prepareModal() {
 MessageAnswer Win32Platform::showMessage(MessageKind kind, const std::string& text,
                                          MessageButtons buttons, const std::string& details) {
   prepareModal();
-  switch (MessageBoxA(owner_, BoxText(text, details).c_str(), MessageTitle(kind),
-                      KindIcon(kind) | ButtonSet(buttons))) {
+  switch (MessageBoxW(owner_, WideText(BoxText(text, details)).c_str(),
+                      WideText(MessageTitle(kind)).c_str(), KindIcon(kind) | ButtonSet(buttons))) {
     case IDOK:
       return MessageAnswer::Ok;
     case IDYES:
@@ -117,40 +112,43 @@ MessageAnswer Win32Platform::showMessage(MessageKind kind, const std::string& te
 
 void Win32Platform::showError(const std::string& text, const std::string& details) {
   prepareModal();
-  MessageBoxA(owner_, BoxText(text, details).c_str(), ApplicationTitle().c_str(),
+  MessageBoxW(owner_, WideText(BoxText(text, details)).c_str(), ApplicationTitle().c_str(),
               MB_ICONERROR | MB_OK);
 }
 
-std::optional<std::string> Win32Platform::chooseCsvFile() {
+std::optional<std::filesystem::path> Win32Platform::chooseCsvFile() {
   prepareModal();
-  char file[32768] = {};
   // Like the dialog of the last choice: in its folder (the current
   // directory), with its name filled in.
-  const std::string name = lastChoice_.substr(lastChoice_.find_last_of("\\/") + 1);
-  std::strncpy(file, name.c_str(), sizeof file - 1);
-  char folder[MAX_PATH * 4] = {};
-  GetCurrentDirectoryA(sizeof folder, folder);
-  OPENFILENAMEA dialog{};
+  std::wstring file = lastChoice_.filename().wstring();
+  file.resize(32768, L'\0');
+  std::error_code ec;
+  const std::wstring folder = std::filesystem::current_path(ec).wstring();
+  OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = owner_;
-  dialog.lpstrFilter = "CSV\0*.csv\0";
-  dialog.lpstrFile = file;
-  dialog.lpstrInitialDir = folder;
-  dialog.nMaxFile = sizeof file;
-  dialog.lpstrTitle = "Suunto CSV Export open";
-  dialog.lpstrDefExt = "csv";
+  dialog.lpstrFilter = L"CSV\0*.csv\0";
+  dialog.lpstrFile = file.data();
+  dialog.nMaxFile = static_cast<DWORD>(file.size());
+  dialog.lpstrInitialDir = folder.c_str();
+  dialog.lpstrTitle = L"Suunto CSV Export open";
+  dialog.lpstrDefExt = L"csv";
   // A typed name of a missing file is passed on: the import reports it.
   dialog.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_EXPLORER;
-  if (!GetOpenFileNameA(&dialog)) return std::nullopt;
-  lastChoice_ = file;
+  if (!GetOpenFileNameW(&dialog)) return std::nullopt;
+  lastChoice_ = std::filesystem::path(file.c_str());
   // The chosen file's folder becomes the current directory, where the next
   // dialog opens.
-  SetCurrentDirectoryA(lastChoice_.substr(0, dialog.nFileOffset).c_str());
+  std::filesystem::current_path(lastChoice_.parent_path(), ec);
   return lastChoice_;
 }
 
-void Win32Platform::openDocument(const std::string& target) {
-  ShellExecuteA(owner_, nullptr, target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+void Win32Platform::openDocument(const std::filesystem::path& document) {
+  const auto result = reinterpret_cast<INT_PTR>(
+      ShellExecuteW(owner_, nullptr, document.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+  if (result > 32) return;  // the shell's sign of success
+  const DWORD reason = GetLastError();
+  showError("The document cannot be opened.", DisplayPath(document) + ": " + SystemReason(reason));
 }
 
 bool Win32Platform::copyToClipboard(const IndexedImage& picture) {
@@ -166,7 +164,5 @@ bool Win32Platform::copyToClipboard(const IndexedImage& picture) {
   CloseClipboard();
   return placed;
 }
-
-std::filesystem::path ExecutableFolder() { return ExecutablePath().parent_path(); }
 
 }  // namespace quellmar::win32

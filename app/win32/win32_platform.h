@@ -1,7 +1,7 @@
 // The desktop services of the program, done with the Windows API: message
 // boxes, the error box, the CSV file-open dialog, the shell's "open", the
-// clipboard and the program directory. Texts pass through the ANSI API as
-// the bytes they are.
+// clipboard and the program directory. Texts and paths pass through the wide
+// API.
 #pragma once
 
 #include <windows.h>
@@ -14,9 +14,10 @@ namespace quellmar::win32 {
 
 class Win32Platform : public Platform {
  public:
-  // Boxes and the file dialog are shown over the owner window, once it is set.
-  Win32Platform();
+  explicit Win32Platform(std::filesystem::path programDir = {})
+      : programDir_(std::move(programDir)) {}
 
+  // Boxes and the file dialog are shown over the owner window, once it is set.
   void setOwner(HWND owner) { owner_ = owner; }
   // Called before every modal box or dialog, so the window shows the state of
   // the running command behind it.
@@ -25,28 +26,20 @@ class Win32Platform : public Platform {
   MessageAnswer showMessage(MessageKind kind, const std::string& text, MessageButtons buttons,
                             const std::string& details) override;
   void showError(const std::string& text, const std::string& details) override;
-  std::optional<std::string> chooseCsvFile() override;
-  void openDocument(const std::string& target) override;
+  std::optional<std::filesystem::path> chooseCsvFile() override;
+  // A file, or an address (the about dialog's links); a failure is shown in
+  // the error box with the system's reason.
+  void openDocument(const std::filesystem::path& document) override;
   bool copyToClipboard(const IndexedImage& picture) override;
-  // The executable's folder until the program start sets the folder in use.
   std::filesystem::path programDirectory() const override { return programDir_; }
-  void setProgramDirectory(std::filesystem::path dir) { programDir_ = std::move(dir); }
-
- protected:
-  HWND owner() const { return owner_; }
-  void prepareModal();
 
  private:
+  void prepareModal();
+
   HWND owner_ = nullptr;
   std::function<void()> beforeModal_;
-  std::string lastChoice_;
+  std::filesystem::path lastChoice_;
   std::filesystem::path programDir_;
 };
-
-// The folder that holds the running program.
-std::filesystem::path ExecutableFolder();
-
-// The error box's title: the program file's name without its extension.
-std::string ApplicationTitle();
 
 }  // namespace quellmar::win32

@@ -76,7 +76,7 @@ void MainWindowController::historyLeft() {
 
 void MainWindowController::memoChanged() {
   const auto& lines = session_.window.memo();
-  if (lines.size() == memoLinesShown_ + 1) {
+  if (memoLinesShown_ > 0 && lines.size() == memoLinesShown_ + 1) {
     view_.appendMemoLine(lines.back());
   } else {
     view_.showMemo(lines);

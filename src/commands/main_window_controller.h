@@ -24,7 +24,7 @@ class MainWindowView {
  public:
   virtual ~MainWindowView() = default;
   virtual void showMemo(const std::vector<std::string>& lines) = 0;  // replaces every line
-  virtual void appendMemoLine(const std::string& line) = 0;
+  virtual void appendMemoLine(const std::string& line) = 0;          // below a line already shown
   virtual void showDiveList(std::size_t count) = 0;  // replaced; lines from the window model
   virtual void showSelectedDive(int index) = 0;      // -1: none
   virtual void addHistoryLine(const std::string& line) = 0;   // the closed box's text stays

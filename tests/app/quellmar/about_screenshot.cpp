@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <iostream>
 
-#include "about_box.h"
+#include "about_dialog.h"
 #include "qt_platform.h"
 
 int main(int argc, char* argv[]) {
@@ -14,7 +14,7 @@ int main(int argc, char* argv[]) {
     return 2;
   }
   quellmar::QtPlatform platform;
-  quellmar::TAboutBox about(platform, nullptr);
+  quellmar::AboutDialog about(platform, nullptr);
   about.show();
   if (!about.grab().save(QString::fromLocal8Bit(argv[1]), "PNG")) {
     std::cerr << "quellmar_about_screenshot: cannot write " << argv[1] << '\n';

@@ -53,8 +53,8 @@ void WindowTest::showActive() {
 }
 
 void WindowTest::open(const std::filesystem::path& path) {
-  platform.nextChoice = path.string();
-  window.TBOpenClick();
+  platform.nextChoice = path;
+  window.controller().openCsv();
 }
 
 }  // namespace quellmar::testing

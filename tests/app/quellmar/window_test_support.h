@@ -71,7 +71,7 @@ class WindowTest : public ::testing::Test {
   std::filesystem::path programDir;
   TestPlatform platform;
   Session session{platform};
-  TForm1 window{session};
+  MainWindow window{session};
 };
 
 }  // namespace quellmar::testing

@@ -1,6 +1,7 @@
 // The Windows main window, driven by its own messages: its controls and
-// menus, a whole open, options and export, the history box, the dive list of
-// a large logbook, and the about dialog at start.
+// menus, a whole open, options and export, the model's texts through the
+// wide API, the history box, the dive list of a large logbook, and the about
+// dialog at start.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -12,8 +13,9 @@
 #include <iterator>
 #include <tuple>
 
-#include "about_box.h"
+#include "about_dialog.h"
 #include "commands/session.h"
+#include "controls.h"
 #include "main_window.h"
 #include "resource.h"
 #include "support/temp_dir.h"
@@ -23,16 +25,28 @@ namespace quellmar::testing {
 namespace {
 
 namespace fs = std::filesystem;
-using win32::TForm1;
+using win32::MainWindow;
+using win32::Utf8Text;
 
 std::string ItemText(HWND list, int row) {
-  char text[512] = {};
-  LVITEMA item{};
-  item.iSubItem = 0;
+  wchar_t text[512] = {};
+  LVITEMW item{};
   item.pszText = text;
-  item.cchTextMax = sizeof text;
-  SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-  return text;
+  item.cchTextMax = static_cast<int>(std::size(text));
+  SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  return Utf8Text(text);
+}
+
+std::string HistoryLine(HWND box, int index) {
+  wchar_t text[512] = {};
+  SendMessageW(box, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
+  return Utf8Text(text);
+}
+
+std::string FilePanel(HWND bar) {
+  wchar_t text[512] = {};
+  SendMessageW(bar, SB_GETTEXTW, 1, reinterpret_cast<LPARAM>(text));
+  return Utf8Text(text);
 }
 
 class MainWindowTest : public ::testing::Test {
@@ -43,47 +57,47 @@ class MainWindowTest : public ::testing::Test {
     fs::copy(fs::path(QUELLMAR_RUN_DIR) / "pict", base.path() / "pict",
              fs::copy_options::recursive);
   }
-  HWND item(int id) const { return GetDlgItem(form.handle(), id); }
-  void run(int command) { SendMessageA(form.handle(), WM_COMMAND, command, 0); }
+  HWND item(int id) const { return GetDlgItem(window.handle(), id); }
+  void run(int command) { SendMessageW(window.handle(), WM_COMMAND, command, 0); }
 
   TempDir base;
   AnsweringPlatform platform{base.path()};
   Session session{platform};
-  TForm1 form{session, GetModuleHandleA(nullptr)};
+  MainWindow window{session, GetModuleHandleW(nullptr)};
 };
 
 // clang-format off
 const ControlRow kControls[] = {
-  {IDC_TOOLBAR,     "ToolbarWindow32",   nullptr,                  0,   0,   542, 29},
-  {IDC_INFORMATION, "Button",            " Logbook informations ", 8,   32,  337, 129},
-  {IDC_MEMO,        "Edit",              "",                       16,  56,  321, 97},
-  {IDC_OPTIONS,     "Button",            " HTML options ",         352, 32,  185, 129},
-  {IDC_NOTE,        "Button",            "Note",                   360, 56,  169, 17},
-  {IDC_GIF,         "Button",            "Dive profil GIF",        360, 72,  169, 17},
-  {IDC_PX,          "Edit",              "1",                      360, 90,  25,  21},
-  {IDC_PX_LABEL,    "Static",            "pixel / profile entry",  392, 96,  -1,  -1},
-  {IDC_DIVES_LABEL, "Static",            "Logged dives:",          8,   168, -1,  -1},
-  {IDC_DIVES,       "SysListView32",     nullptr,                  8,   184, 529, 153},
-  {IDC_HISTORY,     "ComboBox",          "History",                0,   344, 543, -1},
-  {IDC_STATUSBAR,   "msctls_statusbar32", nullptr,                 0,   365, 542, 19},
+  {IDC_TOOL_BAR,        "ToolbarWindow32",    nullptr,                  0,   0,   542, 29},
+  {IDC_INFO_GROUP,      "Button",             " Logbook informations ", 8,   32,  337, 129},
+  {IDC_INFO_MEMO,       "Edit",               "",                       16,  56,  321, 97},
+  {IDC_OPTIONS_GROUP,   "Button",             " HTML options ",         352, 32,  185, 129},
+  {IDC_NOTE_BOX,        "Button",             "Note",                   360, 56,  169, 17},
+  {IDC_GIF_BOX,         "Button",             "Dive profil GIF",        360, 72,  169, 17},
+  {IDC_PIXELS_EDIT,     "Edit",               "1",                      360, 90,  25,  21},
+  {IDC_PIXELS_LABEL,    "Static",             "pixel / profile entry",  392, 96,  -1,  -1},
+  {IDC_DIVE_LIST_LABEL, "Static",             "Logged dives:",          8,   168, -1,  -1},
+  {IDC_DIVE_LIST,       "SysListView32",      nullptr,                  8,   184, 529, 153},
+  {IDC_HISTORY_BOX,     "ComboBox",           "History",                0,   344, 543, -1},
+  {IDC_STATUS_BAR,      "msctls_statusbar32", nullptr,                  0,   365, 542, 19},
 };
 // clang-format on
 
 TEST_F(MainWindowTest, ControlsStandAtTheirPlaces) {
-  EXPECT_EQ(Text(form.handle()), "Quellmar  v1.2");
+  EXPECT_EQ(Text(window.handle()), "Quellmar  v1.2");
   RECT client{};
-  GetClientRect(form.handle(), &client);
+  GetClientRect(window.handle(), &client);
   EXPECT_EQ(client.right, 542);
   EXPECT_EQ(client.bottom, 384);
-  const auto style = GetWindowLongA(form.handle(), GWL_STYLE);
+  const auto style = GetWindowLongW(window.handle(), GWL_STYLE);
   EXPECT_EQ(style & (WS_MAXIMIZEBOX | WS_THICKFRAME), 0) << "no maximize, no resizing";
   EXPECT_NE(style & WS_MINIMIZEBOX, 0);
 
-  ExpectControls(form.handle(), kControls);
-  const ControlRow bar[] = {{IDC_PROGRESSBAR, "msctls_progress32", nullptr, 352, 370, 186, 10}};
-  ExpectControls(item(IDC_STATUSBAR), bar);
-  EXPECT_EQ(SendMessageA(item(IDC_NOTE), BM_GETCHECK, 0, 0), BST_CHECKED);
-  EXPECT_EQ(SendMessageA(item(IDC_GIF), BM_GETCHECK, 0, 0), BST_CHECKED);
+  ExpectControls(window.handle(), kControls);
+  const ControlRow bar[] = {{IDC_PROGRESS_BAR, "msctls_progress32", nullptr, 352, 370, 186, 10}};
+  ExpectControls(item(IDC_STATUS_BAR), bar);
+  EXPECT_EQ(IsDlgButtonChecked(window.handle(), IDC_NOTE_BOX), BST_CHECKED);
+  EXPECT_EQ(IsDlgButtonChecked(window.handle(), IDC_GIF_BOX), BST_CHECKED);
 }
 
 TEST_F(MainWindowTest, MenusAndKeysSendTheCommands) {
@@ -94,13 +108,19 @@ TEST_F(MainWindowTest, MenusAndKeysSendTheCommands) {
   };
   // clang-format off
   const MenuRow rows[] = {
-    {-1, 0, "&File", -1},                   {-1, 1, "&Logbook", -1},                {-1, 2, "&Help", -1},
-    {0, 0, "&Open CSV\tCtrl+O", IDM_OPEN},  {0, 1, "&Close CSV", IDM_CLOSE},        {0, 2, "", 0},
-    {0, 3, "&Quit\tCtrl+Q", IDM_QUIT},      {1, 0, "HTML &export\tCtrl+E", IDM_HTML_EXPORT},
-    {1, 1, "HTML &view\tCtrl+B", IDM_HTML_VIEW}, {2, 0, "&About", IDM_ABOUT},
+    {-1, 0, "&File",                 -1},
+    {-1, 1, "&Logbook",              -1},
+    {-1, 2, "&Help",                 -1},
+    {0,  0, "&Open CSV\tCtrl+O",     IDM_OPEN_CSV},
+    {0,  1, "&Close CSV",            IDM_CLOSE_CSV},
+    {0,  2, "",                      0},
+    {0,  3, "&Quit\tCtrl+Q",         IDM_QUIT},
+    {1,  0, "HTML &export\tCtrl+E",  IDM_EXPORT_HTML},
+    {1,  1, "HTML &view\tCtrl+B",    IDM_VIEW_HTML},
+    {2,  0, "&About",                IDM_ABOUT},
   };
   // clang-format on
-  HMENU bar = GetMenu(form.handle());
+  HMENU bar = GetMenu(window.handle());
   for (const MenuRow& row : rows) {
     HMENU menu = row.menu < 0 ? bar : GetSubMenu(bar, row.menu);
     char caption[64] = {};
@@ -109,13 +129,13 @@ TEST_F(MainWindowTest, MenusAndKeysSendTheCommands) {
     EXPECT_EQ(static_cast<int>(GetMenuItemID(menu, row.position)), row.command);
   }
   // Ctrl with O, Q, E and B.
-  HACCEL keys = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_ACCELERATORS));
+  HACCEL keys = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_ACCELERATORS));
   std::array<ACCEL, 4> table{};
-  ASSERT_EQ(CopyAcceleratorTableA(keys, table.data(), 4), 4);
-  const ACCEL expected[] = {{FVIRTKEY | FCONTROL, 'O', IDM_OPEN},
+  ASSERT_EQ(CopyAcceleratorTableW(keys, table.data(), 4), 4);
+  const ACCEL expected[] = {{FVIRTKEY | FCONTROL, 'O', IDM_OPEN_CSV},
                             {FVIRTKEY | FCONTROL, 'Q', IDM_QUIT},
-                            {FVIRTKEY | FCONTROL, 'E', IDM_HTML_EXPORT},
-                            {FVIRTKEY | FCONTROL, 'B', IDM_HTML_VIEW}};
+                            {FVIRTKEY | FCONTROL, 'E', IDM_EXPORT_HTML},
+                            {FVIRTKEY | FCONTROL, 'B', IDM_VIEW_HTML}};
   for (std::size_t i = 0; i < table.size(); ++i)
     EXPECT_EQ(std::tie(table[i].fVirt, table[i].key, table[i].cmd),
               std::tie(expected[i].fVirt, expected[i].key, expected[i].cmd));
@@ -127,95 +147,101 @@ TEST_F(MainWindowTest, OpensExportsAndClosesTheSample) {
   {
     ModalUser user({[&](HWND dialog) {
       SetDlgItemTextA(dialog, cmb13, sample.c_str());
-      PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+      PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     }});
-    run(IDM_OPEN);
+    run(IDM_OPEN_CSV);
   }
-  ASSERT_TRUE(session.logbook.loaded);
-  EXPECT_EQ(platform.recorder.messages.back().text, "CSV file imported.\n\rNext step: HTML Export");
+  ASSERT_TRUE(session.logbook.has_value());
   std::string memo;
   for (const std::string& line : session.window.memo()) memo += (memo.empty() ? "" : "\r\n") + line;
-  EXPECT_EQ(Text(item(IDC_MEMO)), memo);
-  EXPECT_EQ(SendMessageA(item(IDC_DIVES), LVM_GETITEMCOUNT, 0, 0), 24);
-  EXPECT_EQ(ItemText(item(IDC_DIVES), 23), session.window.diveList()[23]);
-  EXPECT_EQ(SendMessageA(item(IDC_HISTORY), CB_GETCOUNT, 0, 0),
+  EXPECT_EQ(Text(item(IDC_INFO_MEMO)), memo);
+  EXPECT_EQ(SendMessageW(item(IDC_DIVE_LIST), LVM_GETITEMCOUNT, 0, 0), 24);
+  EXPECT_EQ(ItemText(item(IDC_DIVE_LIST), 23), session.window.diveList()[23]);
+  EXPECT_EQ(SendMessageW(item(IDC_HISTORY_BOX), CB_GETCOUNT, 0, 0),
             static_cast<LRESULT>(session.window.history().size()));
-  EXPECT_EQ(Text(item(IDC_HISTORY)), "History");
-  char panel[512] = {};
-  SendMessageA(item(IDC_STATUSBAR), SB_GETTEXTA, 1, reinterpret_cast<LPARAM>(panel));
-  EXPECT_EQ(panel, session.window.filePanel());
-  EXPECT_EQ(session.window.filePanel(), sample);
+  EXPECT_EQ(Text(item(IDC_HISTORY_BOX)), "History");
+  EXPECT_EQ(FilePanel(item(IDC_STATUS_BAR)), sample);
 
   // The options as a user sets them: notes off, two pixels per entry.
-  SendMessageA(item(IDC_NOTE), BM_CLICK, 0, 0);
-  SetWindowTextA(item(IDC_PX), "2");
+  SendMessageW(item(IDC_NOTE_BOX), BM_CLICK, 0, 0);
+  SetWindowTextW(item(IDC_PIXELS_EDIT), L"2");
   EXPECT_FALSE(session.window.options.note);
   EXPECT_TRUE(session.window.options.gif);
   EXPECT_EQ(session.window.options.px, "2");
 
   platform.recorder.answers = {MessageAnswer::Yes, MessageAnswer::Cancel};
-  run(IDM_HTML_EXPORT);
+  run(IDM_EXPORT_HTML);
   EXPECT_TRUE(platform.recorder.errors.empty());
-  EXPECT_EQ(platform.recorder.messages.back().text,
-            "HTML write finished.\n\rMay I show You the logbook.html ?");
   EXPECT_TRUE(fs::exists(base.path() / "Output" / "logbook.html"));
   EXPECT_TRUE(fs::exists(base.path() / "Output" / "d1.gif"));
-  EXPECT_EQ(SendMessageA(item(IDC_DIVES), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED),
-            23);
+  EXPECT_EQ(
+      SendMessageW(item(IDC_DIVE_LIST), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED),
+      23);
   // The last picture stays on the clipboard.
-  ASSERT_TRUE(OpenClipboard(form.handle()));
+  ASSERT_TRUE(OpenClipboard(window.handle()));
   const bool picture = IsClipboardFormatAvailable(CF_DIB);
   CloseClipboard();
   EXPECT_TRUE(picture);
 
-  run(IDM_HTML_VIEW);
-  ASSERT_EQ(platform.recorder.opened.size(), 1u);
-  run(IDM_CLOSE);
-  EXPECT_EQ(SendMessageA(item(IDC_DIVES), LVM_GETITEMCOUNT, 0, 0), 0);
-  SendMessageA(item(IDC_STATUSBAR), SB_GETTEXTA, 1, reinterpret_cast<LPARAM>(panel));
-  EXPECT_STREQ(panel, "No CSV file");
+  run(IDM_VIEW_HTML);
+  EXPECT_EQ(platform.recorder.opened.size(), 1u);
+  run(IDM_CLOSE_CSV);
+  EXPECT_EQ(SendMessageW(item(IDC_DIVE_LIST), LVM_GETITEMCOUNT, 0, 0), 0);
+  EXPECT_EQ(FilePanel(item(IDC_STATUS_BAR)), "No CSV file");
+}
 
-  run(IDM_HTML_EXPORT);
-  EXPECT_EQ(platform.recorder.messages.back(),
-            (ShownMessage{MessageKind::Warning, "Not opened CSV file", MessageButtons::Ok}));
-  EXPECT_EQ(session.window.history().back(), sample + " html conver request without CSV file");
+// Letters of windows-1252 and beyond it, as the model holds them (UTF-8).
+TEST_F(MainWindowTest, ShowsTheModelsTextsThroughTheWideApi) {
+  const std::string text = "Pr\xC3\xA9squ'\xC3\xAEle \xE2\x82\xAC \xC5\x91";  // é î € ő
+  session.window.addMemoLine(text);
+  session.window.addMemoLine(text);
+  session.window.setDiveList({text});
+  session.window.addHistory(text);
+  session.window.setFilePanel(text);
+  EXPECT_EQ(Text(item(IDC_INFO_MEMO)), text + "\r\n" + text);
+  EXPECT_EQ(ItemText(item(IDC_DIVE_LIST), 0), text);
+  EXPECT_EQ(HistoryLine(item(IDC_HISTORY_BOX), 0), text);
+  EXPECT_EQ(FilePanel(item(IDC_STATUS_BAR)), text);
+  // Typed into the pixel box: the export's own windows-1252 text.
+  SetWindowTextW(item(IDC_PIXELS_EDIT), L"2 \u00E9\u0151");
+  EXPECT_EQ(session.window.options.px, "2 \xE9?");
 }
 
 TEST_F(MainWindowTest, LeavingTheHistoryPutsHistoryBack) {
-  ShowWindow(form.handle(), SW_SHOWNOACTIVATE);
-  SetFocus(item(IDC_HISTORY));
-  SetWindowTextA(item(IDC_HISTORY), "typed");
-  SendMessageA(form.handle(), WM_COMMAND, MAKEWPARAM(IDC_HISTORY, CBN_EDITCHANGE),
-               reinterpret_cast<LPARAM>(item(IDC_HISTORY)));
+  ShowWindow(window.handle(), SW_SHOWNOACTIVATE);
+  SetFocus(item(IDC_HISTORY_BOX));
+  SetWindowTextW(item(IDC_HISTORY_BOX), L"typed");
+  SendMessageW(window.handle(), WM_COMMAND, MAKEWPARAM(IDC_HISTORY_BOX, CBN_EDITCHANGE),
+               reinterpret_cast<LPARAM>(item(IDC_HISTORY_BOX)));
   EXPECT_EQ(session.window.historyEdit(), "typed");
-  SetFocus(item(IDC_MEMO));
-  EXPECT_EQ(Text(item(IDC_HISTORY)), "History");
+  SetFocus(item(IDC_INFO_MEMO));
+  EXPECT_EQ(Text(item(IDC_HISTORY_BOX)), "History");
   EXPECT_EQ(session.window.historyEdit(), "History");
-  ShowWindow(form.handle(), SW_HIDE);
+  ShowWindow(window.handle(), SW_HIDE);
 }
 
 TEST_F(MainWindowTest, ListsAHundredThousandDives) {
   std::vector<std::string> lines(100000);
   for (std::size_t i = 0; i < lines.size(); ++i) lines[i] = std::to_string(i + 1) + ". Dive site";
   session.window.setDiveList(lines);
-  HWND list = item(IDC_DIVES);
-  EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 100000);
+  HWND list = item(IDC_DIVE_LIST);
+  EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 100000);
   EXPECT_EQ(ItemText(list, 99999), "100000. Dive site");
   session.window.selectDive(99999);
-  EXPECT_EQ(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 99999);
-  EXPECT_GT(SendMessageA(list, LVM_GETTOPINDEX, 0, 0), 99000) << "scrolled to the selection";
+  EXPECT_EQ(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 99999);
+  EXPECT_GT(SendMessageW(list, LVM_GETTOPINDEX, 0, 0), 99000) << "scrolled to the selection";
 }
 
 TEST_F(MainWindowTest, ShowingTheWindowShowsTheAboutDialogThenOpensTheStartFile) {
-  win32::TAboutBox about(platform, GetModuleHandleA(nullptr));
-  form.setAboutBox(&about);
-  form.setStartFile(QUELLMAR_SOURCE_DIR "/examples/logbook.csv");
+  win32::AboutDialog about(platform, GetModuleHandleW(nullptr));
+  window.setAboutDialog(&about);
+  window.controller().setStartFile(QUELLMAR_SOURCE_DIR "/examples/logbook.csv");
   ModalUser user({[](HWND) { PressKey(VK_RETURN); }});
-  ShowWindow(form.handle(), SW_SHOWNOACTIVATE);
-  PumpUntil([&] { return session.logbook.loaded; });
+  ShowWindow(window.handle(), SW_SHOWNOACTIVATE);
+  PumpUntil([&] { return session.logbook.has_value(); });
   EXPECT_EQ(user.titles, std::vector<std::string>{"About"});
-  EXPECT_TRUE(session.logbook.loaded);
-  ShowWindow(form.handle(), SW_HIDE);
+  EXPECT_TRUE(session.logbook.has_value());
+  ShowWindow(window.handle(), SW_HIDE);
 }
 
 }  // namespace

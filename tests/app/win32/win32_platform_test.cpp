@@ -85,25 +85,33 @@ TEST(Win32PlatformTest, ClipboardHoldsThePictureAsABitmap) {
   CloseClipboard();
 }
 
+// A name beyond the ANSI code page, typed into the dialog, comes back whole.
 TEST(Win32PlatformTest, FileDialogChoosesTheCsvFileAndItsFolder) {
   Win32Platform platform;
-  const std::string sample =
-      std::filesystem::path(QUELLMAR_SOURCE_DIR "/examples/logbook.csv").make_preferred().string();
-  char filter[64] = {};
-  ModalUser user({[](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); },
+  const auto folder = std::filesystem::path(QUELLMAR_SOURCE_DIR "/examples").make_preferred();
+  const auto typed = folder / L"Pr\u00E9squ'\u00EEle \u0151.csv";
+  wchar_t filter[64] = {};
+  ModalUser user({[](HWND dialog) { PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0); },
                   [&](HWND dialog) {
-                    SendDlgItemMessageA(dialog, cmb1, CB_GETLBTEXT, 0,
+                    SendDlgItemMessageW(dialog, cmb1, CB_GETLBTEXT, 0,
                                         reinterpret_cast<LPARAM>(filter));
-                    SetDlgItemTextA(dialog, cmb13, sample.c_str());
-                    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+                    SetDlgItemTextW(dialog, cmb13, typed.c_str());
+                    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
                   }});
   EXPECT_EQ(platform.chooseCsvFile(), std::nullopt);
   const auto chosen = platform.chooseCsvFile();
   EXPECT_EQ(user.titles, (std::vector<std::string>(2, "Suunto CSV Export open")));
-  EXPECT_STREQ(filter, "CSV");
-  ASSERT_TRUE(chosen.has_value());
-  EXPECT_EQ(std::filesystem::path(*chosen), std::filesystem::path(sample));
-  EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(sample).parent_path());
+  EXPECT_STREQ(filter, L"CSV");
+  EXPECT_EQ(chosen, typed);
+  EXPECT_EQ(std::filesystem::current_path(), folder);
+}
+
+// The shell cannot open a missing file: the error box says so.
+TEST(Win32PlatformTest, OpenDocumentFailureIsShown) {
+  Win32Platform platform;
+  ModalUser user({[](HWND box) { PostMessageW(box, WM_COMMAND, IDOK, 0); }});
+  platform.openDocument(std::filesystem::path(QUELLMAR_SOURCE_DIR) / "missing" / "logbook.html");
+  EXPECT_EQ(user.titles, std::vector<std::string>{"quellmar_win32_test"});
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 
 #include <array>
 
+#include "controls.h"
+
 namespace quellmar::testing {
 namespace {
 
@@ -37,9 +39,7 @@ ModalUser::~ModalUser() {
 void CALLBACK ModalUser::Tick(HWND, UINT, UINT_PTR, DWORD) {
   HWND dialog = ShownDialog();
   if (current == nullptr || current->done() || dialog == nullptr) return;
-  char title[128] = {};
-  GetWindowTextA(dialog, title, sizeof title);
-  current->titles.emplace_back(title);
+  current->titles.push_back(Text(dialog));
   current->steps_[current->next_++](dialog);
 }
 
@@ -51,27 +51,23 @@ HWND ShownDialog() {
 
 void PressKey(WPARAM key) {
   HWND focus = GetFocus();
-  PostMessageA(focus, WM_KEYDOWN, key, 1);
-  PostMessageA(focus, WM_KEYUP, key, 1 | (3u << 30));
+  PostMessageW(focus, WM_KEYDOWN, key, 1);
+  PostMessageW(focus, WM_KEYUP, key, 1 | (3u << 30));
 }
 
 void PumpUntil(const std::function<bool()>& done) {
   const ULONGLONG end = GetTickCount64() + 10000;
   MSG msg;
   while (!done() && GetTickCount64() < end) {
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       TranslateMessage(&msg);
-      DispatchMessageA(&msg);
+      DispatchMessageW(&msg);
     }
     Sleep(10);
   }
 }
 
-std::string Text(HWND window) {
-  char text[1024] = {};
-  GetWindowTextA(window, text, sizeof text);
-  return text;
-}
+std::string Text(HWND window) { return win32::WindowText(window); }
 
 void ExpectControls(HWND parent, std::span<const ControlRow> rows) {
   for (const ControlRow& row : rows) {

@@ -30,7 +30,9 @@ class AnsweringPlatform : public win32::Win32Platform {
   void showError(const std::string& text, const std::string& details) override {
     recorder.showError(text, details);
   }
-  void openDocument(const std::string& target) override { recorder.openDocument(target); }
+  void openDocument(const std::filesystem::path& document) override {
+    recorder.openDocument(document);
+  }
   std::filesystem::path programDirectory() const override { return recorder.programDirectory(); }
 
   TestPlatform recorder;
@@ -62,7 +64,7 @@ HWND ShownDialog();
 void PressKey(WPARAM key);
 // Handles the waiting messages of this thread until done() or a time out.
 void PumpUntil(const std::function<bool()>& done);
-std::string Text(HWND window);
+std::string Text(HWND window);  // UTF-8
 
 struct ControlRow {
   int id;

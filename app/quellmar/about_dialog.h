@@ -39,16 +39,11 @@ class BevelPanel : public QFrame {
   void paintEvent(QPaintEvent* event) override;
 };
 
-class TAboutBox : public QDialog {
+class AboutDialog : public QDialog {
   Q_OBJECT
 
  public:
-  TAboutBox(Platform& platform, QWidget* parent);
-
- public slots:
-  void OKButtonClick();
-  // Opens the caption of the link label that sent the click.
-  void URLClick();
+  AboutDialog(Platform& platform, QWidget* parent);
 
  protected:
   // Escape does not close the dialog: it has no cancel button.
@@ -57,8 +52,11 @@ class TAboutBox : public QDialog {
   void showEvent(QShowEvent* event) override;
 
  private:
+  // Opens the caption of the link label that sent the click.
+  void openLink();
+
   Platform& platform_;
-  QPushButton* ok_ = nullptr;
+  QPushButton* okButton_ = nullptr;
 };
 
 }  // namespace quellmar

@@ -10,25 +10,23 @@
 
 namespace quellmar::win32 {
 
-class TAboutBox {
+class AboutDialog {
  public:
   // Decodes the picture from the program's resources.
-  TAboutBox(Platform& platform, HINSTANCE instance);
-  ~TAboutBox();
-  TAboutBox(const TAboutBox&) = delete;
-  TAboutBox& operator=(const TAboutBox&) = delete;
+  AboutDialog(Platform& platform, HINSTANCE instance);
+  ~AboutDialog();
+  AboutDialog(const AboutDialog&) = delete;
+  AboutDialog& operator=(const AboutDialog&) = delete;
 
   // Shows the dialog over owner until OK, Enter or the close button ends it.
   void showModal(HWND owner);
-
-  void OKButtonClick();
-  // Opens the caption of the link label that was clicked.
-  void URLClick(HWND label);
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
   INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void buildControls();
+  // Opens the caption of the link label that was clicked.
+  void openLink(HWND label);
 
   Platform& platform_;
   HINSTANCE instance_;

@@ -1,10 +1,11 @@
-#include "about_box.h"
+#include "about_dialog.h"
 
 #include <ocidl.h>
 #include <olectl.h>
 
 #include <cstring>
 
+#include "basic/path_text.h"
 #include "commands/program_texts.h"
 #include "controls.h"
 #include "resource.h"
@@ -17,22 +18,22 @@ constexpr int kPictureSize = 200;
 // Inside the bevelled panel at 8, 8: the panel's place plus the control's own.
 // clang-format off
 const ControlPlace kControls[] = {
-  {"STATIC", "",             SS_ETCHEDFRAME,                 IDC_PANEL,        8,   8,   369, 217},
-  {"STATIC", "",             SS_BITMAP | SS_REALSIZECONTROL, IDC_PICTURE,      16,  16,  200, 200},
-  {"STATIC", "Quellmar",     SS_LEFTNOWORDWRAP,              IDC_PRODUCT_NAME, 224, 24,  -1,  0},
-  {"STATIC", "Version 1.2",  SS_LEFTNOWORDWRAP,              IDC_VERSION,      224, 40,  -1,  0},
-  {"STATIC", kAboutCredit,   SS_LEFTNOWORDWRAP,              IDC_CREDIT,       224, 56,  -1,  0},
-  {"STATIC", kAboutComments, SS_LEFT,                        IDC_COMMENTS,     224, 80,  137, 65},
-  {"BUTTON", "OK",           BS_DEFPUSHBUTTON | WS_TABSTOP,  IDOK,             167, 236, 75,  25},
+  {L"STATIC", "",             SS_ETCHEDFRAME,                 IDC_FRAME_PANEL,   8,   8,   369, 217},
+  {L"STATIC", "",             SS_BITMAP | SS_REALSIZECONTROL, IDC_PICTURE,       16,  16,  200, 200},
+  {L"STATIC", "Quellmar",     SS_LEFTNOWORDWRAP,              IDC_TITLE_LABEL,   224, 24,  -1,  0},
+  {L"STATIC", "Version 1.2",  SS_LEFTNOWORDWRAP,              IDC_VERSION_LABEL, 224, 40,  -1,  0},
+  {L"STATIC", kAboutCredit,   SS_LEFTNOWORDWRAP,              IDC_CREDIT_LABEL,  224, 56,  -1,  0},
+  {L"STATIC", kAboutComments, SS_LEFT,                        IDC_COMMENT_LABEL, 224, 80,  137, 65},
+  {L"BUTTON", "OK",           BS_DEFPUSHBUTTON | WS_TABSTOP,  IDOK,              167, 236, 75,  25},
 };
 // The e-mail label stands above the web label.
 const ControlPlace kLinks[] = {
-  {"STATIC", kEmailAddress,  SS_LEFTNOWORDWRAP | SS_NOTIFY,           IDC_EMAIL,        224, 152, -1,  0},
-  {"STATIC", kWebAddress,    SS_LEFTNOWORDWRAP | SS_NOTIFY,           IDC_WEB,          224, 168, -1,  0},
+  {L"STATIC", kEmailAddress,  SS_LEFTNOWORDWRAP | SS_NOTIFY,  IDC_EMAIL_LINK,    224, 152, -1,  0},
+  {L"STATIC", kWebAddress,    SS_LEFTNOWORDWRAP | SS_NOTIFY,  IDC_WEB_LINK,      224, 168, -1,  0},
 };
 // clang-format on
 
-bool IsLink(int id) { return id == IDC_EMAIL || id == IDC_WEB; }
+bool IsLink(int id) { return id == IDC_EMAIL_LINK || id == IDC_WEB_LINK; }
 
 template <typename Interface>
 struct Released {
@@ -45,7 +46,7 @@ struct Released {
 }  // namespace
 
 HBITMAP LoadJpegResource(HINSTANCE instance, int id, int width, int height) {
-  HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(10));  // RT_RCDATA
+  HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10));  // RT_RCDATA
   if (found == nullptr) return nullptr;
   const DWORD size = SizeofResource(instance, found);
   const void* stored = LockResource(LoadResource(instance, found));
@@ -88,39 +89,37 @@ HBITMAP LoadJpegResource(HINSTANCE instance, int id, int width, int height) {
   return bitmap;
 }
 
-TAboutBox::TAboutBox(Platform& platform, HINSTANCE instance)
+AboutDialog::AboutDialog(Platform& platform, HINSTANCE instance)
     : platform_(platform), instance_(instance) {
   picture_ = LoadJpegResource(instance, IDR_ABOUT_JPEG, kPictureSize, kPictureSize);
-  LOGFONTA font{};
-  GetObjectA(WindowFont(), sizeof font, &font);
+  LOGFONTW font{};
+  GetObjectW(WindowFont(), sizeof font, &font);
   font.lfWeight = FW_BOLD;
   font.lfUnderline = TRUE;
-  linkFont_ = CreateFontIndirectA(&font);
+  linkFont_ = CreateFontIndirectW(&font);
 }
 
-TAboutBox::~TAboutBox() {
+AboutDialog::~AboutDialog() {
   DeleteObject(picture_);
   DeleteObject(linkFont_);
 }
 
-void TAboutBox::showModal(HWND owner) {
-  DialogBoxParamA(instance_, MAKEINTRESOURCEA(IDD_ABOUT), owner, DialogProc,
+void AboutDialog::showModal(HWND owner) {
+  DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_ABOUT_DIALOG), owner, DialogProc,
                   reinterpret_cast<LPARAM>(this));
 }
 
-void TAboutBox::OKButtonClick() { EndDialog(dialog_, IDOK); }
+void AboutDialog::openLink(HWND label) { platform_.openDocument(PathFromUtf8(WindowText(label))); }
 
-void TAboutBox::URLClick(HWND label) { platform_.openDocument(WindowText(label)); }
-
-void TAboutBox::buildControls() {
+void AboutDialog::buildControls() {
   // Client area 390 by 267, centred on the screen.
   RECT frame{0, 0, 390, 267};
-  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(dialog_, GWL_STYLE)), FALSE,
-                     static_cast<DWORD>(GetWindowLongA(dialog_, GWL_EXSTYLE)));
+  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(dialog_, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongW(dialog_, GWL_EXSTYLE)));
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
   RECT desktop{};
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &desktop, 0);
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &desktop, 0);
   SetWindowPos(dialog_, nullptr, desktop.left + (desktop.right - desktop.left - width) / 2,
                desktop.top + (desktop.bottom - desktop.top - height) / 2, width, height,
                SWP_NOZORDER);
@@ -128,31 +127,31 @@ void TAboutBox::buildControls() {
   CreateControls(dialog_, kControls, WindowFont());
   CreateControls(dialog_, kLinks, linkFont_);
   if (picture_ != nullptr)
-    SendDlgItemMessageA(dialog_, IDC_PICTURE, STM_SETIMAGE, IMAGE_BITMAP,
+    SendDlgItemMessageW(dialog_, IDC_PICTURE, STM_SETIMAGE, IMAGE_BITMAP,
                         reinterpret_cast<LPARAM>(picture_));
 }
 
-INT_PTR CALLBACK TAboutBox::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK AboutDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
-    auto* box = reinterpret_cast<TAboutBox*>(lParam);
+    auto* box = reinterpret_cast<AboutDialog*>(lParam);
     box->dialog_ = dialog;
-    SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+    SetWindowLongPtrW(dialog, DWLP_USER, lParam);
   }
-  auto* box = reinterpret_cast<TAboutBox*>(GetWindowLongPtrA(dialog, DWLP_USER));
+  auto* box = reinterpret_cast<AboutDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
   return box == nullptr ? FALSE : box->handleMessage(message, wParam, lParam);
 }
 
-INT_PTR TAboutBox::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR AboutDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
       buildControls();
       SetFocus(GetDlgItem(dialog_, IDOK));
       return FALSE;  // the focus is set
     case WM_COMMAND:
-      if (LOWORD(wParam) == IDOK) OKButtonClick();
+      if (LOWORD(wParam) == IDOK) EndDialog(dialog_, IDOK);
       // Escape does not close the dialog: it has no cancel button.
       if (IsLink(LOWORD(wParam)) && HIWORD(wParam) == STN_CLICKED)
-        URLClick(reinterpret_cast<HWND>(lParam));
+        openLink(reinterpret_cast<HWND>(lParam));
       return TRUE;
     case WM_CLOSE:  // the title bar's close button
       EndDialog(dialog_, IDCANCEL);
@@ -167,8 +166,8 @@ INT_PTR TAboutBox::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return FALSE;
     case WM_SETCURSOR:
       if (IsLink(GetDlgCtrlID(reinterpret_cast<HWND>(wParam)))) {
-        SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32649)));  // IDC_HAND
-        SetWindowLongPtrA(dialog_, DWLP_MSGRESULT, TRUE);
+        SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32649)));  // IDC_HAND
+        SetWindowLongPtrW(dialog_, DWLP_MSGRESULT, TRUE);
         return TRUE;
       }
       return FALSE;

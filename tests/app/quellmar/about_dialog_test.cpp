@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "about_box.h"
+#include "about_dialog.h"
 #include "support/test_platform.h"
 #include "window_test_support.h"
 
@@ -14,7 +14,7 @@ namespace {
 
 using ::quellmar::testing::PrintTo;
 
-class AboutBoxTest : public ::testing::Test {
+class AboutDialogTest : public ::testing::Test {
  protected:
   template <typename Widget>
   Widget* find(const char* name) {
@@ -30,7 +30,7 @@ class AboutBoxTest : public ::testing::Test {
   }
 
   TestPlatform platform;
-  TAboutBox about{platform, nullptr};
+  AboutDialog about{platform, nullptr};
 };
 
 struct AboutRow {
@@ -41,19 +41,19 @@ struct AboutRow {
 
 // clang-format off
 const AboutRow kControls[] = {
-  {"Panel1",      8,   8,   369, 217, nullptr},
-  {"ProgramIcon", 8,   8,   200, 200, nullptr},
-  {"ProductName", 216, 16,  -1,  -1,  "Quellmar"},
-  {"Version",     216, 32,  -1,  -1,  "Version 1.2"},
-  {"Credit",      216, 48,  -1,  -1,  nullptr},
-  {"Comments",    216, 72,  137, -1,  nullptr},
-  {"L_email",     216, 144, -1,  -1,  nullptr},
-  {"L_http",      216, 160, -1,  -1,  nullptr},
-  {"OKButton",    167, 236, 75,  25,  "OK"},
+  {"framePanel",   8,   8,   369, 217, nullptr},
+  {"picture",      8,   8,   200, 200, nullptr},
+  {"titleLabel",   216, 16,  -1,  -1,  "Quellmar"},
+  {"versionLabel", 216, 32,  -1,  -1,  "Version 1.2"},
+  {"creditLabel",  216, 48,  -1,  -1,  nullptr},
+  {"commentLabel", 216, 72,  137, -1,  nullptr},
+  {"emailLink",    216, 144, -1,  -1,  nullptr},
+  {"webLink",      216, 160, -1,  -1,  nullptr},
+  {"okButton",     167, 236, 75,  25,  "OK"},
 };
 // clang-format on
 
-class AboutControlTest : public AboutBoxTest, public ::testing::WithParamInterface<AboutRow> {};
+class AboutControlTest : public AboutDialogTest, public ::testing::WithParamInterface<AboutRow> {};
 
 TEST_P(AboutControlTest, StandsAtItsPlace) {
   const AboutRow& row = GetParam();
@@ -78,23 +78,23 @@ TEST_P(AboutControlTest, StandsAtItsPlace) {
 INSTANTIATE_TEST_SUITE_P(About, AboutControlTest, ::testing::ValuesIn(kControls),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(AboutBoxTest, HasItsCaptionSizeTextsAndPicture) {
+TEST_F(AboutDialogTest, HasItsCaptionSizeTextsAndPicture) {
   EXPECT_EQ(about.windowTitle(), "About");
   EXPECT_EQ(about.size(), QSize(390, 267));
   EXPECT_EQ(about.minimumSize(), about.maximumSize());
   EXPECT_FALSE(about.isVisible());  // made hidden
-  EXPECT_TRUE(find<QLabel>("Comments")->text().startsWith("Optimalized to SDM 1.51"));
-  EXPECT_TRUE(find<QLabel>("Comments")->wordWrap());
-  EXPECT_FALSE(find<QLabel>("Credit")->text().isEmpty());
-  EXPECT_TRUE(find<QPushButton>("OKButton")->isDefault());
-  const QPixmap picture = find<QLabel>("ProgramIcon")->pixmap();
+  EXPECT_TRUE(find<QLabel>("commentLabel")->text().startsWith("Optimalized to SDM 1.51"));
+  EXPECT_TRUE(find<QLabel>("commentLabel")->wordWrap());
+  EXPECT_FALSE(find<QLabel>("creditLabel")->text().isEmpty());
+  EXPECT_TRUE(find<QPushButton>("okButton")->isDefault());
+  const QPixmap picture = find<QLabel>("picture")->pixmap();
   EXPECT_EQ(picture.size(), QSize(200, 200));
-  EXPECT_TRUE(find<QLabel>("ProgramIcon")->hasScaledContents());
+  EXPECT_TRUE(find<QLabel>("picture")->hasScaledContents());
 }
 
-TEST_F(AboutBoxTest, LinksLookLikeLinks) {
-  auto* email = find<QLabel>("L_email");
-  auto* http = find<QLabel>("L_http");
+TEST_F(AboutDialogTest, LinksLookLikeLinks) {
+  auto* email = find<QLabel>("emailLink");
+  auto* http = find<QLabel>("webLink");
   EXPECT_TRUE(email->text().startsWith("mailto:"));
   EXPECT_TRUE(http->text().startsWith("http"));
   EXPECT_LT(email->y(), http->y());
@@ -105,14 +105,14 @@ TEST_F(AboutBoxTest, LinksLookLikeLinks) {
     EXPECT_EQ(link->cursor().shape(), Qt::PointingHandCursor);
   }
   // The comment keeps its place when its text fits there, and never reaches the links.
-  auto* comments = find<QLabel>("Comments");
+  auto* comments = find<QLabel>("commentLabel");
   if (comments->heightForWidth(137) <= 65) {
     EXPECT_EQ(comments->height(), 65);
   }
   EXPECT_LT(comments->geometry().bottom(), email->y());
 }
 
-TEST_F(AboutBoxTest, EnterClosesAndEscapeDoesNot) {
+TEST_F(AboutDialogTest, EnterClosesAndEscapeDoesNot) {
   bool openAfterEscape = false;
   run([&](QWidget* box) {
     PressKey(box, Qt::Key_Escape);
@@ -125,20 +125,20 @@ TEST_F(AboutBoxTest, EnterClosesAndEscapeDoesNot) {
   EXPECT_EQ(about.result(), QDialog::Accepted);
 }
 
-TEST_F(AboutBoxTest, OkButtonAndTitleBarClose) {
+TEST_F(AboutDialogTest, OkButtonAndTitleBarClose) {
   run([](QWidget* box) {
-    QTest::mouseClick(box->findChild<QPushButton*>("OKButton"), Qt::LeftButton);
+    QTest::mouseClick(box->findChild<QPushButton*>("okButton"), Qt::LeftButton);
   });
   EXPECT_FALSE(about.isVisible());
   run([](QWidget* box) { box->close(); });
   EXPECT_FALSE(about.isVisible());
 }
 
-TEST_F(AboutBoxTest, ClickingALinkOpensItsCaptionAndLeavesTheDialogOpen) {
+TEST_F(AboutDialogTest, ClickingALinkOpensItsCaptionAndLeavesTheDialogOpen) {
   std::vector<std::string> captions;
   bool stayedOpen = true;
   run([&](QWidget* box) {
-    for (const char* name : {"L_email", "L_http"}) {
+    for (const char* name : {"emailLink", "webLink"}) {
       auto* link = box->findChild<QLabel*>(name);
       captions.push_back(link->text().toStdString());
       QTest::mouseClick(link, Qt::LeftButton);
@@ -147,10 +147,11 @@ TEST_F(AboutBoxTest, ClickingALinkOpensItsCaptionAndLeavesTheDialogOpen) {
     PressKey(box, Qt::Key_Return);
   });
   EXPECT_TRUE(stayedOpen);
-  EXPECT_EQ(platform.opened, captions);
+  EXPECT_EQ(platform.opened,
+            (std::vector<std::filesystem::path>(captions.begin(), captions.end())));
 }
 
-TEST_F(AboutBoxTest, WorksFromTheKeyboard) {
+TEST_F(AboutDialogTest, WorksFromTheKeyboard) {
   std::vector<QString> focused;
   bool stayedOpen = true;
   run([&](QWidget* box) {
@@ -165,24 +166,24 @@ TEST_F(AboutBoxTest, WorksFromTheKeyboard) {
     focused.push_back(box->focusWidget()->objectName());
     PressKey(box, Qt::Key_Return);
   });
-  EXPECT_EQ(focused, (std::vector<QString>{"OKButton", "L_email", "L_http", "OKButton"}));
+  EXPECT_EQ(focused, (std::vector<QString>{"okButton", "emailLink", "webLink", "okButton"}));
   EXPECT_TRUE(stayedOpen);
   EXPECT_EQ(platform.opened,
-            (std::vector<std::string>{find<QLabel>("L_email")->text().toStdString(),
-                                      find<QLabel>("L_http")->text().toStdString()}));
+            (std::vector<std::filesystem::path>{find<QLabel>("emailLink")->text().toStdString(),
+                                                find<QLabel>("webLink")->text().toStdString()}));
   EXPECT_FALSE(about.isVisible());
 }
 
 TEST_F(WindowTest, AboutMenuShowsTheSameDialogEachTime) {
-  TAboutBox about(platform, &window);
-  window.setAboutBox(&about);
+  AboutDialog about(platform, &window);
+  window.setAboutDialog(&about);
   for (int time = 0; time < 2; ++time) {
     QWidget* shown = nullptr;
     ModalAnswerer user([&](QWidget* box) {
       shown = box;
       PressKey(box, Qt::Key_Return);
     });
-    find<QAction>("MHelp_about")->trigger();
+    find<QAction>("aboutItem")->trigger();
     EXPECT_EQ(shown, &about);
   }
 }

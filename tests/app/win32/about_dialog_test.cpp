@@ -4,11 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "about_box.h"
+#include "about_dialog.h"
 #include "commands/program_texts.h"
 #include "resource.h"
 #include "window_test_support.h"
@@ -16,9 +17,9 @@
 namespace quellmar::testing {
 namespace {
 
-using win32::TAboutBox;
+using win32::AboutDialog;
 
-class AboutBoxTest : public ::testing::Test {
+class AboutDialogTest : public ::testing::Test {
  protected:
   // Shows the dialog modally, with steps playing the user.
   void show(std::vector<std::function<void(HWND)>> steps) {
@@ -28,24 +29,24 @@ class AboutBoxTest : public ::testing::Test {
   }
 
   AnsweringPlatform platform{{}};
-  TAboutBox about{platform, GetModuleHandleA(nullptr)};
+  AboutDialog about{platform, GetModuleHandleW(nullptr)};
 };
 
 // clang-format off
 const ControlRow kControls[] = {
-  {IDC_PANEL,        "Static", nullptr,         8,   8,   369, 217},
-  {IDC_PICTURE,      "Static", nullptr,         16,  16,  200, 200},
-  {IDC_PRODUCT_NAME, "Static", "Quellmar",      224, 24,  -1,  -1},
-  {IDC_VERSION,      "Static", "Version 1.2",   224, 40,  -1,  -1},
-  {IDC_CREDIT,       "Static", kAboutCredit,    224, 56,  -1,  -1},
-  {IDC_COMMENTS,     "Static", kAboutComments,  224, 80,  137, 65},
-  {IDC_EMAIL,        "Static", kEmailAddress,   224, 152, -1,  -1},
-  {IDC_WEB,          "Static", kWebAddress,     224, 168, -1,  -1},
-  {IDOK,             "Button", "OK",            167, 236, 75,  25},
+  {IDC_FRAME_PANEL,   "Static", nullptr,        8,   8,   369, 217},
+  {IDC_PICTURE,       "Static", nullptr,        16,  16,  200, 200},
+  {IDC_TITLE_LABEL,   "Static", "Quellmar",     224, 24,  -1,  -1},
+  {IDC_VERSION_LABEL, "Static", "Version 1.2",  224, 40,  -1,  -1},
+  {IDC_CREDIT_LABEL,  "Static", kAboutCredit,   224, 56,  -1,  -1},
+  {IDC_COMMENT_LABEL, "Static", kAboutComments, 224, 80,  137, 65},
+  {IDC_EMAIL_LINK,    "Static", kEmailAddress,  224, 152, -1,  -1},
+  {IDC_WEB_LINK,      "Static", kWebAddress,    224, 168, -1,  -1},
+  {IDOK,              "Button", "OK",           167, 236, 75,  25},
 };
 // clang-format on
 
-TEST_F(AboutBoxTest, ControlsStandAtTheirPlacesWithTheDecodedPicture) {
+TEST_F(AboutDialogTest, ControlsStandAtTheirPlacesWithTheDecodedPicture) {
   show({[](HWND dialog) {
     EXPECT_EQ(Text(dialog), "About");
     RECT client{};
@@ -55,7 +56,7 @@ TEST_F(AboutBoxTest, ControlsStandAtTheirPlacesWithTheDecodedPicture) {
     ExpectControls(dialog, kControls);
     // The picture: 200 by 200, and not of one colour.
     auto picture = reinterpret_cast<HBITMAP>(
-        SendDlgItemMessageA(dialog, IDC_PICTURE, STM_GETIMAGE, IMAGE_BITMAP, 0));
+        SendDlgItemMessageW(dialog, IDC_PICTURE, STM_GETIMAGE, IMAGE_BITMAP, 0));
     ASSERT_NE(picture, nullptr);
     BITMAP info{};
     GetObjectA(picture, sizeof info, &info);
@@ -70,7 +71,7 @@ TEST_F(AboutBoxTest, ControlsStandAtTheirPlacesWithTheDecodedPicture) {
   }});
 }
 
-TEST_F(AboutBoxTest, EnterClosesEscapeDoesNotLinksOpenTheirCaption) {
+TEST_F(AboutDialogTest, EnterClosesEscapeDoesNotLinksOpenTheirCaption) {
   bool openAfterEscape = false;
   bool openAfterLinks = false;
   const auto click = [](HWND dialog, int id) {
@@ -80,14 +81,15 @@ TEST_F(AboutBoxTest, EnterClosesEscapeDoesNotLinksOpenTheirCaption) {
   show({[](HWND) { PressKey(VK_ESCAPE); },
         [&](HWND dialog) {
           openAfterEscape = IsWindowVisible(dialog);
-          click(dialog, IDC_EMAIL);
-          click(dialog, IDC_WEB);
+          click(dialog, IDC_EMAIL_LINK);
+          click(dialog, IDC_WEB_LINK);
           openAfterLinks = IsWindowVisible(dialog);
           PressKey(VK_RETURN);
         }});
   EXPECT_TRUE(openAfterEscape);
   EXPECT_TRUE(openAfterLinks);
-  EXPECT_EQ(platform.recorder.opened, (std::vector<std::string>{kEmailAddress, kWebAddress}));
+  EXPECT_EQ(platform.recorder.opened,
+            (std::vector<std::filesystem::path>{kEmailAddress, kWebAddress}));
   // The title bar's close button closes it too, and it shows again.
   show({[](HWND dialog) { PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }});
 }

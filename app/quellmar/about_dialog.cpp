@@ -1,4 +1,4 @@
-#include "about_box.h"
+#include "about_dialog.h"
 
 #include <qdrawutil.h>
 #include <QFile>
@@ -67,20 +67,20 @@ void BevelPanel::paintEvent(QPaintEvent*) {
   qDrawShadePanel(&painter, rect().adjusted(1, 1, -1, -1), palette(), false, 1);
 }
 
-TAboutBox::TAboutBox(Platform& platform, QWidget* parent)
+AboutDialog::AboutDialog(Platform& platform, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
       platform_(platform) {
-  setObjectName(QStringLiteral("AboutBox"));
+  setObjectName(QStringLiteral("aboutDialog"));
   setWindowTitle(QStringLiteral("About"));
   setFont(WindowFont());
   setFixedSize(390, 267);
   setModal(true);
 
-  auto* panel = Named(new BevelPanel(this), "Panel1");
+  auto* panel = Named(new BevelPanel(this), "framePanel");
   panel->setGeometry(8, 8, 369, 217);
 
-  auto* picture = Named(new QLabel(panel), "ProgramIcon");
+  auto* picture = Named(new QLabel(panel), "picture");
   picture->setGeometry(8, 8, 200, 200);
   picture->setScaledContents(true);
   QFile stored(QStringLiteral(":/about/about.jpg"));
@@ -89,43 +89,41 @@ TAboutBox::TAboutBox(Platform& platform, QWidget* parent)
     if (!image.isNull()) picture->setPixmap(QPixmap::fromImage(image));
   }
 
-  PlacedLabel("ProductName", QStringLiteral("Quellmar"), 216, 16, panel);
-  PlacedLabel("Version", QStringLiteral("Version 1.2"), 216, 32, panel);
-  PlacedLabel("Credit", QString::fromLatin1(kAboutCredit), 216, 48, panel);
-  auto* comments = Named(new QLabel(QString::fromLatin1(kAboutComments), panel), "Comments");
+  PlacedLabel("titleLabel", QStringLiteral("Quellmar"), 216, 16, panel);
+  PlacedLabel("versionLabel", QStringLiteral("Version 1.2"), 216, 32, panel);
+  PlacedLabel("creditLabel", QString::fromLatin1(kAboutCredit), 216, 48, panel);
+  auto* comments = Named(new QLabel(QString::fromLatin1(kAboutComments), panel), "commentLabel");
   comments->setGeometry(216, 72, 137, 65);
   comments->setWordWrap(true);
   comments->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   FitCaption(comments, QSize(137, kEmailTop - 2 - 72));  // longer, not into the e-mail link
 
-  for (auto [caption, name, top] :
-       {std::tuple{kEmailAddress, "L_email", kEmailTop}, std::tuple{kWebAddress, "L_http", 160}}) {
+  for (auto [caption, name, top] : {std::tuple{kEmailAddress, "emailLink", kEmailTop},
+                                    std::tuple{kWebAddress, "webLink", 160}}) {
     auto* link = Named(new LinkLabel(QString::fromLatin1(caption), panel), name);
     link->move(216, top);
     link->adjustSize();
     FitCaption(link, RoomToTheRight(link));
-    connect(link, &LinkLabel::clicked, this, &TAboutBox::URLClick);
+    connect(link, &LinkLabel::clicked, this, &AboutDialog::openLink);
   }
 
-  ok_ = Named(new QPushButton(QStringLiteral("OK"), this), "OKButton");
-  ok_->setGeometry(167, 236, 75, 25);
-  ok_->setDefault(true);
-  connect(ok_, &QPushButton::clicked, this, &TAboutBox::OKButtonClick);
+  okButton_ = Named(new QPushButton(QStringLiteral("OK"), this), "okButton");
+  okButton_->setGeometry(167, 236, 75, 25);
+  okButton_->setDefault(true);
+  connect(okButton_, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-void TAboutBox::OKButtonClick() { accept(); }
-
-void TAboutBox::URLClick() {
+void AboutDialog::openLink() {
   if (const auto* label = qobject_cast<const QLabel*>(sender()))
     platform_.openDocument(label->text().toStdString());
 }
 
-void TAboutBox::showEvent(QShowEvent* event) {
+void AboutDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  ok_->setFocus(Qt::OtherFocusReason);
+  okButton_->setFocus(Qt::OtherFocusReason);
 }
 
-void TAboutBox::keyPressEvent(QKeyEvent* event) {
+void AboutDialog::keyPressEvent(QKeyEvent* event) {
   if (event->matches(QKeySequence::Cancel)) {
     event->accept();
     return;
