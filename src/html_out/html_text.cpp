@@ -53,6 +53,25 @@ bool StartsMarkup(std::string_view text, std::size_t at) {
   return IsLetter(next) || next == '/' || next == '!' || next == '?';
 }
 
+// Whether a tag or closing tag starts at the "<" at text[at].
+bool StartsTag(std::string_view text, std::size_t at) {
+  std::size_t p = at + 1;
+  if (p < text.size() && text[p] == '/') ++p;
+  return p < text.size() && IsLetter(text[p]);
+}
+
+// Writes text[from, to) to show as text: each "<" that would start markup
+// is written "&lt;", every other byte as it is.
+void AppendAsText(std::string& out, std::string_view text, std::size_t from, std::size_t to) {
+  for (std::size_t i = from; i < to; ++i) {
+    if (text[i] == '<' && StartsMarkup(text, i)) {
+      out += "&lt;";
+    } else {
+      out += text[i];
+    }
+  }
+}
+
 struct Attribute {
   std::string name;        // lower case
   std::string_view value;  // as written, its character references unread
@@ -65,10 +84,10 @@ struct Tag {
   std::size_t end = 0;  // just past its ">"
 };
 
-// The tag whose "<" is at text[at], read as a browser reads it: the name runs
-// to a blank, "/" or ">"; an attribute value is quoted with " or ' (a ">"
-// inside belongs to it) or runs to a blank or ">". Nothing when no letter
-// starts the name or the text ends inside the tag.
+// The tag that starts at the "<" at text[at], read as a browser reads it:
+// the name runs to a blank, "/" or ">"; an attribute value is quoted with "
+// or ' (a ">" inside belongs to it) or runs to a blank or ">". Nothing when
+// the text ends inside the tag.
 std::optional<Tag> ReadTag(std::string_view text, std::size_t at) {
   const auto ends = [&](std::size_t p) { return p >= text.size(); };
   const auto endsName = [&](std::size_t p) {
@@ -80,7 +99,6 @@ std::optional<Tag> ReadTag(std::string_view text, std::size_t at) {
     tag.closing = true;
     ++p;
   }
-  if (ends(p) || !IsLetter(text[p])) return std::nullopt;
   for (; !ends(p) && !endsName(p); ++p) tag.name += Lower(text[p]);
   for (;;) {
     while (!ends(p) && (IsBlank(text[p]) || text[p] == '/')) ++p;
@@ -235,17 +253,44 @@ void WriteOpening(std::string& out, const KeptTag& kept, const Tag& tag) {
   out += '>';
 }
 
-// The text's kept tags that are open, innermost last.
-using OpenTags = std::vector<const KeptTag*>;
-
-void CloseDownTo(std::string& out, OpenTags& open, std::size_t depth) {
-  while (open.size() > depth) {
-    out += "</";
-    out += open.back()->name;
-    out += '>';
-    open.pop_back();
+// The text's kept tags that are open, innermost last, with a count of each
+// kind, so that a closing tag of a kind that is not open costs no search.
+class OpenTags {
+ public:
+  void push(const KeptTag& tag) {
+    tags_.push_back(&tag);
+    ++counts_[Kind(tag)];
   }
-}
+  bool isOpen(const KeptTag& tag) const { return counts_[Kind(tag)] > 0; }
+
+  // Closes the innermost open tag of this kind and those opened inside it.
+  void closeThrough(std::string& out, const KeptTag& tag) {
+    const KeptTag* closed = nullptr;
+    do {
+      closed = closeInnermost(out);
+    } while (closed != &tag);
+  }
+  void closeAll(std::string& out) {
+    while (!tags_.empty()) closeInnermost(out);
+  }
+
+ private:
+  static std::size_t Kind(const KeptTag& tag) {
+    return static_cast<std::size_t>(&tag - std::begin(kKeptTags));
+  }
+  const KeptTag* closeInnermost(std::string& out) {
+    const KeptTag* const tag = tags_.back();
+    out += "</";
+    out += tag->name;
+    out += '>';
+    tags_.pop_back();
+    --counts_[Kind(*tag)];
+    return tag;
+  }
+
+  std::vector<const KeptTag*> tags_;
+  std::array<int, std::size(kKeptTags)> counts_{};
+};
 
 // Writes tag when it is kept; false when it is not. A closing tag is kept
 // when its tag is open, and closes the tags opened inside it too, so that the
@@ -255,12 +300,11 @@ bool WriteKept(std::string& out, OpenTags& open, const Tag& tag) {
   if (kept == nullptr) return false;
   if (!tag.closing) {
     WriteOpening(out, *kept, tag);
-    if (!kept->empty) open.push_back(kept);
+    if (!kept->empty) open.push(*kept);
     return true;
   }
-  const auto found = std::find(open.rbegin(), open.rend(), kept);
-  if (found == open.rend()) return false;
-  CloseDownTo(out, open, static_cast<std::size_t>(open.rend() - found) - 1);
+  if (!open.isOpen(*kept)) return false;
+  open.closeThrough(out, *kept);
   return true;
 }
 
@@ -275,21 +319,20 @@ std::string KeepHarmlessMarkup(std::string_view text) {
   std::size_t p = 0;
   for (; lt != std::string_view::npos; lt = text.find('<', p)) {
     out.append(text.substr(p, lt - p));
-    p = lt + 1;
-    if (!StartsMarkup(text, lt)) {
-      out += '<';
+    if (!StartsTag(text, lt)) {
+      out += StartsMarkup(text, lt) ? "&lt;" : "<";
+      p = lt + 1;
       continue;
     }
+    // A tag the text ends in runs to the end. Each byte is read once, so
+    // that no text, however made, takes longer than its length.
     const std::optional<Tag> tag = ReadTag(text, lt);
-    if (tag && WriteKept(out, open, *tag)) {
-      p = tag->end;
-    } else {
-      out += "&lt;";
-    }
+    p = tag ? tag->end : text.size();
+    if (!tag || !WriteKept(out, open, *tag)) AppendAsText(out, text, lt, p);
   }
   out.append(text.substr(p));
   // Formatting left open would restyle the page after this text.
-  CloseDownTo(out, open, 0);
+  open.closeAll(out);
   return out;
 }
 

@@ -13,11 +13,11 @@ namespace quellmar {
 // font (color, size, face) and a (an http, https or mailto href). A kept tag
 // is written back in lower case with just those attributes, quoted and
 // escaped; a closing tag is kept when its tag is open in this text, and what
-// is still open at the end is closed there. Any other "<" that would start
-// markup, a tag, a comment or a closing tag alike, is written "&lt;" and the
-// rest of its bytes as they are, so that it shows as text; so is a "<" at
-// the very end, which could start a tag with what the page writes next.
-// Text without markup passes byte for byte.
+// is still open at the end is closed there. Any other markup (a tag, a
+// closing tag, a comment; a tag the text ends in runs to the end) shows as
+// text: each "<" in it that would start markup is written "&lt;", and so is
+// a "<" at the very end, which could start a tag with what the page writes
+// next. Text without markup passes byte for byte.
 std::string KeepHarmlessMarkup(std::string_view text);
 
 }  // namespace quellmar

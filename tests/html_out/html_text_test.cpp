@@ -43,11 +43,13 @@ const TextRow kTexts[] = {
   {"ClosingScriptOddForms", "</script >x</SCRIPT\t>y</script/z>", "&lt;/script >x&lt;/SCRIPT\t>y&lt;/script/z>"},
   {"CommentsDeclarations",  "<!-- x --><!DOCTYPE html><?php ?></>", "&lt;!-- x -->&lt;!DOCTYPE html>&lt;?php ?>&lt;/>"},
   {"TagInsideATag",         "<scr<script>ipt>",                  "&lt;scr&lt;script>ipt>"},
+  {"TagNotKeptShowsWhole",  "<x <b>y</b> 1 < 2",                 "&lt;x &lt;b>y&lt;/b> 1 < 2"},
   {"UnterminatedTag",       "<b onclick=alert(1)",               "&lt;b onclick=alert(1)"},
-  {"UnterminatedQuote",     "<font face=\"x>y",                  "&lt;font face=\"x>y"},
+  {"TextEndsInAQuote",      "<font face=\"x> <b>y</b> 1 < 2",    "&lt;font face=\"x> &lt;b>y&lt;/b> 1 < 2"},
   {"LessThanAtTheEnd",      "a<",                                "a&lt;"},
   {"LeftOpenClosedAtEnd",   "<b><font color=red><i>x",           "<b><font color=\"red\"><i>x</i></font></b>"},
   {"StrayClosingTags",      "</b></font></br>x",                 "&lt;/b>&lt;/font>&lt;/br>x"},
+  {"SameTagNested",         "<b>x<B>y</b>z</b>",                 "<b>x<b>y</b>z</b>"},
   {"CrossedTagsNested",     "<b><i>x</b>y</i>",                  "<b><i>x</i></b>y&lt;/i>"},
 };
 // clang-format on
