@@ -5,6 +5,7 @@
 
 #include "basic/text.h"
 #include "basic/text_file.h"
+#include "html_out/html_text.h"
 #include "html_out/logbook_paths.h"
 #include "html_out/profile_picture.h"
 
@@ -41,7 +42,7 @@ std::string Minutes(const Dive& dive) {
 }
 template <auto Member>
 std::string Text(const Dive& dive) {
-  return dive.*Member;
+  return KeepHarmlessMarkup(dive.*Member);
 }
 std::string Clock(const Dive& dive) { return SecondsToClockText(dive.surfaceInterval); }
 
@@ -177,7 +178,7 @@ std::string DiveTagValue(FillRun& run, const TagEntry& entry, int index) {
       if (dive.oxygen == 0 || dive.oxygen == 21) return {};
       return "<font color=\"#00FF00\">EAN" + IntText(dive.oxygen) + "</font>";
     case Tag::Note:
-      return options.note ? dive.note : std::string();
+      return options.note ? KeepHarmlessMarkup(dive.note) : std::string();
     case Tag::NoteOrGif:
       if (!(HasNote(dive) && options.note) && !(HasProfile(dive) && options.gif)) return {};
       WriteNotePage(run, index);

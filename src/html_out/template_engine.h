@@ -1,6 +1,6 @@
 // Filling the user's templates: every "@name@" tag becomes a value of the
 // logbook, and a few tags write a dive's note page or profile picture on the
-// way. Values are inserted exactly as they are, without any HTML escaping.
+// way. Text from the export keeps only harmless formatting (html_text.h).
 #pragma once
 
 #include <cstdint>

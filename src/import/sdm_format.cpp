@@ -13,6 +13,7 @@
 
 #include "basic/decimal.h"
 #include "basic/fields.h"
+#include "basic/rtf_text.h"
 
 namespace quellmar {
 namespace {
@@ -56,6 +57,36 @@ void ReplaceSpacePairs(std::string& text) {
   }
   out.append(text, from);
   text = std::move(out);
+}
+
+// The text of a note stored as RTF, ready for HTML: it is no markup, so
+// "&", "<" and ">" are written as references, and each line end becomes a
+// break. Blanks and line ends alone, or a single character, make no note.
+std::string NoteFromRtfText(std::string_view text) {
+  if (text.size() < kMinText || text.find_first_not_of(" \t\n") == std::string_view::npos) {
+    return {};
+  }
+  std::string note;
+  note.reserve(text.size());
+  for (const char c : text) {
+    switch (c) {
+      case '&':
+        note += "&amp;";
+        break;
+      case '<':
+        note += "&lt;";
+        break;
+      case '>':
+        note += "&gt;";
+        break;
+      case '\n':
+        note += kBreakText;
+        break;
+      default:
+        note += c;
+    }
+  }
+  return note;
 }
 
 // The profile file has a line per sample, most of them a short key, a
@@ -370,6 +401,7 @@ CompanionIndex::CompanionIndex(std::vector<NoteLine>& notes, const std::vector<P
 // export cut at its full length: no break before the first line, none after
 // the last.
 std::string CompanionIndex::BuildNote(std::size_t first) {
+  if (IsRtf(notes_[first].text)) return BuildRtfNote(first);
   const std::int32_t key = notes_[first].key;
   std::string note;
   bool breakDue = false;
@@ -382,6 +414,20 @@ std::string CompanionIndex::BuildNote(std::size_t first) {
     breakDue = !noteContinues_[i];
   }
   return note;
+}
+
+// A run that starts an RTF document holds it whole: every line as read, the
+// short ones too, is a line of the document. The line end between two lines
+// parts a control word at the end of one from the text that starts the next;
+// after a line the export cut at its full length the document runs on.
+std::string CompanionIndex::BuildRtfNote(std::size_t first) const {
+  const std::int32_t key = notes_[first].key;
+  std::string rtf;
+  for (std::size_t i = first; i < notes_.size() && notes_[i].key == key; ++i) {
+    rtf += notes_[i].text;
+    if (!noteContinues_[i]) rtf += '\n';
+  }
+  return NoteFromRtfText(RtfText(rtf));
 }
 
 std::string CompanionIndex::NoteText(std::int32_t key) {

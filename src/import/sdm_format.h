@@ -89,7 +89,9 @@ class CompanionIndex {
   CompanionIndex(std::vector<NoteLine>& notes, const std::vector<Profile>& profiles);
 
   // The dive's note, ready for HTML; rewrites the note lines it uses (pairs
-  // of spaces become breaks). Asked twice for one key, it gives the same note.
+  // of spaces become breaks). A note stored as RTF is its text, a break for
+  // each paragraph, and leaves its lines as they are. Asked twice for one
+  // key, it gives the same note.
   std::string NoteText(std::int32_t key);
 
   // The first profile run of the key with 2 or more characters, or empty.
@@ -97,6 +99,7 @@ class CompanionIndex {
 
  private:
   std::string BuildNote(std::size_t first);
+  std::string BuildRtfNote(std::size_t first) const;
 
   std::vector<NoteLine>& notes_;
   const std::vector<Profile>& profiles_;

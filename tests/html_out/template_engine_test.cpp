@@ -223,9 +223,24 @@ TEST_F(EngineTest, LinesArePairedLeftToRight) {
   }
 }
 
-TEST_F(EngineTest, ValuesAreInsertedWithoutEscaping) {
-  dive().site = "<script>alert(1)</script> & \xE9t\xE9";
-  EXPECT_EQ(fill("[@site@]"), "[<script>alert(1)</script> & \xE9t\xE9]");
+TEST_F(EngineTest, EveryTextValueKeepsOnlyHarmlessMarkup) {
+  const std::string text = "<b>x</b><script>y</script> & \xE9";
+  const std::string shown = "<b>x</b>&lt;script>y&lt;/script> & \xE9";
+  // clang-format off
+  const std::pair<const char*, std::string Dive::*> fields[] = {
+      {"date",       &Dive::date},       {"time",     &Dive::time},
+      {"compsernum", &Dive::computerSerial}, {"diverid", &Dive::diverId},
+      {"location",   &Dive::location},   {"site",     &Dive::site},
+      {"weather",    &Dive::weather},    {"visibility", &Dive::visibility},
+      {"buddy",      &Dive::buddy},      {"dm",       &Dive::diveMaster},
+      {"boat",       &Dive::boat},       {"tankname", &Dive::tankName},
+      {"customs",    &Dive::customTexts}, {"note",    &Dive::note},
+  };
+  // clang-format on
+  for (const auto& [tag, field] : fields) {
+    dive().*field = text;
+    EXPECT_EQ(fill(std::string("[@") + tag + "@]"), "[" + shown + "]") << tag;
+  }
 }
 
 TEST_F(EngineTest, GasMarksOnlyEnrichedAir) {

@@ -342,6 +342,16 @@ const NoteRow kNoteRows[] = {
     {"length_before_rewrite", {"3,\"" + std::string(251, 'a') + "  \"", "3,bc"}, 3,
                              std::string(251, 'a') + kBr + kBr + "bc"},
     {"key_zero_of_bad_lines", {"junk,\"text\""},                    0, "text"},
+    // A run that starts an RTF document: its lines are the document's.
+    {"rtf_paragraphs",      {"3,\"{\\rtf1{\\fonttbl{\\f0 Arial;}}\"", "3,\"\\pard Sch\\'f6n  klar\\par\"",
+                             "3,\"<b> & \\par\"", "3,}"},           3, std::string("Sch\xF6n  klar") + kBr + "&lt;b&gt; &amp; "},
+    {"rtf_without_text",    {"3,\"{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil Sans;}}\"", "3,\"\\pard\\f0\\fs17\\par\"",
+                             "3,}"},                                3, ""},
+    {"rtf_one_character",   {"3,\"{\\rtf1 x}\""},                   3, ""},
+    {"rtf_short_lines_kept", {"3,\"{\\rtf1 a\"", "3,x", "3,\"b}\""}, 3, "axb"},
+    {"rtf_line_cut_by_export", {"3,{\\rtf1 " + std::string(244, 'a') + "\\pa", "3,\"r b}\""}, 3,
+                             std::string(244, 'a') + kBr + "b"},
+    {"rtf_only_at_run_start", {"3,ab", "3,\"{\\rtf1 x}\""},         3, std::string("ab") + kBr + "{\\rtf1 x}"},
 };
 // clang-format on
 
