@@ -437,7 +437,8 @@ class UddfExport {
       last = k;
     }
     if (notNumbers > 0)
-      leaveOut(dive, std::to_string(notNumbers) + " profile samples that are no numbers");
+      leaveOut(dive, "its profile samples that are no numbers (" + std::to_string(notNumbers) +
+                         " of " + std::to_string(samples_.size()) + ")");
     if (last == samples_.size()) return;
     const auto& bottom = dive.exact.bottomTemperature;
     const auto& end = dive.exact.endTemperature;
