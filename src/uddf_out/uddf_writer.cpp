@@ -24,24 +24,28 @@ constexpr int kLitreInCubicMetres = -3;
 constexpr int kPercentAsFraction = -2;
 
 // The document as it grows: bytes gather here and reach the sink in large
-// writes.
+// writes, so that the file is streamed whatever the logbook's size.
 class Document {
  public:
   explicit Document(ByteSink& sink) : sink_(sink) {}
 
-  void raw(std::string_view bytes) { out_.append(bytes); }
+  void raw(std::string_view bytes) {
+    out_.append(bytes);
+    if (out_.size() >= kChunkSize) send();
+  }
   // An element whose content is ours: a number, an id, a date.
   void element(std::string_view name, std::string_view content) {
     out_.append("<").append(name).append(">").append(content);
     out_.append("</").append(name).append(">\n");
+    if (out_.size() >= kChunkSize) send();
   }
   // An element holding an export text.
   void textElement(std::string_view name, std::string_view windows1252) {
     out_.append("<").append(name).append(">");
     text(windows1252);
-    out_.append("</").append(name).append(">\n");
+    raw("</" + std::string(name) + ">\n");
   }
-  void link(std::string_view id) { out_.append("<link ref=\"").append(id).append("\"/>\n"); }
+  void link(std::string_view id) { raw("<link ref=\"" + std::string(id) + "\"/>\n"); }
 
   // An export text as UTF-8, its markup kept as text. A carriage return is
   // written as a reference, which XML readers keep; controls that XML 1.0
@@ -68,9 +72,6 @@ class Document {
     }
   }
 
-  void sendFull() {
-    if (out_.size() >= kChunkSize) send();
-  }
   void send() {
     sink_.write(out_);
     out_.clear();
@@ -154,8 +155,9 @@ class Shared {
 
   void add(std::string key, const Dive& dive) {
     if (key.empty()) return;
-    if (numbers_.try_emplace(key, firstUses_.size()).second) {
-      keys_.push_back(std::move(key));
+    const auto [entry, added] = numbers_.try_emplace(std::move(key), firstUses_.size());
+    if (added) {
+      keys_.push_back(&entry->first);
       firstUses_.push_back(&dive);
     }
   }
@@ -167,13 +169,13 @@ class Shared {
   // For each definition, the first dive that uses it, which it is written
   // from, and its key.
   const std::vector<const Dive*>& firstUses() const { return firstUses_; }
-  const std::string& keyAt(std::size_t number) const { return keys_[number]; }
+  const std::string& keyAt(std::size_t number) const { return *keys_[number]; }
 
  private:
   std::string prefix_;
   std::unordered_map<std::string, std::size_t> numbers_;
   std::vector<const Dive*> firstUses_;
-  std::vector<std::string> keys_;
+  std::vector<const std::string*> keys_;  // in numbers_, whose keys stay in place
 };
 
 // A person of the diver's logbook: the first word as first name, the rest as
@@ -345,7 +347,6 @@ class UddfExport {
         series = dive.series;
       }
       writeDive(dive, k);
-      doc_.sendFull();
     }
     if (groupOpen) doc_.raw("</repetitiongroup>\n</profiledata>\n");
   }
