@@ -44,11 +44,11 @@ std::string Written(const Logbook& logbook, Lines& history,
 
 // Checks the document against the published schema beside the project;
 // true when it is valid or there is nothing to check it with.
-bool ValidUddf(const std::string& document) {
-  const std::filesystem::path schema = QUELLMAR_SOURCE_DIR "/../shared/uddf/uddf_3.2.3.xsd";
+bool ValidUddf([[maybe_unused]] const std::string& document) {
 #ifdef _WIN32
   return true;
 #else
+  const std::filesystem::path schema = QUELLMAR_SOURCE_DIR "/../shared/uddf/uddf_3.2.3.xsd";
   if (!std::filesystem::exists(schema) || std::system("xmllint --version >/dev/null 2>&1") != 0)
     return true;
   testing::TempDir dir;
