@@ -454,7 +454,7 @@ class UddfExport {
       doc_.raw("</divetime>");
       if (first && !mix.empty()) doc_.raw("<switchmix ref=\"" + mix + "\"/>");
       const auto& temperature = k == last ? end : k == deepest ? bottom : std::nullopt;
-      if (temperature) doc_.element("temperature", KelvinText(*temperature));
+      if (temperature) doc_.raw("<temperature>" + KelvinText(*temperature) + "</temperature>");
       doc_.raw("</waypoint>\n");
       first = false;
     }
