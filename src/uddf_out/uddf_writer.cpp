@@ -188,6 +188,8 @@ void WritePerson(Document& doc, std::string_view name) {
   doc.raw("</personal>\n");
 }
 
+// One export: first every dive's start and the definitions the dives share,
+// then the document, dive by dive.
 class UddfExport {
  public:
   UddfExport(const Logbook& logbook, const UddfOptions& options, ByteSink& sink, UddfReport& report)
