@@ -15,7 +15,8 @@ allowed() {
     src/model/*) echo "basic model" ;;
     src/import/*) echo "basic model import" ;;
     src/html_out/*) echo "basic model html_out" ;;
-    src/commands/*) echo "basic model import html_out commands" ;;
+    src/uddf_out/*) echo "basic model uddf_out" ;;
+    src/commands/*) echo "basic model import html_out uddf_out commands" ;;
     # Where the system hands over or takes a file name, a front-end turns it
     # into a path and back through basic/path_text.h; where a text meets a
     # person, it is shown through basic/display_text.h; basic/executable.h

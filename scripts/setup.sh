@@ -13,7 +13,7 @@ packages="
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libgl-dev libjpeg-dev libgif-dev
   xvfb xauth fonts-dejavu-core fonts-dejavu-extra fonts-liberation2
-  chromium chromium-driver python3 python3-selenium
+  chromium chromium-driver python3 python3-selenium libxml2-utils
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wine wine64 nsis xdotool
   fonts-wine libxrender1 libxrandr2 libxinerama1 libxcursor1 libxi6 libxcomposite1 libxfixes3
   lintian desktop-file-utils appstream

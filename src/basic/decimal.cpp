@@ -40,7 +40,9 @@ std::optional<Decimal> Decimal::Parse(std::string_view field) {
                  static_cast<std::int8_t>(places)};
 }
 
-std::string Decimal::text() const {
+std::string Decimal::text() const { return FixedPointText(units, places); }
+
+std::string FixedPointText(std::int64_t units, int places) {
   std::string digits = std::to_string(std::llabs(units));
   if (places > 0) {
     const auto decimals = static_cast<std::size_t>(places);

@@ -30,4 +30,8 @@ struct Decimal {
   bool isZero() const { return units == 0; }
 };
 
+// units divided by ten to the power of places, written out as Decimal::text
+// writes it, for values computed from decimals that need more than 32 bits.
+std::string FixedPointText(std::int64_t units, int places);
+
 }  // namespace quellmar

@@ -32,10 +32,6 @@ inline constexpr std::string_view kDgeSuffix = "$DGE.CSV";
 inline constexpr std::string_view kNoteSuffix = "$NOT.CSV";
 inline constexpr std::string_view kProfileSuffix = "$PRO.CSV";
 
-// What a pair of spaces in a note becomes, and what stands between two note
-// lines: "<br>", a line feed and a carriage return.
-inline constexpr std::string_view kBreakText = "<br>\n\r";
-
 // Appends one note-file line (key, text) to notes.
 void ReadNoteLine(std::string_view line, std::vector<NoteLine>& notes);
 

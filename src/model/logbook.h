@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "basic/decimal.h"
@@ -31,6 +32,11 @@ struct ExactValues {
   std::optional<Decimal> weight;  // kilograms
   std::optional<Decimal> oxygen;  // percent
 };
+
+// The line break of a dive's note: what a pair of spaces in a note line
+// becomes, and what stands between two note lines: "<br>", a line feed and a
+// carriage return.
+inline constexpr std::string_view kBreakText = "<br>\n\r";
 
 // One dive, one line of the main CSV file. Fields in export column order;
 // 16-bit fields keep the low 16 bits of the column's whole number.
@@ -71,7 +77,7 @@ struct Dive {
   std::int16_t weight = 0;
   std::int16_t oxygen = 0;  // percent; 0 and 21 both mean air
   std::int16_t computerMode = 0;
-  std::string note;     // ready for HTML; empty or at least 2 characters
+  std::string note;     // ready for HTML, lines broken by kBreakText; empty or 2 characters or more
   std::string profile;  // depth samples joined by ","
   ExactValues exact;
 

@@ -1,0 +1,225 @@
+#!/usr/bin/env python3
+"""Round trip of the UDDF export: each export given is converted with
+write-uddf, the file is validated against the published schema with xmllint
+and read back with an XML parser, and every dive is compared field by field
+with the dive as the import read it. Exports that do not exist are skipped,
+so the real dives beside the project are used where they are.
+
+    uddf_round_trip.py WRITE_UDDF SCHEMA EXPORT.csv...
+"""
+
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import xml.etree.ElementTree as ET
+from decimal import Decimal
+from pathlib import Path
+
+NS = {"u": "http://www.streit.cc/uddf/3.2/"}
+BEFORE = "u:informationbeforedive/"
+AFTER = "u:informationafterdive/"
+
+
+def same(value):
+    return Decimal(value)
+
+
+def kelvin(celsius):
+    return Decimal(celsius) + Decimal("273.15")
+
+
+def times_ten_to(power):
+    return lambda value: Decimal(value).scaleb(power)
+
+
+# The export's numbers in UDDF: main-file column, the dive's field, the UDDF
+# element (in <dive>), the conversion to its SI unit, and when it is written:
+# always (0 when the column is empty), when given, when positive, or when
+# positive on a dive whose start pressure is known (UDDF's tank data needs it).
+# fmt: off
+NUMBERS = [
+    # column  field            element                                  unit              written
+    (7,  "divetime",      AFTER + "u:diveduration",                  same,             "always"),
+    (9,  "maxdepth",      AFTER + "u:greatestdepth",                 same,             "always"),
+    (10, "averagedepth",  AFTER + "u:averagedepth",                  same,             "given"),
+    (23, "airtemp",       BEFORE + "u:airtemperature",               kelvin,           "given"),
+    (30, "tankvolume",    "u:tankdata/u:tankvolume",                 times_ten_to(-3), "tank"),
+    (33, "startpressure", "u:tankdata/u:tankpressurebegin",          times_ten_to(5),  "positive"),
+    (34, "endpressure",   "u:tankdata/u:tankpressureend",            times_ten_to(5),  "tank"),
+    (42, "weight",        BEFORE + "u:equipmentused/u:leadquantity", same,             "given"),
+]
+# fmt: on
+
+
+def text(hex_bytes):
+    """An export text as the writer must give it: windows-1252, the five
+    codes it leaves unused kept as their own value."""
+    return "".join(
+        chr(b) if b in (0x81, 0x8D, 0x8F, 0x90, 0x9D) else bytes([b]).decode("cp1252")
+        for b in bytes.fromhex(hex_bytes)
+    )
+
+
+def read_dives(path):
+    lines = Path(path).read_text().splitlines()
+    names = lines[0].split("\t")
+    return [dict(zip(names, line.split("\t"))) for line in lines[1:]]
+
+
+class Checker:
+    def __init__(self, root):
+        self.root = root
+        self.ids = {e.get("id"): e for e in root.iter() if e.get("id")}
+        self.failures = []
+
+    def expect(self, dive, what, got, wanted):
+        if got != wanted:
+            self.failures.append(f"dive {dive['number']}: {what}: {got!r}, wanted {wanted!r}")
+
+    def linked(self, element, tag):
+        """The definitions of kind tag that the dive element links to."""
+        refs = [link.get("ref") for link in element.iter(f"{{{NS['u']}}}link")]
+        refs += [m.get("ref") for m in element.iter(f"{{{NS['u']}}}switchmix")]
+        found = {ref: self.ids[ref] for ref in refs if self.ids[ref].tag.endswith("}" + tag)}
+        return list(found.values())
+
+    def check(self, element, dive):
+        def value(path):
+            found = element.find(path, NS)
+            return None if found is None else Decimal(found.text)
+
+        has_tank_data = dive["startpressure"] != "" and Decimal(dive["startpressure"]) > 0
+        for _column, field, path, unit, written in NUMBERS:
+            given = dive[field]
+            if written == "always":
+                wanted = unit(given or "0")
+            elif written == "given" or (given and Decimal(given) > 0 and
+                                        (written == "positive" or has_tank_data)):
+                wanted = unit(given) if given else None
+            else:
+                wanted = None
+            self.expect(dive, field, value(path), wanted)
+
+        number = int(dive["number"])
+        self.expect(dive, "number", value(BEFORE + "u:divenumber"),
+                    Decimal(number) if number > 0 else None)
+        day, month, year = map(int, re.split(r"[./-]", text(dive["date"])))
+        hour, minute = map(int, text(dive["time"]).split(":"))
+        self.expect(dive, "start", element.findtext(BEFORE + "u:datetime", None, NS),
+                    f"{year:04}-{month:02}-{day:02}T{hour:02}:{minute:02}:00")
+        surface = int(dive["surface"])
+        interval = element.find(BEFORE + "u:surfaceintervalbeforedive", NS)
+        self.expect(dive, "surface interval",
+                    "infinity" if interval.find("u:infinity", NS) is not None
+                    else int(interval.findtext("u:passedtime", None, NS)),
+                    "infinity" if surface == 0 else surface)
+        self.check_profile(element, dive)
+        self.check_shared(element, dive)
+        self.check_notes(element, dive)
+
+    def check_profile(self, element, dive):
+        profile = text(dive["profile"])
+        samples = [Decimal(s) for s in profile.split(",")] if len(profile) >= 2 else []
+        waypoints = element.findall("u:samples/u:waypoint", NS)
+        step = int(dive["interval"])
+        self.expect(dive, "profile",
+                    [(Decimal(w.findtext("u:depth", None, NS)),
+                      int(w.findtext("u:divetime", None, NS))) for w in waypoints],
+                    [(depth, k * step) for k, depth in enumerate(samples)])
+        temperatures = {k: Decimal(w.findtext("u:temperature", None, NS))
+                        for k, w in enumerate(waypoints) if w.find("u:temperature", NS) is not None}
+        bottom, end = dive["bottomtemp"], dive["endtemp"]
+        wanted = {}
+        if samples:
+            if bottom:
+                wanted[samples.index(max(samples))] = kelvin(bottom)
+            if end:
+                wanted[len(samples) - 1] = kelvin(end)
+        self.expect(dive, "water temperatures", temperatures, wanted)
+        given = [kelvin(t) for t in (bottom, end) if t]
+        lowest = element.find(AFTER + "u:lowesttemperature", NS)
+        self.expect(dive, "lowest temperature",
+                    None if lowest is None else Decimal(lowest.text), min(given, default=None))
+
+    def check_shared(self, element, dive):
+        def name(person):
+            personal = person.find("u:personal", NS)
+            return " ".join(filter(None, (personal.findtext("u:firstname", "", NS),
+                                          personal.findtext("u:lastname", "", NS))))
+
+        buddies = [text(dive[f]) for f in ("buddy", "divemaster") if dive[f]]
+        self.expect(dive, "buddies", [name(p) for p in self.linked(element, "buddy")],
+                    list(dict.fromkeys(buddies)))
+        sites = [(s.findtext("u:name", "", NS), s.findtext("u:geography/u:location", "", NS))
+                 for s in self.linked(element, "site")]
+        site, location = text(dive["site"]), text(dive["location"])
+        self.expect(dive, "site", sites, [(site, location)] if site or location else [])
+        oxygen = dive["oxygen"]
+        fraction = Decimal("0.21") if oxygen in ("", "0") or Decimal(oxygen) == 21 else \
+            Decimal(oxygen).scaleb(-2)
+        self.expect(dive, "gas", {Decimal(m.findtext("u:o2", None, NS))
+                                  for m in self.linked(element, "mix")}, {fraction})
+        tanks = [(t.findtext("u:name", "", NS), t.findtext("u:tankvolume", None, NS),
+                  t.findtext("u:notes/u:para", None, NS)) for t in self.linked(element, "tank")]
+        volume, working = dive["tankvolume"], dive["workingpressure"]
+        tank = (text(dive["tankname"]),
+                str(Decimal(volume).scaleb(-3)) if volume and Decimal(volume) > 0 else None,
+                f"Working pressure: {working} bar" if working and Decimal(working) > 0 else None)
+        self.expect(dive, "tank", tanks, [tank] if tank != ("", None, None) else [])
+        computers = [(c.findtext("u:model", None, NS), c.findtext("u:serialnumber", "", NS))
+                     for c in self.linked(element, "divecomputer")]
+        computer = (dive["computertype"], text(dive["serial"]))
+        self.expect(dive, "computer", computers, [computer] if computer != ("0", "") else [])
+
+    def check_notes(self, element, dive):
+        visibility = text(dive["visibility"])
+        metres = re.fullmatch(r"\s*(\d+(?:\.\d+)?)\s*[mM]?\s*", visibility)
+        self.expect(dive, "visibility", element.findtext(AFTER + "u:visibility", None, NS),
+                    str(Decimal(metres.group(1))) if metres else None)
+        note = text(dive["note"]).replace("<br>\n\r", "\n")
+        wanted = [note] if note else []
+        for label, field in (("Weather", "weather"), ("Visibility", "visibility"),
+                             ("Boat", "boat"), ("Custom", "customs")):
+            if dive[field] and not (field == "visibility" and metres):
+                wanted.append(f"{label}: {text(dive[field])}")
+        self.expect(dive, "notes", [p.text or "" for p in element.findall(AFTER + "u:notes/u:para", NS)],
+                    wanted)
+
+
+def round_trip(tool, schema, export, scratch):
+    uddf, dives_file = scratch / "logbook.uddf", scratch / "dives.tsv"
+    subprocess.run([tool, export, uddf, dives_file], check=True, stdout=subprocess.DEVNULL)
+    if schema.exists() and shutil.which("xmllint"):
+        subprocess.run(["xmllint", "--noout", "--schema", schema, uddf], check=True)
+    else:
+        print(f"not validated: no {schema} or no xmllint")
+    root = ET.parse(uddf).getroot()
+    checker = Checker(root)
+    elements = root.findall("u:profiledata/u:repetitiongroup/u:dive", NS)
+    dives = read_dives(dives_file)
+    checker.expect({"number": "-"}, "dives", len(elements), len(dives))
+    for element, dive in zip(elements, dives):
+        checker.check(element, dive)
+    for failure in checker.failures:
+        print(f"{export}: {failure}")
+    print(f"{export}: {len(dives)} dives compared, {len(checker.failures)} differences")
+    return not checker.failures
+
+
+def main():
+    tool, schema, exports = sys.argv[1], Path(sys.argv[2]), sys.argv[3:]
+    ok = True
+    with tempfile.TemporaryDirectory() as scratch:
+        for export in exports:
+            if not os.path.exists(export):
+                print(f"{export}: not there, skipped")
+                continue
+            ok = round_trip(tool, schema, export, Path(scratch)) and ok
+    return 0 if ok else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
