@@ -393,7 +393,7 @@ void WriteExport(const std::filesystem::path& mainFile, const ExportShape& shape
         std::to_string(when.series),
         std::to_string(when.diveSeries),
         std::to_string(duration),              // 7 diveTime
-        std::to_string(when.surfaceInterval),  // 8 surface
+        std::to_string(when.surface),  // 8 surface
         DepthText(deepest),                    // 9 maxDepth, as deep as the profile goes
         DepthText(average),                    // 10 averageDepth
         std::to_string(Pick(rng, kComputerTypes)),
