@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
+#include "basic/display_text.h"
 #include "basic/path_text.h"
 #include "basic/text.h"
 #include "basic/text_file.h"
@@ -22,11 +24,19 @@ enum class Tag : std::uint8_t {
   NoteIco,
   ProfileIco,
   ProfileGif,
+  PrevLink,
+  NextLink,
+  SameSite,
   TotalDiveTime,  // page tags from here on: they work without a dive too
   AverDiveTime,
   TotalMaxDepth,
   TotalSac,
   At,
+  DiveCount,
+  TotalDiveTimeExact,
+  AverDiveTimeExact,
+  TotalMaxDepthExact,
+  TotalSacExact,
 };
 
 bool IsPageTag(Tag tag) { return tag >= Tag::TotalDiveTime; }
@@ -46,6 +56,45 @@ std::string Text(const Dive& dive) {
   return dive.*Member;
 }
 std::string Clock(const Dive& dive) { return SecondsToClockText(dive.surfaceInterval); }
+
+// The exact values: the export's own digits, empty where it has none.
+template <auto Member>
+std::string Exact(const Dive& dive) {
+  const auto& value = dive.exact.*Member;
+  return value ? value->text() : std::string();
+}
+// Tank and pressure fields and the SAC hold 0 when nothing was recorded.
+template <auto Member>
+std::string Recorded(const Dive& dive) {
+  const auto& value = dive.exact.*Member;
+  return value && value->units > 0 ? value->text() : std::string();
+}
+// Minutes and seconds, "41:37".
+std::string DiveTimeExact(const Dive& dive) {
+  const auto& time = dive.exact.diveTime;
+  if (!time || time->units < 0) return {};
+  const std::int64_t seconds = WholeSeconds(*time);
+  const std::int64_t rest = seconds % 60;
+  return std::to_string(seconds / 60) + (rest < 10 ? ":0" : ":") + std::to_string(rest);
+}
+// 0 is the first dive of a series. From two days on the interval is a break
+// between trips, told in days (a clock of "9986:05:06" tells nothing).
+std::string SurfaceExact(const Dive& dive) {
+  constexpr std::int32_t kDay = 24 * 60 * 60;
+  const std::int32_t seconds = dive.surfaceInterval;
+  if (seconds <= 0) return {};
+  if (seconds < 2 * kDay) return SecondsToClockText(seconds);
+  return IntText(seconds / kDay) + " days";
+}
+// 0 and 21 % oxygen, and none given, are air; a mix is named by its whole
+// percent where it is one ("32.0" is EAN32).
+std::string GasExact(const Dive& dive) {
+  const auto& oxygen = dive.exact.oxygen;
+  if (!oxygen || oxygen->value() == 0 || oxygen->value() == 21) return "Air";
+  const double percent = oxygen->value();
+  return "EAN" + (percent == std::floor(percent) ? IntText(static_cast<std::int32_t>(percent))
+                                                 : oxygen->text());
+}
 
 struct TagEntry {
   std::string_view name;  // lower case
@@ -96,6 +145,20 @@ constexpr auto kTags = SortedByName(std::array{
     TagEntry{"weight",        Tag::Field, &Decimal<&Dive::weight>},
     TagEntry{"o2",            Tag::Field, &Decimal<&Dive::oxygen>},
     TagEntry{"compmode",      Tag::Field, &Decimal<&Dive::computerMode>},
+    TagEntry{"maxdepth_exact", Tag::Field, &Exact<&ExactValues::maxDepth>},
+    TagEntry{"avdepth_exact", Tag::Field, &Exact<&ExactValues::averageDepth>},
+    TagEntry{"divetime_exact", Tag::Field, &DiveTimeExact},
+    TagEntry{"surface_exact", Tag::Field, &SurfaceExact},
+    TagEntry{"airtemp_exact", Tag::Field, &Exact<&ExactValues::airTemperature>},
+    TagEntry{"maxtemp_exact", Tag::Field, &Exact<&ExactValues::bottomTemperature>},
+    TagEntry{"endtemp_exact", Tag::Field, &Exact<&ExactValues::endTemperature>},
+    TagEntry{"tankl_exact",   Tag::Field, &Recorded<&ExactValues::tankVolume>},
+    TagEntry{"workingp_exact", Tag::Field, &Recorded<&ExactValues::workingPressure>},
+    TagEntry{"startp_exact",  Tag::Field, &Recorded<&ExactValues::startPressure>},
+    TagEntry{"endp_exact",    Tag::Field, &Recorded<&ExactValues::endPressure>},
+    TagEntry{"sac_exact",     Tag::Field, &Recorded<&ExactValues::sac>},
+    TagEntry{"weight_exact",  Tag::Field, &Exact<&ExactValues::weight>},
+    TagEntry{"gas_exact",     Tag::Field, &GasExact},
     TagEntry{"gas",           Tag::Gas},
     TagEntry{"note",          Tag::Note},
     TagEntry{"noteorgif",     Tag::NoteOrGif},
@@ -103,11 +166,19 @@ constexpr auto kTags = SortedByName(std::array{
     TagEntry{"note_ico",      Tag::NoteIco},
     TagEntry{"profile_ico",   Tag::ProfileIco},
     TagEntry{"profile_gif",   Tag::ProfileGif},
+    TagEntry{"prev_link",     Tag::PrevLink},
+    TagEntry{"next_link",     Tag::NextLink},
+    TagEntry{"same_site",     Tag::SameSite},
     TagEntry{"totaldivetime", Tag::TotalDiveTime},
     TagEntry{"averdivetime",  Tag::AverDiveTime},
     TagEntry{"totalmaxdepth", Tag::TotalMaxDepth},
     TagEntry{"totalsac",      Tag::TotalSac},
     TagEntry{"at",            Tag::At},
+    TagEntry{"divecount",     Tag::DiveCount},
+    TagEntry{"totaldivetime_exact", Tag::TotalDiveTimeExact},
+    TagEntry{"averdivetime_exact",  Tag::AverDiveTimeExact},
+    TagEntry{"totalmaxdepth_exact", Tag::TotalMaxDepthExact},
+    TagEntry{"totalsac_exact",      Tag::TotalSacExact},
 });
 // clang-format on
 
@@ -147,6 +218,73 @@ std::string NotePageLink(const std::string& n, std::string_view icon) {
   link.append(icon);
   link += "\" align=\"right\" border=\"0\"></a>";
   return link;
+}
+
+std::string PageName(const Dive& dive) {
+  std::string name = "d";  // built by appending: GCC 12 warns falsely on "d" + text
+  name += IntText(dive.number);
+  name += ".html";
+  return name;
+}
+
+// The link to dive other's page, with rel "prev" or "next"; empty at either
+// end of the logbook.
+std::string NeighbourLink(const Logbook& logbook, int other, std::string_view rel) {
+  if (other == NoDive) return {};
+  const Dive& dive = logbook.dives[static_cast<std::size_t>(other)];
+  const bool previous = rel == "prev";
+  return "<a href=\"" + PageName(dive) + "\" rel=\"" + std::string(rel) + "\">" +
+         (previous ? "&larr; " : "") + "Dive " + IntText(dive.number) +
+         (previous ? "" : " &rarr;") + "</a>";
+}
+
+// Text for the address's fragment: UTF-8, as the page's script decodes it,
+// with every byte but letters, digits and "-_.~" percent-encoded.
+std::string AddressText(std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (const char c : DisplayUtf8(text)) {
+    const auto byte = static_cast<unsigned char>(c);
+    if ((byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
+        (byte >= '0' && byte <= '9') || byte == '-' || byte == '_' || byte == '.' || byte == '~') {
+      out += c;
+    } else {
+      out += '%';
+      out += kHex[byte >> 4];
+      out += kHex[byte & 15];
+    }
+  }
+  return out;
+}
+
+// The other dives at the dive's site as list items: all of them, or the ten
+// nearest in the logbook's order and a link to the index showing them all
+// (its script reads the site from the address).
+std::string SameSiteList(const Logbook& logbook, std::span<const int> site, int dive) {
+  constexpr std::ptrdiff_t kListed = 10;
+  const auto size = static_cast<std::ptrdiff_t>(site.size());
+  const std::ptrdiff_t at = std::find(site.begin(), site.end(), dive) - site.begin();
+  const std::ptrdiff_t first =
+      size - 1 <= kListed ? 0 : std::clamp(at - kListed / 2, std::ptrdiff_t{0}, size - 1 - kListed);
+  const std::ptrdiff_t end = std::min(size, first + kListed + 1);
+  std::string items;
+  for (std::ptrdiff_t i = first; i < end; ++i) {
+    if (i == at) continue;
+    const Dive& other = logbook.dives[static_cast<std::size_t>(site[static_cast<std::size_t>(i)])];
+    items += "<li><a href=\"" + PageName(other) + "\">Dive " + IntText(other.number) + "</a> " +
+             other.date + "</li>";
+  }
+  if (end - first < size) {
+    const Dive& self = logbook.dives[static_cast<std::size_t>(dive)];
+    items += "<li><a href=\"logbook.html#&&" + AddressText(self.site) + "&date:-1\">All " +
+             IntText(static_cast<std::int32_t>(size)) + " dives at this site</a></li>";
+  }
+  return items;
+}
+
+const LogbookFacts& Facts(FillRun& run) {
+  if (!run.facts) run.facts.emplace(run.session.logbook);
+  return *run.facts;
 }
 
 // Makes the dive's picture; false when its content makes that impossible,
@@ -199,12 +337,19 @@ std::string DiveTagValue(FillRun& run, const TagEntry& entry, int index) {
     case Tag::ProfileGif:
       if (!(options.gif && HasProfile(dive) && MakePicture(run, index))) return {};
       return std::string("<img src=\"d").append(IntText(dive.number)) + ".gif\">";
+    case Tag::PrevLink:
+      return NeighbourLink(session.logbook, NeighbourDive(session.logbook, index, -1), "prev");
+    case Tag::NextLink:
+      return NeighbourLink(session.logbook, NeighbourDive(session.logbook, index, +1), "next");
+    case Tag::SameSite:
+      return SameSiteList(session.logbook, Facts(run).sameSite(index), index);
     default:
       return {};
   }
 }
 
-std::string PageTagValue(const Logbook& logbook, Tag tag) {
+std::string PageTagValue(FillRun& run, Tag tag) {
+  const Logbook& logbook = run.session.logbook;
   switch (tag) {
     case Tag::TotalDiveTime:
       return logbook.totaldivetime;
@@ -216,6 +361,16 @@ std::string PageTagValue(const Logbook& logbook, Tag tag) {
       return logbook.totalsac;
     case Tag::At:
       return "@";
+    case Tag::DiveCount:
+      return IntText(logbook.diveCount());
+    case Tag::TotalDiveTimeExact:
+      return Facts(run).totalDiveTime;
+    case Tag::AverDiveTimeExact:
+      return Facts(run).averageDiveTime;
+    case Tag::TotalMaxDepthExact:
+      return Facts(run).deepest;
+    case Tag::TotalSacExact:
+      return Facts(run).averageSac;
     default:
       return {};
   }
@@ -237,7 +392,7 @@ std::string TagValue(FillRun& run, std::string_view name, int dive) {
   } else if (entry != nullptr && !IsPageTag(entry->tag)) {
     value = DiveTagValue(run, *entry, dive);
   }
-  if (entry != nullptr && IsPageTag(entry->tag)) value = PageTagValue(logbook, entry->tag);
+  if (entry != nullptr && IsPageTag(entry->tag)) value = PageTagValue(run, entry->tag);
   return value;
 }
 

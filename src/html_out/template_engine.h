@@ -4,11 +4,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "basic/byte_sink.h"
+#include "html_out/logbook_facts.h"
 #include "model/session.h"
 
 namespace quellmar {
@@ -26,6 +28,9 @@ class FillRun {
   Session& session;
   // Dive numbers whose picture was left out, in the order met, each once.
   std::vector<std::int32_t> picturesLeftOut;
+  // Worked out at the first tag that needs them; the logbook does not change
+  // during a run.
+  std::optional<LogbookFacts> facts;
 
  private:
   friend void WriteNotePage(FillRun& run, int dive);
