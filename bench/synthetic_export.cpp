@@ -392,10 +392,10 @@ void WriteExport(const std::filesystem::path& mainFile, const ExportShape& shape
                TwoDigits(static_cast<std::int32_t>(when.start / 60 % 60))),
         std::to_string(when.series),
         std::to_string(when.diveSeries),
-        std::to_string(duration),              // 7 diveTime
+        std::to_string(duration),      // 7 diveTime
         std::to_string(when.surface),  // 8 surface
-        DepthText(deepest),                    // 9 maxDepth, as deep as the profile goes
-        DepthText(average),                    // 10 averageDepth
+        DepthText(deepest),            // 9 maxDepth, as deep as the profile goes
+        DepthText(average),            // 10 averageDepth
         std::to_string(Pick(rng, kComputerTypes)),
         Quoted(HexSerial(rng)),
         Quoted(""),                      // 13 diverId
