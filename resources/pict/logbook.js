@@ -17,7 +17,9 @@ function nw(n) {
   var root = document.documentElement;
   root.classList.add('js', 'loading');
 
-  var PAGE = 60; // rows laid out at a time: more than a screen, few enough to stay quick
+  // Rows laid out at a time: a screenful. Each new row costs the browser its
+  // layout, so the first rows of a search are few, and scrolling adds more.
+  var PAGE = 30;
   // Longer lists print as lines of text: a browser prints a table of tens of
   // thousands of cells slowly, one line of text per dive quickly.
   var PRINT_TABLE = 2000;
@@ -303,9 +305,14 @@ function nw(n) {
       shown.appendChild(strong);
       shown.appendChild(document.createTextNode(
         matches.length ? ', ' + hours(totals.seconds) + ' under water' +
-                         (totals.deepest ? ', deepest ' + metres(totals.deepest) : '') +
-                         (count < matches.length ? '; the first ' + group(count) + ' listed.' : '.')
+                         (totals.deepest ? ', deepest ' + metres(totals.deepest) : '') + '.'
                        : ': none matches.'));
+      if (count < matches.length) {
+        var partial = document.createElement('span');
+        partial.className = 'partial';
+        partial.textContent = ' The first ' + group(count) + ' listed.';
+        shown.appendChild(partial);
+      }
       var rest = matches.length - count;
       more.hidden = rest <= 0;
       more.textContent = 'Show ' + group(Math.min(rest, PAGE)) + ' more (' + group(rest) + ' not shown)';
@@ -406,7 +413,7 @@ function nw(n) {
         showMore();
         watch.unobserve(more); // and look again: the end may still be near
         watch.observe(more);
-      }, { rootMargin: '0px 0px 600px 0px' });
+      }, { rootMargin: '0px 0px 300px 0px' });
       watch.observe(more);
     }
     stats.addEventListener('toggle', function () {
@@ -450,7 +457,7 @@ function nw(n) {
   // The dives as lines of text in columns, for paper: texts longer than their
   // column are cut short, numbers stand to the right.
   function textListing(table, dives) {
-    var widths = [6, 10, 5, 26, 22, 6, 6, 6, 6, 14, 6];
+    var widths = [6, 10, 5, 26, 22, 6, 6, 9, 8, 14, 6];
     var right = { 0: 1, 5: 1, 6: 1, 7: 1, 8: 1 };
     function fit(text, i) {
       var width = widths[i];
