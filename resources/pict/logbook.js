@@ -22,7 +22,7 @@ function nw(n) {
   var PAGE = 30;
   // Longer lists print as lines of text: a browser prints a table of tens of
   // thousands of cells slowly, one line of text per dive quickly.
-  var PRINT_TABLE = 2000;
+  var PRINT_TABLE = 1000;
   var NUMERIC = { no: 1, max: 1, avg: 1, dur: 1, temp: 1 };
 
   function byId(id) { return document.getElementById(id); }
