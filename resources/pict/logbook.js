@@ -39,8 +39,8 @@ function nw(n) {
 
   // A dive time as the page writes it, "41:37", in seconds.
   function seconds(text) {
-    var m = /^(\d+):(\d{2})$/.exec(text);
-    return m ? +m[1] * 60 + +m[2] : 0;
+    var colon = text.indexOf(':');
+    return colon > 0 ? parseInt(text, 10) * 60 + parseInt(text.slice(colon + 1), 10) : 0;
   }
 
   // A number exactly as written: "17.551" is 17551 units at 3 places.
@@ -48,12 +48,13 @@ function nw(n) {
     var m = /^(-?)(\d+)(?:\.(\d+))?$/.exec(text);
     if (!m) return null;
     var decimals = m[3] || '';
-    return { units: (m[1] ? -1 : 1) * +(m[2] + decimals), places: decimals.length, text: text };
+    return { units: (m[1] ? -1 : 1) * +(m[2] + decimals), places: decimals.length };
   }
 
-  // The mean of exact numbers, shown with the decimals of the coarsest of
-  // them and at most one: a tenth of a metre is as fine as a depth is told.
-  function mean(values) {
+  // The mean of numbers as written, shown with the decimals of the coarsest
+  // of them and at most one: a tenth of a metre is as fine as a depth is told.
+  function mean(texts) {
+    var values = texts.map(exact).filter(Boolean);
     if (!values.length) return '';
     var finest = 0, coarsest = Infinity;
     values.forEach(function (v) {
@@ -67,10 +68,10 @@ function nw(n) {
     return (units / Math.pow(10, places)).toFixed(places);
   }
 
-  // The deeper of two dives, by their exact maximum depth.
+  // The deeper of two dives, by their maximum depth.
   function deeper(a, b) {
-    if (!b || !b.maxExact) return a;
-    if (!a || !a.maxExact) return b;
+    if (!b || !b.maxText) return a;
+    if (!a) return b;
     return b.max > a.max ? b : a;
   }
 
@@ -151,7 +152,7 @@ function nw(n) {
       Object.keys(columns).forEach(function (key) {
         var text = cellText(row, columns[key]);
         d[key] = key === 'dur' ? seconds(text) : NUMERIC[key] ? number(text) : text;
-        if (key === 'max' || key === 'avg') d[key + 'Exact'] = exact(text);
+        if (key === 'max' || key === 'avg') d[key + 'Text'] = text;
       });
       d.dateText = d.date || '';
       d.time = d.time || '';
@@ -174,7 +175,7 @@ function nw(n) {
   }
 
   function metres(dive) {
-    return dive && dive.maxExact ? dive.maxExact.text + ' m' : '';
+    return dive ? dive.maxText + ' m' : '';
   }
 
   // Per year or per site: dives, time under water, deepest, average depth,
@@ -191,7 +192,7 @@ function nw(n) {
       }
       g.dives++;
       g.seconds += d.dur;
-      if (d.avgExact) g.depths.push(d.avgExact);
+      if (d.avgText) g.depths.push(d.avgText);
       g.deepest = deeper(g.deepest, d);
       if (d.date > g.last.date) g.last = d;
     });

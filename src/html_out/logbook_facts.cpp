@@ -7,6 +7,7 @@
 #include <map>
 #include <string_view>
 
+#include "basic/display_text.h"
 #include "basic/text.h"
 
 namespace quellmar {
@@ -21,6 +22,32 @@ long double TenTo(int power) {
 std::string ClockText(std::int64_t seconds) {
   return SecondsToClockText(static_cast<std::int32_t>(
       std::min<std::int64_t>(seconds, std::numeric_limits<std::int32_t>::max())));
+}
+
+std::string PageName(const Dive& dive) {
+  std::string name = "d";  // built by appending: GCC 12 warns falsely on "d" + text
+  name += IntText(dive.number);
+  name += ".html";
+  return name;
+}
+
+// Text for the address's fragment: UTF-8, as the page's script decodes it,
+// with every byte but letters, digits and "-_.~" percent-encoded.
+std::string AddressText(std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (const char c : DisplayUtf8(text)) {
+    const auto byte = static_cast<unsigned char>(c);
+    if ((byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
+        (byte >= '0' && byte <= '9') || byte == '-' || byte == '_' || byte == '.' || byte == '~') {
+      out += c;
+    } else {
+      out += '%';
+      out += kHex[byte >> 4];
+      out += kHex[byte & 15];
+    }
+  }
+  return out;
 }
 
 }  // namespace
@@ -87,6 +114,29 @@ std::span<const int> LogbookFacts::sameSite(int dive) const {
   return sites_[static_cast<std::size_t>(entry)];
 }
 
+std::string LogbookFacts::sameSiteItems(const Logbook& logbook, int dive) const {
+  const std::span<const int> site = sameSite(dive);
+  constexpr std::ptrdiff_t kListed = 10;
+  const auto size = static_cast<std::ptrdiff_t>(site.size());
+  const std::ptrdiff_t at = std::find(site.begin(), site.end(), dive) - site.begin();
+  const std::ptrdiff_t first =
+      size - 1 <= kListed ? 0 : std::clamp(at - kListed / 2, std::ptrdiff_t{0}, size - 1 - kListed);
+  const std::ptrdiff_t end = std::min(size, first + kListed + 1);
+  std::string items;
+  for (std::ptrdiff_t i = first; i < end; ++i) {
+    if (i == at) continue;
+    const Dive& other = logbook.dives[static_cast<std::size_t>(site[static_cast<std::size_t>(i)])];
+    items += "<li><a href=\"" + PageName(other) + "\">Dive " + IntText(other.number) + "</a> " +
+             other.date + "</li>";
+  }
+  if (end - first < size) {
+    const Dive& self = logbook.dives[static_cast<std::size_t>(dive)];
+    items += "<li><a href=\"logbook.html#&&" + AddressText(self.site) + "&date:-1\">All " +
+             IntText(static_cast<std::int32_t>(size)) + " dives at this site</a></li>";
+  }
+  return items;
+}
+
 int NeighbourDive(const Logbook& logbook, int dive, int step) {
   const auto count = static_cast<int>(logbook.dives.size());
   if (dive < 0 || dive >= count) return NoDive;
@@ -95,6 +145,16 @@ int NeighbourDive(const Logbook& logbook, int dive, int step) {
     if (logbook.dives[static_cast<std::size_t>(other)].number != number) return other;
   }
   return NoDive;
+}
+
+std::string NeighbourLink(const Logbook& logbook, int dive, int step) {
+  const int other = NeighbourDive(logbook, dive, step);
+  if (other == NoDive) return {};
+  const Dive& neighbour = logbook.dives[static_cast<std::size_t>(other)];
+  const std::string number = IntText(neighbour.number);
+  if (step < 0)
+    return "<a href=\"" + PageName(neighbour) + "\" rel=\"prev\">&larr; Dive " + number + "</a>";
+  return "<a href=\"" + PageName(neighbour) + "\" rel=\"next\">Dive " + number + " &rarr;</a>";
 }
 
 }  // namespace quellmar

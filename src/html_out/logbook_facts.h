@@ -1,7 +1,8 @@
 // What the pages tell about the logbook as a whole and about a dive's place in
 // it, worked out once per export from the dives' exact values: totals and
-// averages at the precision the export has, the dives before and after a dive
-// in the logbook's order, and the other dives at its site.
+// averages at the precision the export has, and the links from a dive's page
+// to the dives before and after it in the logbook's order and to the other
+// dives at its site.
 #pragma once
 
 #include <span>
@@ -26,6 +27,11 @@ struct LogbookFacts {
   // order; empty for a dive without a site.
   std::span<const int> sameSite(int dive) const;
 
+  // The other dives at dive's site as list items linking their pages: all of
+  // them, or the ten nearest in the logbook's order and a link to the index
+  // showing them all (its script reads the site from the address).
+  std::string sameSiteItems(const Logbook& logbook, int dive) const;
+
  private:
   std::vector<std::vector<int>> sites_;  // dive indices by site, first met first
   std::vector<int> siteOf_;              // per dive its entry in sites_, or -1
@@ -35,6 +41,9 @@ struct LogbookFacts {
 // passing over dives of the same number, whose page is this dive's page;
 // NoDive at either end.
 int NeighbourDive(const Logbook& logbook, int dive, int step);
+
+// The link to that dive's page, rel "prev" or "next"; empty at either end.
+std::string NeighbourLink(const Logbook& logbook, int dive, int step);
 
 // The mean of values rounded to the decimals of the coarsest of them, at most
 // maxPlaces: the mean of 17.551 and 20.654 to one place is "19.1". Empty

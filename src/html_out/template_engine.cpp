@@ -4,7 +4,6 @@
 #include <array>
 #include <cmath>
 
-#include "basic/display_text.h"
 #include "basic/path_text.h"
 #include "basic/text.h"
 #include "basic/text_file.h"
@@ -145,20 +144,20 @@ constexpr auto kTags = SortedByName(std::array{
     TagEntry{"weight",        Tag::Field, &Decimal<&Dive::weight>},
     TagEntry{"o2",            Tag::Field, &Decimal<&Dive::oxygen>},
     TagEntry{"compmode",      Tag::Field, &Decimal<&Dive::computerMode>},
-    TagEntry{"maxdepth_exact", Tag::Field, &Exact<&ExactValues::maxDepth>},
-    TagEntry{"avdepth_exact", Tag::Field, &Exact<&ExactValues::averageDepth>},
-    TagEntry{"divetime_exact", Tag::Field, &DiveTimeExact},
-    TagEntry{"surface_exact", Tag::Field, &SurfaceExact},
-    TagEntry{"airtemp_exact", Tag::Field, &Exact<&ExactValues::airTemperature>},
-    TagEntry{"maxtemp_exact", Tag::Field, &Exact<&ExactValues::bottomTemperature>},
-    TagEntry{"endtemp_exact", Tag::Field, &Exact<&ExactValues::endTemperature>},
-    TagEntry{"tankl_exact",   Tag::Field, &Recorded<&ExactValues::tankVolume>},
-    TagEntry{"workingp_exact", Tag::Field, &Recorded<&ExactValues::workingPressure>},
-    TagEntry{"startp_exact",  Tag::Field, &Recorded<&ExactValues::startPressure>},
-    TagEntry{"endp_exact",    Tag::Field, &Recorded<&ExactValues::endPressure>},
-    TagEntry{"sac_exact",     Tag::Field, &Recorded<&ExactValues::sac>},
-    TagEntry{"weight_exact",  Tag::Field, &Exact<&ExactValues::weight>},
-    TagEntry{"gas_exact",     Tag::Field, &GasExact},
+    TagEntry{"maxdepth_exact",      Tag::Field, &Exact<&ExactValues::maxDepth>},
+    TagEntry{"avdepth_exact",       Tag::Field, &Exact<&ExactValues::averageDepth>},
+    TagEntry{"divetime_exact",      Tag::Field, &DiveTimeExact},
+    TagEntry{"surface_exact",       Tag::Field, &SurfaceExact},
+    TagEntry{"airtemp_exact",       Tag::Field, &Exact<&ExactValues::airTemperature>},
+    TagEntry{"maxtemp_exact",       Tag::Field, &Exact<&ExactValues::bottomTemperature>},
+    TagEntry{"endtemp_exact",       Tag::Field, &Exact<&ExactValues::endTemperature>},
+    TagEntry{"tankl_exact",         Tag::Field, &Recorded<&ExactValues::tankVolume>},
+    TagEntry{"workingp_exact",      Tag::Field, &Recorded<&ExactValues::workingPressure>},
+    TagEntry{"startp_exact",        Tag::Field, &Recorded<&ExactValues::startPressure>},
+    TagEntry{"endp_exact",          Tag::Field, &Recorded<&ExactValues::endPressure>},
+    TagEntry{"sac_exact",           Tag::Field, &Recorded<&ExactValues::sac>},
+    TagEntry{"weight_exact",        Tag::Field, &Exact<&ExactValues::weight>},
+    TagEntry{"gas_exact",           Tag::Field, &GasExact},
     TagEntry{"gas",           Tag::Gas},
     TagEntry{"note",          Tag::Note},
     TagEntry{"noteorgif",     Tag::NoteOrGif},
@@ -220,68 +219,6 @@ std::string NotePageLink(const std::string& n, std::string_view icon) {
   return link;
 }
 
-std::string PageName(const Dive& dive) {
-  std::string name = "d";  // built by appending: GCC 12 warns falsely on "d" + text
-  name += IntText(dive.number);
-  name += ".html";
-  return name;
-}
-
-// The link to dive other's page, with rel "prev" or "next"; empty at either
-// end of the logbook.
-std::string NeighbourLink(const Logbook& logbook, int other, std::string_view rel) {
-  if (other == NoDive) return {};
-  const Dive& dive = logbook.dives[static_cast<std::size_t>(other)];
-  const bool previous = rel == "prev";
-  return "<a href=\"" + PageName(dive) + "\" rel=\"" + std::string(rel) + "\">" +
-         (previous ? "&larr; " : "") + "Dive " + IntText(dive.number) +
-         (previous ? "" : " &rarr;") + "</a>";
-}
-
-// Text for the address's fragment: UTF-8, as the page's script decodes it,
-// with every byte but letters, digits and "-_.~" percent-encoded.
-std::string AddressText(std::string_view text) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  for (const char c : DisplayUtf8(text)) {
-    const auto byte = static_cast<unsigned char>(c);
-    if ((byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
-        (byte >= '0' && byte <= '9') || byte == '-' || byte == '_' || byte == '.' || byte == '~') {
-      out += c;
-    } else {
-      out += '%';
-      out += kHex[byte >> 4];
-      out += kHex[byte & 15];
-    }
-  }
-  return out;
-}
-
-// The other dives at the dive's site as list items: all of them, or the ten
-// nearest in the logbook's order and a link to the index showing them all
-// (its script reads the site from the address).
-std::string SameSiteList(const Logbook& logbook, std::span<const int> site, int dive) {
-  constexpr std::ptrdiff_t kListed = 10;
-  const auto size = static_cast<std::ptrdiff_t>(site.size());
-  const std::ptrdiff_t at = std::find(site.begin(), site.end(), dive) - site.begin();
-  const std::ptrdiff_t first =
-      size - 1 <= kListed ? 0 : std::clamp(at - kListed / 2, std::ptrdiff_t{0}, size - 1 - kListed);
-  const std::ptrdiff_t end = std::min(size, first + kListed + 1);
-  std::string items;
-  for (std::ptrdiff_t i = first; i < end; ++i) {
-    if (i == at) continue;
-    const Dive& other = logbook.dives[static_cast<std::size_t>(site[static_cast<std::size_t>(i)])];
-    items += "<li><a href=\"" + PageName(other) + "\">Dive " + IntText(other.number) + "</a> " +
-             other.date + "</li>";
-  }
-  if (end - first < size) {
-    const Dive& self = logbook.dives[static_cast<std::size_t>(dive)];
-    items += "<li><a href=\"logbook.html#&&" + AddressText(self.site) + "&date:-1\">All " +
-             IntText(static_cast<std::int32_t>(size)) + " dives at this site</a></li>";
-  }
-  return items;
-}
-
 const LogbookFacts& Facts(FillRun& run) {
   if (!run.facts) run.facts.emplace(run.session.logbook);
   return *run.facts;
@@ -338,11 +275,11 @@ std::string DiveTagValue(FillRun& run, const TagEntry& entry, int index) {
       if (!(options.gif && HasProfile(dive) && MakePicture(run, index))) return {};
       return std::string("<img src=\"d").append(IntText(dive.number)) + ".gif\">";
     case Tag::PrevLink:
-      return NeighbourLink(session.logbook, NeighbourDive(session.logbook, index, -1), "prev");
+      return NeighbourLink(session.logbook, index, -1);
     case Tag::NextLink:
-      return NeighbourLink(session.logbook, NeighbourDive(session.logbook, index, +1), "next");
+      return NeighbourLink(session.logbook, index, +1);
     case Tag::SameSite:
-      return SameSiteList(session.logbook, Facts(run).sameSite(index), index);
+      return Facts(run).sameSiteItems(session.logbook, index);
     default:
       return {};
   }
