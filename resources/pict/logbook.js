@@ -80,8 +80,8 @@ function nw(n) {
   }
 
   // Whole minutes of a time in seconds, the seconds left out as a clock does.
-  function hours(seconds) {
-    var minutes = Math.floor(seconds / 60);
+  function hours(time) {
+    var minutes = Math.floor(time / 60);
     var m = minutes % 60;
     var h = (minutes - m) / 60;
     return h ? group(h) + ' h ' + (m < 10 ? '0' : '') + m + ' min' : m + ' min';
