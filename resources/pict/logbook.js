@@ -1,8 +1,10 @@
 /* The logbook's script, loaded by the bundled templates. The pages are whole
    without it; with it the index page gets search, filters, sorting, the count
-   and totals of the dives shown and statistics, and a dive page gets depth and
-   time labels around its profile picture. It runs from file:// and loads
-   nothing. */
+   and totals of the dives shown and statistics, rows that open their dive's
+   page, and a dive page gets depth and time labels around its profile picture
+   and the arrow keys to its neighbours. It runs from file:// and loads
+   nothing. Totals are worked out from the values as the export wrote them:
+   dive times in seconds, depths with their own decimals. */
 
 // Opens the page of the dive numbered n; the engine's icon links call it.
 function nw(n) {
@@ -15,7 +17,12 @@ function nw(n) {
   var root = document.documentElement;
   root.classList.add('js', 'loading');
 
-  var PAGE = 60; // rows laid out at a time: more than a screen, few enough to stay quick
+  // Rows laid out at a time: a screenful. Each new row costs the browser its
+  // layout, so the first rows of a search are few, and scrolling adds more.
+  var PAGE = 30;
+  // Longer lists print as lines of text: a browser prints a table of tens of
+  // thousands of cells slowly, one line of text per dive quickly.
+  var PRINT_TABLE = 1000;
   var NUMERIC = { no: 1, max: 1, avg: 1, dur: 1, temp: 1 };
 
   function byId(id) { return document.getElementById(id); }
@@ -26,15 +33,55 @@ function nw(n) {
   }
 
   function number(text) {
-    var n = parseInt(text, 10);
+    var n = parseFloat(text);
     return isNaN(n) ? 0 : n;
+  }
+
+  // A dive time as the page writes it, "41:37", in seconds.
+  function seconds(text) {
+    var colon = text.indexOf(':');
+    return colon > 0 ? parseInt(text, 10) * 60 + parseInt(text.slice(colon + 1), 10) : 0;
+  }
+
+  // A number exactly as written: "17.551" is 17551 units at 3 places.
+  function exact(text) {
+    var m = /^(-?)(\d+)(?:\.(\d+))?$/.exec(text);
+    if (!m) return null;
+    var decimals = m[3] || '';
+    return { units: (m[1] ? -1 : 1) * +(m[2] + decimals), places: decimals.length };
+  }
+
+  // The mean of numbers as written, shown with the decimals of the coarsest
+  // of them and at most one: a tenth of a metre is as fine as a depth is told.
+  function mean(texts) {
+    var values = texts.map(exact).filter(Boolean);
+    if (!values.length) return '';
+    var finest = 0, coarsest = Infinity;
+    values.forEach(function (v) {
+      finest = Math.max(finest, v.places);
+      coarsest = Math.min(coarsest, v.places);
+    });
+    var places = Math.min(coarsest, 1);
+    var sum = 0;
+    values.forEach(function (v) { sum += v.units * Math.pow(10, finest - v.places); });
+    var units = Math.round(sum / (values.length * Math.pow(10, finest - places)));
+    return (units / Math.pow(10, places)).toFixed(places);
+  }
+
+  // The deeper of two dives, by their maximum depth.
+  function deeper(a, b) {
+    if (!b || !b.maxText) return a;
+    if (!a) return b;
+    return b.max > a.max ? b : a;
   }
 
   function group(n) {
     return String(n).replace(/\B(?=(\d{3})+(?!\d))/g, ',');
   }
 
-  function hours(minutes) {
+  // Whole minutes of a time in seconds, the seconds left out as a clock does.
+  function hours(time) {
+    var minutes = Math.floor(time / 60);
     var m = minutes % 60;
     var h = (minutes - m) / 60;
     return h ? group(h) + ' h ' + (m < 10 ? '0' : '') + m + ' min' : m + ' min';
@@ -104,7 +151,8 @@ function nw(n) {
       var d = { row: row, order: i, words: row.textContent.toLowerCase() };
       Object.keys(columns).forEach(function (key) {
         var text = cellText(row, columns[key]);
-        d[key] = NUMERIC[key] ? number(text) : text;
+        d[key] = key === 'dur' ? seconds(text) : NUMERIC[key] ? number(text) : text;
+        if (key === 'max' || key === 'avg') d[key + 'Text'] = text;
       });
       d.dateText = d.date || '';
       d.time = d.time || '';
@@ -126,6 +174,10 @@ function nw(n) {
     row.insertCell().textContent = text;
   }
 
+  function metres(dive) {
+    return dive ? dive.maxText + ' m' : '';
+  }
+
   // Per year or per site: dives, time under water, deepest, average depth,
   // last dive.
   function tally(dives, key) {
@@ -135,13 +187,13 @@ function nw(n) {
       var name = d[key];
       var g = groups[name];
       if (!g) {
-        g = groups[name] = { name: name, dives: 0, minutes: 0, deepest: 0, depthSum: 0, last: d };
+        g = groups[name] = { name: name, dives: 0, seconds: 0, deepest: null, depths: [], last: d };
         list.push(g);
       }
       g.dives++;
-      g.minutes += d.dur;
-      g.depthSum += d.avg;
-      if (d.max > g.deepest) g.deepest = d.max;
+      g.seconds += d.dur;
+      if (d.avgText) g.depths.push(d.avgText);
+      g.deepest = deeper(g.deepest, d);
       if (d.date > g.last.date) g.last = d;
     });
     return list;
@@ -153,9 +205,10 @@ function nw(n) {
       var row = body.insertRow();
       cell(row, label(g));
       cell(row, group(g.dives));
-      cell(row, hours(g.minutes));
-      cell(row, g.deepest + ' m');
-      cell(row, (g.depthSum / g.dives).toFixed(1) + ' m');
+      cell(row, hours(g.seconds));
+      cell(row, metres(g.deepest));
+      var depth = mean(g.depths);
+      cell(row, depth && depth + ' m');
       cell(row, g.last.dateText);
     });
     table.replaceChild(body, table.tBodies[0]);
@@ -225,10 +278,10 @@ function nw(n) {
         }
         return true;
       });
-      totals = { minutes: 0, deepest: 0 };
+      totals = { seconds: 0, deepest: null };
       matches.forEach(function (d) {
-        totals.minutes += d.dur;
-        if (d.max > totals.deepest) totals.deepest = d.max;
+        totals.seconds += d.dur;
+        totals.deepest = deeper(totals.deepest, d);
       });
     }
 
@@ -252,9 +305,15 @@ function nw(n) {
       shown.textContent = '';
       shown.appendChild(strong);
       shown.appendChild(document.createTextNode(
-        matches.length ? ', ' + hours(totals.minutes) + ' under water, deepest ' + totals.deepest + ' m' +
-                         (count < matches.length ? '; the first ' + group(count) + ' listed.' : '.')
+        matches.length ? ', ' + hours(totals.seconds) + ' under water' +
+                         (totals.deepest ? ', deepest ' + metres(totals.deepest) : '') + '.'
                        : ': none matches.'));
+      if (count < matches.length) {
+        var partial = document.createElement('span');
+        partial.className = 'partial';
+        partial.textContent = ' The first ' + group(count) + ' listed.';
+        shown.appendChild(partial);
+      }
       var rest = matches.length - count;
       more.hidden = rest <= 0;
       more.textContent = 'Show ' + group(Math.min(rest, PAGE)) + ' more (' + group(rest) + ' not shown)';
@@ -280,6 +339,12 @@ function nw(n) {
       history.replaceState(null, '', location.pathname + location.search + fragment);
     }
 
+    // A year or site that the logbook does not have chooses all dives.
+    function choose(select, value) {
+      select.value = value;
+      if (select.selectedIndex < 0) select.value = '';
+    }
+
     function loadState() {
       var state;
       try {
@@ -289,8 +354,8 @@ function nw(n) {
       }
       if (state.length !== 4) return;
       text.value = state[0];
-      year.value = state[1];
-      site.value = state[2];
+      choose(year, state[1]);
+      choose(site, state[2]);
       var parts = state[3].split(':');
       if (parts[0] in read.columns) order = { key: parts[0], dir: +parts[1] < 0 ? -1 : 1 };
     }
@@ -335,6 +400,13 @@ function nw(n) {
       update();
     });
     more.addEventListener('click', showMore);
+    // A click anywhere on a row opens its dive's page, as its number does.
+    table.addEventListener('click', function (event) {
+      if (event.target.closest('a, button') || String(window.getSelection())) return;
+      var row = event.target.closest('tbody tr');
+      var link = row && row.querySelector('a[href]');
+      if (link) window.location.href = link.href;
+    });
     // Scrolling near the end of the list adds the next rows, as the button does.
     if (window.IntersectionObserver) {
       var watch = new IntersectionObserver(function (entries) {
@@ -342,7 +414,7 @@ function nw(n) {
         showMore();
         watch.unobserve(more); // and look again: the end may still be near
         watch.observe(more);
-      }, { rootMargin: '0px 0px 600px 0px' });
+      }, { rootMargin: '0px 0px 300px 0px' });
       watch.observe(more);
     }
     stats.addEventListener('toggle', function () {
@@ -353,8 +425,27 @@ function nw(n) {
       renderStats();
     });
     // Paper gets every dive that matches, not just the rows laid out so far.
-    window.addEventListener('beforeprint', function () { list(Infinity, false); });
-    window.addEventListener('afterprint', function () { list(limit, true); });
+    var printed = null;
+    window.addEventListener('beforeprint', function () {
+      if (matches.length <= PRINT_TABLE) {
+        list(Infinity, false);
+        return;
+      }
+      printed = document.createElement('pre');
+      printed.className = 'print-list';
+      printed.textContent = textListing(table, matches);
+      table.parentNode.insertBefore(printed, table);
+      root.classList.add('print-text');
+    });
+    window.addEventListener('afterprint', function () {
+      if (printed) {
+        printed.remove();
+        printed = null;
+        root.classList.remove('print-text');
+      } else {
+        list(limit, true);
+      }
+    });
 
     loadState();
     applySort();
@@ -362,6 +453,39 @@ function nw(n) {
     form.hidden = false;
     shown.hidden = false;
     stats.hidden = false;
+  }
+
+  // The dives as lines of text in columns, for paper: texts longer than their
+  // column are cut short, numbers stand to the right.
+  function textListing(table, dives) {
+    var widths = [6, 10, 5, 26, 22, 6, 6, 9, 8, 14, 6];
+    var right = { 0: 1, 5: 1, 6: 1, 7: 1, 8: 1 };
+    function fit(text, i) {
+      var width = widths[i];
+      if (text.length > width) text = text.slice(0, width - 1) + '\u2026';
+      var pad = new Array(width - text.length + 1).join(' ');
+      return right[i] ? pad + text : text + pad;
+    }
+    function line(cells) {
+      return widths.map(function (w, i) { return fit(cells[i] ? cells[i].textContent.trim() : '', i); })
+        .join(' ').replace(/\s+$/, '');
+    }
+    var lines = [line(table.tHead.rows[0].cells)];
+    dives.forEach(function (d) { lines.push(line(d.row.cells)); });
+    return lines.join('\n');
+  }
+
+  // The arrow keys lead to the dives before and after, as their links do.
+  function pager() {
+    document.addEventListener('keydown', function (event) {
+      if (event.altKey || event.ctrlKey || event.metaKey || event.shiftKey || event.defaultPrevented) return;
+      if (/^(INPUT|SELECT|TEXTAREA)$/.test(event.target.tagName) || event.target.isContentEditable) return;
+      var rel = { ArrowLeft: 'prev', ArrowRight: 'next' }[event.key];
+      var link = rel && document.querySelector('a[rel=' + rel + ']');
+      if (!link) return;
+      event.preventDefault();
+      window.location.href = link.href;
+    });
   }
 
   // Depth and time labels around the profile picture, and a whole-number
@@ -372,7 +496,8 @@ function nw(n) {
     var plot = chart.querySelector('.plot');
     var img = plot.querySelector('img');
     if (!img) return;
-    var minutes = number(chart.dataset.time);
+    var end = chart.dataset.time;
+    var minutes = seconds(end) / 60;
 
     function label(kind, text, style, value) {
       var span = document.createElement('span');
@@ -405,12 +530,14 @@ function nw(n) {
         label('depth', depth + ' m', 'top', top + (y + 0.5) * scaleY + 'px');
       }
       if (minutes > 0) {
+        var x = function (t) { return (1 + t / minutes * (w - 2)) * scaleX; };
         var every = step(minutes, Math.max(2, Math.floor(w * scaleX / 60)));
-        for (var t = 0; t <= minutes; t += every) {
-          if (t > 0 && minutes - t < every / 2) continue;
-          label('minute', t + ' min', 'left', (1 + t / minutes * (w - 2)) * scaleX + 'px');
+        var gap = 64; // pixels kept free before the end's label, the widest
+        for (var t = 0; t < minutes; t += every) {
+          if (t > 0 && x(minutes) - x(t) < gap) break;
+          label('minute', t + ' min', 'left', x(t) + 'px');
         }
-        label('minute', minutes + ' min', 'left', (w - 1) * scaleX + 'px');
+        label('minute', end + ' min', 'left', (w - 1) * scaleX + 'px');
       }
     }
 
@@ -425,6 +552,7 @@ function nw(n) {
       if (table && table.tHead && table.tBodies.length) index(table);
       var chart = document.querySelector('.chart');
       if (chart) profile(chart);
+      if (document.querySelector('a[rel=prev], a[rel=next]')) pager();
     } finally {
       root.classList.remove('loading');
       if (window.performance && performance.mark) performance.mark('logbook-ready');

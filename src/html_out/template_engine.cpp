@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 #include "basic/text.h"
 #include "basic/text_file.h"
@@ -21,11 +22,19 @@ enum class Tag : std::uint8_t {
   NoteIco,
   ProfileIco,
   ProfileGif,
+  PrevLink,
+  NextLink,
+  SameSite,
   TotalDiveTime,  // page tags from here on: they work without a dive too
   AverDiveTime,
   TotalMaxDepth,
   TotalSac,
   At,
+  DiveCount,
+  TotalDiveTimeExact,
+  AverDiveTimeExact,
+  TotalMaxDepthExact,
+  TotalSacExact,
 };
 
 bool IsPageTag(Tag tag) { return tag >= Tag::TotalDiveTime; }
@@ -45,6 +54,45 @@ std::string Text(const Dive& dive) {
   return KeepHarmlessMarkup(dive.*Member);
 }
 std::string Clock(const Dive& dive) { return SecondsToClockText(dive.surfaceInterval); }
+
+// The exact values: the export's own digits, empty where it has none.
+template <auto Member>
+std::string Exact(const Dive& dive) {
+  const auto& value = dive.exact.*Member;
+  return value ? value->text() : std::string();
+}
+// Tank and pressure fields and the SAC hold 0 when nothing was recorded.
+template <auto Member>
+std::string Recorded(const Dive& dive) {
+  const auto& value = dive.exact.*Member;
+  return value && value->units > 0 ? value->text() : std::string();
+}
+// Minutes and seconds, "41:37".
+std::string DiveTimeExact(const Dive& dive) {
+  const auto& time = dive.exact.diveTime;
+  if (!time || time->units < 0) return {};
+  const std::int64_t seconds = WholeSeconds(*time);
+  const std::int64_t rest = seconds % 60;
+  return std::to_string(seconds / 60) + (rest < 10 ? ":0" : ":") + std::to_string(rest);
+}
+// 0 is the first dive of a series. From two days on the interval is a break
+// between trips, told in days (a clock of "9986:05:06" tells nothing).
+std::string SurfaceExact(const Dive& dive) {
+  constexpr std::int32_t kDay = 24 * 60 * 60;
+  const std::int32_t seconds = dive.surfaceInterval;
+  if (seconds <= 0) return {};
+  if (seconds < 2 * kDay) return SecondsToClockText(seconds);
+  return IntText(seconds / kDay) + " days";
+}
+// 0 and 21 % oxygen, and none given, are air; a mix is named by its whole
+// percent where it is one ("32.0" is EAN32).
+std::string GasExact(const Dive& dive) {
+  const auto& oxygen = dive.exact.oxygen;
+  if (!oxygen || oxygen->value() == 0 || oxygen->value() == 21) return "Air";
+  const double percent = oxygen->value();
+  return "EAN" + (percent == std::floor(percent) ? IntText(static_cast<std::int32_t>(percent))
+                                                 : oxygen->text());
+}
 
 struct TagEntry {
   std::string_view name;  // lower case
@@ -95,6 +143,20 @@ constexpr auto kTags = SortedByName(std::array{
     TagEntry{"weight",        Tag::Field, &Decimal<&Dive::weight>},
     TagEntry{"o2",            Tag::Field, &Decimal<&Dive::oxygen>},
     TagEntry{"compmode",      Tag::Field, &Decimal<&Dive::computerMode>},
+    TagEntry{"maxdepth_exact",      Tag::Field, &Exact<&ExactValues::maxDepth>},
+    TagEntry{"avdepth_exact",       Tag::Field, &Exact<&ExactValues::averageDepth>},
+    TagEntry{"divetime_exact",      Tag::Field, &DiveTimeExact},
+    TagEntry{"surface_exact",       Tag::Field, &SurfaceExact},
+    TagEntry{"airtemp_exact",       Tag::Field, &Exact<&ExactValues::airTemperature>},
+    TagEntry{"maxtemp_exact",       Tag::Field, &Exact<&ExactValues::bottomTemperature>},
+    TagEntry{"endtemp_exact",       Tag::Field, &Exact<&ExactValues::endTemperature>},
+    TagEntry{"tankl_exact",         Tag::Field, &Recorded<&ExactValues::tankVolume>},
+    TagEntry{"workingp_exact",      Tag::Field, &Recorded<&ExactValues::workingPressure>},
+    TagEntry{"startp_exact",        Tag::Field, &Recorded<&ExactValues::startPressure>},
+    TagEntry{"endp_exact",          Tag::Field, &Recorded<&ExactValues::endPressure>},
+    TagEntry{"sac_exact",           Tag::Field, &Recorded<&ExactValues::sac>},
+    TagEntry{"weight_exact",        Tag::Field, &Exact<&ExactValues::weight>},
+    TagEntry{"gas_exact",           Tag::Field, &GasExact},
     TagEntry{"gas",           Tag::Gas},
     TagEntry{"note",          Tag::Note},
     TagEntry{"noteorgif",     Tag::NoteOrGif},
@@ -102,11 +164,19 @@ constexpr auto kTags = SortedByName(std::array{
     TagEntry{"note_ico",      Tag::NoteIco},
     TagEntry{"profile_ico",   Tag::ProfileIco},
     TagEntry{"profile_gif",   Tag::ProfileGif},
+    TagEntry{"prev_link",     Tag::PrevLink},
+    TagEntry{"next_link",     Tag::NextLink},
+    TagEntry{"same_site",     Tag::SameSite},
     TagEntry{"totaldivetime", Tag::TotalDiveTime},
     TagEntry{"averdivetime",  Tag::AverDiveTime},
     TagEntry{"totalmaxdepth", Tag::TotalMaxDepth},
     TagEntry{"totalsac",      Tag::TotalSac},
     TagEntry{"at",            Tag::At},
+    TagEntry{"divecount",     Tag::DiveCount},
+    TagEntry{"totaldivetime_exact", Tag::TotalDiveTimeExact},
+    TagEntry{"averdivetime_exact",  Tag::AverDiveTimeExact},
+    TagEntry{"totalmaxdepth_exact", Tag::TotalMaxDepthExact},
+    TagEntry{"totalsac_exact",      Tag::TotalSacExact},
 });
 // clang-format on
 
@@ -146,6 +216,11 @@ std::string NotePageLink(const std::string& n, std::string_view icon) {
   link.append(icon);
   link += "\" align=\"right\" border=\"0\"></a>";
   return link;
+}
+
+const LogbookFacts& Facts(FillRun& run) {
+  if (!run.facts) run.facts.emplace(run.logbook);
+  return *run.facts;
 }
 
 // Makes the dive's picture; false when its content makes that impossible,
@@ -197,12 +272,19 @@ std::string DiveTagValue(FillRun& run, const TagEntry& entry, int index) {
     case Tag::ProfileGif:
       if (!(options.gif && HasProfile(dive) && MakePicture(run, index))) return {};
       return std::string("<img src=\"d").append(IntText(dive.number)) + ".gif\">";
+    case Tag::PrevLink:
+      return NeighbourLink(run.logbook, index, -1);
+    case Tag::NextLink:
+      return NeighbourLink(run.logbook, index, +1);
+    case Tag::SameSite:
+      return Facts(run).sameSiteItems(run.logbook, index);
     default:
       return {};
   }
 }
 
-std::string PageTagValue(const Summary& summary, Tag tag) {
+std::string PageTagValue(FillRun& run, Tag tag) {
+  const Summary& summary = run.logbook.summary;
   switch (tag) {
     case Tag::TotalDiveTime:
       return SecondsToClockText(summary.totalDiveTime);
@@ -214,6 +296,16 @@ std::string PageTagValue(const Summary& summary, Tag tag) {
       return IntText(summary.averageSac);
     case Tag::At:
       return "@";
+    case Tag::DiveCount:
+      return IntText(static_cast<std::int32_t>(run.logbook.dives.size()));
+    case Tag::TotalDiveTimeExact:
+      return Facts(run).totalDiveTime;
+    case Tag::AverDiveTimeExact:
+      return Facts(run).averageDiveTime;
+    case Tag::TotalMaxDepthExact:
+      return Facts(run).deepest;
+    case Tag::TotalSacExact:
+      return Facts(run).averageSac;
     default:
       return {};
   }
@@ -235,7 +327,7 @@ std::string TagValue(FillRun& run, std::string_view name, int dive) {
   } else if (entry != nullptr && !IsPageTag(entry->tag)) {
     value = DiveTagValue(run, *entry, dive);
   }
-  if (entry != nullptr && IsPageTag(entry->tag)) value = PageTagValue(logbook.summary, entry->tag);
+  if (entry != nullptr && IsPageTag(entry->tag)) value = PageTagValue(run, entry->tag);
   return value;
 }
 

@@ -13,6 +13,7 @@
 #include "basic/byte_sink.h"
 #include "basic/file_set.h"
 #include "basic/indexed_image.h"
+#include "html_out/logbook_facts.h"
 #include "model/export_options.h"
 #include "model/logbook.h"
 
@@ -54,6 +55,9 @@ class FillRun {
   std::vector<std::int32_t> picturesLeftOut;
   // The last picture made: the one the clipboard holds after an export.
   std::optional<IndexedImage> lastPicture;
+  // Worked out at the first tag that needs them; the logbook does not change
+  // during a run.
+  std::optional<LogbookFacts> facts;
 
  private:
   friend void WriteNotePage(FillRun& run, int dive);

@@ -7,8 +7,10 @@ Checks, on the index page and on dive pages: every picture loads, the browser
 logs no script error, axe-core finds no critical or serious accessibility
 violation, a 360 pixel wide window needs no horizontal scrolling, and printing
 gives at least 40 dives per A4 page (a dive page: one page). The index lists
-every dive without script; with it, search, filters and sorting answer, and
-every dive's page is linked and written.
+every dive without script; with it, search, filters and sorting answer, the
+totals and statistics equal those worked out here from the CSV, and every
+dive's page is linked and written and leads to its neighbours. The pages'
+Content-Security-Policy stops inline script.
 
 Usage: logbook_in_browser.py --convert PATH --run-dir DIR [--screenshots DIR]
 The sample export comes from DIR/examples; without one a small export is
@@ -19,6 +21,9 @@ means skipped (only outside CI, when a tool is missing).
 
 import argparse
 import base64
+import csv
+import decimal
+import io
 import os
 import pathlib
 import random
@@ -33,7 +38,7 @@ SKIP = 77
 IN_CI = os.environ.get("CI") == "true"
 HERE = pathlib.Path(__file__).resolve().parent
 AXE = HERE / "node_modules" / "axe-core" / "axe.min.js"
-BIG_LOGBOOK = 1500
+BIG_LOGBOOK = 1500  # more than the script prints as a table: printed as lines of text
 
 
 def skip_or_fail(reason):
@@ -50,6 +55,7 @@ try:
     from selenium import webdriver
     from selenium.webdriver.chrome.service import Service
     from selenium.webdriver.common.by import By
+    from selenium.webdriver.common.keys import Keys
     from selenium.webdriver.common.print_page_options import PrintOptions
 except ImportError:
     # Debian's python3-selenium belongs to Debian's interpreter; another
@@ -248,13 +254,98 @@ class Checker:
         self.driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
 
 
+def read_dives(export):
+    """The dives of an export's main file, in the logbook's order."""
+    dives = []
+    for r in csv.reader(io.StringIO(export.read_bytes().decode("cp1252"))):
+        year = re.search(r"\d{4}", r[2])
+        dives.append({"no": int(r[1]), "year": year.group() if year else "", "site": r[19],
+                      "seconds": round(float(r[6] or 0)), "max": r[8], "avg": r[9]})
+    return sorted(dives, key=lambda d: d["no"])
+
+
+def hours(seconds):
+    h, m = divmod(seconds // 60, 60)
+    return f"{h:,} h {m:02d} min" if h else f"{m} min"
+
+
+def clock(seconds):
+    return f"{seconds // 3600:02d}:{seconds // 60 % 60:02d}:{seconds % 60:02d}"
+
+
+def deepest(dives):
+    depths = [d["max"] for d in dives if d["max"]]
+    return max(depths, key=decimal.Decimal) if depths else ""
+
+
+def mean(texts):
+    """The mean at the decimals of the coarsest value, at most one."""
+    values = [decimal.Decimal(t) for t in texts if t]
+    places = min([1] + [-v.as_tuple().exponent for v in values])
+    total = sum(values) / len(values)
+    return str(total.quantize(decimal.Decimal(1).scaleb(-places), decimal.ROUND_HALF_UP))
+
+
+def shown_line(dives, of):
+    count = f"{len(dives):,} of {of:,} dives" if len(dives) != of else f"{of:,} dives"
+    return f"{count}, {hours(sum(d['seconds'] for d in dives))} under water, deepest {deepest(dives)} m."
+
+
+def per_year(dives):
+    years = sorted({d["year"] for d in dives}, reverse=True)
+    return [[y, f"{len(g):,}", hours(sum(d["seconds"] for d in g)), f"{deepest(g)} m",
+             f"{mean(d['avg'] for d in g)} m"]
+            for y in years for g in [[d for d in dives if d["year"] == y]]]
+
+
+def choose(checker, control, value):
+    checker.js("const c = document.getElementById(arguments[0]); c.value = arguments[1];"
+               "c.dispatchEvent(new Event(c.tagName === 'INPUT' ? 'input' : 'change'));", control, value)
+
+
+def check_values(checker, dives):
+    """The header's totals, and the count line and statistics per year under
+    no filter, a year and a site, against the values of the CSV."""
+    summary = checker.js("return Array.from(document.querySelectorAll('.summary dd'), d => d.textContent);")
+    total = sum(d["seconds"] for d in dives)
+    checker.check(summary[:4] == [str(len(dives)), clock(total), clock((2 * total + len(dives)) // (2 * len(dives))), deepest(dives)],
+                  f"header {summary} for {len(dives)} dives of {clock(total)}")
+    year, site = dives[len(dives) // 2]["year"], dives[-1]["site"]
+    for what, chosen in (("all dives", dives), (f"year {year}", [d for d in dives if d["year"] == year]),
+                         (f"site {site}", [d for d in dives if d["site"] == site])):
+        choose(checker, "find-year", year if what.startswith("year") else "")
+        choose(checker, "find-site", site if what.startswith("site") else "")
+        shown = checker.js("return document.getElementById('shown').textContent;")
+        checker.check(shown.startswith(shown_line(chosen, len(dives))), f"{what}: {shown!r}")
+        table = checker.js("return Array.from(document.querySelectorAll('#per-year tbody tr'),"
+                           " r => Array.from(r.cells, c => c.textContent).slice(0, 5));")
+        checker.check(table == per_year(chosen), f"{what}: per year {table[:2]}, not {per_year(chosen)[:2]}")
+    choose(checker, "find-site", "")
+
+
+def check_headers(checker, where):
+    """Each visible column header on one line, its name whole within the cell
+    and without the sort arrow."""
+    clipped = checker.js("""return Array.from(document.querySelectorAll('#dives th button'))
+        .filter(b => b.offsetParent && (b.getBoundingClientRect().right > b.parentNode.getBoundingClientRect().right + 0.5
+                     || b.getClientRects().length > 1 || b.offsetHeight > 1.6 * parseFloat(getComputedStyle(b).fontSize)))
+        .map(b => b.textContent);""")
+    checker.check(not clipped, f"{where}: column headers cut or wrapped: {clipped}")
+    node = checker.driver.execute_cdp_cmd("DOM.getDocument", {})["root"]["nodeId"]
+    button = checker.driver.execute_cdp_cmd("DOM.querySelector", {
+        "nodeId": node, "selector": "th[aria-sort] button"})["nodeId"]
+    name = checker.driver.execute_cdp_cmd("Accessibility.getPartialAXTree", {
+        "nodeId": button, "fetchRelatives": False})["nodes"][0]["name"]["value"]
+    checker.check(name.isascii(), f"{where}: the sort button is named {name!r}")
+
+
 def rows(checker):
     """The cells of the rows the list shows, as texts."""
     return checker.js("return Array.from(document.querySelectorAll('#dives tbody tr'))"
                       ".map(r => Array.from(r.cells).map(c => c.textContent));")
 
 
-def check_index(checker, output, dives, screenshots):
+def check_index(checker, output, export, dives, screenshots):
     index = output / "logbook.html"
     numbers = re.findall(rb'<tr><td><a href="d(-?\d+)[.]html">', index.read_bytes())
     checker.check(len(numbers) == dives, f"{len(numbers)} rows for {dives} dives")
@@ -268,7 +359,9 @@ def check_index(checker, output, dives, screenshots):
 
     checker.open(index)
     checker.screenshot(screenshots, "logbook")
+    check_headers(checker, "1280 pixels")
     checker.js("document.querySelector('.stats summary').click();")
+    check_values(checker, read_dives(export))
     checker.check(checker.js("return document.querySelectorAll('#per-year tbody tr').length;") > 0,
                   "no statistics per year")
     checker.check_page(f"logbook.html of {dives} dives")
@@ -289,7 +382,7 @@ def check_index(checker, output, dives, screenshots):
                          "y.dispatchEvent(new Event('change'));",
          lambda listed: all(year in r[1] for r in listed)),
         ("deepest first", "document.querySelector('th[data-key=max] button').click();",
-         lambda listed: [int(r[5]) for r in listed] == sorted((int(r[5]) for r in listed), reverse=True)),
+         lambda listed: [float(r[5]) for r in listed] == sorted((float(r[5]) for r in listed), reverse=True)),
     ):
         checker.js(script, search, year)
         listed = rows(checker)
@@ -303,31 +396,90 @@ def check_index(checker, output, dives, screenshots):
     checker.check(pages <= -(-year_dives // 40), f"{year_dives} dives of {year} printed on {pages} pages")
     print(f"  {year_dives} dives of {year} printed on {pages} pages")
 
+    # An address naming a year and a site the logbook lacks shows all dives.
+    checker.driver.get("about:blank")
+    checker.driver.get(index.as_uri() + "#&1800&Nowhere&date:-1")
+    state = checker.js("return [document.getElementById('find-year').value,"
+                       " document.getElementById('find-site').value, document.getElementById('shown').textContent];")
+    checker.check(state[:2] == ["", ""] and state[2].startswith(f"{dives:,} dives"), f"unknown year and site: {state}")
+
+    # On a phone the headers still fit, and a row opens its dive's page.
+    checker.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+        "width": 360, "height": 740, "deviceScaleFactor": 1, "mobile": True})
+    check_headers(checker, "360 pixels")
+    first_row = rows(checker)[0]
+    checker.driver.find_element(By.CSS_SELECTOR, "#dives tbody td:nth-child(2)").click()
+    checker.check(checker.driver.current_url.endswith(f"/d{first_row[0]}.html"),
+                  f"a row's click led to {checker.driver.current_url}")
+    checker.driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
+    checker.open(index)
+    checker.js("document.querySelector('th[data-key=max] button').click();")
+    choose(checker, "find-year", year)
+
     # Back from a dive's page, the list is as it was left.
     left = rows(checker)
     checker.driver.find_element(By.CSS_SELECTOR, "#dives tbody a").click()
     checker.driver.back()
     checker.check(rows(checker) == left, "back from a dive's page the list has changed")
 
+    # The whole index on paper, at least 40 dives to an A4 page.
+    choose(checker, "find-year", "")
+    pages = checker.printed_pages()
+    checker.check(pages <= -(-dives // 40), f"{dives} dives printed on {pages} pages")
+    print(f"  all {dives} dives printed on {pages} pages")
+
     # Scrolling to the end of the list adds rows, while there are more.
-    checker.js("const y = document.getElementById('find-year'); y.value = '';"
-               "y.dispatchEvent(new Event('change'));")
     before = len(rows(checker))
     checker.js("window.scrollTo(0, document.body.scrollHeight);")
     time.sleep(0.5)
     checker.check(before == dives or len(rows(checker)) > before, "scrolling to the end adds no rows")
 
 
-def check_dive_page(checker, output, number, screenshots):
+def check_dive_page(checker, output, dives, number, screenshots):
     page = output / f"d{number}.html"
+    numbers = [d["no"] for d in dives]
+    at = numbers.index(number)
+    site = dives[at]["site"]
+    checker.open(page, script=False)
+    caption = checker.js("return document.querySelector('figcaption').textContent;")
+    checker.check("every 10 m" in caption and dives[at]["max"] in caption, f"{page.name}: caption {caption!r}")
     checker.open(page)
     checker.check(f"#{number}" in checker.driver.find_element(By.TAG_NAME, "h1").text,
                   f"{page.name} does not name its dive")
     checker.check_page(page.name, 1)
     if (output / f"d{number}.gif").is_file():
-        labels = checker.js("return document.querySelectorAll('.plot .depth, .plot .minute').length;")
-        checker.check(labels >= 4, f"{page.name}: {labels} scale labels")
+        labels = checker.js("return Array.from(document.querySelectorAll('.plot .minute'),"
+                            " s => s.getBoundingClientRect()).map(r => [r.left, r.right]);")
+        overlaps = [pair for pair in zip(labels, labels[1:]) if pair[0][1] > pair[1][0]]
+        checker.check(len(labels) >= 2 and not overlaps, f"{page.name}: time labels {labels}")
         checker.screenshot(screenshots, "dive")
+    links = checker.js("return Array.from(document.querySelectorAll('a[rel]'), a => a.rel + ' ' + a.getAttribute('href'));")
+    expected = ([f"prev d{numbers[at - 1]}.html"] if at > 0 else []) + \
+               ([f"next d{numbers[at + 1]}.html"] if at + 1 < len(numbers) else [])
+    checker.check(links == expected, f"{page.name}: links {links}, not {expected}")
+    same = checker.js("return Array.from(document.querySelectorAll('.same-site li a'), a => a.getAttribute('href'));")
+    at_site = [f"d{d['no']}.html" for d in dives if site and d["site"] == site and d["no"] != number]
+    checker.check(same == at_site[:10] if len(at_site) <= 10 else len(same) == 11,
+                  f"{page.name}: dives at the same site {same[:3]}, not {at_site[:3]}")
+    if at > 0:
+        checker.driver.find_element(By.TAG_NAME, "body").send_keys(Keys.ARROW_LEFT)
+        checker.check(checker.driver.current_url.endswith(f"/d{numbers[at - 1]}.html"),
+                      f"{page.name}: the left arrow key led to {checker.driver.current_url}")
+
+
+def check_no_inline_script(checker, output, number):
+    """A dive page with an inline script added: the policy stops it, and the
+    logbook's own script still runs."""
+    page = output / f"d{number}.html"
+    bytes_ = page.read_bytes()
+    tampered = output / "tampered.html"
+    tampered.write_bytes(bytes_.replace(b"</head>", b"<script>window.inline = 1;</script></head>"))
+    checker.open(tampered)
+    ran = checker.js("return [window.inline === 1, typeof nw === 'function'];")
+    checker.check(b"Content-Security-Policy" in bytes_ and ran == [False, True],
+                  f"inline script ran, logbook.js ran: {ran}")
+    checker.driver.get_log("browser")  # the policy's report of the blocked script
+    tampered.unlink()
 
 
 def main():
@@ -342,21 +494,22 @@ def main():
     with tempfile.TemporaryDirectory(prefix="quellmar-browser-") as temp_name:
         temp = pathlib.Path(temp_name)
         sample = sample_export(run_dir, temp)
-        logbooks = [(convert(convert_path, run_dir, temp / "sample", sample), sample),
-                    (convert(convert_path, run_dir, temp / "big",
-                             write_big_export(temp / "export-big", BIG_LOGBOOK)), None)]
+        big = write_big_export(temp / "export-big", BIG_LOGBOOK)
+        logbooks = [(convert(convert_path, run_dir, temp / "sample", sample), sample, True),
+                    (convert(convert_path, run_dir, temp / "big", big), big, False)]
         driver = start_browser(temp, chromium, driver_path)
         checker = Checker(driver)
         try:
             driver.set_script_timeout(60)
-            for output, export in logbooks:
-                dives = BIG_LOGBOOK
-                if export:
-                    dives = len([line for line in export.read_bytes().split(b"\r\n") if line])
-                print(f"{output.parent.name}: {dives} dives")
-                check_index(checker, output, dives, args.screenshots if export else None)
+            for output, export, shown in logbooks:
+                dives = read_dives(export)
+                print(f"{output.parent.name}: {len(dives)} dives")
+                screenshots = args.screenshots if shown else None
+                check_index(checker, output, export, len(dives), screenshots)
                 with_profile = sorted(int(p.stem[1:]) for p in output.glob("d*.gif"))
-                check_dive_page(checker, output, with_profile[-1], args.screenshots if export else None)
+                middle = with_profile[len(with_profile) // 2]
+                check_dive_page(checker, output, dives, middle, screenshots)
+            check_no_inline_script(checker, output, middle)
         finally:
             driver.quit()
 

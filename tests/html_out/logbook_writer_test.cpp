@@ -117,7 +117,19 @@ TEST_F(WriterTest, BundledTemplatesGiveTheGoldenPages) {
   nitrox.note = "Turtle at the wreck.<br>\n\rStrong current on the way back.";
   nitrox.site = "Wreck <i>Thistlegorm</i>";
   WithProfile(nitrox, "0,6.2,18,17.5,9,3,0.0");
+  ExactValues& exact = nitrox.exact;
+  exact.diveTime = Decimal::Parse("2437");
+  exact.maxDepth = Decimal::Parse("18.3");
+  exact.averageDepth = Decimal::Parse("9.12");
+  exact.tankVolume = Decimal::Parse("11.1");
+  exact.startPressure = Decimal::Parse("200");
+  exact.endPressure = Decimal::Parse("0");  // not recorded: blank
+  exact.sac = Decimal::Parse("15.6");
+  exact.oxygen = Decimal::Parse("32");
   book.dives[1].note = "x";  // too short to count as a note
+  Dive& first = book.dives[0];
+  first.site = "Site 2";  // the same site as dive 2: each page lists the other
+  first.location.clear();
   write();
   ExpectGolden(output("logbook.html"), "logbook.html");
   ExpectGolden(output("d12.html"), "d12.html");

@@ -59,6 +59,20 @@ Dive SampleDive() {
   d.computerMode = -3;
   d.note = "Line one<br>\n\rline two";
   d.profile = "0,5.5,12,31,20.4,3,0.0";
+  ExactValues& x = d.exact;
+  x.diveTime = Decimal::Parse("2745");
+  x.maxDepth = Decimal::Parse("31.4");
+  x.averageDepth = Decimal::Parse("17.25");
+  x.airTemperature = Decimal::Parse("24.5");
+  x.bottomTemperature = Decimal::Parse("18");
+  x.endTemperature = Decimal::Parse("19.0");
+  x.tankVolume = Decimal::Parse("15");
+  x.workingPressure = Decimal::Parse("232");
+  x.startPressure = Decimal::Parse("200.5");
+  x.endPressure = Decimal::Parse("50");
+  x.sac = Decimal::Parse("14.2");
+  x.weight = Decimal::Parse("6");
+  x.oxygen = Decimal::Parse("32.0");
   return d;
 }
 
@@ -155,6 +169,29 @@ const TagRow kTagRows[] = {
     {"totalmaxdepth", "31",              "31"},
     {"totalsac",      "14",              "14"},
     {"at",            "@",               "@"},
+    {"maxdepth_exact",  "31.4",          ""},
+    {"avdepth_exact",   "17.25",         ""},
+    {"divetime_exact",  "45:45",         ""},
+    {"surface_exact",   "01:02:05",      ""},
+    {"airtemp_exact",   "24.5",          ""},
+    {"maxtemp_exact",   "18",            ""},
+    {"endtemp_exact",   "19.0",          ""},
+    {"tankl_exact",     "15",            ""},
+    {"workingp_exact",  "232",           ""},
+    {"startp_exact",    "200.5",         ""},
+    {"endp_exact",      "50",            ""},
+    {"sac_exact",       "14.2",          ""},
+    {"weight_exact",    "6",             ""},
+    {"gas_exact",       "EAN32",         ""},
+    {"prev_link",       "",              ""},   // the only dive: no neighbours
+    {"next_link",       "",              ""},
+    {"same_site",       "",              ""},
+    {"divecount",           "1",         "1"},
+    {"totaldivetime_exact", "00:45:45",  "00:45:45"},
+    {"averdivetime_exact",  "00:45:45",  "00:45:45"},
+    {"totalmaxdepth_exact", "31.4",      "31.4"},
+    {"totalsac_exact",      "14.2",      "14.2"},
+    {"maxdepth_exac",   "error",         ""},
     {"",              "error",           ""},
     {"nosuchtag",     "error",           ""},
     {" diveno",       "error",           ""},
@@ -171,6 +208,72 @@ TEST_F(EngineTest, EveryTagInADiveTemplateAndInAPageTemplate) {
     EXPECT_EQ(TagValue(run, row.name, 0), row.inDive);
     EXPECT_EQ(TagValue(run, row.name, NoDive), row.onPage);
   }
+}
+
+// Values the export leaves empty, or writes as 0 where 0 means not recorded,
+// are blank; air is named; long surface intervals are told in days.
+TEST_F(EngineTest, MissingValuesAreBlank) {
+  using Exact = std::optional<Decimal> ExactValues::*;
+  // clang-format off
+  const struct { const char* tag; Exact field; const char* exported; std::int32_t surface; const char* value; } rows[] = {
+      {"tankl_exact",    &ExactValues::tankVolume,        "0",        0,        ""},
+      {"workingp_exact", &ExactValues::workingPressure,   "",         0,        ""},
+      {"startp_exact",   &ExactValues::startPressure,     "-1",       0,        ""},
+      {"endp_exact",     &ExactValues::endPressure,       "0.0",      0,        ""},
+      {"sac_exact",      &ExactValues::sac,               "0",        0,        ""},
+      {"maxtemp_exact",  &ExactValues::bottomTemperature, "0",        0,        "0"},  // 0 degrees is water
+      {"airtemp_exact",  &ExactValues::airTemperature,    "",         0,        ""},
+      {"maxdepth_exact", &ExactValues::maxDepth,          "",         0,        ""},
+      {"gas_exact",      &ExactValues::oxygen,            "21",       0,        "Air"},
+      {"gas_exact",      &ExactValues::oxygen,            "0",        0,        "Air"},
+      {"gas_exact",      &ExactValues::oxygen,            "",         0,        "Air"},
+      {"gas_exact",      &ExactValues::oxygen,            "32.5",     0,        "EAN32.5"},
+      {"divetime_exact", &ExactValues::diveTime,          "59",       0,        "0:59"},
+      {"divetime_exact", &ExactValues::diveTime,          "6000",     0,        "100:00"},
+      {"divetime_exact", &ExactValues::diveTime,          "",         0,        ""},
+      {"surface_exact",  nullptr,                         "",         0,        ""},   // first dive
+      {"surface_exact",  nullptr,                         "",         172799,   "47:59:59"},
+      {"surface_exact",  nullptr,                         "",         172800,   "2 days"},
+      {"surface_exact",  nullptr,                         "",         35949906, "416 days"},
+  };
+  // clang-format on
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.tag) + " of \"" + row.exported + "\"");
+    dive() = SampleDive();
+    if (row.field) dive().exact.*row.field = Decimal::Parse(row.exported);
+    dive().surfaceInterval = row.surface;
+    EXPECT_EQ(TagValue(run, row.tag, 0), row.value);
+  }
+}
+
+// Dives 1 to 13 at "Caf\xE9 Reef" but the 8th: each page links its
+// neighbours in the logbook's order and ten of the other dives at its site,
+// the nearest, with the index showing all of them.
+TEST_F(EngineTest, DivePagesLeadToTheirNeighboursAndTheirSite) {
+  session.logbook.dives.clear();
+  for (std::int32_t n = 1; n <= 13; ++n) {
+    Dive d = SampleDive();
+    d.number = n;
+    d.date = "d" + std::to_string(n);
+    d.site = n == 8 ? "Elsewhere" : "Caf\xE9 Reef";
+    session.logbook.dives.push_back(d);
+  }
+  auto item = [](int n) {
+    return "<li><a href=\"d" + std::to_string(n) + ".html\">Dive " + std::to_string(n) + "</a> d" +
+           std::to_string(n) + "</li>";
+  };
+  std::string firstTen;
+  for (int n : {2, 3, 4, 5, 6, 7, 9, 10, 11, 12}) firstTen += item(n);
+  const std::string all =
+      R"(<li><a href="logbook.html#&&Caf%C3%A9%20Reef&date:-1">All 12 dives at this site</a></li>)";
+  EXPECT_EQ(fill("@prev_link@|@next_link@", 0),
+            R"(|<a href="d2.html" rel="next">Dive 2 &rarr;</a>)");
+  EXPECT_EQ(fill("@prev_link@", 12), R"(<a href="d12.html" rel="prev">&larr; Dive 12</a>)");
+  EXPECT_EQ(fill("@same_site@", 0), firstTen + all);
+  std::string nearest;  // five before dive 7, five after
+  for (int n : {2, 3, 4, 5, 6, 9, 10, 11, 12, 13}) nearest += item(n);
+  EXPECT_EQ(fill("@same_site@", 6), nearest + all);
+  EXPECT_EQ(fill("@same_site@", 7), "");  // alone at its site
 }
 
 TEST_F(EngineTest, OnlyAsciiLettersFold) {

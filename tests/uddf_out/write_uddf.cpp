@@ -9,9 +9,8 @@
 #include <string>
 
 #include "basic/byte_sink.h"
+#include "basic/file_set.h"
 #include "import/logbook_import.h"
-#include "model/session.h"
-#include "support/test_platform.h"
 #include "uddf_out/uddf_writer.h"
 
 namespace quellmar {
@@ -61,23 +60,28 @@ int Run(int argc, char** argv) {
     std::cerr << "usage: write-uddf EXPORT.csv OUT.uddf [DIVES.tsv]\n";
     return 2;
   }
-  testing::TestPlatform platform;
-  Session session(platform);
-  session.window.chosenPath = argv[1];
-  if (!ImportLogbook(session)) {
+  ImportReport quiet;
+  const auto found = FindExportFiles(argv[1], quiet);
+  const auto* files = std::get_if<ExportFiles>(&found);
+  const auto read = files ? ReadExport(*files, quiet) : ImportError{};
+  const auto* logbook = std::get_if<Logbook>(&read);
+  if (logbook == nullptr) {
     std::cerr << "cannot import " << argv[1] << '\n';
     return 1;
   }
-  FileSink file(argv[2]);
+  const std::filesystem::path out = std::filesystem::absolute(argv[2]);
+  SystemFileCalls calls;
+  FileSet set(out.parent_path(), calls);
+  FileSink file(set, out.filename());
   PrintedHistory history;
-  WriteUddf(session.logbook, UddfOptions{}, file, history);
-  if (!file.commit()) {
-    std::cerr << "cannot write " << argv[2] << ": " << file.reason() << '\n';
+  WriteUddf(*logbook, UddfOptions{}, file, history);
+  if (!file.finish() || !set.commit(out.filename())) {
+    std::cerr << "cannot write " << argv[2] << '\n';
     return 1;
   }
   if (argc > 3) {
     std::ofstream dives(argv[3], std::ios::binary);
-    WriteDives(session.logbook, dives);
+    WriteDives(*logbook, dives);
     if (!dives.flush()) return 1;
   }
   return 0;
