@@ -19,9 +19,6 @@
 
 namespace quellmar {
 
-// Dive index value for the head and foot templates, which have no dive.
-inline constexpr int NoDive = -1;
-
 // What an export tells as it goes; each call does nothing unless overridden.
 class ExportReport {
  public:

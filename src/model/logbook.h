@@ -84,6 +84,9 @@ struct Dive {
   bool hasProfile() const { return profile.size() >= 2; }
 };
 
+// A dive index that stands for no dive (the head and foot templates have none).
+inline constexpr int NoDive = -1;
+
 // The summary of a logbook, computed once at its import.
 struct Summary {
   std::int32_t totalDiveTime = 0;    // seconds; a 32-bit sum that wraps

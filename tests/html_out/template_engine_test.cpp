@@ -250,13 +250,13 @@ TEST_F(EngineTest, MissingValuesAreBlank) {
 // neighbours in the logbook's order and ten of the other dives at its site,
 // the nearest, with the index showing all of them.
 TEST_F(EngineTest, DivePagesLeadToTheirNeighboursAndTheirSite) {
-  session.logbook.dives.clear();
+  book.dives.clear();
   for (std::int32_t n = 1; n <= 13; ++n) {
     Dive d = SampleDive();
     d.number = n;
     d.date = "d" + std::to_string(n);
     d.site = n == 8 ? "Elsewhere" : "Caf\xE9 Reef";
-    session.logbook.dives.push_back(d);
+    book.dives.push_back(d);
   }
   auto item = [](int n) {
     return "<li><a href=\"d" + std::to_string(n) + ".html\">Dive " + std::to_string(n) + "</a> d" +
