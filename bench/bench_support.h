@@ -29,7 +29,10 @@ class BenchPlatform : public Platform {
                             const std::string& details) override;
   void showError(const std::string& text, const std::string&) override { errors.push_back(text); }
   std::optional<std::filesystem::path> chooseCsvFile() override { return choice; }
-  void openDocument(const std::filesystem::path&) override {}
+  bool openDocument(const std::filesystem::path&, std::string&) override { return true; }
+  std::optional<std::filesystem::path> chooseUddfFile(const std::filesystem::path&) override {
+    return std::nullopt;
+  }
   bool copyToClipboard(const IndexedImage&) override { return true; }
   std::filesystem::path programDirectory() const override { return programDir_; }
 

@@ -67,8 +67,8 @@ void ConsolePlatform::printDetails(const std::string& details) {
   if (!details.empty()) err_ << "  " << shown_(details) << '\n';
 }
 
-void ConsolePlatform::openDocument(const std::filesystem::path& document) {
-  OpenWithDesktop(document);
+bool ConsolePlatform::openDocument(const std::filesystem::path& document, std::string& reason) {
+  return OpenWithDesktop(document, reason);
 }
 
 void HistoryPrinter::historyAdded(const std::string& line) {

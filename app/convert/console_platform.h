@@ -41,7 +41,11 @@ class ConsolePlatform : public Platform {
   // "Error: text", then the details as for a warning.
   void showError(const std::string& text, const std::string& details) override;
   std::optional<std::filesystem::path> chooseCsvFile() override { return chosenFile_; }
-  void openDocument(const std::filesystem::path& document) override;
+  bool openDocument(const std::filesystem::path& document, std::string& reason) override;
+  // The converter names the UDDF file on its command line.
+  std::optional<std::filesystem::path> chooseUddfFile(const std::filesystem::path&) override {
+    return std::nullopt;
+  }
   bool copyToClipboard(const IndexedImage&) override { return true; }
   std::filesystem::path programDirectory() const override { return programDir_; }
 

@@ -12,8 +12,9 @@ namespace quellmar::convert {
 // export's texts are written in.
 void PrepareConsole();
 
-// Hands target to the desktop's default application and returns at once,
-// without waiting for it and without looking at the result.
-void OpenWithDesktop(const std::filesystem::path& document);
+// Hands the document to the desktop's default application and returns at
+// once, without waiting for it; false, with the reason, when it cannot be
+// handed over.
+bool OpenWithDesktop(const std::filesystem::path& document, std::string& reason);
 
 }  // namespace quellmar::convert

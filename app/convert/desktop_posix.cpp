@@ -2,6 +2,8 @@
 #include <signal.h>
 #include <spawn.h>
 
+#include <cstring>
+
 #include "desktop.h"
 
 extern char** environ;
@@ -14,7 +16,7 @@ void PrepareConsole() {}
 // xdg-open is started and left to run. Children are reaped by the system
 // (SIGCHLD ignored here), while xdg-open itself starts with the default
 // handling, since the scripts behind it wait for their own children.
-void OpenWithDesktop(const std::filesystem::path& document) {
+bool OpenWithDesktop(const std::filesystem::path& document, std::string& reason) {
   signal(SIGCHLD, SIG_IGN);
 
   posix_spawnattr_t attributes;
@@ -35,10 +37,12 @@ void OpenWithDesktop(const std::filesystem::path& document) {
   std::string argument = document.native();
   char* argv[] = {program.data(), argument.data(), nullptr};
   pid_t child;
-  posix_spawnp(&child, "xdg-open", &files, &attributes, argv, environ);
+  const int failed = posix_spawnp(&child, "xdg-open", &files, &attributes, argv, environ);
 
   posix_spawn_file_actions_destroy(&files);
   posix_spawnattr_destroy(&attributes);
+  if (failed != 0) reason = std::string("xdg-open: ") + std::strerror(failed);
+  return failed == 0;
 }
 
 }  // namespace quellmar::convert

@@ -29,7 +29,8 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: quellmar-convert [OPTIONS] FILE\n"
-    "Converts an SDM dive-logbook CSV export into an HTML logbook.\n"
+    "Converts an SDM dive-logbook CSV export into an HTML logbook, or into one UDDF file\n"
+    "for other dive logbooks to import.\n"
     "\n"
     "  FILE            the main CSV file of an SDM export; the companions are looked up beside "
     "it\n"
@@ -47,22 +48,30 @@ constexpr const char* kUsage =
     "(default 1)\n"
     "  --view          answer OK to the final question, opening logbook.html in the default "
     "browser (default Cancel)\n"
+    "  --uddf FILE     write the logbook as one UDDF 3.2 file for other dive logbooks, in place "
+    "of\n"
+    "                  the HTML export\n"
+    "  --dates ORDER   read the export's dates day first or month first (day, month; default: "
+    "as\n"
+    "                  the dates show, day first when none tells)\n"
     "  --quiet         do not print the history\n"
     "  --help          print this help and exit\n"
     "  --version       print the version and exit\n"
     "\n"
-    "At the end of an export the full path of logbook.html is printed, unless --quiet.\n"
+    "At the end of an export the full path of logbook.html, or of the UDDF file, is printed,\n"
+    "unless --quiet.\n"
     "\n"
     "Exit status: 0 done, 1 the import failed, 2 wrong usage, 3 the export stopped early\n"
     "(a file that cannot be written, another export running), 4 the export finished but\n"
-    "left out the profile pictures of some dives (the history names them).\n";
+    "left out the profile pictures of some dives, or in UDDF some whole dives (the history\n"
+    "names them).\n";
 
 enum ExitCode {
   kDone = 0,
   kImportFailed = 1,
   kUsageError = 2,
   kExportStopped = 3,
-  kPicturesLeftOut = 4
+  kDivesLeftOut = 4
 };
 
 struct Options {
@@ -75,12 +84,14 @@ struct Options {
   bool version = false;
   Answers answers;
   ExportOptions exportOptions;
+  std::optional<std::filesystem::path> uddf;
+  DateOrder dateOrder = DateOrder::FromDates;
 };
 
 // The converter's own options, besides the ones every front-end takes.
 constexpr OptionSpec kConvertOptions[] = {
-    {"--import-only"}, {"--list"},     {"--clear"}, {"--no-notes"},
-    {"--no-gif"},      {"--px", true}, {"--view"},  {"--quiet"},
+    {"--import-only"}, {"--list"}, {"--clear"}, {"--no-notes"},   {"--no-gif"},
+    {"--px", true},    {"--view"}, {"--quiet"}, {"--uddf", true}, {"--dates", true},
 };
 
 std::variant<Options, UsageError> ParseArguments(const std::vector<std::string>& args) {
@@ -102,6 +113,11 @@ std::variant<Options, UsageError> ParseArguments(const std::vector<std::string>&
   options.exportOptions.gif = !arguments.has("--no-gif");
   // The window's edit box holds the export's own 8-bit text.
   if (const auto px = arguments.value("--px")) options.exportOptions.px = Windows1252FromUtf8(*px);
+  if (const auto uddf = arguments.value("--uddf")) options.uddf = PathFromUtf8(*uddf);
+  if (const auto dates = arguments.value("--dates")) {
+    if (*dates != "day" && *dates != "month") return UsageError{"--dates takes day or month"};
+    options.dateOrder = *dates == "day" ? DateOrder::DayFirst : DateOrder::MonthFirst;
+  }
   if (options.help || options.version) return options;
   if (const auto problem = FileCountProblem(arguments, true)) return *problem;
   options.file = PathFromUtf8(arguments.files.front());
@@ -143,6 +159,7 @@ int Run(const Options& options, const char* argv0, const ConsoleText& shown) {
   ConsolePlatform platform(std::cerr, shown, options.file, directory.path, options.answers);
   Session session(platform);
   session.window.options = options.exportOptions;
+  session.window.dateOrder = options.dateOrder;
   HistoryPrinter history(std::cerr, shown);
   if (!options.quiet) session.window.setListener(&history);
 
@@ -155,11 +172,15 @@ int Run(const Options& options, const char* argv0, const ConsoleText& shown) {
   std::cout << std::flush;
   if (!imported) return kImportFailed;
   if (options.importOnly) return kDone;
-  const ExportResult result = ExportHtmlCommand(session);
+  const ExportResult result =
+      options.uddf ? ExportUddfToCommand(session, *options.uddf) : ExportHtmlCommand(session);
   if (!result) return kExportStopped;
-  if (!options.quiet) print(DisplayPath(LogbookPath(session)));
+  if (!options.quiet) {
+    print(DisplayPath(options.uddf ? std::filesystem::absolute(*options.uddf)
+                                   : LogbookPath(session)));
+  }
   std::cout << std::flush;
-  return result.picturesLeftOut > 0 ? kPicturesLeftOut : kDone;
+  return result.leftOut > 0 ? kDivesLeftOut : kDone;
 }
 
 }  // namespace

@@ -114,8 +114,10 @@ AboutDialog::AboutDialog(Platform& platform, QWidget* parent)
 }
 
 void AboutDialog::openLink() {
-  if (const auto* label = qobject_cast<const QLabel*>(sender()))
-    platform_.openDocument(label->text().toStdString());
+  if (const auto* label = qobject_cast<const QLabel*>(sender())) {
+    std::string reason;  // a link that opens nothing is just a link
+    platform_.openDocument(label->text().toStdString(), reason);
+  }
 }
 
 void AboutDialog::showEvent(QShowEvent* event) {

@@ -77,7 +77,7 @@ void MainWindow::buildMenus() {
   // Captions carry their mnemonic ("&File": Alt+F opens the menu).
   const auto item = [this](QMenu* menu, const char* name, const char* caption, const QIcon& icon,
                            Command command, QKeySequence shortcut = {}) {
-    auto* action = Named(new QAction(icon, QString::fromLatin1(caption), this), name);
+    auto* action = Named(new QAction(icon, QString::fromUtf8(caption), this), name);
     action->setShortcut(shortcut);
     connect(action, &QAction::triggered, this, [this, command] { (*controller_.*command)(); });
     menu->addAction(action);
@@ -96,6 +96,7 @@ void MainWindow::buildMenus() {
        Qt::CTRL | Qt::Key_E);
   item(logbook, "viewHtmlItem", "HTML &view", ToolIcon(ToolImage::HtmlView), &C::viewHtml,
        Qt::CTRL | Qt::Key_B);
+  item(logbook, "exportUddfItem", "&UDDF export\u2026", {}, &C::exportUddf, Qt::CTRL | Qt::Key_U);
 
   QMenu* help = Named(menuBar()->addMenu(QStringLiteral("&Help")), "helpMenu");
   item(help, "aboutItem", "&About", {}, &C::showAbout);

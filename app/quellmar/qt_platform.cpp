@@ -138,12 +138,27 @@ std::optional<std::filesystem::path> QtPlatform::chooseCsvFile() {
   return std::filesystem::path(QFile::encodeName(path).toStdString());
 }
 
-void QtPlatform::openDocument(const std::filesystem::path& document) {
+std::optional<std::filesystem::path> QtPlatform::chooseUddfFile(
+    const std::filesystem::path& suggested) {
+  prepareModal();
+  QFileDialog dialog(owner_, QStringLiteral("UDDF export"),
+                     QFile::decodeName(QByteArray::fromStdString(suggested.native())),
+                     QStringLiteral("UDDF (*.uddf)"));
+  dialog.setObjectName(QStringLiteral("uddfSaveDialog"));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setDefaultSuffix(QStringLiteral("uddf"));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return std::filesystem::path(QFile::encodeName(dialog.selectedFiles().front()).toStdString());
+}
+
+bool QtPlatform::openDocument(const std::filesystem::path& document, std::string& reason) {
   const std::string& target = document.native();
   const QUrl url = IsAddress(target)
                        ? QUrl(QString::fromStdString(target))
                        : QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(target)));
-  QDesktopServices::openUrl(url);
+  if (QDesktopServices::openUrl(url)) return true;
+  reason = "no application of the desktop opens it";
+  return false;
 }
 
 bool QtPlatform::copyToClipboard(const IndexedImage& picture) {

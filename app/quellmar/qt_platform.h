@@ -27,7 +27,9 @@ class QtPlatform : public Platform {
   void showError(const std::string& text, const std::string& details) override;
   std::optional<std::filesystem::path> chooseCsvFile() override;
   // A file, or an address (the about dialog's links).
-  void openDocument(const std::filesystem::path& document) override;
+  std::optional<std::filesystem::path> chooseUddfFile(
+      const std::filesystem::path& suggested) override;
+  bool openDocument(const std::filesystem::path& document, std::string& reason) override;
   bool copyToClipboard(const IndexedImage& picture) override;
   std::filesystem::path programDirectory() const override { return programDir_; }
 

@@ -109,7 +109,10 @@ void AboutDialog::showModal(HWND owner) {
                   reinterpret_cast<LPARAM>(this));
 }
 
-void AboutDialog::openLink(HWND label) { platform_.openDocument(PathFromUtf8(WindowText(label))); }
+void AboutDialog::openLink(HWND label) {
+  std::string reason;  // a link that opens nothing is just a link
+  platform_.openDocument(PathFromUtf8(WindowText(label)), reason);
+}
 
 void AboutDialog::buildControls() {
   // Client area 390 by 267, centred on the screen.

@@ -143,12 +143,32 @@ std::optional<std::filesystem::path> Win32Platform::chooseCsvFile() {
   return lastChoice_;
 }
 
-void Win32Platform::openDocument(const std::filesystem::path& document) {
+std::optional<std::filesystem::path> Win32Platform::chooseUddfFile(
+    const std::filesystem::path& suggested) {
+  prepareModal();
+  std::wstring file = suggested.filename().wstring();
+  file.resize(32768, L'\0');
+  const std::wstring folder = suggested.parent_path().wstring();
+  OPENFILENAMEW dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = owner_;
+  dialog.lpstrFilter = L"UDDF\0*.uddf\0";
+  dialog.lpstrFile = file.data();
+  dialog.nMaxFile = static_cast<DWORD>(file.size());
+  dialog.lpstrInitialDir = folder.c_str();
+  dialog.lpstrTitle = L"UDDF export";
+  dialog.lpstrDefExt = L"uddf";
+  dialog.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT | OFN_EXPLORER;
+  if (!GetSaveFileNameW(&dialog)) return std::nullopt;
+  return std::filesystem::path(file.c_str());
+}
+
+bool Win32Platform::openDocument(const std::filesystem::path& document, std::string& reason) {
   const auto result = reinterpret_cast<INT_PTR>(
       ShellExecuteW(owner_, nullptr, document.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
-  if (result > 32) return;  // the shell's sign of success
-  const DWORD reason = GetLastError();
-  showError("The document cannot be opened.", DisplayPath(document) + ": " + SystemReason(reason));
+  if (result > 32) return true;  // the shell's sign of success
+  reason = SystemReason(GetLastError());
+  return false;
 }
 
 bool Win32Platform::copyToClipboard(const IndexedImage& picture) {

@@ -29,7 +29,9 @@ class Win32Platform : public Platform {
   std::optional<std::filesystem::path> chooseCsvFile() override;
   // A file, or an address (the about dialog's links); a failure is shown in
   // the error box with the system's reason.
-  void openDocument(const std::filesystem::path& document) override;
+  std::optional<std::filesystem::path> chooseUddfFile(
+      const std::filesystem::path& suggested) override;
+  bool openDocument(const std::filesystem::path& document, std::string& reason) override;
   bool copyToClipboard(const IndexedImage& picture) override;
   std::filesystem::path programDirectory() const override { return programDir_; }
 

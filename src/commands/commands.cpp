@@ -14,6 +14,7 @@
 #include "html_out/logbook_writer.h"
 #include "html_out/output_file.h"
 #include "import/logbook_import.h"
+#include "uddf_out/uddf_writer.h"
 
 namespace quellmar {
 namespace {
@@ -28,6 +29,7 @@ constexpr const char* kExportRunning =
 constexpr const char* kCannotLock = "The Output folder cannot be locked for the HTML export.";
 constexpr const char* kMissingTemplates = "HTML sources open error. File(s) not found.";
 constexpr const char* kBadPixels = "Pixel / profile entry must be a whole number of 1 or more.";
+constexpr const char* kUddfWithoutLogbook = " UDDF export request without CSV file";
 
 void Warn(Session& session, const std::string& text, const std::string& details = {}) {
   session.platform.showMessage(MessageKind::Warning, text, MessageButtons::Ok, details);
@@ -253,6 +255,66 @@ ExportResult ExportHtml(Session& session, const fs::path& directory) {
   return {true, leftOut};
 }
 
+// What the UDDF export tells: each line is the history's.
+class UddfConversation : public UddfReport {
+ public:
+  explicit UddfConversation(Session& session) : session_(session) {}
+  void historyLine(std::string line) override { session_.window.addHistory(std::move(line)); }
+
+ private:
+  Session& session_;
+};
+
+std::string DivesLeftOutText(std::size_t count) {
+  return "UDDF write finished, but " + std::to_string(count) +
+         (count == 1 ? " dive was" : " dives were") +
+         " left out: UDDF has no dive without a date that can be read. The history names them.";
+}
+
+ExportResult ExportUddfTo(Session& session, const fs::path& chosen) {
+  std::error_code ec;
+  const fs::path file = fs::absolute(chosen, ec);
+  session.window.addHistory("UDDF write started.");
+  // One file, written beside its name and put in place whole, as the logbook's are.
+  SystemFileCalls calls;
+  FileSet set(file.parent_path(), calls);
+  FileSink sink(set, file.filename());
+  RequireCreated(sink);
+  UddfConversation conversation(session);
+  const UddfResult written =
+      WriteUddf(*session.logbook, {session.window.dateOrder}, sink, conversation);
+  Finish(sink);
+  if (!set.commit(file.filename())) ThrowFileError(set.failure());
+
+  session.window.addHistory("UDDF write finished: " + std::to_string(written.divesWritten) +
+                            (written.divesWritten == 1 ? " dive." : " dives."));
+  if (written.divesLeftOut > 0) Warn(session, DivesLeftOutText(written.divesLeftOut));
+  session.platform.showMessage(MessageKind::Information, "UDDF write finished.", MessageButtons::Ok,
+                               DisplayPath(file));
+  return {true, written.divesLeftOut};
+}
+
+// The refusal without a logbook, the same for both exports.
+bool RefusedWithoutLogbook(Session& session, const char* request) {
+  if (session.logbook) return false;
+  Warn(session, "Not opened CSV file");
+  session.window.addHistory(ChosenText(session) + request);
+  return true;
+}
+
+// Runs an export; an error that ends it is shown in the error box.
+template <typename Export>
+ExportResult Reporting(Session& session, Export run) {
+  try {
+    return run();
+  } catch (const ExportError& error) {
+    session.platform.showError(ErrorBoxText(error.what()), error.details());
+  } catch (const std::bad_alloc&) {
+    ReportOutOfMemory(session, kExportOutOfMemory);
+  }
+  return {};
+}
+
 }  // namespace
 
 bool OpenCsvCommand(Session& session) {
@@ -269,22 +331,32 @@ bool OpenCsvPathCommand(Session& session, const fs::path& path) {
 void CloseCsvCommand(Session& session) { CloseLogbook(session); }
 
 ExportResult ExportHtmlCommand(Session& session) {
-  if (!session.logbook) {
-    Warn(session, "Not opened CSV file");
-    session.window.addHistory(ChosenText(session) + " html conver request without CSV file");
-    return {};
-  }
-  try {
-    return ExportHtml(session, session.platform.programDirectory());
-  } catch (const ExportError& error) {
-    session.platform.showError(ErrorBoxText(error.what()), error.details());
-  } catch (const std::bad_alloc&) {
-    ReportOutOfMemory(session, kExportOutOfMemory);
-  }
-  return {};
+  if (RefusedWithoutLogbook(session, " html conver request without CSV file")) return {};
+  return Reporting(session,
+                   [&] { return ExportHtml(session, session.platform.programDirectory()); });
 }
 
-void ViewHtmlCommand(Session& session) { session.platform.openDocument(LogbookPath(session)); }
+ExportResult ExportUddfCommand(Session& session) {
+  if (RefusedWithoutLogbook(session, kUddfWithoutLogbook)) return {};
+  fs::path suggested = session.window.chosenPath;
+  suggested.replace_extension(".uddf");
+  const auto chosen = session.platform.chooseUddfFile(suggested);
+  if (!chosen) return {};
+  return Reporting(session, [&] { return ExportUddfTo(session, *chosen); });
+}
+
+ExportResult ExportUddfToCommand(Session& session, const fs::path& file) {
+  if (RefusedWithoutLogbook(session, kUddfWithoutLogbook)) return {};
+  return Reporting(session, [&] { return ExportUddfTo(session, file); });
+}
+
+void ViewHtmlCommand(Session& session) {
+  const auto page = LogbookPath(session);
+  std::string reason;
+  if (!session.platform.openDocument(page, reason)) {
+    session.platform.showError("The document cannot be opened.", FileDetails(page, reason));
+  }
+}
 
 fs::path LogbookPath(const Session& session) {
   return IndexPagePath(session.platform.programDirectory());

@@ -35,9 +35,9 @@ void CloseCsvCommand(Session& session);
 // What an HTML export came to.
 struct ExportResult {
   bool finished = false;  // reached its final question
-  // Dives whose profile picture could not be made and was left out; the
-  // history names each one and why.
-  std::size_t picturesLeftOut = 0;
+  // Dives whose profile picture (HTML) or whose whole record (UDDF) could not
+  // be written and was left out; the history names them.
+  std::size_t leftOut = 0;
 
   explicit operator bool() const { return finished; }
 };
@@ -49,6 +49,14 @@ struct ExportResult {
 // details) before its final question.
 ExportResult ExportHtmlCommand(Session& session);
 void ViewHtmlCommand(Session& session);
+
+// UDDF export: asks the platform where to save, then writes the whole
+// logbook as one UDDF file there, for other dive logbooks to import. The
+// same refusal as the HTML export without a logbook; finished when the file
+// is in place, leftOut then counting the dives it could not hold.
+ExportResult ExportUddfCommand(Session& session);
+// The same with the file already named (a command line's --uddf FILE).
+ExportResult ExportUddfToCommand(Session& session, const std::filesystem::path& file);
 
 // The full path of the logbook's index page, Output/logbook.html.
 std::filesystem::path LogbookPath(const Session& session);

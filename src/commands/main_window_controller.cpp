@@ -55,6 +55,9 @@ void MainWindowController::closeCsv() {
 void MainWindowController::exportHtml() {
   run([this] { ExportHtmlCommand(session_); });
 }
+void MainWindowController::exportUddf() {
+  run([this] { ExportUddfCommand(session_); });
+}
 void MainWindowController::viewHtml() {
   run([this] { ViewHtmlCommand(session_); });
 }

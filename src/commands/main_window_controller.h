@@ -61,6 +61,7 @@ class MainWindowController : private WindowListener {
   void closeCsv();
   void exportHtml();
   void viewHtml();
+  void exportUddf();
   void showAbout();
   void quit();
 

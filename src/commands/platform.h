@@ -43,8 +43,16 @@ class Platform {
   // The CSV file chosen in the file-open dialog, or nothing when cancelled.
   virtual std::optional<std::filesystem::path> chooseCsvFile() = 0;
 
-  // Hands a document to the desktop's default application, without waiting.
-  virtual void openDocument(const std::filesystem::path& document) = 0;
+  // Where to save the UDDF file, from a save dialog that starts at the
+  // suggested path; nothing when cancelled. The dialog asks before it lets
+  // an existing file be chosen.
+  virtual std::optional<std::filesystem::path> chooseUddfFile(
+      const std::filesystem::path& suggested) = 0;
+
+  // Hands a document or an address to the desktop's default application,
+  // without waiting for it; false, with the system's reason, when the
+  // desktop refuses it.
+  virtual bool openDocument(const std::filesystem::path& document, std::string& reason) = 0;
 
   // Puts a profile picture on the system clipboard; false when the clipboard
   // cannot be opened. Without a clipboard this does nothing and succeeds.

@@ -64,8 +64,9 @@ class WindowModel {
   void setProgressMax(std::int64_t max);
   void setProgressPosition(std::int64_t position);
 
-  ExportOptions options;             // px as windows-1252 bytes, the export's own text
-  std::filesystem::path chosenPath;  // empty until a CSV file was chosen
+  ExportOptions options;                       // px as windows-1252 bytes, the export's own text
+  DateOrder dateOrder = DateOrder::FromDates;  // of the UDDF export
+  std::filesystem::path chosenPath;            // empty until a CSV file was chosen
 
   // The listener must outlive the model or be reset to nullptr.
   void setListener(WindowListener* listener) { listener_ = listener; }

@@ -10,11 +10,10 @@
 #include <string_view>
 #include <vector>
 
+#include "model/export_options.h"
 #include "model/logbook.h"
 
 namespace quellmar {
-
-enum class DateOrder { FromDates, DayFirst, MonthFirst };
 
 // The order that the dates show: a date such as 31/12/2010 can only be read
 // day first, 12/31/2010 only month first; the order more dates show wins.

@@ -62,7 +62,10 @@ class RecordingWindow : public MainWindowView, public Platform {
     if (whileChoosing) whileChoosing();
     return std::nullopt;
   }
-  void openDocument(const std::filesystem::path&) override {}
+  bool openDocument(const std::filesystem::path&, std::string&) override { return true; }
+  std::optional<std::filesystem::path> chooseUddfFile(const std::filesystem::path&) override {
+    return std::nullopt;
+  }
   bool copyToClipboard(const IndexedImage&) override { return true; }
   std::filesystem::path programDirectory() const override { return {}; }
 };

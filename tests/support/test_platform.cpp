@@ -33,9 +33,11 @@ void TestPlatform::showError(const std::string& text, const std::string& details
   if (!details.empty()) transcript.push_back("  " + details);
 }
 
-void TestPlatform::openDocument(const std::filesystem::path& document) {
+bool TestPlatform::openDocument(const std::filesystem::path& document, std::string& reason) {
   opened.push_back(document);
   transcript.push_back("Open: " + DisplayPath(document));
+  reason = openFails;
+  return openFails.empty();
 }
 
 bool TestPlatform::copyToClipboard(const IndexedImage& picture) {

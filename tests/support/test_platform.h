@@ -29,13 +29,18 @@ class TestPlatform : public Platform {
                             const std::string& details) override;
   void showError(const std::string& text, const std::string& details) override;
   std::optional<std::filesystem::path> chooseCsvFile() override { return nextChoice; }
-  void openDocument(const std::filesystem::path& document) override;
+  bool openDocument(const std::filesystem::path& document, std::string& reason) override;
+  std::optional<std::filesystem::path> chooseUddfFile(const std::filesystem::path&) override {
+    return nextUddfChoice;
+  }
   bool copyToClipboard(const IndexedImage& picture) override;
   std::filesystem::path programDirectory() const override { return programDir_; }
 
   // Answers for the questions, in order; with none left, Cancel or No.
   std::deque<MessageAnswer> answers;
   std::optional<std::filesystem::path> nextChoice;
+  std::optional<std::filesystem::path> nextUddfChoice;
+  std::string openFails;  // the reason the desktop gives, when not empty
   bool clipboardWorks = true;
 
   std::vector<ShownMessage> messages;

@@ -226,9 +226,11 @@ TEST(QtPlatform, OpenDocumentHandsPathsAndAddressesToTheDesktop) {
   for (const char* scheme : {"file", "http", "mailto"})
     QDesktopServices::setUrlHandler(QLatin1String(scheme), &recorder, "open");
   QtPlatform platform;
-  platform.openDocument("/opt/quellmar/Output/logbook.html");
-  platform.openDocument("http://example.org/quellmar");
-  platform.openDocument("mailto:quellmar@example.org");
+  std::string reason;
+  for (const char* target : {"/opt/quellmar/Output/logbook.html", "http://example.org/quellmar",
+                             "mailto:quellmar@example.org"}) {
+    EXPECT_TRUE(platform.openDocument(target, reason)) << target;
+  }
   for (const char* scheme : {"file", "http", "mailto"})
     QDesktopServices::unsetUrlHandler(QLatin1String(scheme));
   ASSERT_EQ(recorder.urls.size(), 3u);

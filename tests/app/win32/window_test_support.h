@@ -30,8 +30,11 @@ class AnsweringPlatform : public win32::Win32Platform {
   void showError(const std::string& text, const std::string& details) override {
     recorder.showError(text, details);
   }
-  void openDocument(const std::filesystem::path& document) override {
-    recorder.openDocument(document);
+  std::optional<std::filesystem::path> chooseUddfFile(const std::filesystem::path&) override {
+    return std::nullopt;
+  }
+  bool openDocument(const std::filesystem::path& document, std::string& reason) override {
+    return recorder.openDocument(document, reason);
   }
   std::filesystem::path programDirectory() const override { return recorder.programDirectory(); }
 
