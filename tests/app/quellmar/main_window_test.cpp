@@ -181,6 +181,7 @@ const MenuRow kMenus[] = {
   {"fileMenu",    "&File",    "quitItem",       "&Quit",        "Ctrl+Q", nullptr},
   {"logbookMenu", "&Logbook", "exportHtmlItem", "HTML &export", "Ctrl+E", "exportButton"},
   {"logbookMenu", "&Logbook", "viewHtmlItem",   "HTML &view",   "Ctrl+B", "viewButton"},
+  {"logbookMenu", "&Logbook", "exportUddfItem", "&UDDF export\u2026", "Ctrl+U", nullptr},
   {"helpMenu",    "&Help",    "aboutItem",      "&About",       "",       nullptr},
 };
 // clang-format on
