@@ -30,6 +30,8 @@ foreach(page IN LISTS quellmar_pages)
 endforeach()
 configure_file("${PROJECT_SOURCE_DIR}/resources/debian/changelog.in"
                "${quellmar_packaging}/changelog" @ONLY)
+configure_file("${quellmar_desktop}/quellmar.metainfo.xml.in"
+               "${quellmar_packaging}/quellmar.metainfo.xml" @ONLY)
 quellmar_gzip("${quellmar_packaging}/changelog" "${quellmar_packaging}/changelog.gz")
 add_custom_target(quellmar_packaging_files ALL
                   DEPENDS ${quellmar_gzipped} "${quellmar_packaging}/changelog.gz")
@@ -47,7 +49,7 @@ if(TARGET quellmar)
           DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps")
   install(FILES "${quellmar_desktop}/quellmar.svg"
           DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps")
-  install(FILES "${quellmar_desktop}/quellmar.metainfo.xml"
+  install(FILES "${quellmar_packaging}/quellmar.metainfo.xml"
           DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo" RENAME org.example.quellmar.metainfo.xml)
 endif()
 

@@ -20,6 +20,7 @@
 #include "console_platform.h"
 #include "desktop.h"
 #include "model/session.h"
+#include "model/version.h"
 
 namespace quellmar::convert {
 namespace {

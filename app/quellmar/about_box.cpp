@@ -90,7 +90,7 @@ TAboutBox::TAboutBox(Platform& platform, QWidget* parent)
   }
 
   PlacedLabel("ProductName", QStringLiteral("Quellmar"), 216, 16, panel);
-  PlacedLabel("Version", QStringLiteral("Version 1.2"), 216, 32, panel);
+  PlacedLabel("Version", QString::fromLatin1(kAboutVersion), 216, 32, panel);
   PlacedLabel("Credit", QString::fromLatin1(kAboutCredit), 216, 48, panel);
   auto* comments = Named(new QLabel(QString::fromLatin1(kAboutComments), panel), "Comments");
   comments->setGeometry(216, 72, 137, 65);

@@ -14,6 +14,7 @@
 #include "display_text.h"
 #include "main_window.h"
 #include "model/session.h"
+#include "model/version.h"
 #include "qt_platform.h"
 
 namespace {

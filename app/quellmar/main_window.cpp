@@ -47,7 +47,7 @@ TForm1::TForm1(Session& session, QWidget* parent)
                               Qt::WindowCloseButtonHint),
       session_(session) {
   setObjectName(QStringLiteral("Form1"));
-  setWindowTitle(QStringLiteral("Quellmar  v1.2"));
+  setWindowTitle(QString::fromLatin1(kMainWindowTitle));
   setWindowIcon(QIcon(QStringLiteral(":/desktop/quellmar.png")));
   setFont(WindowFont());
 

@@ -20,7 +20,7 @@ const ControlPlace kControls[] = {
   {"STATIC", "",             SS_ETCHEDFRAME,                 IDC_PANEL,        8,   8,   369, 217},
   {"STATIC", "",             SS_BITMAP | SS_REALSIZECONTROL, IDC_PICTURE,      16,  16,  200, 200},
   {"STATIC", "Quellmar",     SS_LEFTNOWORDWRAP,              IDC_PRODUCT_NAME, 224, 24,  -1,  0},
-  {"STATIC", "Version 1.2",  SS_LEFTNOWORDWRAP,              IDC_VERSION,      224, 40,  -1,  0},
+  {"STATIC", kAboutVersion,  SS_LEFTNOWORDWRAP,              IDC_VERSION,      224, 40,  -1,  0},
   {"STATIC", kAboutCredit,   SS_LEFTNOWORDWRAP,              IDC_CREDIT,       224, 56,  -1,  0},
   {"STATIC", kAboutComments, SS_LEFT,                        IDC_COMMENTS,     224, 80,  137, 65},
   {"BUTTON", "OK",           BS_DEFPUSHBUTTON | WS_TABSTOP,  IDOK,             167, 236, 75,  25},

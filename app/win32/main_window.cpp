@@ -94,7 +94,7 @@ TForm1::TForm1(Session& session, HINSTANCE instance) : session_(session), instan
   RECT desktop{};
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &desktop, 0);
   window_ =
-      CreateWindowExA(0, kClassName, "Quellmar  v1.2", style,
+      CreateWindowExA(0, kClassName, kMainWindowTitle, style,
                       desktop.left + (desktop.right - desktop.left - width) / 2,
                       desktop.top + (desktop.bottom - desktop.top - height) / 2, width, height,
                       nullptr, LoadMenuA(instance, MAKEINTRESOURCEA(IDR_MAINMENU)), instance, this);
