@@ -13,6 +13,7 @@ trap 'rm -rf "$work"' EXIT
 
 # A locale that sorts and speaks otherwise than C; compiled here, since a
 # build machine often has none but C.
+mkdir "$work/locale"
 localedef -i de_DE -f UTF-8 "$work/locale/de_DE.UTF-8"
 
 # build DIR UMASK COMMAND...: the artifacts, built in a clone at DIR.

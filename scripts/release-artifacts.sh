@@ -14,6 +14,9 @@ version=$1 work=$2 out=$3
 cd "$(dirname "$0")/.."
 SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
 export SOURCE_DATE_EPOCH
+# The packagers take file and folder modes from the disk: made under one umask,
+# they are the same for every builder.
+umask 022
 [ -z "$(git status --porcelain)" ] ||
   echo "release-artifacts: uncommitted changes are built, but not in the source tarball" >&2
 
