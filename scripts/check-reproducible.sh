@@ -32,8 +32,10 @@ build "$second" 077 env LOCPATH="$work/locale" LC_ALL=de_DE.UTF-8 TZ=UTC-14 fake
 
 a=$first/build/release-artifacts
 b=$second/build/release-artifacts
-echo "== SHA256SUMS of the two builds"
-paste -d '\n' "$a/SHA256SUMS" "$b/SHA256SUMS"
+echo "== SHA256SUMS of the first build, $first"
+cat "$a/SHA256SUMS"
+echo "== SHA256SUMS of the second build, $second"
+cat "$b/SHA256SUMS"
 if cmp -s "$a/SHA256SUMS" "$b/SHA256SUMS"; then
   echo "check-reproducible: the two builds are identical"
   exit 0
