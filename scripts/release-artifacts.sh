@@ -6,7 +6,7 @@
 #
 # The same commit gives the same bytes wherever and whenever it is built:
 # every date is SOURCE_DATE_EPOCH, the last commit's time (unless set), and
-# the programs carry no build path (see CMakeLists.txt and
+# the programs carry no build path nor link time (CMakeLists.txt,
 # cmake/mingw-w64.cmake); scripts/check-reproducible.sh proves it.
 set -eu
 [ $# -eq 3 ] || { echo "usage: $0 VERSION WORK OUT" >&2; exit 2; }
@@ -20,7 +20,10 @@ umask 022
 [ -z "$(git status --porcelain)" ] ||
   echo "release-artifacts: uncommitted changes are built, but not in the source tarball" >&2
 
+# Each build starts empty: nothing of an earlier one (a cache, a stale file in
+# the program folder) can go into a package.
 for preset in deb windows; do
+  rm -rf "${work:?}/$preset"
   cmake --preset "$preset" -B "$work/$preset" -DQUELLMAR_TESTS=OFF
   cmake --build "$work/$preset"
   (cd "$work/$preset" && cpack)
@@ -28,9 +31,7 @@ done
 
 rm -rf "$out"
 mkdir -p "$out"
-set -- "$work"/deb/quellmar_*.deb
-[ $# -eq 1 ] || { echo "release-artifacts: want one .deb, found: $*" >&2; exit 1; }
-deb=${1##*/}
+deb=quellmar_${version}_$(dpkg --print-architecture).deb
 zip=quellmar-$version-windows-x64.zip
 installer=quellmar-$version-setup.exe
 tarball=quellmar-$version.tar.gz
