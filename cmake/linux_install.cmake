@@ -25,11 +25,14 @@ if(TARGET quellmar)
 endif()
 set(quellmar_gzipped "")
 foreach(page IN LISTS quellmar_pages)
-  quellmar_gzip("${PROJECT_SOURCE_DIR}/docs/man/${page}.1" "${quellmar_packaging}/${page}.1.gz")
+  configure_file("${PROJECT_SOURCE_DIR}/docs/man/${page}.1.in" "${quellmar_packaging}/${page}.1" @ONLY)
+  quellmar_gzip("${quellmar_packaging}/${page}.1" "${quellmar_packaging}/${page}.1.gz")
   list(APPEND quellmar_gzipped "${quellmar_packaging}/${page}.1.gz")
 endforeach()
 configure_file("${PROJECT_SOURCE_DIR}/resources/debian/changelog.in"
                "${quellmar_packaging}/changelog" @ONLY)
+configure_file("${quellmar_desktop}/quellmar.metainfo.xml.in"
+               "${quellmar_packaging}/quellmar.metainfo.xml" @ONLY)
 quellmar_gzip("${quellmar_packaging}/changelog" "${quellmar_packaging}/changelog.gz")
 add_custom_target(quellmar_packaging_files ALL
                   DEPENDS ${quellmar_gzipped} "${quellmar_packaging}/changelog.gz")
@@ -47,7 +50,7 @@ if(TARGET quellmar)
           DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps")
   install(FILES "${quellmar_desktop}/quellmar.svg"
           DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps")
-  install(FILES "${quellmar_desktop}/quellmar.metainfo.xml"
+  install(FILES "${quellmar_packaging}/quellmar.metainfo.xml"
           DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo" RENAME org.example.quellmar.metainfo.xml)
 endif()
 

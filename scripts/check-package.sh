@@ -28,7 +28,7 @@ echo "== desktop entry and AppStream file"
 # Both validators are clean when they print nothing at all (hints included).
 out=$(desktop-file-validate resources/desktop/quellmar.desktop 2>&1) || fail "desktop-file-validate: $out"
 [ -z "$out" ] || fail "desktop-file-validate: $out"
-appstreamcli validate --no-net --pedantic resources/desktop/quellmar.metainfo.xml
+appstreamcli validate --no-net --pedantic build/deb/packaging/quellmar.metainfo.xml
 
 user_home=""
 window_home=""

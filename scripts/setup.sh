@@ -1,7 +1,8 @@
 #!/bin/sh
-# Installs every Debian package that the build, the tests, the benchmarks and
-# the fuzz targets need, and the npm packages of the browser test (axe-core,
-# pinned by tests/browser/package-lock.json, into tests/browser/node_modules).
+# Installs every Debian package that the build, the release artifacts, the
+# tests, the benchmarks and the fuzz targets need, and the npm packages of the
+# browser test (axe-core, pinned by tests/browser/package-lock.json, into
+# tests/browser/node_modules).
 # Safe to run again; run as root (or through sudo). Packages are installed
 # without their recommendations, so the X libraries and fonts that wine's
 # window driver loads at run time are named here too.
@@ -17,6 +18,7 @@ packages="
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wine wine64 nsis xdotool
   fonts-wine libxrender1 libxrandr2 libxinerama1 libxcursor1 libxi6 libxcomposite1 libxfixes3
   lintian desktop-file-utils appstream
+  strip-nondeterminism diffoscope-minimal faketime locales
 "
 missing=""
 for p in $packages; do

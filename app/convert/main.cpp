@@ -23,6 +23,7 @@
 #include "commands/session.h"
 #include "console_platform.h"
 #include "desktop.h"
+#include "model/version.h"
 
 namespace quellmar::convert {
 namespace {

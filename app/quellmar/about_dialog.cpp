@@ -90,7 +90,7 @@ AboutDialog::AboutDialog(Platform& platform, QWidget* parent)
   }
 
   PlacedLabel("titleLabel", QStringLiteral("Quellmar"), 216, 16, panel);
-  PlacedLabel("versionLabel", QStringLiteral("Version 1.2"), 216, 32, panel);
+  PlacedLabel("versionLabel", QString::fromLatin1(kAboutVersion), 216, 32, panel);
   PlacedLabel("creditLabel", QString::fromLatin1(kAboutCredit), 216, 48, panel);
   auto* comments = Named(new QLabel(QString::fromLatin1(kAboutComments), panel), "commentLabel");
   comments->setGeometry(216, 72, 137, 65);

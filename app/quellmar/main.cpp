@@ -14,6 +14,7 @@
 #include "commands/session.h"
 #include "commands/window_arguments.h"
 #include "main_window.h"
+#include "model/version.h"
 #include "qt_platform.h"
 
 int main(int argc, char* argv[]) {

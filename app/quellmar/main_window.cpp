@@ -50,7 +50,7 @@ MainWindow::MainWindow(Session& session, QWidget* parent)
                               Qt::WindowCloseButtonHint),
       session_(session) {
   setObjectName(QStringLiteral("mainWindow"));
-  setWindowTitle(QStringLiteral("Quellmar  v1.2"));
+  setWindowTitle(QString::fromLatin1(kMainWindowTitle));
   setWindowIcon(QIcon(QStringLiteral(":/desktop/quellmar.png")));
   setFont(WindowFont());
 

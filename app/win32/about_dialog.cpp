@@ -21,7 +21,7 @@ const ControlPlace kControls[] = {
   {L"STATIC", "",             SS_ETCHEDFRAME,                 IDC_FRAME_PANEL,   8,   8,   369, 217},
   {L"STATIC", "",             SS_BITMAP | SS_REALSIZECONTROL, IDC_PICTURE,       16,  16,  200, 200},
   {L"STATIC", "Quellmar",     SS_LEFTNOWORDWRAP,              IDC_TITLE_LABEL,   224, 24,  -1,  0},
-  {L"STATIC", "Version 1.2",  SS_LEFTNOWORDWRAP,              IDC_VERSION_LABEL, 224, 40,  -1,  0},
+  {L"STATIC", kAboutVersion,  SS_LEFTNOWORDWRAP,              IDC_VERSION_LABEL, 224, 40,  -1,  0},
   {L"STATIC", kAboutCredit,   SS_LEFTNOWORDWRAP,              IDC_CREDIT_LABEL,  224, 56,  -1,  0},
   {L"STATIC", kAboutComments, SS_LEFT,                        IDC_COMMENT_LABEL, 224, 80,  137, 65},
   {L"BUTTON", "OK",           BS_DEFPUSHBUTTON | WS_TABSTOP,  IDOK,              167, 236, 75,  25},

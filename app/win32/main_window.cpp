@@ -112,7 +112,7 @@ MainWindow::MainWindow(Session& session, HINSTANCE instance)
   const int height = frame.bottom - frame.top;
   RECT desktop{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &desktop, 0);
-  window_ = CreateWindowExW(0, kClassName, L"Quellmar  v1.2", style,
+  window_ = CreateWindowExW(0, kClassName, WideText(kMainWindowTitle).c_str(), style,
                             desktop.left + (desktop.right - desktop.left - width) / 2,
                             desktop.top + (desktop.bottom - desktop.top - height) / 2, width,
                             height, nullptr, LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MAIN_MENU)),

@@ -12,6 +12,9 @@ Unicode true
 Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
+; The files' times on the build machine stay out of the installer: the same
+; commit makes the same installer.
+SetDateSave off
 
 !include "MUI2.nsh"
 
