@@ -71,8 +71,7 @@ std::ptrdiff_t InputFile::read(char* buffer, std::size_t count) {
 }
 
 FileCalls::Handle SystemFileCalls::create(const std::filesystem::path& temporary,
-                                          const std::filesystem::path& final,
-                                          std::string& reason) {
+                                          const std::filesystem::path& final, std::string& reason) {
   // What would stop the rename at the end stops the file now, before any
   // file of its set is put in place: a folder in the way, a read-only file
   // (Windows refuses to replace one; wine does not, so it is checked here),
@@ -84,9 +83,9 @@ FileCalls::Handle SystemFileCalls::create(const std::filesystem::path& temporary
       reason = Reason(ERROR_ACCESS_DENIED);
       return kNoFile;
     }
-    const HANDLE probe = CreateFileW(final.c_str(), DELETE,
-                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                     nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    const HANDLE probe =
+        CreateFileW(final.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (probe == INVALID_HANDLE_VALUE) {
       reason = Reason(GetLastError());
       return kNoFile;
@@ -136,8 +135,7 @@ bool SystemFileCalls::syncData(const std::filesystem::path&,
 
 bool SystemFileCalls::rename(const std::filesystem::path& from, const std::filesystem::path& to,
                              std::string& reason) {
-  if (MoveFileExW(from.c_str(), to.c_str(),
-                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     return true;
   }
   reason = Reason(GetLastError());
