@@ -190,6 +190,7 @@ int Run(const Options& options, const char* argv0, const ConsoleText& shown) {
 int main(int argc, char** argv) {
   using namespace quellmar::convert;
   std::ios::sync_with_stdio(false);
+  quellmar::PrepareProgram();
   PrepareConsole();
   const ConsoleText shown(OutputIsUtf8());
   const std::vector<std::string> args(argv + 1, argv + argc);

@@ -10,6 +10,7 @@
 
 #include "about_dialog.h"
 #include "basic/executable.h"
+#include "commands/commands.h"
 #include "commands/program_directory.h"
 #include "commands/session.h"
 #include "commands/window_arguments.h"
@@ -24,6 +25,7 @@ int main(int argc, char* argv[]) {
   const auto firstLook =
       AnswerWindowArguments({argv + 1, argv + argc}, QUELLMAR_VERSION, std::cout, std::cerr, true);
   if (const auto* answered = std::get_if<int>(&firstLook)) return *answered;
+  PrepareProgram();
 
   QApplication application(argc, argv);  // takes Qt's options out of argv
   // Qt takes the user's locale; the program's number texts never depend on it.

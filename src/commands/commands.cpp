@@ -317,6 +317,8 @@ ExportResult Reporting(Session& session, Export run) {
 
 }  // namespace
 
+void PrepareProgram() { ReportFileSizeLimitAsWriteError(); }
+
 bool OpenCsvCommand(Session& session) {
   const auto chosen = session.platform.chooseCsvFile();
   return chosen && ImportChosenFile(session, *chosen);

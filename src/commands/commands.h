@@ -24,6 +24,11 @@
 
 namespace quellmar {
 
+// What every program does once at its start, before any command: a limit on
+// the size of files then makes a write fail with its reason, as a full disk
+// does, instead of ending the program.
+void PrepareProgram();
+
 // Open CSV: asks the platform for a file, then imports it. False when the
 // choice was cancelled or the import failed.
 bool OpenCsvCommand(Session& session);

@@ -327,18 +327,32 @@ TEST_F(ConvertTest, OptionsReachTheExport) {
 }
 
 TEST_F(ConvertTest, ExportEndedByAnErrorExitsWithThree) {
-  const auto base = ProgramDirectory(work);
-  const auto main = BundledExport(work);
-  // A directory where the first picture is to go: the file cannot be made.
-  fs::create_directories(base / "Output" / "d1.gif");
-  const auto result = Run({"--quiet", "--base", base.string(), main.string()});
-  EXPECT_EQ(result.status, 3);
-  const auto picture = (base / "Output" / "d1.gif").string();
-  // Then the file and the system's reason, in the system's words.
-  const std::string error = "Error: Cannot create file " + picture + ".\n  " + picture + ": ";
-  const auto at = result.err.find(error);
-  ASSERT_NE(at, std::string::npos) << result.err;
-  EXPECT_GT(result.err.size(), at + error.size() + 1) << result.err;
+  // clang-format off
+  const struct { const char* name; const char* error; const char* before; } rows[] = {
+      // A directory where the first picture is to go: the file cannot be made.
+      {"folder_in_the_way",  "Cannot create file ", ""},
+#ifndef _WIN32
+      // A limit on file sizes fails a write as a full disk does, and does not
+      // end the converter by its signal.
+      {"file_size_limited",  "Cannot write file ",  "ulimit -f 2 &&"},
+#endif
+  };
+  // clang-format on
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    TempDir folder;
+    const auto base = ProgramDirectory(folder);
+    const auto main = BundledExport(folder);
+    if (row.before[0] == '\0') fs::create_directories(base / "Output" / "d1.gif");
+    const auto result = Convert(scratch, folder.path(),
+                                {"--quiet", "--base", base.string(), main.string()}, row.before);
+    EXPECT_EQ(result.status, 3);
+    // The file, then the file and the system's reason, in the system's words.
+    const std::string error = "Error: " + std::string(row.error);
+    const auto at = result.err.find(error);
+    ASSERT_NE(at, std::string::npos) << result.err;
+    EXPECT_NE(result.err.find(".\n  ", at), std::string::npos) << result.err;
+  }
 }
 
 TEST_F(ConvertTest, RefusedExportExitsWithThree) {
