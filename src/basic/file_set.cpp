@@ -95,11 +95,12 @@ bool FileSet::commit(const std::filesystem::path& last) {
   // file that is not there, whenever the power goes.
   // A temporary renamed is gone from its name, so removing the set's
   // temporaries after a failure here removes only those not yet in place.
+  const auto lastPath = folder_ / last;
   for (const auto& [path, temporary] : temporaries_) {
-    if (path != last && !calls_.rename(temporary, path, reason)) return failed(path, reason);
+    if (path != lastPath && !calls_.rename(temporary, path, reason)) return failed(path, reason);
   }
   if (!calls_.syncFolder(folder_, reason)) return failed(folder_, reason);
-  if (const auto it = temporaries_.find(last); it != temporaries_.end()) {
+  if (const auto it = temporaries_.find(lastPath); it != temporaries_.end()) {
     if (!calls_.rename(it->second, it->first, reason)) return failed(it->first, reason);
     if (!calls_.syncFolder(folder_, reason)) return failed(folder_, reason);
   }

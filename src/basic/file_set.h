@@ -74,10 +74,10 @@ class FileSet {
     FileFailure failure_;
   };
 
-  // Syncs the files' data, renames them into place, the one named last after
-  // all the others and after a sync of the folder, and syncs the folder. False
-  // when a sync or a rename failed; failure() names the file. Files written
-  // after a commit wait for the next one.
+  // Syncs the files' data, renames them into place, the one named last (a
+  // name in the folder) after all the others and after a sync of the folder,
+  // and syncs the folder. False when a sync or a rename failed; failure()
+  // names the file. Files written after a commit wait for the next one.
   bool commit(const std::filesystem::path& last);
   const FileFailure& failure() const { return failure_; }
 

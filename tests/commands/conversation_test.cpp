@@ -280,6 +280,40 @@ const ConversationRow kRows[] = {
      [](Scene& s) { OpenTwoDives(s), s.platform.clipboardWorks = false; },
      [](Scene& s) { s.platform.transcript.clear(), Export(s); },
      Joined({kExportStarts, {"Error: Cannot open clipboard."}})},
+    {"export_uddf_without_a_logbook",
+     Nothing,
+     [](Scene& s) { ExportUddfCommand(s.session); },
+     {"Warning: Not opened CSV file", "History:  UDDF export request without CSV file"}},
+    {"export_uddf_cancelled",
+     OpenTwoDives,
+     [](Scene& s) { s.platform.transcript.clear(), ExportUddfCommand(s.session); },
+     {}},
+    {"export_uddf",
+     [](Scene& s) {
+       OpenTwoDives(s);
+       s.platform.nextUddfChoice = s.dir.path() / "export" / "log.uddf";
+     },
+     [](Scene& s) { s.platform.transcript.clear(), ExportUddfCommand(s.session); },
+     {"History: UDDF write started.", "History: Dates read day first, as the logbook's dates show.",
+      "History: Dive 1 of 14/07/2002 10:38: its profile (sample interval 0) left out of the UDDF "
+      "file.",
+      "History: Dive 2 of 14/07/2002 10:38: its profile (sample interval 0) left out of the UDDF "
+      "file.",
+      "History: UDDF write finished: 2 dives.", "Information: UDDF write finished.",
+      "  {export}/log.uddf"}},
+    {"export_uddf_into_a_missing_folder",
+     [](Scene& s) {
+       OpenTwoDives(s);
+       s.platform.nextUddfChoice = s.dir.path() / "export" / "gone" / "log.uddf";
+     },
+     [](Scene& s) { s.platform.transcript.clear(), ExportUddfCommand(s.session); },
+     {"History: UDDF write started.", "Error: Cannot create file {export}/gone/log.uddf.",
+      "  {export}/gone/log.uddf: No such file or directory"}},
+    {"view_refused",
+     [](Scene& s) { s.platform.openFails = "no browser"; },
+     [](Scene& s) { ViewHtmlCommand(s.session); },
+     {"Open: {output}/logbook.html", "Error: The document cannot be opened.",
+      "  {output}/logbook.html: no browser"}},
     {"view",
      Nothing,
      [](Scene& s) { ViewHtmlCommand(s.session); },
