@@ -1,5 +1,5 @@
-// The UDDF export of a generated logbook (WriteUddf into the file writer,
-// committed) against the floor of writing the same bytes to a file by bare
+// The UDDF export of a generated logbook (the export command: WriteUddf into
+// the file writer, the file synced and put in place) against the floor of writing the same bytes to a file by bare
 // open, write and close. Both run in every iteration; "ratio" is export /
 // floor. "extra_heap_MiB" is the most heap the export held at once beyond the
 // imported logbook, counted by this program's operator new.
@@ -12,8 +12,8 @@
 #include <string>
 
 #include "bench_support.h"
-#include "import/logbook_import.h"
-#include "model/session.h"
+#include "commands/commands.h"
+#include "commands/session.h"
 #include "synthetic_export.h"
 #include "uddf_out/uddf_writer.h"
 
@@ -54,26 +54,22 @@ void ExportUddf(benchmark::State& state, ExportShape shape) {
   WriteExport(mainFile, shape);
   BenchPlatform platform;
   Session session(platform);
-  session.window.chosenPath = mainFile.string();
-  if (!ImportLogbook(session) || session.logbook.diveCount() != shape.dives) {
+  if (!OpenCsvPathCommand(session, mainFile) ||
+      static_cast<int>(session.logbook->dives.size()) != shape.dives) {
     state.SkipWithError("the import did not read every dive");
     return;
   }
-  NoHistory history;
   const auto path = dir.path() / "logbook.uddf";
   const std::int64_t before = liveHeap;
   peakHeap = before;
-  {
-    FileSink file(path);
-    WriteUddf(session.logbook, UddfOptions{}, file, history);
-    if (!file.commit()) {
-      state.SkipWithError("the UDDF file could not be written");
-      return;
-    }
+  if (!ExportUddfToCommand(session, path)) {
+    state.SkipWithError("the UDDF file could not be written");
+    return;
   }
   const std::int64_t extraHeap = peakHeap - before;
+  NoHistory history;
   StringSink written;
-  if (WriteUddf(session.logbook, UddfOptions{}, written, history).divesWritten !=
+  if (WriteUddf(*session.logbook, UddfOptions{}, written, history).divesWritten !=
       static_cast<std::size_t>(shape.dives)) {
     state.SkipWithError("the export did not write every dive");
     return;
@@ -91,9 +87,7 @@ void ExportUddf(benchmark::State& state, ExportShape shape) {
     floor += floorClock.seconds();
 
     Stopwatch clock;
-    FileSink file(path);
-    WriteUddf(session.logbook, UddfOptions{}, file, history);
-    const bool committed = file.commit();
+    const bool committed = static_cast<bool>(ExportUddfToCommand(session, path));
     const double elapsed = clock.seconds();
     state.SetIterationTime(elapsed);
     ours += elapsed;
