@@ -28,11 +28,13 @@ std::int16_t Low16(std::int32_t value) { return static_cast<std::int16_t>(value)
 std::int16_t NextInt16(std::string_view& line) { return Low16(NextIntField(line)); }
 std::int16_t NextRounded16(std::string_view& line) { return Low16(NextRoundedField(line)); }
 
-// The exact value of the number field at the front of line, read before a
-// field routine cuts it to a whole number. A quoted field reads as no number,
-// as the field routines read it as 0.
-std::optional<Decimal> PeekNumber(std::string_view line) {
-  return Decimal::Parse(line.substr(0, line.find(',')));
+// A number column into both of its fields: the exact value, taken before the
+// field routine cuts the column, and the whole number the templates show. A
+// quoted field reads as no number, as the field routines read it as 0.
+void NextNumber(std::string_view& line, std::optional<Decimal>& exact, std::int16_t& whole,
+                std::int16_t (*read)(std::string_view&) = NextInt16) {
+  exact = Decimal::Parse(line.substr(0, line.find(',')));
+  whole = read(line);
 }
 
 void NextText(std::string_view& line, std::string& field, std::size_t keep = std::string::npos) {
@@ -455,13 +457,10 @@ void ParseDiveLine(std::string_view line, Dive& dive, CompanionIndex& companions
   NextText(line, dive.time, 5);
   dive.series = NextInt16(line);
   dive.diveSeries = NextInt16(line);
-  dive.exact.diveTime = PeekNumber(line);
-  dive.diveTime = NextInt16(line);
+  NextNumber(line, dive.exact.diveTime, dive.diveTime);
   dive.surfaceInterval = NextIntField(line);
-  dive.exact.maxDepth = PeekNumber(line);
-  dive.maxDepth = NextRounded16(line);
-  dive.exact.averageDepth = PeekNumber(line);
-  dive.averageDepth = NextRounded16(line);
+  NextNumber(line, dive.exact.maxDepth, dive.maxDepth, NextRounded16);
+  NextNumber(line, dive.exact.averageDepth, dive.averageDepth, NextRounded16);
   dive.computerType = NextInt16(line);
   NextText(line, dive.computerSerial, 10);
   NextText(line, dive.diverId);
@@ -474,27 +473,19 @@ void ParseDiveLine(std::string_view line, Dive& dive, CompanionIndex& companions
   NextText(line, dive.site);
   NextText(line, dive.weather);
   NextText(line, dive.visibility);
-  dive.exact.airTemperature = PeekNumber(line);
-  dive.airTemperature = NextInt16(line);
-  dive.exact.bottomTemperature = PeekNumber(line);
-  dive.bottomTemperature = NextInt16(line);
-  dive.exact.endTemperature = PeekNumber(line);
-  dive.endTemperature = NextInt16(line);
+  NextNumber(line, dive.exact.airTemperature, dive.airTemperature);
+  NextNumber(line, dive.exact.bottomTemperature, dive.bottomTemperature);
+  NextNumber(line, dive.exact.endTemperature, dive.endTemperature);
   NextText(line, dive.buddy);
   NextText(line, dive.diveMaster);
   NextText(line, dive.boat);
   NextText(line, dive.tankName);
-  dive.exact.tankVolume = PeekNumber(line);
-  dive.tankVolume = NextInt16(line);
+  NextNumber(line, dive.exact.tankVolume, dive.tankVolume);
   SkipField(line);
-  dive.exact.workingPressure = PeekNumber(line);
-  dive.workingPressure = NextInt16(line);
-  dive.exact.startPressure = PeekNumber(line);
-  dive.startPressure = NextInt16(line);
-  dive.exact.endPressure = PeekNumber(line);
-  dive.endPressure = NextInt16(line);
-  dive.exact.sac = PeekNumber(line);
-  dive.sac = NextRounded16(line);
+  NextNumber(line, dive.exact.workingPressure, dive.workingPressure);
+  NextNumber(line, dive.exact.startPressure, dive.startPressure);
+  NextNumber(line, dive.exact.endPressure, dive.endPressure);
+  NextNumber(line, dive.exact.sac, dive.sac, NextRounded16);
   SkipField(line);
   // The five custom texts: the first as it is, each later non-empty one after ", ".
   NextText(line, dive.customTexts);
@@ -504,10 +495,8 @@ void ParseDiveLine(std::string_view line, Dive& dive, CompanionIndex& companions
     dive.customTexts += ", ";
     dive.customTexts += custom;
   }
-  dive.exact.weight = PeekNumber(line);
-  dive.weight = NextInt16(line);
-  dive.exact.oxygen = PeekNumber(line);
-  dive.oxygen = NextInt16(line);
+  NextNumber(line, dive.exact.weight, dive.weight);
+  NextNumber(line, dive.exact.oxygen, dive.oxygen);
   SkipField(line);
   dive.computerMode = NextInt16(line);
 
