@@ -64,6 +64,15 @@ void FileSet::add(const std::filesystem::path& path, std::filesystem::path tempo
   it->second = std::move(temporary);
 }
 
+void FileSet::takeFrom(FileSet& other) {
+  std::map<std::filesystem::path, std::filesystem::path> written;
+  {
+    const std::lock_guard lock(other.mutex_);
+    written.swap(other.temporaries_);
+  }
+  for (auto& [path, temporary] : written) add(path, std::move(temporary));
+}
+
 std::vector<std::filesystem::path> FileSet::paths() const {
   const std::lock_guard lock(mutex_);
   std::vector<std::filesystem::path> paths(placed_.begin(), placed_.end());

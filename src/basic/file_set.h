@@ -74,6 +74,12 @@ class FileSet {
     FileFailure failure_;
   };
 
+  // Takes over the files written in other, a set in the same folder that is
+  // not committed, as if they had been written in this one now: a name
+  // written in both keeps other's bytes. Sets of their own let files be
+  // written on several threads and still replace each other in a fixed order.
+  void takeFrom(FileSet& other);
+
   // Syncs the files' data, renames them into place, the one named last after
   // all the others and after a sync of the folder, and syncs the folder. False
   // when a sync or a rename failed; failure() names the file. Files written

@@ -99,6 +99,7 @@ class ImportConversation : public ImportReport {
         Warn(session_, "Secondary CSV file access error", details);
         break;
       case ImportError::Kind::MainFileUnreadable:
+        if (opened_) session_.window.setFilePanel(kNoLogbook);  // it failed while read
         Warn(session_, "File access error", details);
         session_.window.addHistory(ChosenText(session_) + " CSV file access error!");
         break;
@@ -236,8 +237,8 @@ ExportResult ExportHtml(Session& session, const fs::path& directory) {
                                                   MessageButtons::YesNo) == MessageAnswer::Yes;
   ExportConversation conversation(session);
   SystemFileCalls calls;
-  const HtmlExportResult written =
-      WriteHtmlLogbook({*session.logbook, options, directory, clear}, conversation, calls);
+  const HtmlExportResult written = WriteHtmlLogbook(
+      {*session.logbook, options, directory, clear, session.exportThreads}, conversation, calls);
   // The clipboard ends up holding the last picture, as if each had passed through it.
   if (written.lastPicture && !session.platform.copyToClipboard(*written.lastPicture)) {
     throw ExportError("Cannot open clipboard");
