@@ -11,9 +11,10 @@
 #include <new>
 #include <string>
 
+#include "basic/file_set.h"
 #include "bench_support.h"
-#include "import/logbook_import.h"
-#include "model/session.h"
+#include "commands/commands.h"
+#include "commands/session.h"
 #include "synthetic_export.h"
 #include "uddf_out/uddf_writer.h"
 
@@ -48,14 +49,24 @@ class NoHistory : public UddfReport {
   void historyLine(std::string) override {}
 };
 
+// The logbook as one UDDF file, written beside its name and put in place
+// whole, as the export command writes it; false when it could not be.
+bool WriteUddfFile(const Logbook& logbook, const std::filesystem::path& path, UddfReport& history) {
+  SystemFileCalls calls;
+  FileSet set(path.parent_path(), calls);
+  FileSink file(set, path.filename());
+  WriteUddf(logbook, UddfOptions{}, file, history);
+  return file.finish() && set.commit(path.filename());
+}
+
 void ExportUddf(benchmark::State& state, ExportShape shape) {
   ScratchDir dir("uddf");
   const auto mainFile = dir.path() / "logbook.csv";
   WriteExport(mainFile, shape);
   BenchPlatform platform;
   Session session(platform);
-  session.window.chosenPath = mainFile.string();
-  if (!ImportLogbook(session) || session.logbook.diveCount() != shape.dives) {
+  if (!OpenCsvPathCommand(session, mainFile) ||
+      static_cast<int>(session.logbook->dives.size()) != shape.dives) {
     state.SkipWithError("the import did not read every dive");
     return;
   }
@@ -63,17 +74,13 @@ void ExportUddf(benchmark::State& state, ExportShape shape) {
   const auto path = dir.path() / "logbook.uddf";
   const std::int64_t before = liveHeap;
   peakHeap = before;
-  {
-    FileSink file(path);
-    WriteUddf(session.logbook, UddfOptions{}, file, history);
-    if (!file.commit()) {
-      state.SkipWithError("the UDDF file could not be written");
-      return;
-    }
+  if (!WriteUddfFile(*session.logbook, path, history)) {
+    state.SkipWithError("the UDDF file could not be written");
+    return;
   }
   const std::int64_t extraHeap = peakHeap - before;
   StringSink written;
-  if (WriteUddf(session.logbook, UddfOptions{}, written, history).divesWritten !=
+  if (WriteUddf(*session.logbook, UddfOptions{}, written, history).divesWritten !=
       static_cast<std::size_t>(shape.dives)) {
     state.SkipWithError("the export did not write every dive");
     return;
@@ -91,9 +98,7 @@ void ExportUddf(benchmark::State& state, ExportShape shape) {
     floor += floorClock.seconds();
 
     Stopwatch clock;
-    FileSink file(path);
-    WriteUddf(session.logbook, UddfOptions{}, file, history);
-    const bool committed = file.commit();
+    const bool committed = WriteUddfFile(*session.logbook, path, history);
     const double elapsed = clock.seconds();
     state.SetIterationTime(elapsed);
     ours += elapsed;
