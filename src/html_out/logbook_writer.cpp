@@ -84,9 +84,9 @@ struct HeldReport : ExportReport {
 // Fills the lines template for one dive; safe on any thread, as it depends on
 // nothing but the dive, the options and the templates.
 DiveLines FillDiveLines(const FillSource& source, const std::vector<std::string>& lines,
-                        const std::filesystem::path& folder, FileCalls& calls, int dive) {
+                        FileSet& logbookFiles, int dive) {
   DiveLines made;
-  made.files = std::make_unique<FileSet>(folder, calls);
+  made.files = std::make_unique<FileSet>(logbookFiles);
   HeldReport held;
   FillRun run(source, *made.files, held);
   for (const auto& line : lines) {
@@ -103,7 +103,7 @@ DiveLines FillDiveLines(const FillSource& source, const std::vector<std::string>
 // order, so the page, the files and what is told are the same on any number
 // of threads: a dive's files replace those of an earlier dive of the same
 // number, the first error in dive order ends the export.
-void WriteDiveLines(FillRun& run, unsigned threads, FileCalls& calls, ByteSink& page) {
+void WriteDiveLines(FillRun& run, unsigned threads, ByteSink& page) {
   // Read once per export, before the first dive.
   const auto text = ReadWholeFile(TemplatePath(run.source.programDirectory, "lines.html"));
   const auto lines = text ? SplitLines(*text) : std::vector<std::string>();
@@ -111,7 +111,7 @@ void WriteDiveLines(FillRun& run, unsigned threads, FileCalls& calls, ByteSink& 
   MakeInOrder(
       static_cast<std::size_t>(count), threads,
       [&](std::size_t dive) {
-        return FillDiveLines(run.source, lines, run.files.folder(), calls, static_cast<int>(dive));
+        return FillDiveLines(run.source, lines, run.files, static_cast<int>(dive));
       },
       [&](std::size_t dive) { run.report.diveStarted(static_cast<int>(dive), count); },
       [&](std::size_t, DiveLines made) {
@@ -160,7 +160,7 @@ HtmlExportResult WriteHtmlLogbook(const HtmlExport& request, ExportReport& repor
   FileSink page(files, kIndexPageName);
   RequireCreated(page);
   WritePageTemplate(run, "head.html", page);
-  WriteDiveLines(run, request.threads, calls, page);
+  WriteDiveLines(run, request.threads, page);
   WritePageTemplate(run, "foot.html", page);
   Finish(page);
   if (!files.commit(kIndexPageName)) ThrowFileError(files.failure());
