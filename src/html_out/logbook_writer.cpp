@@ -89,10 +89,9 @@ DiveLines FillDiveLines(const FillSource& source, const std::vector<std::string>
   made.files = std::make_unique<FileSet>(logbookFiles);
   HeldReport held;
   FillRun run(source, *made.files, held);
-  for (const auto& line : lines) {
-    made.text += FillLine(run, line, dive);
-    made.text += "\r\n";
-  }
+  StringSink text;
+  FillTemplate(run, lines, text, dive);
+  made.text = std::move(text.data);
   made.picturesLeftOut = std::move(held.picturesLeftOut);
   made.lastPicture = std::move(run.lastPicture);
   return made;
