@@ -1,9 +1,9 @@
 #include "bench_support.h"
 
 #include <fcntl.h>
-#include <sys/inotify.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <random>
@@ -109,32 +109,6 @@ std::size_t ReadAndSplitLines(const std::vector<std::filesystem::path>& files) {
   return lines;
 }
 
-WriteWatch::WriteWatch(const std::filesystem::path& dir)
-    : fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
-  if (fd_ < 0 || ::inotify_add_watch(fd_, dir.c_str(), IN_MOVED_TO) < 0) {
-    throw std::runtime_error("cannot watch " + dir.string());
-  }
-}
-
-WriteWatch::~WriteWatch() { ::close(fd_); }
-
-std::vector<std::filesystem::path> WriteWatch::names() {
-  std::vector<std::filesystem::path> names;
-  alignas(inotify_event) char buffer[64 * 1024];
-  for (;;) {
-    const auto got = ::read(fd_, buffer, sizeof buffer);
-    if (got <= 0) break;  // EAGAIN: every event is read
-    for (auto offset = 0L; offset < got;) {
-      inotify_event event;
-      std::memcpy(&event, buffer + offset, sizeof event);
-      if ((event.mask & IN_Q_OVERFLOW) != 0) throw std::runtime_error("write events were lost");
-      if (event.len > 0) names.emplace_back(buffer + offset + sizeof event);
-      offset += static_cast<long>(sizeof event + event.len);
-    }
-  }
-  return names;
-}
-
 bool WriteFilesBare(const std::filesystem::path& dir, const std::vector<FileBytes>& files) {
   bool ok = true;
   for (const auto& file : files) {
@@ -150,6 +124,17 @@ bool WriteFilesBare(const std::filesystem::path& dir, const std::vector<FileByte
     ok = fd.close() && ok;
   }
   return ok;
+}
+
+bool SyncFileSystem(const std::filesystem::path& dir) {
+  Descriptor fd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY));
+  return fd.get() >= 0 && ::syncfs(fd.get()) == 0;
+}
+
+double Median(std::vector<double> values) {
+  const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
+  std::nth_element(values.begin(), middle, values.end());
+  return *middle;
 }
 
 std::string CaseName(const char* prefix, const PictureCase& pictureCase) {

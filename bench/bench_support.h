@@ -99,29 +99,19 @@ class Stopwatch {
 // files must do. Returns the number of lines.
 std::size_t ReadAndSplitLines(const std::vector<std::filesystem::path>& files);
 
-// The names of the files written in a directory, one each time a finished
-// file was renamed into its place (the export writes every file so), in that
-// order, as the kernel reports them (inotify): a file written twice is listed
-// twice. Watches from construction until names() is called.
-class WriteWatch {
- public:
-  explicit WriteWatch(const std::filesystem::path& dir);
-  ~WriteWatch();
-  WriteWatch(const WriteWatch&) = delete;
-  WriteWatch& operator=(const WriteWatch&) = delete;
-  // Throws when events were lost.
-  std::vector<std::filesystem::path> names();
-
- private:
-  int fd_;
-};
-
 // Writes each file's bytes with a bare open, write and close; false on any failure.
 struct FileBytes {
   std::filesystem::path name;  // relative to the directory written into
   std::string bytes;
 };
 bool WriteFilesBare(const std::filesystem::path& dir, const std::vector<FileBytes>& files);
+
+// One sync of the file system that holds dir (syncfs(2)): what makes a set
+// of files written durable at once. False on failure.
+bool SyncFileSystem(const std::filesystem::path& dir);
+
+// The middle value of a non-empty list.
+double Median(std::vector<double> values);
 
 // A set of generated profile pictures: so many dives of so many samples taken
 // interval seconds apart, drawn at so many pixels a sample.

@@ -1,16 +1,26 @@
 // The whole HTML export (the export command with the bundled templates: index page,
 // note pages, profile pictures; answering No to emptying Output and Cancel
-// to showing the page) of a generated logbook, against the floor of writing
-// the same files with the same bytes by bare open, write and close: one
-// open, write and close for each file the export writes, in the order it
-// puts them in place, a file written twice written twice. Every iteration also
-// times the encoding of every picture the export encodes (the same pictures,
-// as often) by our encoder and by giflib, for the two targets:
-//   "vs_ours"   = export / (floor + our encoding)
-//   "vs_giflib" = export / (floor + giflib's encoding)
+// to showing the page) of a generated logbook, on the threads the program
+// uses by default (one per core), against floors measured in the same
+// iteration, on the same files:
+//   the write floor: the same files with the same bytes written by bare open,
+//     write and close, one each for each file the export puts in place;
+//   the encoding of every picture the export encodes, by our encoder and by
+//     giflib;
+//   the read floor: the export's four files read and split into lines;
+//   one sync of the file system after the bare writes, as the export syncs
+//     its files before they are put in place.
+// Counters (medians over the iterations, each iteration's ratio taken alone):
+//   "vs_ours"    = export / (write floor + our encoding)
+//   "vs_giflib"  = export / (write floor + giflib's encoding)
+//   "convert_ms" = import + export, as quellmar-convert runs them
+//   "durable"    = (import + export) / (read floor + giflib's encoding + write
+//                  floor + sync): the floor of a converter that makes its
+//                  files durable
 #include <benchmark/benchmark.h>
 
-#include <map>
+#include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -38,6 +48,7 @@ class ExportSetup {
   }
 
   bool imported() const { return imported_; }
+  const std::filesystem::path& mainFile() const { return program_.mainFile(); }
   Session& session() { return session_; }
   BenchPlatform& platform() { return platform_; }
   std::filesystem::path floorDir() const { return program_.path() / "floor"; }
@@ -49,15 +60,12 @@ class ExportSetup {
   bool imported_ = false;
 };
 
-// What one export writes, taken from a recording run: every file it writes,
-// in the order it puts them in place and as often as it writes them (a dive's picture
-// asked for by both the index page and the note page is written twice), and
-// every picture it encodes.
+// What one export puts in place, taken from a recording run: every file
+// (each once, however often the export wrote it before putting it in place)
+// and every picture among them.
 struct ExportWrites {
   std::vector<FileBytes> files;
   std::vector<IndexedImage> pictures;
-  std::size_t distinctFiles = 0;
-  std::size_t gifWrites = 0;
 };
 
 // The picture a file "d" + number + ".gif" holds, drawn again from its dive.
@@ -73,29 +81,24 @@ IndexedImage PictureOf(const Session& session, const std::filesystem::path& name
   return {};
 }
 
+// The export writes Output anew and empties it of nothing else, so the files
+// there are the ones it put in place.
 ExportWrites RecordExport(ExportSetup& setup) {
   Session& session = setup.session();
   const auto output = OutputFolder(session.platform.programDirectory());
-  WriteWatch watch(output);
+  std::filesystem::remove_all(output);
   ExportHtmlCommand(session);
-  const auto names = watch.names();
+  std::vector<std::filesystem::path> names;
+  for (const auto& entry : std::filesystem::directory_iterator(output)) {
+    names.push_back(entry.path().filename());
+  }
+  std::sort(names.begin(), names.end());
 
   ExportWrites writes;
-  // A file written twice holds the same bytes both times (the same dive drawn
-  // the same way), so each write is replayed with the file's final bytes.
-  std::map<std::filesystem::path, std::string> bytes;
   for (const auto& name : names) {
-    auto it = bytes.find(name);
-    if (it == bytes.end()) {
-      it = bytes.emplace(name, ReadWholeFile(output / name).value_or("")).first;
-    }
-    writes.files.push_back({name, it->second});
-    if (name.extension() == ".gif") {
-      ++writes.gifWrites;
-      writes.pictures.push_back(PictureOf(session, name));
-    }
+    writes.files.push_back({name, ReadWholeFile(output / name).value_or("")});
+    if (name.extension() == ".gif") writes.pictures.push_back(PictureOf(session, name));
   }
-  writes.distinctFiles = bytes.size();
   return writes;
 }
 
@@ -105,63 +108,93 @@ void ExportLogbook(benchmark::State& state, ExportSetup& setup) {
     return;
   }
   Session& session = setup.session();
-  ExportHtmlCommand(session);  // lays out Output once, so every iteration replaces the same files
-  auto writes = RecordExport(setup);
+  auto writes = RecordExport(setup);  // also lays out Output, which each iteration replaces
   const auto& files = writes.files;
   auto& pictures = writes.pictures;
-  if (!setup.platform().errors.empty() || !setup.platform().warnings.empty() || files.empty() ||
-      writes.gifWrites != pictures.size()) {
-    state.SkipWithError("the export reported an error, wrote nothing or lost a picture");
+  if (!setup.platform().errors.empty() || !setup.platform().warnings.empty() || files.empty()) {
+    state.SkipWithError("the export reported an error or wrote nothing");
     return;
   }
+  const auto exportFiles = ExportFiles(setup.mainFile());
   std::size_t bytes = 0;
   for (const auto& file : files) bytes += file.bytes.size();
 
-  double ours = 0, floor = 0, ourEncoding = 0, giflibEncoding = 0;
+  std::vector<double> exports, converts, floors, syncs, ours, giflib, vsOurs, vsGiflib, durable;
   for (auto _ : state) {
     Stopwatch clock;
-    ExportHtmlCommand(session);
-    const double elapsed = clock.restart();
-    if (!WriteFilesBare(setup.floorDir(), files)) {
-      state.SkipWithError("the bare writes failed");
+    BenchPlatform platform(session.platform.programDirectory());
+    Session fresh(platform);
+    const bool imported = OpenCsvPathCommand(fresh, setup.mainFile());
+    const double import = clock.restart();
+    ExportHtmlCommand(fresh);
+    const double exported = clock.restart();
+    benchmark::DoNotOptimize(ReadAndSplitLines(exportFiles));
+    const double read = clock.restart();
+    if (!imported || !platform.errors.empty() || !WriteFilesBare(setup.floorDir(), files)) {
+      state.SkipWithError("the import, the export or the bare writes failed");
       break;
     }
-    floor += clock.restart();
+    const double write = clock.restart();
+    if (!SyncFileSystem(setup.floorDir())) {
+      state.SkipWithError("the sync failed");
+      break;
+    }
+    const double sync = clock.restart();
     for (const auto& picture : pictures) {
       CountingSink sink;
       WriteGif(picture, sink);
       benchmark::DoNotOptimize(sink.count);
     }
-    ourEncoding += clock.restart();
+    const double ourEncoding = clock.restart();
     for (auto& picture : pictures) benchmark::DoNotOptimize(EncodeWithGiflib(picture));
-    giflibEncoding += clock.seconds();
-    state.SetIterationTime(elapsed);
-    ours += elapsed;
+    const double giflibEncoding = clock.seconds();
+    state.SetIterationTime(exported);
+    exports.push_back(exported);
+    converts.push_back(import + exported);
+    floors.push_back(write);
+    syncs.push_back(sync);
+    ours.push_back(ourEncoding);
+    giflib.push_back(giflibEncoding);
+    vsOurs.push_back(exported / (write + ourEncoding));
+    vsGiflib.push_back(exported / (write + giflibEncoding));
+    durable.push_back((import + exported) / (read + giflibEncoding + write + sync));
   }
-  const auto iterations = static_cast<double>(state.iterations());
-  if (iterations == 0 || floor == 0) return;
+  if (exports.empty()) return;
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
-  state.counters["writes"] = static_cast<double>(files.size());
-  state.counters["files"] = static_cast<double>(writes.distinctFiles);
+  state.counters["threads"] = session.exportThreads;
+  state.counters["files"] = static_cast<double>(files.size());
   state.counters["pictures"] = static_cast<double>(pictures.size());
-  state.counters["floor_ms"] = floor / iterations * 1e3;
-  state.counters["our_gif_ms"] = ourEncoding / iterations * 1e3;
-  state.counters["giflib_ms"] = giflibEncoding / iterations * 1e3;
-  state.counters["ratio"] = ours / floor;
-  state.counters["vs_ours"] = ours / (floor + ourEncoding);
-  state.counters["vs_giflib"] = ours / (floor + giflibEncoding);
+  state.counters["export_ms"] = Median(exports) * 1e3;
+  state.counters["convert_ms"] = Median(converts) * 1e3;
+  state.counters["floor_ms"] = Median(floors) * 1e3;
+  state.counters["sync_ms"] = Median(syncs) * 1e3;
+  state.counters["our_gif_ms"] = Median(ours) * 1e3;
+  state.counters["giflib_ms"] = Median(giflib) * 1e3;
+  state.counters["vs_ours"] = Median(vsOurs);
+  state.counters["vs_giflib"] = Median(vsGiflib);
+  state.counters["durable"] = Median(durable);
 }
 
 }  // namespace
 }  // namespace quellmar::bench
 
 int main(int argc, char** argv) {
+  using quellmar::bench::ExportSetup;
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  quellmar::bench::ExportSetup setup({1000, 180, 10, 3});
-  benchmark::RegisterBenchmark("export/1000x180", quellmar::bench::ExportLogbook, std::ref(setup))
-      ->UseManualTime()
-      ->Unit(benchmark::kMillisecond);
+  // Five iterations each, interleaved with their floors, so that the noise of
+  // a shared machine hits both alike; the counters are their medians.
+  const quellmar::bench::ExportShape shapes[] = {
+      {1000, 180, 10, 3}, {2000, 180, 10, 3}, {10000, 180, 10, 3}};
+  std::vector<std::unique_ptr<ExportSetup>> setups;
+  for (const auto& shape : shapes) {
+    auto& setup = *setups.emplace_back(std::make_unique<ExportSetup>(shape));
+    const std::string name = "export/" + std::to_string(shape.dives) + "x180";
+    benchmark::RegisterBenchmark(name.c_str(), quellmar::bench::ExportLogbook, std::ref(setup))
+        ->UseManualTime()
+        ->Iterations(5)
+        ->Unit(benchmark::kMillisecond);
+  }
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   return 0;

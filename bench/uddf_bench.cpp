@@ -11,6 +11,7 @@
 #include <new>
 #include <string>
 
+#include "basic/file_set.h"
 #include "bench_support.h"
 #include "commands/commands.h"
 #include "commands/session.h"

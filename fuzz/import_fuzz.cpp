@@ -31,22 +31,34 @@ struct Imported {
 
 // What the import does once its files are open, on the texts themselves.
 Imported ImportTexts(const std::vector<std::string_view>& parts) {
+  using quellmar::LineFile;
+  constexpr auto kCsv = quellmar::LineEnds::AlsoLoneLineFeed;
   Imported imported;
-  quellmar::LineFile notes(quellmar::LineFile::InMemory{}, parts[1]);
+  LineFile notes(LineFile::InMemory{}, parts[1], kCsv);
   quellmar::ReadNoteFile(notes, imported.notes);
-  quellmar::LineFile profiles(quellmar::LineFile::InMemory{}, parts[2]);
+  LineFile profiles(LineFile::InMemory{}, parts[2], kCsv);
   quellmar::ReadProfileFile(profiles, imported.profiles);
   Progress progress;
-  imported.book = quellmar::LoadDives(parts[0], imported.notes, imported.profiles, progress);
+  LineFile main(LineFile::InMemory{}, parts[0], kCsv);
+  imported.book = quellmar::LoadDives(main, imported.notes, imported.profiles, progress);
   imported.progress = progress.position;
   return imported;
 }
 
+// The lines of a CSV file, byte by byte: a line ends at a carriage return,
+// with the line feed right after it, or at a line feed alone; Ctrl-Z ends the
+// file.
 std::vector<std::string_view> Lines(std::string_view text) {
+  text = text.substr(0, text.find('\x1a'));
   std::vector<std::string_view> lines;
-  quellmar::LineReader reader(text);
-  std::string_view line;
-  while (reader.next(line)) lines.push_back(line);
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r' && text[i] != '\n') continue;
+    lines.push_back(text.substr(start, i - start));
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < text.size()) lines.push_back(text.substr(start));
   return lines;
 }
 

@@ -32,11 +32,10 @@ constexpr std::size_t kMaxNoteTemplate = 512;
 constexpr std::size_t kMaxProfile = 200;
 constexpr std::size_t kMaxTagProduct = 4096;
 
-std::set<std::string> FilesIn(const std::filesystem::path& folder) {
+// The names of the files the fills wrote so far.
+std::set<std::string> FilesWritten(const quellmar::FileSet& files) {
   std::set<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-    names.insert(entry.path().filename().string());
-  }
+  for (const auto& path : files.paths()) names.insert(path.filename().string());
   return names;
 }
 
@@ -61,8 +60,7 @@ std::string FillByLines(quellmar::FillRun& run, const std::vector<std::string>& 
   return filled;
 }
 
-void CheckFills(quellmar::FillRun& run, const std::vector<std::string>& lines,
-                const std::filesystem::path& output) {
+void CheckFills(quellmar::FillRun& run, const std::vector<std::string>& lines) {
   for (const auto& line : lines) {
     const auto pageLine = quellmar::FillLine(run, line, NoDive);
     if (line.find('@') == std::string::npos) {
@@ -73,13 +71,13 @@ void CheckFills(quellmar::FillRun& run, const std::vector<std::string>& lines,
   quellmar::StringSink page;
   quellmar::FillTemplate(run, lines, page, NoDive);
   FUZZ_CHECK(page.data == FillByLines(run, lines, NoDive));
-  FUZZ_CHECK(FilesIn(output).empty());
+  FUZZ_CHECK(FilesWritten(run.files).empty());
 
   quellmar::StringSink diveLines;
   quellmar::FillTemplate(run, lines, diveLines, 0);
   FUZZ_CHECK(diveLines.data == FillByLines(run, lines, 0));
-  const auto n = quellmar::IntText(run.logbook.dives[0].number);
-  for (const auto& name : FilesIn(output)) {
+  const auto n = quellmar::IntText(run.source.logbook.dives[0].number);
+  for (const auto& name : FilesWritten(run.files)) {
     FUZZ_CHECK(name == "d" + n + ".html" || name == "d" + n + ".gif");
   }
 }
@@ -113,12 +111,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   book.summary = {3723, 1861, 42, 17};
 
   quellmar::ExportReport report;
-  quellmar::FillRun run(book, options, program, report);
-  try {
-    CheckFills(run, quellmar::SplitLines(linesTemplate), run.outputFolder);
-  } catch (const quellmar::ExportError&) {
-    // A picture that cannot be made ends the export; that is an outcome, not a fault.
+  quellmar::SystemFileCalls calls;
+  {
+    // The set's temporaries go with it: nothing is put in place.
+    quellmar::FileSet files(program / "Output", calls);
+    const quellmar::FillSource source(book, options, program);
+    quellmar::FillRun run(source, files, report);
+    try {
+      CheckFills(run, quellmar::SplitLines(linesTemplate));
+    } catch (const quellmar::ExportError&) {
+      // A picture that cannot be made ends the export; that is an outcome, not a fault.
+    }
   }
-  quellmar::fuzz::EmptyDirectory(run.outputFolder);
+  quellmar::fuzz::EmptyDirectory(program / "Output");
   return 0;
 }

@@ -1,6 +1,7 @@
 // quellmar-convert: the command line face of the converter. It runs the
 // window's own Open and HTML export commands, with the options taken from
 // the command line and the questions answered by them.
+#include <charconv>
 #include <clocale>
 #include <filesystem>
 #include <iostream>
@@ -55,6 +56,8 @@ constexpr const char* kUsage =
     "  --dates ORDER   read the export's dates day first or month first (day, month; default: "
     "as\n"
     "                  the dates show, day first when none tells)\n"
+    "  --threads N     make the dive pages and pictures on N threads (default: one per core;\n"
+    "                  1 makes them one after the other); the logbook is the same for any N\n"
     "  --quiet         do not print the history\n"
     "  --help          print this help and exit\n"
     "  --version       print the version and exit\n"
@@ -87,12 +90,16 @@ struct Options {
   ExportOptions exportOptions;
   std::optional<std::filesystem::path> uddf;
   DateOrder dateOrder = DateOrder::FromDates;
+  std::optional<unsigned> threads;  // the session's own count when not given
 };
+
+constexpr unsigned kMostThreads = 256;
 
 // The converter's own options, besides the ones every front-end takes.
 constexpr OptionSpec kConvertOptions[] = {
-    {"--import-only"}, {"--list"}, {"--clear"}, {"--no-notes"},   {"--no-gif"},
-    {"--px", true},    {"--view"}, {"--quiet"}, {"--uddf", true}, {"--dates", true},
+    {"--import-only"}, {"--list"},        {"--clear"},         {"--no-notes"},
+    {"--no-gif"},      {"--px", true},    {"--view"},          {"--quiet"},
+    {"--uddf", true},  {"--dates", true}, {"--threads", true},
 };
 
 std::variant<Options, UsageError> ParseArguments(const std::vector<std::string>& args) {
@@ -118,6 +125,15 @@ std::variant<Options, UsageError> ParseArguments(const std::vector<std::string>&
   if (const auto dates = arguments.value("--dates")) {
     if (*dates != "day" && *dates != "month") return UsageError{"--dates takes day or month"};
     options.dateOrder = *dates == "day" ? DateOrder::DayFirst : DateOrder::MonthFirst;
+  }
+  if (const auto threads = arguments.value("--threads")) {
+    const char* end = threads->data() + threads->size();
+    unsigned count = 0;
+    const auto read = std::from_chars(threads->data(), end, count);
+    if (read.ec != std::errc() || read.ptr != end || count < 1 || count > kMostThreads) {
+      return UsageError{"--threads takes a whole number from 1 to " + std::to_string(kMostThreads)};
+    }
+    options.threads = count;
   }
   if (options.help || options.version) return options;
   if (const auto problem = FileCountProblem(arguments, true)) return *problem;
@@ -161,6 +177,7 @@ int Run(const Options& options, const char* argv0, const ConsoleText& shown) {
   Session session(platform);
   session.window.options = options.exportOptions;
   session.window.dateOrder = options.dateOrder;
+  if (options.threads) session.exportThreads = *options.threads;
   HistoryPrinter history(std::cerr, shown);
   if (!options.quiet) session.window.setListener(&history);
 

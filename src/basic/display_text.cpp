@@ -72,12 +72,25 @@ std::string DisplayUtf8(std::string_view bytes) {
 
 std::string Utf8FromWindows1252(std::string_view bytes) {
   std::string text;
-  text.reserve(bytes.size());
+  text.reserve(Utf8Length(bytes));
+  AppendUtf8FromWindows1252(text, bytes);
+  return text;
+}
+
+std::size_t Utf8Length(std::string_view bytes) {
+  std::size_t length = bytes.size();
+  for (char byte : bytes) {
+    const auto code = static_cast<std::uint8_t>(byte);
+    if (code >= 0x80) length += (code < 0xA0 && kHighControls[code - 0x80] >= 0x800) ? 2 : 1;
+  }
+  return length;
+}
+
+void AppendUtf8FromWindows1252(std::string& text, std::string_view bytes) {
   for (char byte : bytes) {
     const auto code = static_cast<std::uint8_t>(byte);
     AppendUtf8(text, (code >= 0x80 && code < 0xA0) ? kHighControls[code - 0x80] : code);
   }
-  return text;
 }
 
 std::string Windows1252FromUtf8(std::string_view text) {

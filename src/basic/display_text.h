@@ -4,6 +4,7 @@
 // terminal) it is shown through these; files keep the bytes as they are.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,11 @@ std::string DisplayUtf8(std::string_view bytes);
 // The export's windows-1252 bytes as UTF-8, character for character; the
 // five codes windows-1252 leaves unused keep their value (C1 controls).
 std::string Utf8FromWindows1252(std::string_view bytes);
+// The same in place, for a text that may be as long as a file: the length
+// the bytes take as UTF-8, to reserve room for them once, and their
+// conversion appended to text.
+std::size_t Utf8Length(std::string_view bytes);
+void AppendUtf8FromWindows1252(std::string& text, std::string_view bytes);
 
 // UTF-8 text as windows-1252, for a screen that shows that code page; a
 // character the code page lacks becomes "?". Malformed bytes are taken as

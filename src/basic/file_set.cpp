@@ -31,7 +31,10 @@ bool IsOwnTemporary(const std::filesystem::path& name) {
 }
 
 FileSet::FileSet(std::filesystem::path folder, FileCalls& calls)
-    : folder_(std::move(folder)), calls_(calls), token_(RandomToken()) {}
+    : folder_(std::move(folder)), calls_(calls), token_(RandomToken()), namer_(*this) {}
+
+FileSet::FileSet(FileSet& owner)
+    : folder_(owner.folder_), calls_(owner.calls_), token_(owner.token_), namer_(owner) {}
 
 FileSet::~FileSet() { removeTemporaries(); }
 
@@ -45,6 +48,7 @@ void FileSet::removeStaleTemporaries() {
 }
 
 std::filesystem::path FileSet::newTemporary(const std::filesystem::path& path) {
+  if (&namer_ != this) return namer_.newTemporary(path);
   const std::lock_guard lock(mutex_);
   std::string name = ".";
   name += path.filename().string();
@@ -62,6 +66,15 @@ void FileSet::add(const std::filesystem::path& path, std::filesystem::path tempo
   if (added) return;
   calls_.remove(it->second);  // written again: the newer bytes win
   it->second = std::move(temporary);
+}
+
+void FileSet::takeFrom(FileSet& other) {
+  std::map<std::filesystem::path, std::filesystem::path> written;
+  {
+    const std::lock_guard lock(other.mutex_);
+    written.swap(other.temporaries_);
+  }
+  for (auto& [path, temporary] : written) add(path, std::move(temporary));
 }
 
 std::vector<std::filesystem::path> FileSet::paths() const {

@@ -36,6 +36,9 @@ bool IsOwnTemporary(const std::filesystem::path& name);
 class FileSet {
  public:
   FileSet(std::filesystem::path folder, FileCalls& calls);
+  // A set whose files are to join owner's (takeFrom): in the same folder,
+  // through the same calls, its temporaries named by owner.
+  explicit FileSet(FileSet& owner);
   // The temporaries not yet in place go with the set.
   ~FileSet();
   FileSet(const FileSet&) = delete;
@@ -74,6 +77,12 @@ class FileSet {
     FileFailure failure_;
   };
 
+  // Takes over the files written in other, a set made for this one and not
+  // committed, as if they had been written here now: a name written in both
+  // keeps other's bytes. Sets of their own let files be written on several
+  // threads and still replace each other in a fixed order.
+  void takeFrom(FileSet& other);
+
   // Syncs the files' data, renames them into place, the one named last (a
   // name in the folder) after all the others and after a sync of the folder,
   // and syncs the folder. False when a sync or a rename failed; failure()
@@ -92,6 +101,7 @@ class FileSet {
   std::filesystem::path folder_;
   FileCalls& calls_;
   std::string token_;  // tells this set's temporaries from any other's
+  FileSet& namer_;     // names the temporaries: this set or its owner
   mutable std::mutex mutex_;
   std::size_t created_ = 0;
   std::map<std::filesystem::path, std::filesystem::path> temporaries_;  // by final path

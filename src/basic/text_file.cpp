@@ -1,8 +1,13 @@
 #include "basic/text_file.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace quellmar {
 
@@ -25,32 +30,6 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& path, std:
   }
   if (reason != nullptr) *reason = file.reason();
   return std::nullopt;
-}
-
-bool EndsLinesWithLineFeeds(std::string_view text) {
-  text = text.substr(0, text.find('\x1a'));
-  return text.find('\r') == std::string_view::npos && text.find('\n') != std::string_view::npos;
-}
-
-bool FileEndsLinesWithLineFeeds(const std::filesystem::path& path) {
-  InputFile file(path);
-  if (!file.isOpen()) return false;
-  bool lineFeed = false;
-  char buffer[1 << 16];
-  for (;;) {
-    const auto got = file.read(buffer, sizeof buffer);
-    if (got <= 0) return got == 0 && lineFeed;
-    const std::string_view chunk(buffer, static_cast<std::size_t>(got));
-    const auto ctrlZ = chunk.find('\x1a');
-    const auto part = chunk.substr(0, ctrlZ);
-    if (part.find('\r') != std::string_view::npos) return false;
-    lineFeed = lineFeed || part.find('\n') != std::string_view::npos;
-    if (ctrlZ != std::string_view::npos) return lineFeed;
-  }
-}
-
-void UseLineFeedsAsLineEnds(std::string& text) {
-  std::replace(text.begin(), text.end(), '\n', '\r');
 }
 
 LineReader::LineReader(std::string_view text) {
@@ -84,8 +63,8 @@ LineFile::LineFile(const std::filesystem::path& path, std::size_t chunkSize, Lin
   ended_ = !file_.isOpen();
 }
 
-LineFile::LineFile(InMemory, std::string_view text)
-    : ends_(LineEnds::CarriageReturn),
+LineFile::LineFile(InMemory, std::string_view text, LineEnds ends)
+    : ends_(ends),
       buffer_(std::make_unique_for_overwrite<char[]>(text.size() + 1)),
       capacity_(text.size() + 1),
       ended_(true),
@@ -93,9 +72,22 @@ LineFile::LineFile(InMemory, std::string_view text)
   const auto ctrlZ = std::min(text.find('\x1a'), text.size());
   if (ctrlZ > 0) std::memcpy(buffer_.get(), text.data(), ctrlZ);  // an empty view may hold no data
   end_ = ctrlZ;
+  if (ends_ == LineEnds::AlsoLoneLineFeed) endLinesAtLoneLineFeeds(buffer_.get(), end_);
 }
 
-// Keeps the bytes not yet handed out at the front of the buffer, doubles the
+// Twice the room, but no more than the rest of the file needs when its size
+// is known: a line as long as the file takes the file's size once, not up to
+// twice over. One byte more than the rest, so that the read that fills it
+// is short and tells the end.
+std::size_t LineFile::grownCapacity() const {
+  const std::size_t doubled = capacity_ * 2;
+  const std::uint64_t size = file_.size();
+  if (read_ >= size) return doubled;  // the file grew: no telling how far
+  const std::uint64_t needed = (end_ - begin_) + (size - read_) + 1;
+  return needed > capacity_ && needed < doubled ? static_cast<std::size_t>(needed) : doubled;
+}
+
+// Keeps the bytes not yet handed out at the front of the buffer, grows the
 // buffer when they fill it, and reads on behind them up to the first Ctrl-Z.
 bool LineFile::fill() {
   if (failed_) return false;
@@ -106,10 +98,11 @@ bool LineFile::fill() {
     end_ = kept;
   }
   if (end_ == capacity_) {
-    auto larger = std::make_unique_for_overwrite<char[]>(capacity_ * 2);
+    const std::size_t capacity = grownCapacity();
+    auto larger = std::make_unique_for_overwrite<char[]>(capacity);
     std::memcpy(larger.get(), buffer_.get(), end_);
     buffer_ = std::move(larger);
-    capacity_ *= 2;
+    capacity_ = capacity;
   }
   char* space = buffer_.get() + end_;
   // Reads until the buffer is full, so that a short read is the end.
@@ -124,17 +117,72 @@ bool LineFile::fill() {
     if (read == 0) break;
     got += static_cast<std::size_t>(read);
   }
-  // A file without carriage returns: its line feeds become the line ends.
-  if (ends_ == LineEnds::LineFeed) std::replace(space, space + got, '\n', '\r');
+  read_ += got;
   // A short read is the end of the file.
   if (end_ + got < capacity_) ended_ = true;
   if (const void* ctrlZ = std::memchr(space, '\x1a', got)) {
-    end_ += static_cast<std::size_t>(static_cast<const char*>(ctrlZ) - space);
+    got = static_cast<std::size_t>(static_cast<const char*>(ctrlZ) - space);
     ended_ = true;
-  } else {
-    end_ += got;
   }
+  if (ends_ == LineEnds::AlsoLoneLineFeed) endLinesAtLoneLineFeeds(space, got);
+  end_ += got;
   return true;
+}
+
+namespace {
+
+// The first line feed of [p, end) that does not follow a carriage return, or
+// end; afterCarriageReturn tells what the byte before p was.
+char* FindLoneLineFeed(char* p, char* const end, bool afterCarriageReturn) {
+  if (p == end) return end;
+  if (*p == '\n' && !afterCarriageReturn) return p;
+  ++p;  // from here on the byte before is in the range
+#if defined(__SSE2__)
+  // 16 bytes at a time: the export's own files hold no lone line feed, and
+  // this look for one costs a small part of reading them.
+  const __m128i lineFeed = _mm_set1_epi8('\n');
+  const __m128i carriageReturn = _mm_set1_epi8('\r');
+  const auto lone = [&](const char* at) {
+    const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+    const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at - 1));
+    return _mm_andnot_si128(_mm_cmpeq_epi8(before, carriageReturn), _mm_cmpeq_epi8(here, lineFeed));
+  };
+  // 64 bytes a step while none is found, then 16 to tell where.
+  for (; end - p >= 64; p += 64) {
+    const __m128i any =
+        _mm_or_si128(_mm_or_si128(lone(p), lone(p + 16)), _mm_or_si128(lone(p + 32), lone(p + 48)));
+    if (_mm_movemask_epi8(any) != 0) break;
+  }
+  for (; end - p >= 16; p += 16) {
+    const int found = _mm_movemask_epi8(lone(p));
+    if (found != 0) return p + std::countr_zero(static_cast<unsigned>(found));
+  }
+#endif
+  for (; p < end; ++p) {
+    if (*p == '\n' && p[-1] != '\r') return p;
+  }
+  return end;
+}
+
+}  // namespace
+
+// Each lone line feed becomes a carriage return, which the line rule ends a
+// line at; whether a line feed is lone is told by the bytes as read, not as
+// changed.
+void LineFile::endLinesAtLoneLineFeeds(char* bytes, std::size_t count) {
+  char* const end = bytes + count;
+  const char* changed = nullptr;  // the last line feed made a carriage return
+  char* lineFeed = FindLoneLineFeed(bytes, end, afterCarriageReturn_);
+  while (lineFeed != end) {
+    *lineFeed = '\r';
+    changed = lineFeed;
+    metLoneLineFeed_ = true;
+    auto* next = static_cast<char*>(std::memchr(lineFeed + 1, '\n', end - (lineFeed + 1)));
+    if (next == nullptr) break;
+    const bool afterCarriageReturn = next[-1] == '\r' && next - 1 != changed;
+    lineFeed = afterCarriageReturn ? FindLoneLineFeed(next + 1, end, false) : next;
+  }
+  if (count > 0) afterCarriageReturn_ = end[-1] == '\r' && end - 1 != changed;
 }
 
 std::vector<std::string> SplitLines(std::string_view text) {

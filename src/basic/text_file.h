@@ -25,17 +25,6 @@ namespace quellmar {
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& path,
                                          std::string* reason = nullptr);
 
-// CSV files saved by another program may end their lines with line feeds
-// alone. Such a text, one without any carriage return before its end (or its
-// first Ctrl-Z) but with a line feed, is read with the line feed as line end;
-// every other text, and every template, by the rule above.
-bool EndsLinesWithLineFeeds(std::string_view text);
-// The same test on a file, which is read up to its first carriage return;
-// false for a file that cannot be read.
-bool FileEndsLinesWithLineFeeds(const std::filesystem::path& path);
-// Makes such a text's line feeds its line ends for the line rule.
-void UseLineFeedsAsLineEnds(std::string& text);
-
 // Walks the lines of a text held in memory; the views point into it.
 class LineReader {
  public:
@@ -47,7 +36,10 @@ class LineReader {
   bool done_ = false;
 };
 
-enum class LineEnds { CarriageReturn, LineFeed };
+// CSV files saved by another program may end their lines with line feeds
+// alone, or mix them with carriage returns: for them a line feed that does
+// not follow a carriage return ends a line too. Templates keep the rule above.
+enum class LineEnds { CarriageReturn, AlsoLoneLineFeed };
 
 // Walks the lines of a file without holding it whole: the file is read in
 // chunks into one buffer, and a line that runs over the end of a chunk is
@@ -57,15 +49,13 @@ class LineFile {
  public:
   static constexpr std::size_t kChunkSize = std::size_t{1} << 20;
 
-  // Opens the file; as ReadWholeFile, only a regular file opens. With
-  // LineEnds::LineFeed a line ends at each line feed instead, for a file
-  // that holds no carriage return.
+  // Opens the file; as ReadWholeFile, only a regular file opens.
   explicit LineFile(const std::filesystem::path& path, std::size_t chunkSize = kChunkSize,
                     LineEnds ends = LineEnds::CarriageReturn);
   // Walks a text held in memory as if it were a file's bytes (for the fuzz
   // targets, which run without files).
   struct InMemory {};
-  LineFile(InMemory, std::string_view text);
+  LineFile(InMemory, std::string_view text, LineEnds ends = LineEnds::CarriageReturn);
 
   bool isOpen() const { return file_.isOpen() || inMemory_; }
   // Why the file did not open or could not be read on.
@@ -74,10 +64,13 @@ class LineFile {
   bool next(std::string_view& line);
   // Whether reading stopped at an error rather than at the end or a Ctrl-Z.
   bool failed() const { return failed_; }
+  // Whether a lone line feed ended a line so far (LineEnds::AlsoLoneLineFeed).
+  bool metLoneLineFeed() const { return metLoneLineFeed_; }
 
   // The bytes read and not yet handed out (none past a Ctrl-Z), for a reader
   // that cuts the lines it can by the same rule itself and leaves the rest to
-  // next(). skip(n) passes over the first n of them, which must end right
+  // next(): a lone line feed that ends a line stands there as a carriage
+  // return. skip(n) passes over the first n of them, which must end right
   // after a line end: a carriage return that is not the last of the bytes,
   // and its line feed if one follows.
   std::string_view buffered() const {
@@ -87,16 +80,21 @@ class LineFile {
 
  private:
   bool fill();
+  std::size_t grownCapacity() const;
+  void endLinesAtLoneLineFeeds(char* bytes, std::size_t count);
 
   InputFile file_;
   LineEnds ends_;
   std::unique_ptr<char[]> buffer_;
   std::size_t capacity_;
-  std::size_t begin_ = 0;  // the first byte not yet handed out
-  std::size_t end_ = 0;    // the end of the bytes read
-  bool ended_ = false;     // nothing more comes from the file
+  std::size_t begin_ = 0;   // the first byte not yet handed out
+  std::size_t end_ = 0;     // the end of the bytes read
+  std::uint64_t read_ = 0;  // bytes read from the file so far
+  bool ended_ = false;      // nothing more comes from the file
   bool failed_ = false;
   bool inMemory_ = false;
+  bool afterCarriageReturn_ = false;  // the last byte read was one, as read
+  bool metLoneLineFeed_ = false;
 };
 
 // Inline: the import calls it once per profile sample.

@@ -99,6 +99,7 @@ class ImportConversation : public ImportReport {
         Warn(session_, "Secondary CSV file access error", details);
         break;
       case ImportError::Kind::MainFileUnreadable:
+        if (opened_) session_.window.setFilePanel(kNoLogbook);  // it failed while read
         Warn(session_, "File access error", details);
         session_.window.addHistory(ChosenText(session_) + " CSV file access error!");
         break;
@@ -117,6 +118,19 @@ class ImportConversation : public ImportReport {
   bool opened_ = false;
 };
 
+// "12. Dahab; Canyon", made in one piece: a field may be as long as the file.
+std::string DiveListLine(const Dive& dive) {
+  const std::string number = IntText(dive.number);
+  std::string line;
+  line.reserve(number.size() + 4 + Utf8Length(dive.location) + Utf8Length(dive.site));
+  line += number;
+  line += ". ";
+  AppendUtf8FromWindows1252(line, dive.location);
+  line += "; ";
+  AppendUtf8FromWindows1252(line, dive.site);
+  return line;
+}
+
 // The summary's four memo lines, then the dives, "12. Dahab; Canyon" each, in
 // the logbook's order.
 void ShowLogbook(Session& session, const Logbook& book) {
@@ -128,10 +142,7 @@ void ShowLogbook(Session& session, const Logbook& book) {
   window.addMemoLine("Maximal depth: " + IntText(summary.deepest) + "m");
   std::vector<std::string> lines;
   lines.reserve(book.dives.size());
-  for (const Dive& dive : book.dives) {
-    lines.push_back(IntText(dive.number) + ". " + Utf8FromWindows1252(dive.location) + "; " +
-                    Utf8FromWindows1252(dive.site));
-  }
+  for (const Dive& dive : book.dives) lines.push_back(DiveListLine(dive));
   window.setDiveList(std::move(lines));
 }
 
@@ -236,8 +247,8 @@ ExportResult ExportHtml(Session& session, const fs::path& directory) {
                                                   MessageButtons::YesNo) == MessageAnswer::Yes;
   ExportConversation conversation(session);
   SystemFileCalls calls;
-  const HtmlExportResult written =
-      WriteHtmlLogbook({*session.logbook, options, directory, clear}, conversation, calls);
+  const HtmlExportResult written = WriteHtmlLogbook(
+      {*session.logbook, options, directory, clear, session.exportThreads}, conversation, calls);
   // The clipboard ends up holding the last picture, as if each had passed through it.
   if (written.lastPicture && !session.platform.copyToClipboard(*written.lastPicture)) {
     throw ExportError("Cannot open clipboard");

@@ -5,6 +5,7 @@
 
 #include <optional>
 
+#include "basic/ordered_work.h"
 #include "commands/platform.h"
 #include "commands/window_model.h"
 #include "model/logbook.h"
@@ -17,6 +18,8 @@ struct Session {
   std::optional<Logbook> logbook;
   WindowModel window;
   Platform& platform;
+  // The threads the HTML export works on.
+  unsigned exportThreads = HardwareThreads();
 };
 
 }  // namespace quellmar

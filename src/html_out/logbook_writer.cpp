@@ -2,9 +2,14 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
+#include <string>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 #include "basic/hidden_file.h"
+#include "basic/ordered_work.h"
 #include "basic/path_text.h"
 #include "basic/text_file.h"
 #include "html_out/logbook_paths.h"
@@ -54,8 +59,68 @@ void RemoveOldFiles(const FileSet& files, FileCalls& calls) {
 // Fills a page template (head or foot) into the page; a template that cannot
 // be read is left out.
 void WritePageTemplate(FillRun& run, const char* name, ByteSink& page) {
-  const auto text = ReadWholeFile(TemplatePath(run.programDirectory, name));
+  const auto text = ReadWholeFile(TemplatePath(run.source.programDirectory, name));
   if (text) FillTemplate(run, SplitLines(*text), page, NoDive);
+}
+
+// What filling the lines template gives for one dive: the text for the index
+// page, the dive's pages and pictures as a set of their own, and what the
+// export tells and keeps of it.
+struct DiveLines {
+  std::string text;
+  std::unique_ptr<FileSet> files;
+  std::vector<std::pair<std::int32_t, std::string>> picturesLeftOut;  // with the reasons
+  std::optional<IndexedImage> lastPicture;
+};
+
+// Keeps what a dive's fill tells, to be told in dive order.
+struct HeldReport : ExportReport {
+  void pictureLeftOut(std::int32_t number, const std::string& reason) override {
+    picturesLeftOut.emplace_back(number, reason);
+  }
+  std::vector<std::pair<std::int32_t, std::string>> picturesLeftOut;
+};
+
+// Fills the lines template for one dive; safe on any thread, as it depends on
+// nothing but the dive, the options and the templates.
+DiveLines FillDiveLines(const FillSource& source, const std::vector<std::string>& lines,
+                        FileSet& logbookFiles, int dive) {
+  DiveLines made;
+  made.files = std::make_unique<FileSet>(logbookFiles);
+  HeldReport held;
+  FillRun run(source, *made.files, held);
+  StringSink text;
+  FillTemplate(run, lines, text, dive);
+  made.text = std::move(text.data);
+  made.picturesLeftOut = std::move(held.picturesLeftOut);
+  made.lastPicture = std::move(run.lastPicture);
+  return made;
+}
+
+// Writes the lines template once per dive into the page. The dives are
+// filled on up to threads threads, and what each gives is taken in dive
+// order, so the page, the files and what is told are the same on any number
+// of threads: a dive's files replace those of an earlier dive of the same
+// number, the first error in dive order ends the export.
+void WriteDiveLines(FillRun& run, unsigned threads, ByteSink& page) {
+  // Read once per export, before the first dive.
+  const auto text = ReadWholeFile(TemplatePath(run.source.programDirectory, "lines.html"));
+  const auto lines = text ? SplitLines(*text) : std::vector<std::string>();
+  const auto count = static_cast<int>(run.source.logbook.dives.size());
+  MakeInOrder(
+      static_cast<std::size_t>(count), threads,
+      [&](std::size_t dive) {
+        return FillDiveLines(run.source, lines, run.files, static_cast<int>(dive));
+      },
+      [&](std::size_t dive) { run.report.diveStarted(static_cast<int>(dive), count); },
+      [&](std::size_t, DiveLines made) {
+        for (const auto& [number, reason] : made.picturesLeftOut) {
+          LeavePictureOut(run, number, reason);
+        }
+        run.files.takeFrom(*made.files);
+        page.write(made.text);
+        if (made.lastPicture) run.lastPicture = std::move(made.lastPicture);
+      });
 }
 
 }  // namespace
@@ -89,31 +154,17 @@ HtmlExportResult WriteHtmlLogbook(const HtmlExport& request, ExportReport& repor
                                   FileCalls& calls) {
   FileSet files(OutputFolder(request.programDirectory), calls);
   files.removeStaleTemporaries();
-  FillRun run(request.logbook, request.options, request.programDirectory, files, report);
+  const FillSource source(request.logbook, request.options, request.programDirectory);
+  FillRun run(source, files, report);
   FileSink page(files, kIndexPageName);
   RequireCreated(page);
   WritePageTemplate(run, "head.html", page);
-  WriteDiveLines(run, page);
+  WriteDiveLines(run, request.threads, page);
   WritePageTemplate(run, "foot.html", page);
   Finish(page);
   if (!files.commit(kIndexPageName)) ThrowFileError(files.failure());
   if (request.clearOutput) RemoveOldFiles(files, calls);
   return {std::move(run.picturesLeftOut), std::move(run.lastPicture)};
-}
-
-void WriteDiveLines(FillRun& run, ByteSink& page) {
-  // Read once per export, before the first dive.
-  const auto text = ReadWholeFile(TemplatePath(run.programDirectory, "lines.html"));
-  const auto lines = text ? SplitLines(*text) : std::vector<std::string>();
-  const auto count = static_cast<int>(run.logbook.dives.size());
-  for (int i = 0; i < count; ++i) {
-    run.report.diveStarted(i, count);
-    for (const auto& line : lines) {
-      std::string filled = FillLine(run, line, i);
-      filled += "\r\n";
-      page.write(filled);
-    }
-  }
 }
 
 }  // namespace quellmar

@@ -43,6 +43,9 @@ struct HtmlExport {
   const ExportOptions& options;
   std::filesystem::path programDirectory;
   bool clearOutput = false;  // the Output folder's other plain files go
+  // The threads that fill the dives' lines and make their pages and
+  // pictures; the files and what is told are the same for any number.
+  unsigned threads = 1;
 };
 
 // Writes the index page, with the dive pages and pictures its tags ask for,
@@ -53,8 +56,5 @@ struct HtmlExport {
 // before. The caller holds the Output folder's lock.
 HtmlExportResult WriteHtmlLogbook(const HtmlExport& request, ExportReport& report,
                                   FileCalls& calls);
-
-// Writes the lines template once per dive into page.
-void WriteDiveLines(FillRun& run, ByteSink& page);
 
 }  // namespace quellmar

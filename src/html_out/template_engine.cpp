@@ -218,25 +218,17 @@ std::string NotePageLink(const std::string& n, std::string_view icon) {
   return link;
 }
 
-const LogbookFacts& Facts(FillRun& run) {
-  if (!run.facts) run.facts.emplace(run.logbook);
-  return *run.facts;
-}
-
 // Makes the dive's picture; false when its content makes that impossible,
 // which the history tells once per dive, and the export goes on.
 bool MakePicture(FillRun& run, int index) {
-  const Dive& dive = run.logbook.dives[static_cast<std::size_t>(index)];
+  const Dive& dive = run.source.logbook.dives[static_cast<std::size_t>(index)];
   try {
-    IndexedImage picture = MakeProfilePicture(dive, PixelsPerSample(run.options.px), run.files);
+    IndexedImage picture =
+        MakeProfilePicture(dive, PixelsPerSample(run.source.options.px), run.files);
     if (picture.width > 0) run.lastPicture = std::move(picture);
     return true;
   } catch (const PictureNotMade& reason) {
-    auto& leftOut = run.picturesLeftOut;
-    if (std::find(leftOut.begin(), leftOut.end(), dive.number) == leftOut.end()) {
-      leftOut.push_back(dive.number);
-      run.report.pictureLeftOut(dive.number, reason.what());
-    }
+    LeavePictureOut(run, dive.number, reason.what());
     return false;
   }
 }
@@ -244,8 +236,9 @@ bool MakePicture(FillRun& run, int index) {
 // The value of a tag of tables A and B for an existing dive, after its note
 // page or picture, when it asks for one, is written.
 std::string DiveTagValue(FillRun& run, const TagEntry& entry, int index) {
-  const Dive& dive = run.logbook.dives[static_cast<std::size_t>(index)];
-  const ExportOptions& options = run.options;
+  const Logbook& logbook = run.source.logbook;
+  const Dive& dive = logbook.dives[static_cast<std::size_t>(index)];
+  const ExportOptions& options = run.source.options;
   switch (entry.tag) {
     case Tag::Field:
       return entry.field(dive);
@@ -273,18 +266,18 @@ std::string DiveTagValue(FillRun& run, const TagEntry& entry, int index) {
       if (!(options.gif && HasProfile(dive) && MakePicture(run, index))) return {};
       return std::string("<img src=\"d").append(IntText(dive.number)) + ".gif\">";
     case Tag::PrevLink:
-      return NeighbourLink(run.logbook, index, -1);
+      return NeighbourLink(logbook, index, -1);
     case Tag::NextLink:
-      return NeighbourLink(run.logbook, index, +1);
+      return NeighbourLink(logbook, index, +1);
     case Tag::SameSite:
-      return Facts(run).sameSiteItems(run.logbook, index);
+      return run.source.facts().sameSiteItems(logbook, index);
     default:
       return {};
   }
 }
 
-std::string PageTagValue(FillRun& run, Tag tag) {
-  const Summary& summary = run.logbook.summary;
+std::string PageTagValue(const FillSource& source, Tag tag) {
+  const Summary& summary = source.logbook.summary;
   switch (tag) {
     case Tag::TotalDiveTime:
       return SecondsToClockText(summary.totalDiveTime);
@@ -297,15 +290,15 @@ std::string PageTagValue(FillRun& run, Tag tag) {
     case Tag::At:
       return "@";
     case Tag::DiveCount:
-      return IntText(static_cast<std::int32_t>(run.logbook.dives.size()));
+      return IntText(static_cast<std::int32_t>(source.logbook.dives.size()));
     case Tag::TotalDiveTimeExact:
-      return Facts(run).totalDiveTime;
+      return source.facts().totalDiveTime;
     case Tag::AverDiveTimeExact:
-      return Facts(run).averageDiveTime;
+      return source.facts().averageDiveTime;
     case Tag::TotalMaxDepthExact:
-      return Facts(run).deepest;
+      return source.facts().deepest;
     case Tag::TotalSacExact:
-      return Facts(run).averageSac;
+      return source.facts().averageSac;
     default:
       return {};
   }
@@ -319,7 +312,7 @@ bool IsDiveIndex(const Logbook& logbook, int dive) {
 
 std::string TagValue(FillRun& run, std::string_view name, int dive) {
   const TagEntry* entry = FindTag(name);
-  const Logbook& logbook = run.logbook;
+  const Logbook& logbook = run.source.logbook;
   std::string value = "error";
   // An index outside the logbook is taken like NoDive: no record to read.
   if (!IsDiveIndex(logbook, dive)) {
@@ -327,7 +320,7 @@ std::string TagValue(FillRun& run, std::string_view name, int dive) {
   } else if (entry != nullptr && !IsPageTag(entry->tag)) {
     value = DiveTagValue(run, *entry, dive);
   }
-  if (entry != nullptr && IsPageTag(entry->tag)) value = PageTagValue(run, entry->tag);
+  if (entry != nullptr && IsPageTag(entry->tag)) value = PageTagValue(run.source, entry->tag);
   return value;
 }
 
@@ -363,23 +356,44 @@ void FillTemplate(FillRun& run, const std::vector<std::string>& lines, ByteSink&
   }
 }
 
-FillRun::FillRun(const Logbook& book, const ExportOptions& exportOptions,
-                 std::filesystem::path directory, FileSet& newFiles, ExportReport& exportReport)
-    : logbook(book),
-      options(exportOptions),
-      programDirectory(std::move(directory)),
-      files(newFiles),
-      report(exportReport) {}
+FillSource::FillSource(const Logbook& book, const ExportOptions& exportOptions,
+                       std::filesystem::path directory)
+    : logbook(book), options(exportOptions), programDirectory(std::move(directory)) {}
+
+const LogbookFacts& FillSource::facts() const {
+  std::call_once(factsMade_, [this] { facts_.emplace(logbook); });
+  return *facts_;
+}
+
+const std::optional<std::vector<std::string>>& FillSource::noteTemplate() const {
+  std::call_once(noteRead_, [this] {
+    if (const auto text = ReadWholeFile(TemplatePath(programDirectory, "note.html"))) {
+      noteTemplate_ = SplitLines(*text);
+    }
+  });
+  return noteTemplate_;
+}
+
+FillRun::FillRun(const FillSource& fillSource, FileSet& newFiles, ExportReport& exportReport)
+    : source(fillSource), files(newFiles), report(exportReport) {}
+
+void LeavePictureOut(FillRun& run, std::int32_t number, const std::string& reason) {
+  auto& leftOut = run.picturesLeftOut;
+  if (std::find(leftOut.begin(), leftOut.end(), number) != leftOut.end()) return;
+  leftOut.push_back(number);
+  run.report.pictureLeftOut(number, reason);
+}
 
 void WriteNotePage(FillRun& run, int dive) {
-  if (!IsDiveIndex(run.logbook, dive)) return;
-  const std::int32_t number = run.logbook.dives[static_cast<std::size_t>(dive)].number;
+  const Logbook& logbook = run.source.logbook;
+  if (!IsDiveIndex(logbook, dive)) return;
+  const std::int32_t number = logbook.dives[static_cast<std::size_t>(dive)].number;
   // The note template asking for the page it is filling: that page is being
   // written already and is not reopened, which also ends the recursion.
   auto& open = run.notePagesOpen_;
   if (std::find(open.begin(), open.end(), number) != open.end()) return;
 
-  const auto note = ReadWholeFile(TemplatePath(run.programDirectory, "note.html"));
+  const auto& note = run.source.noteTemplate();
   if (!note) return;
   FileSink page(run.files, DivePageName(number));
   RequireCreated(page);
@@ -389,7 +403,7 @@ void WriteNotePage(FillRun& run, int dive) {
     ~Writing() { pages.pop_back(); }
   } writing{open};
   open.push_back(number);
-  FillTemplate(run, SplitLines(*note), page, dive);
+  FillTemplate(run, *note, page, dive);
   Finish(page);
 }
 

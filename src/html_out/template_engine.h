@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,31 +31,51 @@ class ExportReport {
   virtual void pictureLeftOut(std::int32_t /*number*/, const std::string& /*reason*/) {}
 };
 
-// One export's run of fills: what it reads (the logbook, the options, the
-// program directory with its templates), where its files go, where it reports,
-// and the note pages being written at this moment. A note template may ask
-// for its own dive's note page; that page is open already, so it is not
-// reopened (the tag still yields its link) and the fill ends. Made by the
-// export, one per run.
-class FillRun {
+// What every fill of one export reads: the logbook, the options and the
+// program directory with its templates. Fills on several threads may share
+// it: what it works out on first use it works out once.
+class FillSource {
  public:
-  FillRun(const Logbook& logbook, const ExportOptions& options,
-          std::filesystem::path programDirectory, FileSet& files, ExportReport& report);
-  FillRun(const FillRun&) = delete;
-  FillRun& operator=(const FillRun&) = delete;
+  FillSource(const Logbook& logbook, const ExportOptions& options,
+             std::filesystem::path programDirectory);
+  FillSource(const FillSource&) = delete;
+  FillSource& operator=(const FillSource&) = delete;
 
   const Logbook& logbook;
   const ExportOptions& options;
   const std::filesystem::path programDirectory;
-  FileSet& files;  // the logbook's new files, in the Output folder
+
+  // Worked out at the first tag that needs them; the logbook does not change
+  // during an export.
+  const LogbookFacts& facts() const;
+  // The note template's lines, read at the first note page; none when it
+  // cannot be read.
+  const std::optional<std::vector<std::string>>& noteTemplate() const;
+
+ private:
+  mutable std::once_flag factsMade_;
+  mutable std::optional<LogbookFacts> facts_;
+  mutable std::once_flag noteRead_;
+  mutable std::optional<std::vector<std::string>> noteTemplate_;
+};
+
+// A run of fills on one thread: what it reads, where its files go, where it
+// reports, and the note pages being written at this moment. A note template
+// may ask for its own dive's note page; that page is open already, so it is
+// not reopened (the tag still yields its link) and the fill ends.
+class FillRun {
+ public:
+  FillRun(const FillSource& source, FileSet& files, ExportReport& report);
+  FillRun(const FillRun&) = delete;
+  FillRun& operator=(const FillRun&) = delete;
+
+  const FillSource& source;
+  FileSet& files;  // the new files, in the Output folder
   ExportReport& report;
   // Dive numbers whose picture was left out, in the order met, each once.
   std::vector<std::int32_t> picturesLeftOut;
   // The last picture made: the one the clipboard holds after an export.
   std::optional<IndexedImage> lastPicture;
-  // Worked out at the first tag that needs them; the logbook does not change
-  // during a run.
-  std::optional<LogbookFacts> facts;
 
  private:
   friend void WriteNotePage(FillRun& run, int dive);
@@ -73,8 +94,12 @@ std::string FillLine(FillRun& run, std::string_view line, int dive);
 // Fills each of the template's lines and writes it, with CR LF, to out.
 void FillTemplate(FillRun& run, const std::vector<std::string>& lines, ByteSink& out, int dive);
 
+// Keeps the dive number among the pictures left out and tells the report,
+// the first time for that number.
+void LeavePictureOut(FillRun& run, std::int32_t number, const std::string& reason);
+
 // Writes "d" + N + ".html" in the Output directory from the note template.
-// Silent when the template cannot be read; throws ExportError when the page
+// Silent when the template could not be read; throws ExportError when the page
 // cannot be made or written.
 void WriteNotePage(FillRun& run, int dive);
 

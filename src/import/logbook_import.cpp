@@ -81,11 +81,6 @@ std::array<std::optional<fs::path>, 3> FindCompanions(const fs::path& folder,
   return found;
 }
 
-// At least the number of lines in text, for reserving room for them.
-std::size_t LineCountHint(std::string_view text) {
-  return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\r')) + 1;
-}
-
 // The running totals of the dives read. The sums are 32-bit and wrap as
 // such, well defined here; they reach that range only beyond 68 years of
 // dive time.
@@ -111,11 +106,9 @@ struct Totals {
 template <typename Record, typename ReadLines>
 void ReadCompanion(const fs::path& path, Companion which, std::vector<Record>& list,
                    ImportReport& report, ReadLines readLines) {
-  const bool lineFeeds = FileEndsLinesWithLineFeeds(path);
-  LineFile file(path, LineFile::kChunkSize,
-                lineFeeds ? LineEnds::LineFeed : LineEnds::CarriageReturn);
-  if (lineFeeds) report.readWithLineFeeds(path);
+  LineFile file(path, LineFile::kChunkSize, LineEnds::AlsoLoneLineFeed);
   readLines(file, list);
+  if (file.metLoneLineFeed()) report.readWithLineFeeds(path);
   if (!file.isOpen() || file.failed()) {
     list = {};
     report.companionUnreadable(which, path, file.reason());
@@ -171,15 +164,17 @@ std::variant<Logbook, ImportError> ReadExport(const ExportFiles& files, ImportRe
   ReadCompanion(files.notes, Companion::Note, notes, report, ReadNoteFile);
   ReadCompanion(files.profiles, Companion::Profile, profiles, report, ReadProfileFile);
 
-  std::string reason;
-  auto text = ReadWholeFile(files.mainFile, &reason);
-  if (!text) return ImportError{ImportError::Kind::MainFileUnreadable, files.mainFile, reason};
-  report.mainFileOpened();
-  if (EndsLinesWithLineFeeds(*text)) {
-    UseLineFeedsAsLineEnds(*text);
-    report.readWithLineFeeds(files.mainFile);
+  LineFile main(files.mainFile, LineFile::kChunkSize, LineEnds::AlsoLoneLineFeed);
+  if (!main.isOpen()) {
+    return ImportError{ImportError::Kind::MainFileUnreadable, files.mainFile, main.reason()};
   }
-  return LoadDives(*text, notes, profiles, report);
+  report.mainFileOpened();
+  Logbook book = LoadDives(main, notes, profiles, report);
+  if (main.failed()) {
+    return ImportError{ImportError::Kind::MainFileUnreadable, files.mainFile, main.reason()};
+  }
+  if (main.metLoneLineFeed()) report.readWithLineFeeds(files.mainFile);
+  return book;
 }
 
 void ReadNoteFile(LineFile& file, std::vector<NoteLine>& notes) {
@@ -187,17 +182,15 @@ void ReadNoteFile(LineFile& file, std::vector<NoteLine>& notes) {
   while (file.next(line)) ReadNoteLine(line, notes);
 }
 
-Logbook LoadDives(std::string_view mainText, std::vector<NoteLine>& notes,
+Logbook LoadDives(LineFile& mainFile, std::vector<NoteLine>& notes,
                   const std::vector<Profile>& profiles, ImportReport& report) {
   Logbook book;
-  book.dives.reserve(LineCountHint(mainText));
   CompanionIndex index(notes, profiles);
   Totals totals;
-  LineReader reader(mainText);
   std::string_view line;
   // 64 bits: a line of any length moves the progress forwards.
   std::int64_t position = 0;
-  while (reader.next(line)) {
+  while (mainFile.next(line)) {
     Dive& dive = book.dives.emplace_back();
     position += static_cast<std::int64_t>(line.size()) + 2;  // the line and its end
     report.progress(position);

@@ -34,7 +34,8 @@ class ImportReport {
                                    const std::string& /*reason*/) {}
   // The main file is open; its dives are read next.
   virtual void mainFileOpened() {}
-  // A CSV file saved with line feeds alone is read by them.
+  // A CSV file held line feeds without a carriage return before them, which
+  // end lines too; told once per file, after it is read.
   virtual void readWithLineFeeds(const std::filesystem::path& /*file*/) {}
 };
 
@@ -72,9 +73,10 @@ std::variant<ExportFiles, ImportError> FindExportFiles(const std::filesystem::pa
 std::variant<Logbook, ImportError> ReadExport(const ExportFiles& files, ImportReport& report);
 
 // The parts of ReadExport after the files are opened, for a reader that holds
-// the export in memory (the fuzz target).
+// the export in memory (the fuzz target). The main file is read line by line,
+// never whole.
 void ReadNoteFile(LineFile& file, std::vector<NoteLine>& notes);
-Logbook LoadDives(std::string_view mainText, std::vector<NoteLine>& notes,
+Logbook LoadDives(LineFile& mainFile, std::vector<NoteLine>& notes,
                   const std::vector<Profile>& profiles, ImportReport& report);
 
 }  // namespace quellmar

@@ -487,13 +487,21 @@ void ParseDiveLine(std::string_view line, Dive& dive, CompanionIndex& companions
   NextNumber(line, dive.exact.endPressure, dive.endPressure);
   NextNumber(line, dive.exact.sac, dive.sac, NextRounded16);
   SkipField(line);
-  // The five custom texts: the first as it is, each later non-empty one after ", ".
-  NextText(line, dive.customTexts);
-  for (int part = 2; part <= 5; ++part) {
-    const std::string_view custom = NextTextView(line);
-    if (custom.empty()) continue;
+  // The five custom texts: the first as it is, each later non-empty one after
+  // ", "; joined in room made once, as a text may be as long as the file.
+  std::array<std::string_view, 5> customs;
+  for (auto& custom : customs) custom = NextTextView(line);
+  std::size_t joined = customs[0].size();
+  for (std::size_t part = 1; part < customs.size(); ++part) {
+    if (!customs[part].empty()) joined += 2 + customs[part].size();
+  }
+  dive.customTexts.clear();
+  dive.customTexts.reserve(joined);
+  dive.customTexts += customs[0];
+  for (std::size_t part = 1; part < customs.size(); ++part) {
+    if (customs[part].empty()) continue;
     dive.customTexts += ", ";
-    dive.customTexts += custom;
+    dive.customTexts += customs[part];
   }
   NextNumber(line, dive.exact.weight, dive.weight);
   NextNumber(line, dive.exact.oxygen, dive.oxygen);

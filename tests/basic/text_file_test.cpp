@@ -96,6 +96,40 @@ TEST(LineFile, SameLinesAtEveryChunkBoundary) {
   }
 }
 
+struct CsvLineRow {
+  const char* name;
+  std::string text;
+  Lines expected;
+  bool loneLineFeed;  // one ended a line
+};
+
+// clang-format off
+const CsvLineRow kCsvLineRows[] = {
+    {"crlf_then_lf",        "a\r\nb\nc\n",     {"a", "b", "c"},      true},
+    {"lf_lf_is_two_ends",   "a\n\nb",          {"a", "", "b"},       true},
+    {"lf_cr",               "a\n\rb",          {"a", "", "b"},       true},
+    {"cr_lf_lf",            "a\r\n\nb\r\n",   {"a", "", "b"},       true},
+    {"crlf_only",           "a\r\nb\rc\r\n",  {"a", "b", "c"},      false},
+    {"lf_after_ctrl_z",     "a\r\n\x1a\nb\n",  {"a"},                false},
+};
+// clang-format on
+
+// CSV files take a line feed that follows no carriage return as a line end
+// too, wherever a chunk of the file ends.
+TEST(LineFile, LoneLineFeedsEndCsvLines) {
+  testing::TempDir dir;
+  for (const auto& row : kCsvLineRows) {
+    const auto path = dir.write(std::string(row.name) + ".csv", row.text);
+    for (const std::size_t chunk : {1, 2, 3, 1 << 20}) {
+      LineFile file(path, chunk, LineEnds::AlsoLoneLineFeed);
+      Lines lines;
+      for (std::string_view line; file.next(line);) lines.emplace_back(line);
+      EXPECT_EQ(lines, row.expected) << row.name << ", chunk " << chunk;
+      EXPECT_EQ(file.metLoneLineFeed(), row.loneLineFeed) << row.name << ", chunk " << chunk;
+    }
+  }
+}
+
 TEST(LineFile, DoesNotOpenMissingFileOrDirectory) {
   testing::TempDir dir;
   std::string_view line;

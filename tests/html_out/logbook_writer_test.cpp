@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -72,7 +73,7 @@ class WriterTest : public ::testing::Test {
     told.events.clear();
     MakeOutputFolder(dir.path());
     SystemFileCalls calls;
-    return WriteHtmlLogbook({book, options, dir.path(), clear}, told, calls);
+    return WriteHtmlLogbook({book, options, dir.path(), clear, threads}, told, calls);
   }
   void smallTemplates() {
     dir.write("html/head.html", "<head @totalsac@>\r\n");
@@ -96,8 +97,17 @@ class WriterTest : public ::testing::Test {
   TempDir dir;
   Logbook book;
   ExportOptions options;
+  unsigned threads = 1;
   Told told;
 };
+
+// The same cases on one thread and on several.
+class ThreadsTest : public WriterTest, public ::testing::WithParamInterface<unsigned> {
+ protected:
+  ThreadsTest() { threads = GetParam(); }
+};
+
+INSTANTIATE_TEST_SUITE_P(Threads, ThreadsTest, ::testing::Values(1u, 3u));
 
 // Compares with the golden file; QUELLMAR_UPDATE_GOLDEN=1 rewrites it
 // (run the test once with it set after an intended change to the templates).
@@ -109,7 +119,7 @@ void ExpectGolden(const fs::path& written, const std::string& goldenName) {
   EXPECT_EQ(bytes, ReadFile(golden)) << "differs from " << golden;
 }
 
-TEST_F(WriterTest, BundledTemplatesGiveTheGoldenPages) {
+TEST_P(ThreadsTest, BundledTemplatesGiveTheGoldenPages) {
   bundledTemplates();
   addDives({1, 2, 12});
   auto& nitrox = book.dives[2];
@@ -282,7 +292,7 @@ TEST_P(BadPixelsTest, RefusesTheExportWithPicturesOnOnly) {
 
 INSTANTIATE_TEST_SUITE_P(Texts, BadPixelsTest, ::testing::Values("0", "-2", "", "px", " +0 "));
 
-TEST_F(WriterTest, PictureThatCannotBeMadeEndsTheExportThere) {
+TEST_P(ThreadsTest, PictureThatCannotBeMadeEndsTheExportThere) {
   dir.write("html/head.html", "head");
   dir.write("html/lines.html", "<dive @diveno@>\r\n@profile_ico@\r\nlast\r\n");
   dir.write("html/foot.html", "foot");
@@ -307,6 +317,46 @@ TEST_F(WriterTest, PictureThatCannotBeMadeEndsTheExportThere) {
   EXPECT_TRUE(fs::is_regular_file(output("d13.gif")));
   ASSERT_TRUE(result.lastPicture);  // the last one made, for the clipboard
   EXPECT_EQ(result.lastPicture->width, 4);
+}
+
+// Every file of Output by name, with its bytes.
+std::map<std::string, std::string> FilesIn(const fs::path& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    files[entry.path().filename().string()] = ReadFile(entry.path());
+  }
+  return files;
+}
+
+// Made on several threads, the logbook and what the export tells are those of
+// one thread: a dive's files replace those of an earlier dive of the same
+// number, the pictures left out are told in dive order, once per number, and
+// the clipboard gets the last dive's picture.
+TEST_F(WriterTest, AnyNumberOfThreadsWritesTheSameLogbook) {
+  bundledTemplates();
+  std::string tooWide;  // 70,000 samples: wider than a GIF can be
+  for (int i = 0; i < 70'000; ++i) tooWide += "1,";
+  for (int i = 0; i < 60; ++i) {
+    Dive& dive = book.dives.emplace_back(MakeDive(i % 23));
+    dive.site = "Site " + std::to_string(i % 5);
+    dive.note = i % 3 == 0 ? "note of " + std::to_string(i) : "";
+    WithProfile(dive, i % 11 == 4 ? tooWide : std::to_string(i % 7) + ",5,12,9,0.0");
+  }
+  const auto one = write();
+  const auto oneTold = told.events;
+  const auto oneFiles = FilesIn(output());
+  ASSERT_EQ(one.picturesLeftOut, (std::vector<std::int32_t>{4, 15, 3, 14, 2, 13}));
+  for (unsigned count : {2u, 7u}) {
+    SCOPED_TRACE(count);
+    fs::remove_all(output());
+    threads = count;
+    const auto many = write();
+    EXPECT_EQ(told.events, oneTold);
+    EXPECT_EQ(many.picturesLeftOut, one.picturesLeftOut);
+    ASSERT_TRUE(many.lastPicture);
+    EXPECT_EQ(many.lastPicture->pixels, one.lastPicture->pixels);
+    EXPECT_EQ(FilesIn(output()), oneFiles);
+  }
 }
 
 #ifdef _WIN32

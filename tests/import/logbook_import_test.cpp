@@ -471,5 +471,36 @@ TEST(Import, TheBundledSampleExport) {
   EXPECT_EQ(dives.back().site, "Modra spilja");
 }
 
+// The sample saved again by another program: its first line ends in CR LF,
+// the others in LF alone. No dive is lost (it used to import 2 of 24), and
+// each file is told once.
+TEST(Import, FileThatMixesLineEndsLosesNoDive) {
+  const fs::path sample = fs::path(QUELLMAR_SOURCE_DIR) / "examples";
+  testing::TempDir dir;
+  for (const char* name :
+       {"logbook.csv", "logbook$DGE.CSV", "logbook$NOT.CSV", "logbook$PRO.CSV"}) {
+    std::string text = testing::ReadFile(sample / name);
+    const auto first = text.find("\r\n") + 2;
+    for (auto at = text.find("\r\n", first); at != std::string::npos; at = text.find("\r\n", at)) {
+      text.erase(at, 1);
+    }
+    dir.write(name, text);
+  }
+  const auto mixed = Import(dir.path() / "logbook.csv");
+  const auto original = Import(sample / "logbook.csv");
+  ASSERT_TRUE(mixed.book);
+  EXPECT_EQ(mixed.events, (Lines{"line feeds: logbook$NOT.CSV", "line feeds: logbook$PRO.CSV",
+                                 "opened", "line feeds: logbook.csv"}));
+  const auto& dives = mixed.book->dives;
+  ASSERT_EQ(dives.size(), 24u);
+  for (std::size_t i = 0; i < dives.size(); ++i) {
+    const Dive& before = original.book->dives[i];
+    EXPECT_EQ(dives[i].number, before.number);
+    EXPECT_EQ(dives[i].site, before.site);
+    EXPECT_EQ(dives[i].note, before.note);
+    EXPECT_EQ(dives[i].profile, before.profile);
+  }
+}
+
 }  // namespace
 }  // namespace quellmar

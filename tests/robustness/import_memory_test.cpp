@@ -47,8 +47,8 @@ std::int64_t WriteLargeExport(const ProgramFixture& fixture, int dives) {
 }
 
 TEST(ImportMemory, GrowsWithinASmallMultipleOfTheExport) {
-#if defined(__SANITIZE_ADDRESS__)
-  GTEST_SKIP() << "AddressSanitizer's shadow memory and quarantine hide the import's own use";
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  GTEST_SKIP() << "the sanitizers' shadow memory hides the import's own use";
 #endif
   ProgramFixture fixture;
   const int dives = 55000;
@@ -81,8 +81,8 @@ TEST(ImportMemory, GrowsWithinASmallMultipleOfTheExport) {
 // running out of memory during the import (it used to end the converter with
 // a bare std::bad_alloc), and no logbook is left loaded.
 TEST(ImportMemory, RunningOutIsReportedAsSuch) {
-#if defined(__SANITIZE_ADDRESS__)
-  GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit allows";
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  GTEST_SKIP() << "the sanitizers reserve more address space than the limit allows";
 #endif
   ProgramFixture fixture;
   fixture.writeExport("", "", "");

@@ -120,8 +120,9 @@ TEST_F(ConvertTest, HelpPrintsTheUsage) {
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.err, "");
   EXPECT_TRUE(result.out.starts_with("Usage: quellmar-convert [OPTIONS] FILE\n")) << result.out;
-  for (const char* option : {"--base DIR", "--import-only", "--list", "--clear", "--no-notes",
-                             "--no-gif", "--px TEXT", "--view", "--quiet", "--help", "--version"}) {
+  for (const char* option :
+       {"--base DIR", "--import-only", "--list", "--clear", "--no-notes", "--no-gif", "--px TEXT",
+        "--view", "--threads N", "--quiet", "--help", "--version"}) {
     EXPECT_NE(result.out.find("\n  " + std::string(option) + " "), std::string::npos) << option;
   }
 }
@@ -150,6 +151,8 @@ const UsageRow kUsageRows[] = {
     {"base_without_value", {"a.csv", "--base"},         "--base needs a value"},
     {"px_without_value",   {"a.csv", "--px"},           "--px needs a value"},
     {"flag_with_value",    {"--quiet=yes", "a.csv"},    "--quiet takes no value"},
+    {"no_threads",         {"--threads=0", "a.csv"},    "--threads takes a whole number from 1 to 256"},
+    {"threads_not_whole",  {"--threads", "2x", "a.csv"}, "--threads takes a whole number from 1 to 256"},
     {"empty_file",         {""},                        "FILE is empty"},
     {"empty_after_dashes", {"--", ""},                  "FILE is empty"},
 };
