@@ -1,8 +1,8 @@
 // The UDDF export of a generated logbook (the export command: WriteUddf into
-// the file writer, the file synced and put in place) against the floor of writing the same bytes to a file by bare
-// open, write and close. Both run in every iteration; "ratio" is export /
-// floor. "extra_heap_MiB" is the most heap the export held at once beyond the
-// imported logbook, counted by this program's operator new.
+// the file writer, the file synced and put in place) against the floor of writing the same bytes to
+// a file by bare open, write and close. Both run in every iteration; "ratio" is export / floor.
+// "extra_heap_MiB" is the most heap the export held at once beyond the imported logbook, counted by
+// this program's operator new.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
