@@ -44,14 +44,15 @@ std::variant<Arguments, UsageError> ReadArguments(const std::vector<std::string>
       attached = arg.substr(eq + 1);
       arg = arg.substr(0, eq);
     }
-    const auto spec = std::find_if(known.begin(), known.end(),
-                                   [arg](const OptionSpec& option) { return option.name == arg; });
-    if (spec == known.end()) {
+    const auto option =
+        std::find_if(known.begin(), known.end(),
+                     [arg](const OptionSpec& candidate) { return candidate.name == arg; });
+    if (option == known.end()) {
       if (passUnknown) continue;
       return UsageError{"unknown option " + args[i]};
     }
     std::string value;
-    if (spec->takesValue) {
+    if (option->takesValue) {
       if (attached) {
         value = std::string(*attached);
       } else if (i + 1 < args.size()) {
