@@ -24,57 +24,21 @@ import base64
 import csv
 import decimal
 import io
-import os
 import pathlib
 import random
 import re
-import shutil
-import subprocess
 import sys
 import tempfile
 import time
 
-SKIP = 77
-IN_CI = os.environ.get("CI") == "true"
+from browser_support import convert, crlf, skip_or_fail, start_browser
+from selenium.webdriver.common.by import By
+from selenium.webdriver.common.keys import Keys
+from selenium.webdriver.common.print_page_options import PrintOptions
+
 HERE = pathlib.Path(__file__).resolve().parent
 AXE = HERE / "node_modules" / "axe-core" / "axe.min.js"
 BIG_LOGBOOK = 1500  # more than the script prints as a table: printed as lines of text
-
-
-def skip_or_fail(reason):
-    if IN_CI:
-        print(f"FAIL: {reason} (CI=true: the browser test must run)")
-        sys.exit(1)
-    print(f"SKIP: {reason}")
-    sys.exit(SKIP)
-
-
-DEBIAN_PYTHON = "/usr/bin/python3"
-
-try:
-    from selenium import webdriver
-    from selenium.webdriver.chrome.service import Service
-    from selenium.webdriver.common.by import By
-    from selenium.webdriver.common.keys import Keys
-    from selenium.webdriver.common.print_page_options import PrintOptions
-except ImportError:
-    # Debian's python3-selenium belongs to Debian's interpreter; another
-    # python3 found first on the PATH does not see it.
-    if os.path.exists(DEBIAN_PYTHON) and os.path.realpath(sys.executable) != os.path.realpath(DEBIAN_PYTHON):
-        os.execv(DEBIAN_PYTHON, [DEBIAN_PYTHON, *sys.argv])
-    skip_or_fail("python3-selenium is not installed (scripts/setup.sh installs it)")
-
-
-def find_program(*names):
-    for name in names:
-        path = shutil.which(name)
-        if path:
-            return path
-    return None
-
-
-def crlf(lines):
-    return "".join(line + "\r\n" for line in lines).encode("cp1252")
 
 
 def dive_line(diveid, diveno, date, clock, location, site, o2, maxdepth, buddy="Anna"):
@@ -148,39 +112,9 @@ def sample_export(run_dir, temp):
     return write_small_export(temp / "export")
 
 
-def convert(convert_path, run_dir, base, export):
-    for folder in ("html", "pict"):
-        shutil.copytree(run_dir / folder, base / folder)
-    result = subprocess.run([str(convert_path), "--base", str(base), "--clear", "--quiet", str(export)],
-                            cwd=export.parent, capture_output=True, text=True,
-                            stdin=subprocess.DEVNULL, timeout=180)
-    print(result.stderr, end="", file=sys.stderr)
-    if result.returncode != 0:
-        print(f"FAIL: quellmar-convert exited with {result.returncode}")
-        sys.exit(1)
-    return base / "Output"
-
-
-def find_browser():
-    chromium = find_program("chromium", "chromium-browser", "google-chrome")
-    driver_path = find_program("chromedriver")
-    if not chromium or not driver_path:
-        skip_or_fail("chromium or chromium-driver is not installed (scripts/setup.sh installs them)")
+def check_tools():
     if not AXE.is_file():
         skip_or_fail(f"{AXE} is missing (scripts/setup.sh installs axe-core)")
-    return chromium, driver_path
-
-
-def start_browser(temp, chromium, driver_path):
-    options = webdriver.ChromeOptions()
-    options.binary_location = chromium
-    for flag in ("--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
-                 "--disable-background-networking", "--disable-component-update",
-                 "--disable-sync", "--no-first-run", "--window-size=1280,900",
-                 f"--user-data-dir={temp / 'chromium-profile'}"):
-        options.add_argument(flag)
-    options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
-    return webdriver.Chrome(service=Service(driver_path), options=options)
 
 
 class Checker:
@@ -489,7 +423,7 @@ def main():
     parser.add_argument("--screenshots", type=pathlib.Path)
     args = parser.parse_args()
     convert_path, run_dir = args.convert.resolve(), args.run_dir.resolve()
-    chromium, driver_path = find_browser()
+    check_tools()
 
     with tempfile.TemporaryDirectory(prefix="quellmar-browser-") as temp_name:
         temp = pathlib.Path(temp_name)
@@ -497,7 +431,7 @@ def main():
         big = write_big_export(temp / "export-big", BIG_LOGBOOK)
         logbooks = [(convert(convert_path, run_dir, temp / "sample", sample), sample, True),
                     (convert(convert_path, run_dir, temp / "big", big), big, False)]
-        driver = start_browser(temp, chromium, driver_path)
+        driver = start_browser(temp)
         checker = Checker(driver)
         try:
             driver.set_script_timeout(60)

@@ -11,35 +11,13 @@ Exit code 77 means skipped (only outside CI, when a tool is missing).
 """
 
 import argparse
-import os
 import pathlib
 import re
-import shutil
-import subprocess
 import sys
 import tempfile
 import time
 
-SKIP = 77
-DEBIAN_PYTHON = "/usr/bin/python3"
-
-
-def skip_or_fail(reason):
-    if os.environ.get("CI") == "true":
-        print(f"FAIL: {reason} (CI=true: the browser test must run)")
-        sys.exit(1)
-    print(f"SKIP: {reason}")
-    sys.exit(SKIP)
-
-
-try:
-    from selenium import webdriver
-    from selenium.webdriver.chrome.service import Service
-except ImportError:
-    # Debian's python3-selenium belongs to Debian's interpreter.
-    if os.path.exists(DEBIAN_PYTHON) and os.path.realpath(sys.executable) != os.path.realpath(DEBIAN_PYTHON):
-        os.execv(DEBIAN_PYTHON, [DEBIAN_PYTHON, *sys.argv])
-    skip_or_fail("python3-selenium is not installed (scripts/setup.sh installs it)")
+from browser_support import convert, crlf, start_browser
 
 # Each payload, were it to run, would add its number to top.ran.
 RUN = "(top.ran=top.ran||[]).push(N)"
@@ -114,34 +92,8 @@ def write_export(folder, payloads):
         notes += [f'{100 + dive},"{line}"' for line in lines]
     assert not any('"' in p or "\r" in p for p in PAYLOADS)
     for name, lines in (("log.csv", dives), ("log$DGE.CSV", []), ("log$NOT.CSV", notes), ("log$PRO.CSV", [])):
-        (folder / name).write_bytes("".join(line + "\r\n" for line in lines).encode("cp1252"))
+        (folder / name).write_bytes(crlf(lines))
     return folder / "log.csv"
-
-
-def convert(convert_path, run_dir, base, export):
-    for folder in ("html", "pict"):
-        shutil.copytree(run_dir / folder, base / folder)
-    result = subprocess.run([str(convert_path), "--base", str(base), "--clear", "--quiet", str(export)],
-                            cwd=export.parent, capture_output=True, text=True,
-                            stdin=subprocess.DEVNULL, timeout=120)
-    if result.returncode != 0:
-        print(result.stderr, end="")
-        print(f"FAIL: quellmar-convert exited with {result.returncode}")
-        sys.exit(1)
-    return base / "Output"
-
-
-def start_browser(temp):
-    chromium = shutil.which("chromium") or shutil.which("chromium-browser") or shutil.which("google-chrome")
-    driver_path = shutil.which("chromedriver")
-    if not chromium or not driver_path:
-        skip_or_fail("chromium or chromium-driver is not installed (scripts/setup.sh installs them)")
-    options = webdriver.ChromeOptions()
-    options.binary_location = chromium
-    for flag in ("--headless", "--no-sandbox", "--disable-gpu", "--disable-background-networking",
-                 "--no-first-run", f"--user-data-dir={temp / 'chromium-profile'}"):
-        options.add_argument(flag)
-    return webdriver.Chrome(service=Service(driver_path), options=options)
 
 
 def page_state(driver, page):
