@@ -319,5 +319,19 @@ TEST_F(Crash, TheNextExportRemovesTheTemporariesOfAKilledOne) {
   EXPECT_EQ(on.count("notes.quellmar-1-2.tmp"), 0u);  // a plain file: the clearing took it
 }
 
+#ifndef _WIN32
+// A file the new logbook replaces keeps who may read it: a private page
+// stays private; a new file gets the usual mode.
+TEST_F(Crash, AReplacedFileKeepsItsMode) {
+  fs::permissions(output() / "d1.html", fs::perms::owner_read | fs::perms::owner_write);
+  RecordingCalls calls;
+  ASSERT_TRUE(exportThrough(calls));
+  EXPECT_EQ(fs::status(output() / "d1.html").permissions(),
+            fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_NE(fs::status(output() / "d2.html").permissions() & fs::perms::owner_read,
+            fs::perms::none);
+}
+#endif
+
 }  // namespace
 }  // namespace quellmar
