@@ -192,9 +192,9 @@ int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
   PrepareConsole();
   const ConsoleText shown(OutputIsUtf8());
-  const std::vector<std::string> args(argv + 1, argv + argc);
-  const auto parsed = ParseArguments(args);
-  const char* argv0 = argc > 0 ? argv[0] : "";
+  const std::vector<std::string> line = quellmar::CommandLineArguments(argc, argv);
+  const auto parsed = ParseArguments({line.begin() + (line.empty() ? 0 : 1), line.end()});
+  const char* argv0 = line.empty() ? "" : line.front().c_str();
   try {
     if (const auto* error = std::get_if<quellmar::UsageError>(&parsed)) {
       std::cerr << "quellmar-convert: " << error->message << "\n\n"

@@ -5,7 +5,6 @@
 
 #include <commctrl.h>
 #include <ole2.h>
-#include <shellapi.h>
 
 #include <clocale>
 #include <iostream>
@@ -22,24 +21,10 @@
 #include "main_window.h"
 #include "win32_platform.h"
 
-namespace {
-
-// The program's name and its arguments, as UTF-8.
-std::vector<std::string> CommandLine() {
-  int count = 0;
-  wchar_t** given = CommandLineToArgvW(GetCommandLineW(), &count);
-  std::vector<std::string> args;
-  for (int i = 0; i < count; ++i) args.push_back(quellmar::win32::Utf8Text(given[i]));
-  LocalFree(given);
-  return args;
-}
-
-}  // namespace
-
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   using namespace quellmar;
   std::setlocale(LC_ALL, "C");
-  const std::vector<std::string> args = CommandLine();
+  const std::vector<std::string> args = CommandLineArguments(0, nullptr);
   const std::string program = args.empty() ? std::string() : args.front();
   const auto read = AnswerWindowArguments({args.begin() + (args.empty() ? 0 : 1), args.end()},
                                           QUELLMAR_VERSION, std::cout, std::cerr);

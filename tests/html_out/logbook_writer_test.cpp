@@ -320,18 +320,18 @@ struct WindowsFileRow {
   const char* name;
   std::string file;  // in Output before the export
   Setup setup;
-  MessageAnswer clear;
+  bool clear;         // Output is emptied first
   bool kept;          // still holds what it held before
   bool namedAsError;  // the export ends with "Cannot create file" and its path
 };
 
 // clang-format off
 const WindowsFileRow kWindowsFileRows[] = {
-    {"read_only",   "d1.gif",      Setup::ReadOnly, MessageAnswer::Yes, true,  true},
-    {"held_open",   "d1.gif",      Setup::HeldOpen, MessageAnswer::Yes, true,  true},
-    {"thumbs_db",   "Thumbs.db",   Setup::Hidden,   MessageAnswer::Yes, true,  false},
-    {"desktop_ini", "desktop.ini", Setup::Hidden,   MessageAnswer::Yes, true,  false},
-    {"other_case",  "D1.GIF",      Setup::Plain,    MessageAnswer::No,  false, false},
+    {"read_only",   "d1.gif",      Setup::ReadOnly, true,  true,  true},
+    {"held_open",   "d1.gif",      Setup::HeldOpen, true,  true,  true},
+    {"thumbs_db",   "Thumbs.db",   Setup::Hidden,   true,  true,  false},
+    {"desktop_ini", "desktop.ini", Setup::Hidden,   true,  true,  false},
+    {"other_case",  "D1.GIF",      Setup::Plain,    false, false, false},
 };
 // clang-format on
 
@@ -363,7 +363,7 @@ TEST_P(WindowsFileTest, OutputFiles) {
   }
   std::string error;
   try {
-    write(row.clear == MessageAnswer::Yes);
+    write(row.clear);
   } catch (const ExportError& e) {
     error = e.what();
   }
