@@ -19,6 +19,7 @@
 #include "commands/window_arguments.h"
 #include "controls.h"
 #include "main_window.h"
+#include "model/version.h"
 #include "win32_platform.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {

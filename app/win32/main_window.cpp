@@ -298,6 +298,8 @@ void MainWindow::onCommand(int id, int code) {
       return controller_->exportHtml();
     case IDM_VIEW_HTML:
       return controller_->viewHtml();
+    case IDM_EXPORT_UDDF:
+      return controller_->exportUddf();
     case IDM_ABOUT:
       return controller_->showAbout();
     // The export reads the options whenever a tag needs them.

@@ -117,25 +117,27 @@ TEST_F(MainWindowTest, MenusAndKeysSendTheCommands) {
     {0,  3, "&Quit\tCtrl+Q",         IDM_QUIT},
     {1,  0, "HTML &export\tCtrl+E",  IDM_EXPORT_HTML},
     {1,  1, "HTML &view\tCtrl+B",    IDM_VIEW_HTML},
+    {1,  2, "&UDDF export\u2026\tCtrl+U", IDM_EXPORT_UDDF},
     {2,  0, "&About",                IDM_ABOUT},
   };
   // clang-format on
   HMENU bar = GetMenu(window.handle());
   for (const MenuRow& row : rows) {
     HMENU menu = row.menu < 0 ? bar : GetSubMenu(bar, row.menu);
-    char caption[64] = {};
-    GetMenuStringA(menu, static_cast<UINT>(row.position), caption, sizeof caption, MF_BYPOSITION);
-    EXPECT_STREQ(caption, row.caption);
+    wchar_t caption[64] = {};
+    GetMenuStringW(menu, static_cast<UINT>(row.position), caption, 64, MF_BYPOSITION);
+    EXPECT_EQ(Utf8Text(caption), row.caption);
     EXPECT_EQ(static_cast<int>(GetMenuItemID(menu, row.position)), row.command);
   }
-  // Ctrl with O, Q, E and B.
+  // Ctrl with O, Q, E, B and U.
   HACCEL keys = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_ACCELERATORS));
-  std::array<ACCEL, 4> table{};
-  ASSERT_EQ(CopyAcceleratorTableW(keys, table.data(), 4), 4);
+  std::array<ACCEL, 5> table{};
+  ASSERT_EQ(CopyAcceleratorTableW(keys, table.data(), 5), 5);
   const ACCEL expected[] = {{FVIRTKEY | FCONTROL, 'O', IDM_OPEN_CSV},
                             {FVIRTKEY | FCONTROL, 'Q', IDM_QUIT},
                             {FVIRTKEY | FCONTROL, 'E', IDM_EXPORT_HTML},
-                            {FVIRTKEY | FCONTROL, 'B', IDM_VIEW_HTML}};
+                            {FVIRTKEY | FCONTROL, 'B', IDM_VIEW_HTML},
+                            {FVIRTKEY | FCONTROL, 'U', IDM_EXPORT_UDDF}};
   for (std::size_t i = 0; i < table.size(); ++i)
     EXPECT_EQ(std::tie(table[i].fVirt, table[i].key, table[i].cmd),
               std::tie(expected[i].fVirt, expected[i].key, expected[i].cmd));
