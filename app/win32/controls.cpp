@@ -1,6 +1,7 @@
 #include "controls.h"
 
 #include <filesystem>
+#include <system_error>
 
 #include "basic/path_text.h"
 
@@ -64,6 +65,16 @@ std::string WindowText(HWND window) {
   text.resize(
       static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
   return Utf8Text(text);
+}
+
+std::string SystemReason(DWORD code) {
+  std::string reason = std::system_category().message(static_cast<int>(code));
+  while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
+  return reason;
+}
+
+std::runtime_error StartFailure(const std::string& what) {
+  return std::runtime_error(what + ": " + SystemReason(GetLastError()));
 }
 
 }  // namespace quellmar::win32

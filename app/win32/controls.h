@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -31,5 +32,12 @@ std::string Utf8Text(std::wstring_view wide);
 
 // The text of a window, as UTF-8.
 std::string WindowText(HWND window);
+
+// The system's words for an error code, without the line end.
+std::string SystemReason(DWORD code);
+
+// What stops the program before its window is up: what failed, and the
+// system's reason for its last error.
+std::runtime_error StartFailure(const std::string& what);
 
 }  // namespace quellmar::win32

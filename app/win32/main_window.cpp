@@ -112,13 +112,19 @@ MainWindow::MainWindow(Session& session, HINSTANCE instance)
   const int height = frame.bottom - frame.top;
   RECT desktop{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &desktop, 0);
+  HMENU menu = LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MAIN_MENU));
+  if (menu == nullptr) throw StartFailure("Cannot load the main window's menu");
   window_ = CreateWindowExW(0, kClassName, WideText(kMainWindowTitle).c_str(), style,
                             desktop.left + (desktop.right - desktop.left - width) / 2,
                             desktop.top + (desktop.bottom - desktop.top - height) / 2, width,
-                            height, nullptr, LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MAIN_MENU)),
-                            instance, this);
-  if (window_ == nullptr) throw std::runtime_error("Cannot create the main window");
+                            height, nullptr, menu, instance, this);
+  if (window_ == nullptr) {
+    const auto failure = StartFailure("Cannot create the main window");
+    DestroyMenu(menu);
+    throw failure;
+  }
   accelerators_ = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_ACCELERATORS));
+  if (accelerators_ == nullptr) throw StartFailure("Cannot load the main window's keys");
 
   for (ToolImage image :
        {ToolImage::Open, ToolImage::Close, ToolImage::HtmlExport, ToolImage::HtmlView})
@@ -182,7 +188,8 @@ void MainWindow::buildToolBar() {
 }
 
 void MainWindow::buildControls() {
-  CreateControls(window_, kControls, WindowFont());
+  if (!CreateControls(window_, kControls, WindowFont()))
+    throw StartFailure("Cannot create the main window's controls");
   infoMemo_ = GetDlgItem(window_, IDC_INFO_MEMO);
   SendMessageW(infoMemo_, EM_SETLIMITTEXT, 0, 0);  // as long as memory allows
   diveList_ = GetDlgItem(window_, IDC_DIVE_LIST);
@@ -394,7 +401,7 @@ void MainWindow::showProgress(BarRange bar) {
 }
 
 // The status bar's hint, so that both panels keep their texts.
-void MainWindow::showProgramFolder(const std::string& text, bool) { addHint(statusBar_, text); }
+void MainWindow::showProgramFolder(const std::string& text) { addHint(statusBar_, text); }
 
 // Repaints what changed, and whatever the desktop asks for, without taking
 // user input, so that the window does not pass for hung during long work.

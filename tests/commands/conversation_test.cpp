@@ -297,6 +297,18 @@ const ConversationRow kRows[] = {
      {"Open: {output}/logbook.html"}},
 };
 
+// The file dialog opens in the sample's folder the first time, where a new
+// user looks for it, and then in the folder of the last choice.
+TEST(Conversation, FileDialogOpensInTheSampleFolderFirst) {
+  Scene scene;
+  fs::create_directories(scene.program() / "examples");
+  const auto main = scene.exportOf(1);
+  scene.open(main);
+  scene.open(main);
+  EXPECT_EQ(scene.platform.dialogFolders,
+            (std::vector<fs::path>{scene.program() / "examples", main.parent_path()}));
+}
+
 // The lines with one separator: Windows shows a path as it was put together,
 // with either.
 Lines Slashed(Lines lines) {

@@ -362,12 +362,17 @@ TEST_P(WindowsFileTest, OutputFiles) {
     SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
   }
   std::string error;
+  std::string details;
   try {
     write(row.clear);
   } catch (const ExportError& e) {
     error = e.what();
+    details = e.details();
   }
   EXPECT_EQ(error, row.namedAsError ? "Cannot create file " + DisplayPath(output("d1.gif")) : "");
+  if (row.setup == Setup::HeldOpen) {
+    EXPECT_TRUE(details.ends_with("(another program has the file open)")) << details;
+  }
   held.reset();
   EXPECT_EQ(ReadFile(file) == "before", row.kept);
   if (!row.namedAsError) {

@@ -98,8 +98,8 @@ TEST(Win32PlatformTest, FileDialogChoosesTheCsvFileAndItsFolder) {
                     SetDlgItemTextW(dialog, cmb13, typed.c_str());
                     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
                   }});
-  EXPECT_EQ(platform.chooseCsvFile(), std::nullopt);
-  const auto chosen = platform.chooseCsvFile();
+  EXPECT_EQ(platform.chooseCsvFile(folder), std::nullopt);
+  const auto chosen = platform.chooseCsvFile(folder);
   EXPECT_EQ(user.titles, (std::vector<std::string>(2, "Suunto CSV Export open")));
   EXPECT_STREQ(filter, L"CSV");
   EXPECT_EQ(chosen, typed);
