@@ -7,6 +7,7 @@
 #include <ole2.h>
 
 #include <clocale>
+#include <exception>
 #include <iostream>
 #include <string>
 #include <variant>
@@ -22,9 +23,22 @@
 #include "model/version.h"
 #include "win32_platform.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
-  using namespace quellmar;
-  std::setlocale(LC_ALL, "C");
+namespace {
+
+using namespace quellmar;
+
+// OLE for the file dialog and the picture decoder, while the program runs.
+struct OleSession {
+  OleSession() {
+    if (FAILED(OleInitialize(nullptr))) throw win32::StartFailure("Cannot start OLE");
+  }
+  ~OleSession() { OleUninitialize(); }
+  OleSession(const OleSession&) = delete;
+  OleSession& operator=(const OleSession&) = delete;
+};
+
+// The window's life: the start, the message loop, and what the loop ended with.
+int Run(HINSTANCE instance, int show) {
   const std::vector<std::string> args = CommandLineArguments(0, nullptr);
   const std::string program = args.empty() ? std::string() : args.front();
   const auto read = AnswerWindowArguments({args.begin() + (args.empty() ? 0 : 1), args.end()},
@@ -32,10 +46,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   if (const auto* answered = std::get_if<int>(&read)) return *answered;
   const auto& arguments = std::get<WindowArguments>(read);
 
-  OleInitialize(nullptr);  // the file dialog and the picture decoder
+  const OleSession ole;
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES |
                                                      ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&controls);
+  if (!InitCommonControlsEx(&controls))
+    throw win32::StartFailure("Cannot load the common controls");
 
   const auto directory = FindProgramDirectory(arguments.base, ExecutableFolder(program.c_str()));
   win32::Win32Platform platform(directory.path);
@@ -56,6 +71,19 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
-  OleUninitialize();
   return static_cast<int>(msg.wParam);
+}
+
+}  // namespace
+
+// A start that fails (the window, a resource) says why in a box of its own
+// and ends the program with status 1.
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+  std::setlocale(LC_ALL, "C");
+  try {
+    return Run(instance, show);
+  } catch (const std::exception& error) {
+    win32::Win32Platform().showError("Quellmar cannot start.", error.what());
+    return 1;
+  }
 }

@@ -100,6 +100,45 @@ TEST_F(MainWindowTest, ControlsStandAtTheirPlaces) {
   EXPECT_EQ(IsDlgButtonChecked(window.handle(), IDC_GIF_BOX), BST_CHECKED);
 }
 
+// At the desktop's scale, and after a move to monitors of other scales.
+TEST_F(MainWindowTest, ScaledToItsMonitor) {
+  const auto expectScaled = [this](UINT dpi) {
+    SCOPED_TRACE(dpi);
+    RECT client{};
+    GetClientRect(window.handle(), &client);
+    EXPECT_EQ(client.right, win32::Scaled(542, dpi));
+    EXPECT_EQ(client.bottom, win32::Scaled(384, dpi));
+    ExpectScaledControls(window.handle(), kControls, dpi);
+    // The credit fits its panel of the status bar.
+    HWND bar = item(IDC_STATUS_BAR);
+    RECT credit{};
+    SendMessageW(bar, SB_GETRECT, 0, reinterpret_cast<LPARAM>(&credit));
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(bar, WM_GETFONT, 0, 0));
+    EXPECT_LE(win32::TextExtent(font, "Quellmar team").width, credit.right - credit.left);
+  };
+  EXPECT_EQ(GetAwarenessFromDpiAwarenessContext(GetThreadDpiAwarenessContext()),
+            DPI_AWARENESS_PER_MONITOR_AWARE);
+  const UINT desktop = DesktopDpi();
+  expectScaled(desktop);
+  for (UINT dpi : {144u, 96u, desktop}) {
+    RECT suggested{10, 10, 20, 20};
+    SendMessageW(window.handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                 reinterpret_cast<LPARAM>(&suggested));
+    expectScaled(dpi);
+  }
+}
+
+// A long path loses its middle to an ellipsis in the file panel, at any scale.
+TEST_F(MainWindowTest, FilePanelEllipsisKeepsTheFileName) {
+  const std::string path = "C:\\Users\\Dvo\u0159\u00E1k\\" + std::string(200, 'x') +
+                           "\\\u0141\u00F3d\u017A\\\u03B1\u03B2\u03B3.csv";
+  session.window.setFilePanel(path);
+  const std::string shown = FilePanel(item(IDC_STATUS_BAR));
+  EXPECT_TRUE(shown.starts_with("C:\\Users\\Dvo\u0159\u00E1k\\x")) << shown;
+  EXPECT_NE(shown.find("x\u2026x"), std::string::npos) << shown;
+  EXPECT_TRUE(shown.ends_with("\\\u0141\u00F3d\u017A\\\u03B1\u03B2\u03B3.csv")) << shown;
+}
+
 TEST_F(MainWindowTest, MenusAndKeysSendTheCommands) {
   struct MenuRow {
     int menu, position;
