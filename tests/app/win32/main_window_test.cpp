@@ -11,6 +11,8 @@
 #include <array>
 #include <filesystem>
 #include <iterator>
+#include <stdexcept>
+#include <string>
 #include <tuple>
 
 #include "about_dialog.h"
@@ -283,6 +285,28 @@ TEST_F(MainWindowTest, ShowingTheWindowShowsTheAboutDialogThenOpensTheStartFile)
   EXPECT_EQ(user.titles, std::vector<std::string>{"About"});
   EXPECT_TRUE(session.logbook.has_value());
   ShowWindow(window.handle(), SW_HIDE);
+}
+
+// A program file without the window's resources: each window names what is
+// missing, and why, before anything is shown.
+TEST(StartFailure, MissingResourcesAreNamed) {
+  HINSTANCE bare = GetModuleHandleW(L"kernel32.dll");
+  AnsweringPlatform platform{{}};
+  Session session{platform};
+  const auto failure = [](const auto& make) {
+    try {
+      make();
+    } catch (const std::runtime_error& error) {
+      return std::string(error.what());
+    }
+    return std::string();
+  };
+  EXPECT_TRUE(failure([&] {
+                MainWindow window(session, bare);
+              }).starts_with("Cannot load the main window's menu: "));
+  EXPECT_TRUE(failure([&] {
+                win32::AboutDialog about(platform, bare);
+              }).starts_with("Cannot find the about dialog's picture: "));
 }
 
 }  // namespace
