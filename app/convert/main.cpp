@@ -125,10 +125,11 @@ std::variant<Options, UsageError> ParseArguments(const std::vector<std::string>&
   return options;
 }
 
-// True when standard output's locale (LC_ALL, LC_CTYPE, LANG) uses UTF-8.
+// True when standard output takes UTF-8: on Windows always (PrepareConsole),
+// elsewhere when its locale (LC_ALL, LC_CTYPE, LANG) uses UTF-8.
 bool OutputIsUtf8() {
 #ifdef _WIN32
-  return false;  // the console shows the ANSI code page the export is written in
+  return true;
 #else
   const char* set = std::setlocale(LC_CTYPE, "");
   const bool utf8 = set != nullptr && std::string_view(nl_langinfo(CODESET)) == "UTF-8";
