@@ -51,19 +51,21 @@ std::string FilePanel(HWND bar) {
   return Utf8Text(text);
 }
 
+// A program folder in the folder of a user whose name is beyond the ANSI code
+// page, as %LOCALAPPDATA% is.
 class MainWindowTest : public ::testing::Test {
  protected:
   MainWindowTest() {
-    fs::copy(fs::path(QUELLMAR_RUN_DIR) / "html", base.path() / "html",
-             fs::copy_options::recursive);
-    fs::copy(fs::path(QUELLMAR_RUN_DIR) / "pict", base.path() / "pict",
-             fs::copy_options::recursive);
+    fs::create_directories(program);
+    fs::copy(fs::path(QUELLMAR_RUN_DIR) / "html", program / "html", fs::copy_options::recursive);
+    fs::copy(fs::path(QUELLMAR_RUN_DIR) / "pict", program / "pict", fs::copy_options::recursive);
   }
   HWND item(int id) const { return GetDlgItem(window.handle(), id); }
   void run(int command) { SendMessageW(window.handle(), WM_COMMAND, command, 0); }
 
   TempDir base;
-  AnsweringPlatform platform{base.path()};
+  const fs::path program = base.path() / L"Dvo\u0159\u00E1k" / L"Quellmar";
+  AnsweringPlatform platform{program};
   Session session{platform};
   MainWindow window{session, GetModuleHandleW(nullptr)};
 };
@@ -184,17 +186,25 @@ TEST_F(MainWindowTest, MenusAndKeysSendTheCommands) {
               std::tie(expected[i].fVirt, expected[i].key, expected[i].cmd));
 }
 
+// The sample in a folder of Polish letters, named in Greek: opened, shown,
+// exported and viewed under its real names.
 TEST_F(MainWindowTest, OpensExportsAndClosesTheSample) {
-  const std::string sample =
-      fs::path(QUELLMAR_SOURCE_DIR "/examples/logbook.csv").make_preferred().string();
+  const fs::path folder = base.path() / L"\u0141\u00F3d\u017A";
+  const std::wstring name = L"\u039A\u03B1\u03C4\u03B1\u03B4\u03CD\u03C3\u03B5\u03B9\u03C2";
+  fs::create_directories(folder);
+  for (const wchar_t* suffix : {L".csv", L"$DGE.CSV", L"$NOT.CSV", L"$PRO.CSV"})
+    fs::copy_file(fs::path(QUELLMAR_SOURCE_DIR "/examples") / (L"logbook" + std::wstring(suffix)),
+                  folder / (name + suffix));
+  const fs::path sample = folder / (name + L".csv");
   {
     ModalUser user({[&](HWND dialog) {
-      SetDlgItemTextA(dialog, cmb13, sample.c_str());
+      SetDlgItemTextW(dialog, cmb13, sample.c_str());
       PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     }});
     run(IDM_OPEN_CSV);
   }
   ASSERT_TRUE(session.logbook.has_value());
+  EXPECT_EQ(session.window.memo()[1], Utf8Text(sample.native()));
   std::string memo;
   for (const std::string& line : session.window.memo()) memo += (memo.empty() ? "" : "\r\n") + line;
   EXPECT_EQ(Text(item(IDC_INFO_MEMO)), memo);
@@ -203,7 +213,8 @@ TEST_F(MainWindowTest, OpensExportsAndClosesTheSample) {
   EXPECT_EQ(SendMessageW(item(IDC_HISTORY_BOX), CB_GETCOUNT, 0, 0),
             static_cast<LRESULT>(session.window.history().size()));
   EXPECT_EQ(Text(item(IDC_HISTORY_BOX)), "History");
-  EXPECT_EQ(FilePanel(item(IDC_STATUS_BAR)), sample);
+  const std::string panel = FilePanel(item(IDC_STATUS_BAR));  // all of it, or its ends
+  EXPECT_TRUE(panel.ends_with(Utf8Text(name) + ".csv")) << panel;
 
   // The options as a user sets them: notes off, two pixels per entry.
   SendMessageW(item(IDC_NOTE_BOX), BM_CLICK, 0, 0);
@@ -215,8 +226,8 @@ TEST_F(MainWindowTest, OpensExportsAndClosesTheSample) {
   platform.recorder.answers = {MessageAnswer::Yes, MessageAnswer::Cancel};
   run(IDM_EXPORT_HTML);
   EXPECT_TRUE(platform.recorder.errors.empty());
-  EXPECT_TRUE(fs::exists(base.path() / "Output" / "logbook.html"));
-  EXPECT_TRUE(fs::exists(base.path() / "Output" / "d1.gif"));
+  EXPECT_TRUE(fs::exists(program / "Output" / "logbook.html"));
+  EXPECT_TRUE(fs::exists(program / "Output" / "d1.gif"));
   EXPECT_EQ(
       SendMessageW(item(IDC_DIVE_LIST), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED),
       23);
@@ -227,7 +238,7 @@ TEST_F(MainWindowTest, OpensExportsAndClosesTheSample) {
   EXPECT_TRUE(picture);
 
   run(IDM_VIEW_HTML);
-  EXPECT_EQ(platform.recorder.opened.size(), 1u);
+  EXPECT_EQ(platform.recorder.opened, std::vector<fs::path>{program / "Output" / "logbook.html"});
   run(IDM_CLOSE_CSV);
   EXPECT_EQ(SendMessageW(item(IDC_DIVE_LIST), LVM_GETITEMCOUNT, 0, 0), 0);
   EXPECT_EQ(FilePanel(item(IDC_STATUS_BAR)), "No CSV file");
