@@ -28,7 +28,9 @@ class BenchPlatform : public Platform {
   MessageAnswer showMessage(MessageKind kind, const std::string& text, MessageButtons buttons,
                             const std::string& details) override;
   void showError(const std::string& text, const std::string&) override { errors.push_back(text); }
-  std::optional<std::filesystem::path> chooseCsvFile() override { return choice; }
+  std::optional<std::filesystem::path> chooseCsvFile(const std::filesystem::path&) override {
+    return choice;
+  }
   bool openDocument(const std::filesystem::path&, std::string&) override { return true; }
   std::optional<std::filesystem::path> chooseUddfFile(const std::filesystem::path&) override {
     return std::nullopt;

@@ -7,6 +7,8 @@
 # $WINEPREFIX when set), made on first use. Under wine, root writes through
 # read-only files, so root runs the program as the user nobody (with the
 # prefix and HOME owned by nobody), as an ordinary Windows user would.
+# QUELLMAR_WINDOWS_USER, when set, names the Windows user (and so the profile
+# folder, C:\users\NAME) of a new prefix.
 set -eu
 program="$1"
 shift
@@ -34,6 +36,7 @@ if [ "$(id -u)" -eq 0 ] && [ -z "${QUELLMAR_WINE_USER:-}" ]; then
     "$0" "$program" "$@"
 fi
 
+[ -z "${QUELLMAR_WINDOWS_USER:-}" ] || export USER="$QUELLMAR_WINDOWS_USER"
 export WINEDEBUG=-all
 # No Mono and no Gecko: nothing here needs them, and wine would ask for them.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"

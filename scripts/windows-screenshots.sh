@@ -1,11 +1,11 @@
 #!/bin/sh
 # Takes the screenshots of the Windows window in docs/: quellmar.exe of
-# build/windows under wine, in a wine desktop of its own on Xvfb, with the
-# sample opened: the about dialog, the main window, the export's last message.
-# Needs ImageMagick's import and xdotool.
+# build/windows under wine, in a wine desktop of its own on Xvfb scaled to
+# 150 % (144 DPI), with the sample opened: the about dialog, the main window,
+# the export's last message. Needs ImageMagick's import and xdotool.
 set -eu
 if [ -z "${QUELLMAR_SHOT_DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-ac -screen 0 800x600x24" env QUELLMAR_SHOT_DISPLAY=1 "$0" "$@"
+  exec xvfb-run -a -s "-ac -screen 0 1100x800x24" env QUELLMAR_SHOT_DISPLAY=1 "$0" "$@"
 fi
 cd "$(dirname "$0")/.."
 docs=$PWD/docs
@@ -13,12 +13,14 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wine wineboot --init >/dev/null 2>&1
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+wineserver -w
 program="$WINEPREFIX/drive_c/Quellmar"  # C:\Quellmar
 cp -r build/windows/bin "$program"
 rm -rf "$program/Output"
 shot() {
   sleep 2
-  import -window root -crop 600x470+100+65 "$docs/$1"
+  import -window root -crop 840x660+130+70 "$docs/$1"
 }
 wait_window() {
   for _ in $(seq 150); do
@@ -28,7 +30,7 @@ wait_window() {
   echo "no window \"$1\"" >&2
   exit 1
 }
-(cd "$program" && wine explorer /desktop=Quellmar,800x600 quellmar.exe 'examples\logbook.csv') \
+(cd "$program" && wine explorer /desktop=Quellmar,1100x800 quellmar.exe 'examples\logbook.csv') \
   >/dev/null 2>&1 &
 wait_window About
 shot windows-about.png

@@ -40,7 +40,9 @@ class ConsolePlatform : public Platform {
                             const std::string& details) override;
   // "Error: text", then the details as for a warning.
   void showError(const std::string& text, const std::string& details) override;
-  std::optional<std::filesystem::path> chooseCsvFile() override { return chosenFile_; }
+  std::optional<std::filesystem::path> chooseCsvFile(const std::filesystem::path&) override {
+    return chosenFile_;
+  }
   bool openDocument(const std::filesystem::path& document, std::string& reason) override;
   // The converter names the UDDF file on its command line.
   std::optional<std::filesystem::path> chooseUddfFile(const std::filesystem::path&) override {

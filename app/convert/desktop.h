@@ -7,9 +7,9 @@
 
 namespace quellmar::convert {
 
-// Makes the console show the program's 8-bit texts as they are meant: on
-// Windows the console's output code page becomes the ANSI one, which the
-// export's texts are written in.
+// Makes the console show the program's texts as they are meant. On Windows
+// standard output and error write wide text to a console, whatever its code
+// page, and UTF-8 to a file or a pipe.
 void PrepareConsole();
 
 // Hands the document to the desktop's default application and returns at

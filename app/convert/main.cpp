@@ -141,10 +141,11 @@ std::variant<Options, UsageError> ParseArguments(const std::vector<std::string>&
   return options;
 }
 
-// True when standard output's locale (LC_ALL, LC_CTYPE, LANG) uses UTF-8.
+// True when standard output takes UTF-8: on Windows always (PrepareConsole),
+// elsewhere when its locale (LC_ALL, LC_CTYPE, LANG) uses UTF-8.
 bool OutputIsUtf8() {
 #ifdef _WIN32
-  return false;  // the console shows the ANSI code page the export is written in
+  return true;
 #else
   const char* set = std::setlocale(LC_CTYPE, "");
   const bool utf8 = set != nullptr && std::string_view(nl_langinfo(CODESET)) == "UTF-8";
@@ -210,9 +211,9 @@ int main(int argc, char** argv) {
   quellmar::PrepareProgram();
   PrepareConsole();
   const ConsoleText shown(OutputIsUtf8());
-  const std::vector<std::string> args(argv + 1, argv + argc);
-  const auto parsed = ParseArguments(args);
-  const char* argv0 = argc > 0 ? argv[0] : "";
+  const std::vector<std::string> line = quellmar::CommandLineArguments(argc, argv);
+  const auto parsed = ParseArguments({line.begin() + (line.empty() ? 0 : 1), line.end()});
+  const char* argv0 = line.empty() ? "" : line.front().c_str();
   try {
     if (const auto* error = std::get_if<quellmar::UsageError>(&parsed)) {
       std::cerr << "quellmar-convert: " << error->message << "\n\n"

@@ -26,6 +26,7 @@
 
 #include "about_dialog.h"
 #include "basic/display_text.h"
+#include "commands/caption_fit.h"
 #include "commands/program_texts.h"
 #include "commands/tool_images.h"
 #include "dive_list_model.h"
@@ -299,13 +300,13 @@ void MainWindow::showHistoryText(const std::string& text) {
 }
 
 void MainWindow::showFilePanel(const std::string& text) {
-  // A path longer than the panel loses its middle, not its file name; the
-  // hint shows it whole.
-  const QString whole = Shown(text);
-  filePanel_->setText(filePanel_->fontMetrics().elidedText(
-      whole, Qt::ElideMiddle,
-      filePanel_->width() - 2 * filePanel_->frameWidth() - filePanel_->indent()));
-  filePanel_->setToolTip(whole);
+  // A path longer than the panel loses its middle; the hint shows it whole.
+  const QFontMetrics metrics = filePanel_->fontMetrics();
+  const int room = filePanel_->width() - 2 * filePanel_->frameWidth() - filePanel_->indent();
+  filePanel_->setText(Shown(ElideMiddle(text, room, [&metrics](const std::string& shown) {
+    return metrics.horizontalAdvance(Shown(shown));
+  })));
+  filePanel_->setToolTip(Shown(text));
 }
 
 void MainWindow::showProgress(BarRange bar) {
@@ -314,9 +315,7 @@ void MainWindow::showProgress(BarRange bar) {
 }
 
 // The status bar's hint, so that both panels keep their texts.
-void MainWindow::showProgramFolder(const std::string& text, bool) {
-  statusBar_->setToolTip(Shown(text));
-}
+void MainWindow::showProgramFolder(const std::string& text) { statusBar_->setToolTip(Shown(text)); }
 
 void MainWindow::repaintNow() {
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

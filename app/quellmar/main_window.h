@@ -57,7 +57,7 @@ class MainWindow : public QMainWindow, private MainWindowView {
   void showHistoryText(const std::string& text) override;
   void showFilePanel(const std::string& text) override;
   void showProgress(BarRange bar) override;
-  void showProgramFolder(const std::string& text, bool elsewhere) override;
+  void showProgramFolder(const std::string& text) override;
   void repaintNow() override;
   void showAboutDialog() override;
   void closeWindow() override;

@@ -117,16 +117,18 @@ void QtPlatform::showError(const std::string& text, const std::string& details) 
   box.exec();
 }
 
-std::optional<std::filesystem::path> QtPlatform::chooseCsvFile() {
+std::optional<std::filesystem::path> QtPlatform::chooseCsvFile(
+    const std::filesystem::path& folder) {
   prepareModal();
-  QFileDialog dialog(owner_, QStringLiteral("Suunto CSV Export open"), QDir::currentPath(),
+  QFileDialog dialog(owner_, QStringLiteral("Suunto CSV Export open"),
+                     QFile::decodeName(QByteArray::fromStdString(folder.native())),
                      QStringLiteral("CSV (*.csv)"));
   dialog.setObjectName(QStringLiteral("csvOpenDialog"));
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   // A typed name of a missing file is passed on: the import reports it.
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setDefaultSuffix(QStringLiteral("csv"));
-  // Like the dialog of the last choice: in its folder, with its name filled in.
+  // Like the dialog of the last choice: with its name filled in.
   if (!lastChoice_.isEmpty()) dialog.selectFile(QFileInfo(lastChoice_).fileName());
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   const QString path = QDir::toNativeSeparators(dialog.selectedFiles().front());

@@ -25,7 +25,7 @@ class QtPlatform : public Platform {
   MessageAnswer showMessage(MessageKind kind, const std::string& text, MessageButtons buttons,
                             const std::string& details) override;
   void showError(const std::string& text, const std::string& details) override;
-  std::optional<std::filesystem::path> chooseCsvFile() override;
+  std::optional<std::filesystem::path> chooseCsvFile(const std::filesystem::path& folder) override;
   // A file, or an address (the about dialog's links).
   std::optional<std::filesystem::path> chooseUddfFile(
       const std::filesystem::path& suggested) override;

@@ -3,13 +3,13 @@
 #include <QCheckBox>
 #include <QStringList>
 
+#include "commands/caption_fit.h"
+
 namespace quellmar {
 namespace {
 
 // The line a frame or bevel draws at a parent's edge.
 constexpr int kParentEdge = 2;
-// Texts become no smaller than this, whatever the face.
-constexpr double kSmallestPoints = 6.0;
 
 // The size a control needs to show its whole caption: a label's size hint
 // (for a word-wrapped label, the height its text takes at its width), a
@@ -36,16 +36,18 @@ QFont WindowFont() {
 }
 
 void FitCaption(QWidget* control, QSize most) {
-  const QSize laidOut = control->size().boundedTo(most);
-  for (;;) {
+  const auto sized = [control](double points) {
+    QFont font = control->font();
+    font.setPointSizeF(points);
+    control->setFont(font);
     const QSize needed = CaptionSize(control);
-    control->resize(laidOut.expandedTo(needed).boundedTo(most));
-    if (needed.width() <= control->width() && needed.height() <= control->height()) return;
-    QFont smaller = control->font();
-    if (smaller.pointSizeF() - 0.5 < kSmallestPoints) return;
-    smaller.setPointSizeF(smaller.pointSizeF() - 0.5);
-    control->setFont(smaller);
-  }
+    return Extent{needed.width(), needed.height()};
+  };
+  const CaptionFit fit =
+      quellmar::FitCaption({control->width(), control->height()}, {most.width(), most.height()},
+                           control->font().pointSizeF(), sized);
+  sized(fit.points);
+  control->resize(fit.size.width, fit.size.height);
 }
 
 QSize RoomToTheRight(const QWidget* control) {

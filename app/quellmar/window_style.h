@@ -19,10 +19,8 @@ Widget* Named(Widget* widget, const char* name) {
   return widget;
 }
 
-// The windows were laid out for one face; where the desktop's face is wider
-// or taller, a control grows up to `most`, and where that is not enough its
-// font steps down half a point at a time, so that its caption is never cut
-// off. A control keeps its size where its caption fits.
+// The caption of the control fitted by the windows' one rule (FitCaption in
+// commands/caption_fit.h): it grows up to `most`, then its font steps down.
 void FitCaption(QWidget* control, QSize most);
 
 // A label with its top-left corner at left, top, as wide as its caption and at

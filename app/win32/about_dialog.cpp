@@ -3,7 +3,10 @@
 #include <ocidl.h>
 #include <olectl.h>
 
+#include <cstddef>
 #include <cstring>
+#include <span>
+#include <utility>
 
 #include "basic/path_text.h"
 #include "commands/program_texts.h"
@@ -15,21 +18,21 @@ namespace {
 
 constexpr int kPictureSize = 200;
 
-// Inside the bevelled panel at 8, 8: the panel's place plus the control's own.
+// Inside the bevelled panel at 8, 8, at 96 DPI: the panel's place plus the
+// control's own. Labels may grow up to the panel's right edge (375), the
+// comment down to the e-mail link.
 // clang-format off
 const ControlPlace kControls[] = {
   {L"STATIC", "",             SS_ETCHEDFRAME,                 IDC_FRAME_PANEL,   8,   8,   369, 217},
   {L"STATIC", "",             SS_BITMAP | SS_REALSIZECONTROL, IDC_PICTURE,       16,  16,  200, 200},
-  {L"STATIC", "Quellmar",     SS_LEFTNOWORDWRAP,              IDC_TITLE_LABEL,   224, 24,  -1,  0},
-  {L"STATIC", kAboutVersion,  SS_LEFTNOWORDWRAP,              IDC_VERSION_LABEL, 224, 40,  -1,  0},
-  {L"STATIC", kAboutCredit,   SS_LEFTNOWORDWRAP,              IDC_CREDIT_LABEL,  224, 56,  -1,  0},
-  {L"STATIC", kAboutComments, SS_LEFT,                        IDC_COMMENT_LABEL, 224, 80,  137, 65},
+  {L"STATIC", "Quellmar",     SS_LEFTNOWORDWRAP,              IDC_TITLE_LABEL,   224, 24,  -1,  0,   {151, 0}},
+  {L"STATIC", kAboutVersion,  SS_LEFTNOWORDWRAP,              IDC_VERSION_LABEL, 224, 40,  -1,  0,   {151, 0}},
+  {L"STATIC", kAboutCredit,   SS_LEFTNOWORDWRAP,              IDC_CREDIT_LABEL,  224, 56,  -1,  0,   {151, 0}},
+  {L"STATIC", kAboutComments, SS_LEFT,                        IDC_COMMENT_LABEL, 224, 80,  137, 65,  {137, 70}},
   {L"BUTTON", "OK",           BS_DEFPUSHBUTTON | WS_TABSTOP,  IDOK,              167, 236, 75,  25},
-};
-// The e-mail label stands above the web label.
-const ControlPlace kLinks[] = {
-  {L"STATIC", kEmailAddress,  SS_LEFTNOWORDWRAP | SS_NOTIFY,  IDC_EMAIL_LINK,    224, 152, -1,  0},
-  {L"STATIC", kWebAddress,    SS_LEFTNOWORDWRAP | SS_NOTIFY,  IDC_WEB_LINK,      224, 168, -1,  0},
+  // The e-mail label stands above the web label.
+  {L"STATIC", kEmailAddress,  SS_LEFTNOWORDWRAP | SS_NOTIFY,  IDC_EMAIL_LINK,    224, 152, -1,  0,   {151, 0}, FontStyle::Link},
+  {L"STATIC", kWebAddress,    SS_LEFTNOWORDWRAP | SS_NOTIFY,  IDC_WEB_LINK,      224, 168, -1,  0,   {151, 0}, FontStyle::Link},
 };
 // clang-format on
 
@@ -43,33 +46,45 @@ struct Released {
   }
 };
 
+// The stored bytes of a resource, or an empty span.
+std::span<const std::byte> StoredResource(HINSTANCE instance, int id, const wchar_t* type) {
+  HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(id), type);
+  if (found == nullptr) return {};
+  const void* stored = LockResource(LoadResource(instance, found));
+  if (stored == nullptr) return {};
+  return {static_cast<const std::byte*>(stored), SizeofResource(instance, found)};
+}
+
 }  // namespace
 
-HBITMAP LoadJpegResource(HINSTANCE instance, int id, int width, int height) {
-  HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10));  // RT_RCDATA
-  if (found == nullptr) return nullptr;
-  const DWORD size = SizeofResource(instance, found);
-  const void* stored = LockResource(LoadResource(instance, found));
-  if (stored == nullptr || size == 0) return nullptr;
+JpegPicture::JpegPicture(HINSTANCE instance, int id) {
+  const auto stored = StoredResource(instance, id, MAKEINTRESOURCEW(10));  // RT_RCDATA
+  if (stored.empty()) throw StartFailure("Cannot find the about dialog's picture");
   // The stream owns a copy of the bytes and frees it when released.
-  HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, size);
-  if (copy == nullptr) return nullptr;
-  std::memcpy(GlobalLock(copy), stored, size);
+  HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, stored.size());
+  if (copy == nullptr) throw StartFailure("Cannot load the about dialog's picture");
+  std::memcpy(GlobalLock(copy), stored.data(), stored.size());
   GlobalUnlock(copy);
   Released<IStream> stream;
   if (FAILED(CreateStreamOnHGlobal(copy, TRUE, &stream.pointer))) {
     GlobalFree(copy);
-    return nullptr;
+    throw StartFailure("Cannot load the about dialog's picture");
   }
-  Released<IPicture> picture;
-  if (FAILED(OleLoadPicture(stream.pointer, static_cast<LONG>(size), FALSE, IID_IPicture,
-                            reinterpret_cast<void**>(&picture.pointer))))
-    return nullptr;
+  const HRESULT decoded = OleLoadPicture(stream.pointer, static_cast<LONG>(stored.size()), FALSE,
+                                         IID_IPicture, reinterpret_cast<void**>(&picture_));
+  if (FAILED(decoded)) {
+    SetLastError(static_cast<DWORD>(decoded));
+    throw StartFailure("Cannot decode the about dialog's picture");
+  }
+}
+
+JpegPicture::~JpegPicture() { picture_->Release(); }
+
+HBITMAP JpegPicture::draw(int width, int height) const {
   OLE_XSIZE_HIMETRIC pictureWidth = 0;
   OLE_YSIZE_HIMETRIC pictureHeight = 0;
-  picture.pointer->get_Width(&pictureWidth);
-  picture.pointer->get_Height(&pictureHeight);
-
+  picture_->get_Width(&pictureWidth);
+  picture_->get_Height(&pictureHeight);
   HDC screen = GetDC(nullptr);
   HDC dc = CreateCompatibleDC(screen);
   HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
@@ -77,8 +92,8 @@ HBITMAP LoadJpegResource(HINSTANCE instance, int id, int width, int height) {
   if (bitmap != nullptr) {
     HGDIOBJ old = SelectObject(dc, bitmap);
     // Stretched to the size asked for; HIMETRIC runs upwards, hence the flip.
-    const HRESULT drawn = picture.pointer->Render(dc, 0, 0, width, height, 0, pictureHeight,
-                                                  pictureWidth, -pictureHeight, nullptr);
+    const HRESULT drawn = picture_->Render(dc, 0, 0, width, height, 0, pictureHeight, pictureWidth,
+                                           -pictureHeight, nullptr);
     SelectObject(dc, old);
     if (FAILED(drawn)) {
       DeleteObject(bitmap);
@@ -90,19 +105,12 @@ HBITMAP LoadJpegResource(HINSTANCE instance, int id, int width, int height) {
 }
 
 AboutDialog::AboutDialog(Platform& platform, HINSTANCE instance)
-    : platform_(platform), instance_(instance) {
-  picture_ = LoadJpegResource(instance, IDR_ABOUT_JPEG, kPictureSize, kPictureSize);
-  LOGFONTW font{};
-  GetObjectW(WindowFont(), sizeof font, &font);
-  font.lfWeight = FW_BOLD;
-  font.lfUnderline = TRUE;
-  linkFont_ = CreateFontIndirectW(&font);
+    : platform_(platform), instance_(instance), picture_(instance, IDR_ABOUT_JPEG) {
+  if (StoredResource(instance, IDD_ABOUT_DIALOG, MAKEINTRESOURCEW(5)).empty())  // RT_DIALOG
+    throw StartFailure("Cannot find the about dialog");
 }
 
-AboutDialog::~AboutDialog() {
-  DeleteObject(picture_);
-  DeleteObject(linkFont_);
-}
+AboutDialog::~AboutDialog() { DeleteObject(drawn_); }
 
 void AboutDialog::showModal(HWND owner) {
   DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_ABOUT_DIALOG), owner, DialogProc,
@@ -114,24 +122,17 @@ void AboutDialog::openLink(HWND label) {
   platform_.openDocument(PathFromUtf8(WindowText(label)), reason);
 }
 
-void AboutDialog::buildControls() {
-  // Client area 390 by 267, centred on the screen.
-  RECT frame{0, 0, 390, 267};
-  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(dialog_, GWL_STYLE)), FALSE,
-                     static_cast<DWORD>(GetWindowLongW(dialog_, GWL_EXSTYLE)));
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
-  RECT desktop{};
-  SystemParametersInfoW(SPI_GETWORKAREA, 0, &desktop, 0);
-  SetWindowPos(dialog_, nullptr, desktop.left + (desktop.right - desktop.left - width) / 2,
-               desktop.top + (desktop.bottom - desktop.top - height) / 2, width, height,
-               SWP_NOZORDER);
-
-  CreateControls(dialog_, kControls, WindowFont());
-  CreateControls(dialog_, kLinks, linkFont_);
-  if (picture_ != nullptr)
-    SendDlgItemMessageW(dialog_, IDC_PICTURE, STM_SETIMAGE, IMAGE_BITMAP,
-                        reinterpret_cast<LPARAM>(picture_));
+void AboutDialog::layOut(UINT dpi) {
+  auto fonts = std::make_unique<WindowFonts>(dpi);
+  // Client area 390 by 267.
+  SetClientSize(dialog_, Scaled(390, dpi), Scaled(267, dpi));
+  PlaceControls(dialog_, kControls, *fonts);
+  std::swap(fonts_, fonts);
+  const int size = Scaled(kPictureSize, dpi);
+  HBITMAP drawn = picture_.draw(size, size);
+  SendDlgItemMessageW(dialog_, IDC_PICTURE, STM_SETIMAGE, IMAGE_BITMAP,
+                      reinterpret_cast<LPARAM>(drawn));
+  DeleteObject(std::exchange(drawn_, drawn));
 }
 
 INT_PTR CALLBACK AboutDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -146,10 +147,28 @@ INT_PTR CALLBACK AboutDialog::DialogProc(HWND dialog, UINT message, WPARAM wPara
 
 INT_PTR AboutDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_INITDIALOG:
-      buildControls();
+    case WM_INITDIALOG: {
+      if (!CreateControls(dialog_, kControls)) {
+        EndDialog(dialog_, -1);
+        return FALSE;
+      }
+      layOut(GetDpiForWindow(dialog_));
+      // Centred on the screen.
+      const POINT corner = CentredOnMonitor(dialog_);
+      SetWindowPos(dialog_, nullptr, corner.x, corner.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
       SetFocus(GetDlgItem(dialog_, IDOK));
       return FALSE;  // the focus is set
+    }
+    case WM_DPICHANGED: {
+      // Moved to a monitor of another scale: where the system suggests, laid
+      // out anew; the dialog manager's own scaling is not wanted on top.
+      const RECT& suggested = *reinterpret_cast<RECT*>(lParam);
+      SetWindowPos(dialog_, nullptr, suggested.left, suggested.top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      layOut(HIWORD(wParam));
+      SetWindowLongPtrW(dialog_, DWLP_MSGRESULT, 0);
+      return TRUE;
+    }
     case WM_COMMAND:
       if (LOWORD(wParam) == IDOK) EndDialog(dialog_, IDOK);
       // Escape does not close the dialog: it has no cancel button.

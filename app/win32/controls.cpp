@@ -1,54 +1,149 @@
 #include "controls.h"
 
+#include <algorithm>
+#include <climits>
+#include <cmath>
 #include <filesystem>
+#include <system_error>
 
 #include "basic/path_text.h"
 
 namespace quellmar::win32 {
 namespace {
 
-// The size that text needs in the control's font.
-SIZE TextExtent(HWND control, const std::wstring& text) {
-  RECT bounds{0, 0, 0, 0};
-  HDC dc = GetDC(control);
-  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
-  DrawTextW(dc, text.c_str(), -1, &bounds, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+constexpr double kWindowPoints = 8.0;
+
+// The size of text in font: on one line, or broken into lines `wrap` wide.
+Extent TextSize(HFONT font, const std::wstring& text, int wrap = 0) {
+  RECT bounds{0, 0, wrap, 0};
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font);
+  const UINT lines = wrap > 0 ? DT_WORDBREAK : DT_SINGLELINE;
+  DrawTextW(dc, text.c_str(), -1, &bounds, DT_CALCRECT | DT_NOPREFIX | lines);
   SelectObject(dc, old);
-  ReleaseDC(control, dc);
-  // A little room for faces whose last letter reaches past its advance.
-  return SIZE{bounds.right + 4, bounds.bottom};
+  ReleaseDC(nullptr, dc);
+  return {bounds.right, bounds.bottom};
 }
+
+HFONT FontOf(HWND control) {
+  return reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+}
+
+bool IsAutoSized(const ControlPlace& place) { return place.width < 0; }
 
 }  // namespace
 
-HFONT WindowFont() {
-  static const HFONT font = [] {
-    HDC screen = GetDC(nullptr);
-    const int height = -MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ReleaseDC(nullptr, screen);
-    return CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                       DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif");
-  }();
-  return font;
+int Scaled(int pixels, UINT dpi) { return MulDiv(pixels, static_cast<int>(dpi), 96); }
+
+WindowFonts::~WindowFonts() {
+  for (const auto& [key, font] : fonts_) DeleteObject(font);
 }
 
-bool CreateControls(HWND parent, std::span<const ControlPlace> places, HFONT font) {
+HFONT WindowFonts::font(double points, FontStyle style) {
+  const auto key = std::pair{static_cast<int>(std::lround(points * 2)), style};
+  if (const auto found = fonts_.find(key); found != fonts_.end()) return found->second;
+  const bool link = style == FontStyle::Link;
+  const int height = -static_cast<int>(std::lround(points * dpi_ / 72.0));
+  HFONT made = CreateFontW(height, 0, 0, 0, link ? FW_BOLD : FW_NORMAL, FALSE, link, FALSE,
+                           DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                           DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif");
+  fonts_.emplace(key, made);
+  return made;
+}
+
+bool CreateControls(HWND parent, std::span<const ControlPlace> places) {
   HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
   for (const ControlPlace& place : places) {
-    const std::wstring text = WideText(place.text);
-    HWND control =
-        CreateWindowExW(0, place.className, text.c_str(), WS_CHILD | WS_VISIBLE | place.style,
-                        place.left, place.top, place.width < 0 ? 0 : place.width, place.height,
-                        parent, reinterpret_cast<HMENU>(INT_PTR{place.id}), instance, nullptr);
+    HWND control = CreateWindowExW(0, place.className, WideText(place.text).c_str(),
+                                   WS_CHILD | WS_VISIBLE | place.style, 0, 0, 0, 0, parent,
+                                   reinterpret_cast<HMENU>(INT_PTR{place.id}), instance, nullptr);
     if (control == nullptr) return false;
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    if (place.width < 0) {
-      const SIZE size = TextExtent(control, text);
-      SetWindowPos(control, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
-    }
   }
   return true;
+}
+
+void PlaceControls(HWND parent, std::span<const ControlPlace> places, WindowFonts& fonts) {
+  const UINT dpi = fonts.dpi();
+  for (const ControlPlace& place : places) {
+    HWND control = GetDlgItem(parent, place.id);
+    const auto setFont = [&](double points) {
+      SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.font(points, place.font)),
+                   TRUE);
+    };
+    setFont(kWindowPoints);
+    Extent laidOut{Scaled(place.width, dpi), Scaled(place.height, dpi)};
+    if (IsAutoSized(place)) laidOut = CaptionExtent(control, dpi);
+    SetWindowPos(control, nullptr, Scaled(place.left, dpi), Scaled(place.top, dpi), laidOut.width,
+                 laidOut.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    const Extent needed = CaptionExtent(control, dpi);
+    if (needed.width == 0) continue;
+    const Extent most{place.room.width > 0 ? Scaled(place.room.width, dpi) : laidOut.width,
+                      place.room.height > 0 ? Scaled(place.room.height, dpi)
+                                            : (IsAutoSized(place) ? INT_MAX : laidOut.height)};
+    const CaptionFit fit = FitCaption(laidOut, most, kWindowPoints, [&](double points) {
+      setFont(points);
+      return CaptionExtent(control, dpi);
+    });
+    setFont(fit.points);
+    SetWindowPos(control, nullptr, 0, 0, fit.size.width, fit.size.height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+Extent CaptionExtent(HWND control, UINT dpi) {
+  const std::wstring text = WideText(WindowText(control));
+  if (text.empty()) return {};
+  wchar_t name[16] = {};
+  GetClassNameW(control, name, 16);
+  const auto style = static_cast<DWORD>(GetWindowLongW(control, GWL_STYLE));
+  HFONT font = FontOf(control);
+  if (lstrcmpiW(name, L"Static") == 0) {
+    if ((style & SS_TYPEMASK) == SS_LEFT) {  // word-wrapped at its width
+      RECT inside{};
+      GetClientRect(control, &inside);
+      const Extent size = TextSize(font, text, inside.right);
+      return {inside.right, size.height};
+    }
+    // A little room for faces whose last letter reaches past its advance.
+    const Extent size = TextSize(font, text);
+    return {size.width + Scaled(4, dpi), size.height};
+  }
+  if (lstrcmpiW(name, L"Button") != 0) return {};
+  const Extent size = TextSize(font, text);
+  switch (style & BS_TYPEMASK) {
+    case BS_AUTOCHECKBOX:
+    case BS_CHECKBOX: {
+      const int box = GetSystemMetricsForDpi(SM_CXMENUCHECK, dpi);
+      return {box + Scaled(6, dpi) + size.width, std::max(box, size.height)};
+    }
+    case BS_GROUPBOX:  // the caption stands in the frame's top line
+      return {size.width + Scaled(16, dpi), size.height};
+    default:
+      return {size.width + Scaled(8, dpi), size.height + Scaled(4, dpi)};
+  }
+}
+
+Extent TextExtent(HFONT font, const std::string& text) { return TextSize(font, WideText(text)); }
+
+void SetClientSize(HWND window, int width, int height) {
+  RECT outside{};
+  RECT inside{};
+  GetWindowRect(window, &outside);
+  GetClientRect(window, &inside);
+  SetWindowPos(window, nullptr, 0, 0, width + (outside.right - outside.left) - inside.right,
+               height + (outside.bottom - outside.top) - inside.bottom,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+POINT CentredOnMonitor(HWND window) {
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  RECT place{};
+  GetWindowRect(window, &place);
+  const RECT& work = monitor.rcWork;
+  return {work.left + (work.right - work.left - (place.right - place.left)) / 2,
+          work.top + (work.bottom - work.top - (place.bottom - place.top)) / 2};
 }
 
 // The core converts paths between UTF-8 and the system's wide names; a text
@@ -64,6 +159,16 @@ std::string WindowText(HWND window) {
   text.resize(
       static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
   return Utf8Text(text);
+}
+
+std::string SystemReason(DWORD code) {
+  std::string reason = std::system_category().message(static_cast<int>(code));
+  while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
+  return reason;
+}
+
+std::runtime_error StartFailure(const std::string& what) {
+  return std::runtime_error(what + ": " + SystemReason(GetLastError()));
 }
 
 }  // namespace quellmar::win32

@@ -5,9 +5,9 @@
 
 #include <commctrl.h>
 #include <ole2.h>
-#include <shellapi.h>
 
 #include <clocale>
+#include <exception>
 #include <iostream>
 #include <string>
 #include <variant>
@@ -20,36 +20,37 @@
 #include "commands/window_arguments.h"
 #include "controls.h"
 #include "main_window.h"
+#include "model/version.h"
 #include "win32_platform.h"
 
 namespace {
 
-// The program's name and its arguments, as UTF-8.
-std::vector<std::string> CommandLine() {
-  int count = 0;
-  wchar_t** given = CommandLineToArgvW(GetCommandLineW(), &count);
-  std::vector<std::string> args;
-  for (int i = 0; i < count; ++i) args.push_back(quellmar::win32::Utf8Text(given[i]));
-  LocalFree(given);
-  return args;
-}
+using namespace quellmar;
 
-}  // namespace
+// OLE for the file dialog and the picture decoder, while the program runs.
+struct OleSession {
+  OleSession() {
+    if (FAILED(OleInitialize(nullptr))) throw win32::StartFailure("Cannot start OLE");
+  }
+  ~OleSession() { OleUninitialize(); }
+  OleSession(const OleSession&) = delete;
+  OleSession& operator=(const OleSession&) = delete;
+};
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
-  using namespace quellmar;
-  std::setlocale(LC_ALL, "C");
-  const std::vector<std::string> args = CommandLine();
+// The window's life: the start, the message loop, and what the loop ended with.
+int Run(HINSTANCE instance, int show) {
+  const std::vector<std::string> args = CommandLineArguments(0, nullptr);
   const std::string program = args.empty() ? std::string() : args.front();
   const auto read = AnswerWindowArguments({args.begin() + (args.empty() ? 0 : 1), args.end()},
                                           QUELLMAR_VERSION, std::cout, std::cerr);
   if (const auto* answered = std::get_if<int>(&read)) return *answered;
   const auto& arguments = std::get<WindowArguments>(read);
 
-  OleInitialize(nullptr);  // the file dialog and the picture decoder
+  const OleSession ole;
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES |
                                                      ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&controls);
+  if (!InitCommonControlsEx(&controls))
+    throw win32::StartFailure("Cannot load the common controls");
 
   const auto directory = FindProgramDirectory(arguments.base, ExecutableFolder(program.c_str()));
   win32::Win32Platform platform(directory.path);
@@ -70,6 +71,19 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
-  OleUninitialize();
   return static_cast<int>(msg.wParam);
+}
+
+}  // namespace
+
+// A start that fails (the window, a resource) says why in a box of its own
+// and ends the program with status 1.
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+  std::setlocale(LC_ALL, "C");
+  try {
+    return Run(instance, show);
+  } catch (const std::exception& error) {
+    win32::Win32Platform().showError("Quellmar cannot start.", error.what());
+    return 1;
+  }
 }

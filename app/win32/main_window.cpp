@@ -2,16 +2,14 @@
 
 #include <commctrl.h>
 
-#include <cstring>
+#include <cstdint>
 #include <iterator>
-#include <stdexcept>
 #include <utility>
 
 #include "about_dialog.h"
 #include "basic/display_text.h"
 #include "commands/program_texts.h"
 #include "commands/tool_images.h"
-#include "controls.h"
 #include "resource.h"
 
 namespace quellmar::win32 {
@@ -20,23 +18,26 @@ namespace {
 constexpr wchar_t kClassName[] = L"QuellmarMainWindow";
 constexpr int kClientWidth = 542;
 constexpr int kClientHeight = 384;
+constexpr int kStatusBarHeight = 19;
 constexpr UINT kWindowShownMessage = WM_APP + 1;
 
 constexpr DWORD kTab = WS_TABSTOP;
 
-// The controls of the client area; those inside a group box stand at the
-// group box's place plus their own.
+// The controls of the client area at 96 DPI; those inside a group box stand
+// at the group box's place plus their own, and may grow up to its right edge
+// (535) where their captions need it, the labels of the client area up to
+// its right edge (540).
 // clang-format off
 const ControlPlace kControls[] = {
   {L"BUTTON",     " Logbook informations ", BS_GROUPBOX,                              IDC_INFO_GROUP,      8,   32,  337, 129},
   {L"EDIT",       "",                       ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_BORDER | kTab,
                                                                                       IDC_INFO_MEMO,       16,  56,  321, 97},
   {L"BUTTON",     " HTML options ",         BS_GROUPBOX,                              IDC_OPTIONS_GROUP,   352, 32,  185, 129},
-  {L"BUTTON",     "Note",                   BS_AUTOCHECKBOX | kTab,                   IDC_NOTE_BOX,        360, 56,  169, 17},
-  {L"BUTTON",     "Dive profil GIF",        BS_AUTOCHECKBOX | kTab,                   IDC_GIF_BOX,         360, 72,  169, 17},
+  {L"BUTTON",     "Note",                   BS_AUTOCHECKBOX | kTab,                   IDC_NOTE_BOX,        360, 56,  169, 17, {175, 0}},
+  {L"BUTTON",     "Dive profil GIF",        BS_AUTOCHECKBOX | kTab,                   IDC_GIF_BOX,         360, 72,  169, 17, {175, 0}},
   {L"EDIT",       "",                       ES_AUTOHSCROLL | WS_BORDER | kTab,        IDC_PIXELS_EDIT,     360, 90,  25,  21},
-  {L"STATIC",     "pixel / profile entry",  SS_LEFTNOWORDWRAP,                        IDC_PIXELS_LABEL,    392, 96,  -1,  0},
-  {L"STATIC",     "Logged dives:",          SS_LEFTNOWORDWRAP,                        IDC_DIVE_LIST_LABEL, 8,   168, -1,  0},
+  {L"STATIC",     "pixel / profile entry",  SS_LEFTNOWORDWRAP,                        IDC_PIXELS_LABEL,    392, 96,  -1,  0,  {143, 0}},
+  {L"STATIC",     "Logged dives:",          SS_LEFTNOWORDWRAP,                        IDC_DIVE_LIST_LABEL, 8,   168, -1,  0,  {532, 0}},
   {WC_LISTVIEWW,  "",                       LVS_REPORT | LVS_OWNERDATA | LVS_NOCOLUMNHEADER | LVS_SINGLESEL |
                                             LVS_SHOWSELALWAYS | WS_BORDER | kTab,     IDC_DIVE_LIST,       8,   184, 529, 153},
   // The height includes the dropped-down list; the closed box is 21 high.
@@ -61,18 +62,25 @@ const std::pair<int, const char*> kControlHints[] = {
 };
 // clang-format on
 
+// The status bar's panels: the credit 90 wide, the file panel 200 wide, then
+// the empty rest under the progress bar.
+enum Panel { kCreditPanel, kFilePanel };
+constexpr int kPanelEdges[] = {90, 290};
+
 const wchar_t* ToolHint(UINT_PTR id) {
   for (const Hint& hint : kToolHints)
     if (static_cast<UINT_PTR>(hint.id) == id) return hint.text;
   return nullptr;
 }
 
-// A 32-bit bitmap with premultiplied alpha, as menus and image lists take it.
-HBITMAP ToolBitmap(ToolImage image) {
+// A 32-bit bitmap with premultiplied alpha, as menus and image lists take it,
+// size pixels square: the 16-pixel picture with each pixel repeated, so that
+// it stays sharp.
+HBITMAP ToolBitmap(ToolImage image, int size) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = kToolImageSize;
-  info.bmiHeader.biHeight = -kToolImageSize;  // rows from the top
+  info.bmiHeader.biWidth = size;
+  info.bmiHeader.biHeight = -size;  // rows from the top
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
@@ -80,7 +88,11 @@ HBITMAP ToolBitmap(ToolImage image) {
   HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   if (bitmap == nullptr) return nullptr;
   const ToolImagePixels pixels = DrawToolImage(image);
-  std::memcpy(bits, pixels.data(), sizeof pixels);
+  auto* drawn = static_cast<std::uint32_t*>(bits);
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x)
+      drawn[y * size + x] = pixels[static_cast<std::size_t>(
+          y * kToolImageSize / size * kToolImageSize + x * kToolImageSize / size)];
   return bitmap;
 }
 
@@ -90,99 +102,89 @@ void SetText(HWND window, const std::string& text) {
   SetWindowTextW(window, WideText(text).c_str());
 }
 
+HWND MakeChild(const wchar_t* className, DWORD style, HWND parent, int id) {
+  return CreateWindowExW(0, className, nullptr, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
+                         reinterpret_cast<HMENU>(INT_PTR{id}),
+                         reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)),
+                         nullptr);
+}
+
 }  // namespace
 
 MainWindow::MainWindow(Session& session, HINSTANCE instance)
     : session_(session), instance_(instance) {
+  try {
+    build();
+  } catch (...) {
+    release();
+    throw;
+  }
+  controller_.emplace(session_, static_cast<MainWindowView&>(*this));
+}
+
+MainWindow::~MainWindow() { release(); }
+
+void MainWindow::build() {
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
   windowClass.lpfnWndProc = WindowProc;
-  windowClass.hInstance = instance;
-  windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_QUELLMAR));
+  windowClass.hInstance = instance_;
+  windowClass.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(IDI_QUELLMAR));
   windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = kClassName;
   RegisterClassExW(&windowClass);  // fails harmlessly when a second window is made
 
-  // Fixed single border, system menu and minimize button: no maximize, no resizing.
-  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-  RECT frame{0, 0, kClientWidth, kClientHeight};
-  AdjustWindowRectEx(&frame, style, TRUE, 0);
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
-  RECT desktop{};
-  SystemParametersInfoW(SPI_GETWORKAREA, 0, &desktop, 0);
-  window_ = CreateWindowExW(0, kClassName, WideText(kMainWindowTitle).c_str(), style,
-                            desktop.left + (desktop.right - desktop.left - width) / 2,
-                            desktop.top + (desktop.bottom - desktop.top - height) / 2, width,
-                            height, nullptr, LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MAIN_MENU)),
-                            instance, this);
-  if (window_ == nullptr) throw std::runtime_error("Cannot create the main window");
-  accelerators_ = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_ACCELERATORS));
+  HMENU menu = LoadMenuW(instance_, MAKEINTRESOURCEW(IDR_MAIN_MENU));
+  if (menu == nullptr) throw StartFailure("Cannot load the main window's menu");
+  // Fixed single border, system menu and minimize button: no maximize, no
+  // resizing. Its size comes with its layout.
+  window_ =
+      CreateWindowExW(0, kClassName, WideText(kMainWindowTitle).c_str(),
+                      WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT,
+                      CW_USEDEFAULT, kClientWidth, kClientHeight, nullptr, menu, instance_, this);
+  if (window_ == nullptr) {
+    const auto failure = StartFailure("Cannot create the main window");
+    DestroyMenu(menu);
+    throw failure;
+  }
+  accelerators_ = LoadAcceleratorsW(instance_, MAKEINTRESOURCEW(IDR_ACCELERATORS));
+  if (accelerators_ == nullptr) throw StartFailure("Cannot load the main window's keys");
 
-  for (ToolImage image :
-       {ToolImage::Open, ToolImage::Close, ToolImage::HtmlExport, ToolImage::HtmlView})
-    toolImages_[static_cast<std::size_t>(image)] = ToolBitmap(image);
-  buildMenuImages();
   buildToolBar();
   buildControls();
   buildStatusBar();
-
-  controller_.emplace(session_, static_cast<MainWindowView&>(*this));
+  layOut(GetDpiForWindow(window_));
+  // Centred on the desktop.
+  const POINT corner = CentredOnMonitor(window_);
+  SetWindowPos(window_, nullptr, corner.x, corner.y, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-MainWindow::~MainWindow() {
+void MainWindow::release() {
   if (window_ != nullptr) {
     SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
     DestroyWindow(window_);
+    window_ = nullptr;
   }
   if (toolImageList_ != nullptr) ImageList_Destroy(toolImageList_);
   for (HBITMAP image : toolImages_) DeleteObject(image);
-}
-
-void MainWindow::buildMenuImages() {
-  const std::pair<int, ToolImage> items[] = {{IDM_OPEN_CSV, ToolImage::Open},
-                                             {IDM_CLOSE_CSV, ToolImage::Close},
-                                             {IDM_EXPORT_HTML, ToolImage::HtmlExport},
-                                             {IDM_VIEW_HTML, ToolImage::HtmlView}};
-  for (auto [id, image] : items) {
-    MENUITEMINFOW item{};
-    item.cbSize = sizeof item;
-    item.fMask = MIIM_BITMAP;
-    item.hbmpItem = toolImages_[static_cast<std::size_t>(image)];
-    SetMenuItemInfoW(GetMenu(window_), static_cast<UINT>(id), FALSE, &item);
-  }
+  toolImageList_ = nullptr;
+  toolImages_ = {};
 }
 
 void MainWindow::buildToolBar() {
-  HWND bar = CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr,
-                             WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS |
-                                 CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER,
-                             0, 0, kClientWidth, 29, window_,
-                             reinterpret_cast<HMENU>(INT_PTR{IDC_TOOL_BAR}), instance_, nullptr);
-  SendMessageW(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  toolImageList_ = ImageList_Create(16, 16, ILC_COLOR32, 4, 0);
-  for (HBITMAP image : toolImages_) ImageList_Add(toolImageList_, image, nullptr);
-  SendMessageW(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(toolImageList_));
-  SendMessageW(bar, TB_SETBUTTONSIZE, 0, MAKELPARAM(23, 22));
-
-  // Separator, Open, Close, separator, Make HTML, HTML view; separators 8 wide.
-  const auto button = [](ToolImage image, int id) {
-    return TBBUTTON{static_cast<int>(image), id, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, -1};
-  };
-  const TBBUTTON separator{8, 0, 0, BTNS_SEP, {}, 0, -1};
-  const TBBUTTON buttons[] = {separator,
-                              button(ToolImage::Open, IDM_OPEN_CSV),
-                              button(ToolImage::Close, IDM_CLOSE_CSV),
-                              separator,
-                              button(ToolImage::HtmlExport, IDM_EXPORT_HTML),
-                              button(ToolImage::HtmlView, IDM_VIEW_HTML)};
-  SendMessageW(bar, TB_ADDBUTTONSW, std::size(buttons), reinterpret_cast<LPARAM>(buttons));
-  SendMessageW(bar, TB_SETBUTTONSIZE, 0, MAKELPARAM(23, 22));
+  toolBar_ =
+      MakeChild(TOOLBARCLASSNAMEW,
+                TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER,
+                window_, IDC_TOOL_BAR);
+  if (toolBar_ == nullptr) throw StartFailure("Cannot create the tool bar");
+  SendMessageW(toolBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
 }
 
 void MainWindow::buildControls() {
-  CreateControls(window_, kControls, WindowFont());
+  if (!CreateControls(window_, kControls))
+    throw StartFailure("Cannot create the main window's controls");
   infoMemo_ = GetDlgItem(window_, IDC_INFO_MEMO);
   SendMessageW(infoMemo_, EM_SETLIMITTEXT, 0, 0);  // as long as memory allows
   diveList_ = GetDlgItem(window_, IDC_DIVE_LIST);
@@ -196,11 +198,8 @@ void MainWindow::buildControls() {
   // One column as wide as the list; lines come from the window model as they
   // are drawn, so a logbook of any size is listed at once.
   ListView_SetExtendedListViewStyle(diveList_, LVS_EX_FULLROWSELECT);
-  RECT inside{};
-  GetClientRect(diveList_, &inside);
   LVCOLUMNW column{};
   column.mask = LVCF_WIDTH;
-  column.cx = inside.right - GetSystemMetrics(SM_CXVSCROLL);
   SendMessageW(diveList_, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
 
   hints_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
@@ -210,23 +209,19 @@ void MainWindow::buildControls() {
 }
 
 void MainWindow::buildStatusBar() {
-  statusBar_ =
-      CreateWindowExW(0, STATUSCLASSNAMEW, nullptr,
-                      WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | SBT_TOOLTIPS | CCS_NORESIZE |
-                          CCS_NOPARENTALIGN | CCS_NODIVIDER,
-                      0, kClientHeight - 19, kClientWidth, 19, window_,
-                      reinterpret_cast<HMENU>(INT_PTR{IDC_STATUS_BAR}), instance_, nullptr);
-  SendMessageW(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(WindowFont()), FALSE);
-  // The credit panel 90 wide, the file panel 200 wide, then the empty rest.
-  const int edges[] = {90, 290, -1};
-  SendMessageW(statusBar_, SB_SETPARTS, std::size(edges), reinterpret_cast<LPARAM>(edges));
-  SendMessageW(statusBar_, SB_SETTEXTW, 0,
-               reinterpret_cast<LPARAM>(WideText(kCreditPanelText).c_str()));
-
+  statusBar_ = MakeChild(STATUSCLASSNAMEW,
+                         WS_CLIPCHILDREN | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER,
+                         window_, IDC_STATUS_BAR);
   // Over the empty right-hand part of the status bar.
-  progressBar_ = CreateWindowExW(0, PROGRESS_CLASSW, nullptr, WS_CHILD | WS_VISIBLE, 352, 5, 186,
-                                 10, statusBar_, reinterpret_cast<HMENU>(INT_PTR{IDC_PROGRESS_BAR}),
-                                 instance_, nullptr);
+  progressBar_ = MakeChild(PROGRESS_CLASSW, 0, statusBar_, IDC_PROGRESS_BAR);
+  if (statusBar_ == nullptr || progressBar_ == nullptr)
+    throw StartFailure("Cannot create the status bar");
+  SendMessageW(statusBar_, SB_SETTEXTW, kCreditPanel,
+               reinterpret_cast<LPARAM>(WideText(kCreditPanelText).c_str()));
+  // Each panel has a hint of its own: the program folder over the credit,
+  // the whole path over the file panel.
+  addPanelHint(kCreditPanel);
+  addPanelHint(kFilePanel);
 }
 
 void MainWindow::addHint(HWND control, const std::string& text) {
@@ -238,6 +233,127 @@ void MainWindow::addHint(HWND control, const std::string& text) {
   tool.uId = reinterpret_cast<UINT_PTR>(control);
   tool.lpszText = wide.data();
   SendMessageW(hints_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+// A hint over a panel of the status bar, placed and given its text later.
+void MainWindow::addPanelHint(int panel) {
+  wchar_t none[] = L"";
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_SUBCLASS;
+  tool.hwnd = statusBar_;
+  tool.uId = static_cast<UINT_PTR>(panel);
+  tool.lpszText = none;
+  SendMessageW(hints_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+// Layout.
+
+void MainWindow::layOut(UINT dpi) {
+  auto fonts = std::make_unique<WindowFonts>(dpi);
+  SetClientSize(window_, Scaled(kClientWidth, dpi), Scaled(kClientHeight, dpi));
+  layOutToolImages(dpi);
+  layOutToolBar(dpi);
+  PlaceControls(window_, kControls, *fonts);
+  SendMessageW(toolBar_, WM_SETFONT, reinterpret_cast<WPARAM>(fonts->font()), TRUE);
+  RECT inside{};
+  GetClientRect(diveList_, &inside);
+  SendMessageW(diveList_, LVM_SETCOLUMNWIDTH, 0,
+               inside.right - GetSystemMetricsForDpi(SM_CXVSCROLL, dpi));
+  // The controls leave the old fonts before they go.
+  std::swap(fonts_, fonts);
+  layOutStatusBar();
+}
+
+// The images of the menus and the tool bar, at the size of the scale.
+void MainWindow::layOutToolImages(UINT dpi) {
+  const int size = Scaled(kToolImageSize, dpi);
+  std::array<HBITMAP, 4> images{};
+  HIMAGELIST list = ImageList_Create(size, size, ILC_COLOR32, 4, 0);
+  const std::pair<int, ToolImage> items[] = {{IDM_OPEN_CSV, ToolImage::Open},
+                                             {IDM_CLOSE_CSV, ToolImage::Close},
+                                             {IDM_EXPORT_HTML, ToolImage::HtmlExport},
+                                             {IDM_VIEW_HTML, ToolImage::HtmlView}};
+  for (auto [id, image] : items) {
+    HBITMAP& bitmap = images[static_cast<std::size_t>(image)];
+    bitmap = ToolBitmap(image, size);
+    ImageList_Add(list, bitmap, nullptr);
+    MENUITEMINFOW item{};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_BITMAP;
+    item.hbmpItem = bitmap;
+    SetMenuItemInfoW(GetMenu(window_), static_cast<UINT>(id), FALSE, &item);
+  }
+  SendMessageW(toolBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(list));
+  if (toolImageList_ != nullptr) ImageList_Destroy(toolImageList_);
+  for (HBITMAP image : toolImages_) DeleteObject(image);
+  toolImageList_ = list;
+  toolImages_ = images;
+}
+
+// Separator, Open, Close, separator, Make HTML, HTML view; buttons 23 wide,
+// separators 8 wide. The buttons are made again, as a separator keeps the
+// width it was made with.
+void MainWindow::layOutToolBar(UINT dpi) {
+  SetWindowPos(toolBar_, nullptr, 0, 0, Scaled(kClientWidth, dpi), Scaled(29, dpi),
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  while (SendMessageW(toolBar_, TB_BUTTONCOUNT, 0, 0) > 0)
+    SendMessageW(toolBar_, TB_DELETEBUTTON, 0, 0);
+  const auto button = [](ToolImage image, int id) {
+    return TBBUTTON{static_cast<int>(image), id, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, -1};
+  };
+  const TBBUTTON separator{Scaled(8, dpi), 0, 0, BTNS_SEP, {}, 0, -1};
+  const TBBUTTON buttons[] = {separator,
+                              button(ToolImage::Open, IDM_OPEN_CSV),
+                              button(ToolImage::Close, IDM_CLOSE_CSV),
+                              separator,
+                              button(ToolImage::HtmlExport, IDM_EXPORT_HTML),
+                              button(ToolImage::HtmlView, IDM_VIEW_HTML)};
+  const LPARAM size = MAKELPARAM(Scaled(23, dpi), Scaled(22, dpi));
+  SendMessageW(toolBar_, TB_SETBUTTONSIZE, 0, size);
+  SendMessageW(toolBar_, TB_ADDBUTTONSW, std::size(buttons), reinterpret_cast<LPARAM>(buttons));
+  SendMessageW(toolBar_, TB_SETBUTTONSIZE, 0, size);
+}
+
+void MainWindow::layOutStatusBar() {
+  const UINT dpi = fonts_->dpi();
+  // At the bottom edge.
+  const int top = Scaled(kClientHeight - kStatusBarHeight, dpi);
+  const int height = Scaled(kClientHeight, dpi) - top;
+  SetWindowPos(statusBar_, nullptr, 0, top, Scaled(kClientWidth, dpi), height,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  const int edges[] = {Scaled(kPanelEdges[0], dpi), Scaled(kPanelEdges[1], dpi), -1};
+  SendMessageW(statusBar_, SB_SETPARTS, std::size(edges), reinterpret_cast<LPARAM>(edges));
+  // One font for the bar, in which the credit fits its panel.
+  const Extent credit{edges[0] - Scaled(6, dpi), height};
+  const CaptionFit fit = FitCaption(credit, credit, 8.0, [this](double points) {
+    return TextExtent(fonts_->font(points), kCreditPanelText);
+  });
+  SendMessageW(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_->font(fit.points)), TRUE);
+  SetWindowPos(progressBar_, nullptr, Scaled(352, dpi), Scaled(5, dpi), Scaled(186, dpi),
+               Scaled(10, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+  for (int panel : {kCreditPanel, kFilePanel}) {
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = statusBar_;
+    tool.uId = static_cast<UINT_PTR>(panel);
+    SendMessageW(statusBar_, SB_GETRECT, static_cast<WPARAM>(panel),
+                 reinterpret_cast<LPARAM>(&tool.rect));
+    SendMessageW(hints_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+  drawFilePanel();
+}
+
+// The path as it fits the panel, losing its middle where it is too long.
+void MainWindow::drawFilePanel() {
+  RECT panel{};
+  SendMessageW(statusBar_, SB_GETRECT, kFilePanel, reinterpret_cast<LPARAM>(&panel));
+  HFONT font = reinterpret_cast<HFONT>(SendMessageW(statusBar_, WM_GETFONT, 0, 0));
+  const std::string shown =
+      ElideMiddle(filePanelText_, panel.right - panel.left - Scaled(6, fonts_->dpi()),
+                  [font](const std::string& text) { return TextExtent(font, text).width; });
+  SendMessageW(statusBar_, SB_SETTEXTW, kFilePanel,
+               reinterpret_cast<LPARAM>(WideText(shown).c_str()));
 }
 
 bool MainWindow::handleKey(MSG& msg) {
@@ -275,6 +391,15 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kWindowShownMessage:
       controller_->windowShown();
       return 0;
+    case WM_DPICHANGED: {
+      // Moved to a monitor of another scale: where the system suggests, laid
+      // out anew.
+      const RECT& suggested = *reinterpret_cast<RECT*>(lParam);
+      SetWindowPos(window_, nullptr, suggested.left, suggested.top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      layOut(HIWORD(wParam));
+      return 0;
+    }
     case WM_CLOSE:
       if (controller_->mayClose()) DestroyWindow(window_);
       return 0;
@@ -298,6 +423,8 @@ void MainWindow::onCommand(int id, int code) {
       return controller_->exportHtml();
     case IDM_VIEW_HTML:
       return controller_->viewHtml();
+    case IDM_EXPORT_UDDF:
+      return controller_->exportUddf();
     case IDM_ABOUT:
       return controller_->showAbout();
     // The export reads the options whenever a tag needs them.
@@ -381,9 +508,9 @@ void MainWindow::addHistoryLine(const std::string& line) {
 void MainWindow::showHistoryText(const std::string& text) { SetText(historyBox_, text); }
 
 void MainWindow::showFilePanel(const std::string& text) {
-  const std::wstring wide = WideText(text);
-  SendMessageW(statusBar_, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(wide.c_str()));
-  SendMessageW(statusBar_, SB_SETTIPTEXTW, 1, reinterpret_cast<LPARAM>(wide.c_str()));
+  filePanelText_ = text;
+  drawFilePanel();
+  setPanelHint(kFilePanel, text);
 }
 
 void MainWindow::showProgress(BarRange bar) {
@@ -391,8 +518,17 @@ void MainWindow::showProgress(BarRange bar) {
   SendMessageW(progressBar_, PBM_SETPOS, static_cast<WPARAM>(bar.position), 0);
 }
 
-// The status bar's hint, so that both panels keep their texts.
-void MainWindow::showProgramFolder(const std::string& text, bool) { addHint(statusBar_, text); }
+void MainWindow::showProgramFolder(const std::string& text) { setPanelHint(kCreditPanel, text); }
+
+void MainWindow::setPanelHint(int panel, const std::string& text) {
+  std::wstring wide = WideText(text);  // copied by the tooltip
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = statusBar_;
+  tool.uId = static_cast<UINT_PTR>(panel);
+  tool.lpszText = wide.data();
+  SendMessageW(hints_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+}
 
 // Repaints what changed, and whatever the desktop asks for, without taking
 // user input, so that the window does not pass for hung during long work.

@@ -1,7 +1,7 @@
 // The main window: menus, tool bar, the HTML options, the information memo,
 // the dive list, the history, the status bar and the progress bar, at fixed
-// places in a window of fixed size. It draws what its MainWindowController
-// tells it and forwards its messages there.
+// places in a window of fixed size, scaled to its monitor. It draws what its
+// MainWindowController tells it and forwards its messages there.
 #pragma once
 
 #include <windows.h>
@@ -9,12 +9,14 @@
 #include <commctrl.h>
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "commands/main_window_controller.h"
 #include "commands/session.h"
+#include "controls.h"
 
 namespace quellmar::win32 {
 
@@ -22,7 +24,8 @@ class AboutDialog;
 
 class MainWindow : private MainWindowView {
  public:
-  // Makes the window, hidden; the resources come from instance.
+  // Makes the window, hidden, at its monitor's scale; the resources come
+  // from instance. Throws when the window or a resource cannot be made.
   MainWindow(Session& session, HINSTANCE instance);
   ~MainWindow() override;
   MainWindow(const MainWindow&) = delete;
@@ -47,11 +50,20 @@ class MainWindow : private MainWindowView {
   void onCommand(int id, int code);
   void onNotify(NMHDR& header);
 
-  void buildMenuImages();
+  void build();
+  void release();
   void buildToolBar();
   void buildControls();
   void buildStatusBar();
   void addHint(HWND control, const std::string& text);
+  void addPanelHint(int panel);
+  void setPanelHint(int panel, const std::string& text);
+  // Places everything at the scale of dpi.
+  void layOut(UINT dpi);
+  void layOutToolImages(UINT dpi);
+  void layOutToolBar(UINT dpi);
+  void layOutStatusBar();
+  void drawFilePanel();
 
   void showMemo(const std::vector<std::string>& lines) override;
   void appendMemoLine(const std::string& line) override;
@@ -61,7 +73,7 @@ class MainWindow : private MainWindowView {
   void showHistoryText(const std::string& text) override;
   void showFilePanel(const std::string& text) override;
   void showProgress(BarRange bar) override;
-  void showProgramFolder(const std::string& text, bool elsewhere) override;
+  void showProgramFolder(const std::string& text) override;
   void repaintNow() override;
   void showAboutDialog() override;
   void closeWindow() override;
@@ -71,15 +83,18 @@ class MainWindow : private MainWindowView {
   AboutDialog* aboutDialog_ = nullptr;
   HWND window_ = nullptr;
   HACCEL accelerators_ = nullptr;
+  std::unique_ptr<WindowFonts> fonts_;   // at the window's DPI
   std::array<HBITMAP, 4> toolImages_{};  // shared by menus and tool bar
   HIMAGELIST toolImageList_ = nullptr;
 
+  HWND toolBar_ = nullptr;
   HWND infoMemo_ = nullptr;
   HWND diveList_ = nullptr;
   HWND historyBox_ = nullptr;
   HWND statusBar_ = nullptr;
   HWND progressBar_ = nullptr;
   HWND hints_ = nullptr;
+  std::string filePanelText_;  // whole; the panel shows what fits
 
   bool quitWhenClosed_ = false;
   std::optional<MainWindowController> controller_;  // made once the controls stand

@@ -15,6 +15,7 @@
 #define IDM_EXPORT_HTML 1004
 #define IDM_VIEW_HTML 1005
 #define IDM_ABOUT 1006
+#define IDM_EXPORT_UDDF 1007
 
 // Controls of the main window.
 #define IDC_TOOL_BAR 2001

@@ -4,7 +4,6 @@
 #include <shellapi.h>
 
 #include <cstring>
-#include <system_error>
 
 #include "basic/path_text.h"
 #include "controls.h"
@@ -48,13 +47,6 @@ std::wstring ApplicationTitle() {
   std::wstring name(32768, L'\0');
   name.resize(GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size())));
   return std::filesystem::path(name).stem().wstring();
-}
-
-// The system's text for an error code, without its line end.
-std::string SystemReason(DWORD code) {
-  std::string reason = std::system_category().message(static_cast<int>(code));
-  while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
-  return reason;
 }
 
 // A picture as a device-independent bitmap: the header, the colour table and
@@ -116,14 +108,12 @@ void Win32Platform::showError(const std::string& text, const std::string& detail
               MB_ICONERROR | MB_OK);
 }
 
-std::optional<std::filesystem::path> Win32Platform::chooseCsvFile() {
+std::optional<std::filesystem::path> Win32Platform::chooseCsvFile(
+    const std::filesystem::path& folder) {
   prepareModal();
-  // Like the dialog of the last choice: in its folder (the current
-  // directory), with its name filled in.
+  // Like the dialog of the last choice: with its name filled in.
   std::wstring file = lastChoice_.filename().wstring();
   file.resize(32768, L'\0');
-  std::error_code ec;
-  const std::wstring folder = std::filesystem::current_path(ec).wstring();
   OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = owner_;
@@ -137,8 +127,9 @@ std::optional<std::filesystem::path> Win32Platform::chooseCsvFile() {
   dialog.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_EXPLORER;
   if (!GetOpenFileNameW(&dialog)) return std::nullopt;
   lastChoice_ = std::filesystem::path(file.c_str());
-  // The chosen file's folder becomes the current directory, where the next
-  // dialog opens.
+  // The chosen file's folder becomes the current directory, where the import
+  // finds the companion files.
+  std::error_code ec;
   std::filesystem::current_path(lastChoice_.parent_path(), ec);
   return lastChoice_;
 }

@@ -26,7 +26,7 @@ class Win32Platform : public Platform {
   MessageAnswer showMessage(MessageKind kind, const std::string& text, MessageButtons buttons,
                             const std::string& details) override;
   void showError(const std::string& text, const std::string& details) override;
-  std::optional<std::filesystem::path> chooseCsvFile() override;
+  std::optional<std::filesystem::path> chooseCsvFile(const std::filesystem::path& folder) override;
   // A file, or an address (the about dialog's links); a failure is shown in
   // the error box with the system's reason.
   std::optional<std::filesystem::path> chooseUddfFile(

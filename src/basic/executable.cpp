@@ -5,7 +5,11 @@
 
 #ifdef _WIN32
 #include <windows.h>
+// shellapi.h needs windows.h first.
+#include <shellapi.h>
 #endif
+
+#include "basic/path_text.h"
 
 namespace quellmar {
 namespace {
@@ -37,6 +41,21 @@ std::filesystem::path ExecutableFolder(const char* argv0) {
   if (!self.empty()) return self.parent_path();
   std::error_code ec;
   return std::filesystem::absolute(std::filesystem::path(argv0 ? argv0 : ""), ec).parent_path();
+}
+
+std::vector<std::string> CommandLineArguments([[maybe_unused]] int argc,
+                                              [[maybe_unused]] char** argv) {
+#ifdef _WIN32
+  int count = 0;
+  wchar_t** given = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::string> args;
+  for (int i = 0; given != nullptr && i < count; ++i)
+    args.push_back(DisplayPath(std::filesystem::path(given[i])));
+  LocalFree(given);
+  return args;
+#else
+  return std::vector<std::string>(argv, argv + argc);
+#endif
 }
 
 }  // namespace quellmar

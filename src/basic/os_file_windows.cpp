@@ -15,7 +15,8 @@ std::intptr_t Stored(HANDLE handle) { return reinterpret_cast<std::intptr_t>(han
 const std::intptr_t kNoHandle = Stored(INVALID_HANDLE_VALUE);
 
 // The system's text for an error code, as UTF-8 like every text the program
-// shows, without the line break that ends it.
+// shows, without the line break that ends it. The system's words for a file
+// that another program holds ("Sharing violation") do not say who holds it.
 std::string Reason(DWORD error) {
   wchar_t* text = nullptr;
   const DWORD length = FormatMessageW(
@@ -28,6 +29,9 @@ std::string Reason(DWORD error) {
                              reason.back() == ' ' || reason.back() == '.')) {
     reason.pop_back();
   }
+  if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+      error == ERROR_USER_MAPPED_FILE)
+    reason += " (another program has the file open)";
   return reason;
 }
 

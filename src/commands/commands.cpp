@@ -173,6 +173,15 @@ bool Import(Session& session) {
   return false;
 }
 
+// Where the file dialog opens: the first time in the sample's folder, which a
+// new user looks for; then where the last file was chosen.
+fs::path CsvDialogFolder(const Session& session) {
+  if (!session.window.chosenPath.empty()) return session.window.chosenPath.parent_path();
+  const auto examples = session.platform.programDirectory() / "examples";
+  std::error_code ec;
+  return fs::is_directory(examples, ec) ? examples : fs::current_path(ec);
+}
+
 // The rest of Open CSV once a file is chosen.
 bool ImportChosenFile(Session& session, const fs::path& chosen) {
   WindowModel& window = session.window;
@@ -331,7 +340,7 @@ ExportResult Reporting(Session& session, Export run) {
 void PrepareProgram() { ReportFileSizeLimitAsWriteError(); }
 
 bool OpenCsvCommand(Session& session) {
-  const auto chosen = session.platform.chooseCsvFile();
+  const auto chosen = session.platform.chooseCsvFile(CsvDialogFolder(session));
   return chosen && ImportChosenFile(session, *chosen);
 }
 

@@ -21,8 +21,9 @@ MainWindowController::MainWindowController(Session& session, MainWindowView& vie
 MainWindowController::~MainWindowController() { session_.window.setListener(nullptr); }
 
 void MainWindowController::setProgramDirectory(const ProgramDirectory& directory) {
-  view_.showProgramFolder("Program folder: " + ProgramDirectoryText(directory),
-                          directory.kind == ProgramDirectory::Kind::PerUser);
+  const std::string text = "Program folder: " + ProgramDirectoryText(directory);
+  view_.showProgramFolder(text);
+  if (directory.kind == ProgramDirectory::Kind::PerUser) session_.window.addMemoLine(text);
   programFolderProblem_ = directory.problem;
 }
 

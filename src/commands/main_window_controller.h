@@ -31,9 +31,8 @@ class MainWindowView {
   virtual void showHistoryText(const std::string& text) = 0;  // what the closed box shows
   virtual void showFilePanel(const std::string& text) = 0;
   virtual void showProgress(BarRange bar) = 0;
-  // The program folder in use, and whether it is another than the program's
-  // own folder (a per-user folder), which the window then shows in plain sight.
-  virtual void showProgramFolder(const std::string& text, bool elsewhere) = 0;
+  // The program folder in use, as a hint where the window has room for one.
+  virtual void showProgramFolder(const std::string& text) = 0;
   // During a long command: repaint what changed, without taking user input.
   virtual void repaintNow() = 0;
   virtual void showAboutDialog() = 0;  // modal
@@ -48,7 +47,9 @@ class MainWindowController : private WindowListener {
   MainWindowController(const MainWindowController&) = delete;
   MainWindowController& operator=(const MainWindowController&) = delete;
 
-  // Where the window stands at start, told before it is first shown.
+  // Where the window stands at start, told before it is first shown. A
+  // program folder other than the program's own (a per-user folder) is named
+  // in the memo too, where it is seen without looking for it.
   void setProgramDirectory(const ProgramDirectory& directory);
   void setStartFile(std::filesystem::path file) { startFile_ = std::move(file); }
 

@@ -40,8 +40,10 @@ class Platform {
   // closing full stop. Details as for showMessage.
   virtual void showError(const std::string& text, const std::string& details = {}) = 0;
 
-  // The CSV file chosen in the file-open dialog, or nothing when cancelled.
-  virtual std::optional<std::filesystem::path> chooseCsvFile() = 0;
+  // The CSV file chosen in the file-open dialog, which opens in folder; nothing
+  // when cancelled.
+  virtual std::optional<std::filesystem::path> chooseCsvFile(
+      const std::filesystem::path& folder) = 0;
 
   // Where to save the UDDF file, from a save dialog that starts at the
   // suggested path; nothing when cancelled. The dialog asks before it lets

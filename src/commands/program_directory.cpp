@@ -4,6 +4,12 @@
 #include <random>
 #include <system_error>
 
+#ifdef _WIN32
+#include <windows.h>
+// shlobj.h needs windows.h first.
+#include <shlobj.h>
+#endif
+
 #include "basic/path_text.h"
 
 namespace quellmar {
@@ -11,7 +17,7 @@ namespace fs = std::filesystem;
 namespace {
 
 #ifdef _WIN32
-constexpr const char* kNoPerUserFolder = "LOCALAPPDATA is not set";
+constexpr const char* kNoPerUserFolder = "Windows names no local application data folder";
 #else
 constexpr const char* kNoPerUserFolder = "neither XDG_DATA_HOME nor HOME is set";
 #endif
@@ -71,9 +77,12 @@ std::string Fill(const fs::path& from, const fs::path& to) {
 
 std::optional<fs::path> PerUserFolder() {
 #ifdef _WIN32
-  const wchar_t* local = _wgetenv(L"LOCALAPPDATA");
-  if (local == nullptr || *local == L'\0') return std::nullopt;
-  return fs::path(local) / L"Quellmar";
+  wchar_t* local = nullptr;
+  std::optional<fs::path> folder;
+  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &local)))
+    folder = fs::path(local) / L"Quellmar";
+  CoTaskMemFree(local);
+  return folder;
 #else
   // A relative XDG_DATA_HOME is to be ignored, as the base directory rules say.
   const char* data = std::getenv("XDG_DATA_HOME");

@@ -4,7 +4,8 @@
 // 1. a folder the user names (--base) is used as it is;
 // 2. else the executable's folder, when it holds html/ and can be written:
 //    a portable copy, or a build folder;
-// 3. else the user's own folder (%LOCALAPPDATA%\Quellmar on Windows,
+// 3. else the user's own folder (the local application data folder, as a rule
+//    %LOCALAPPDATA%\Quellmar, on Windows,
 //    $XDG_DATA_HOME/quellmar, by default ~/.local/share/quellmar, elsewhere),
 //    made on first use and filled (html/, pict/, examples/) from the
 //    installed data folder <executable's folder>/../share/quellmar, or from a
@@ -27,8 +28,9 @@ struct ProgramDirectory {
   std::string problem;                  // why the folder is not usable; empty when it is
 };
 
-// The per-user folder the environment names, or nothing when it names none
-// (no LOCALAPPDATA on Windows; neither XDG_DATA_HOME nor HOME elsewhere).
+// The per-user folder the system names, or nothing when it names none (no
+// local application data folder on Windows; neither XDG_DATA_HOME nor HOME
+// elsewhere).
 std::optional<std::filesystem::path> PerUserFolder();
 
 // Applies the rule without making or filling anything.

@@ -4,9 +4,11 @@
 // clipboard, as one transcript in the order they happen.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "basic/os_file.h"
@@ -57,13 +59,22 @@ class Scene : public WindowListener {
   fs::path output() const { return program() / "Output"; }
 
   // Paths in a row's transcript: {export} the export's folder, {output} the
-  // program directory's Output folder.
+  // program directory's Output folder; {directory} the system's reason for a
+  // folder opened as a file.
   std::string placed(std::string line) const {
     for (const auto& [mark, path] :
          {std::pair{"{export}", dir.path() / "export"}, std::pair{"{output}", output()}}) {
       for (auto at = line.find(mark); at != std::string::npos; at = line.find(mark)) {
         line.replace(at, std::string(mark).size(), DisplayPath(path));
       }
+    }
+#ifdef _WIN32
+    constexpr std::string_view kDirectoryReason = "Access denied";
+#else
+    constexpr std::string_view kDirectoryReason = "Is a directory";
+#endif
+    if (const auto at = line.find("{directory}"); at != std::string::npos) {
+      line.replace(at, std::string_view("{directory}").size(), kDirectoryReason);
     }
     return line;
   }
@@ -177,7 +188,7 @@ const ConversationRow kRows[] = {
      },
      {"Memo cleared", "Memo: Opened CSV file:", "Memo: {export}/log.csv",
       "History: Logbook Import started.", "Warning: NOTE File access error",
-      "  {export}/log$NOT.CSV: Is a directory"}},
+      "  {export}/log$NOT.CSV: {directory}"}},
     {"open_a_main_file_that_cannot_be_read",
      [](Scene& s) { OpenTwoDives(s), s.platform.transcript.clear(); },
      [](Scene& s) {
@@ -188,7 +199,7 @@ const ConversationRow kRows[] = {
      },
      {"Memo cleared", "Memo: Opened CSV file:", "Memo: {export}/other.csv",
       "History: Logbook Import started.", "Panel: No CSV file", "History: CSV file Closed",
-      "Memo cleared", "List:", "Warning: File access error", "  {export}/other.csv: Is a directory",
+      "Memo cleared", "List:", "Warning: File access error", "  {export}/other.csv: {directory}",
       "History: {export}/other.csv CSV file access error!"}},
     {"open_with_line_feeds",
      Nothing,
@@ -320,6 +331,27 @@ const ConversationRow kRows[] = {
      {"Open: {output}/logbook.html"}},
 };
 
+// The file dialog opens in the sample's folder the first time, where a new
+// user looks for it, and then in the folder of the last choice.
+TEST(Conversation, FileDialogOpensInTheSampleFolderFirst) {
+  Scene scene;
+  fs::create_directories(scene.program() / "examples");
+  const auto main = scene.exportOf(1);
+  scene.open(main);
+  scene.open(main);
+  EXPECT_EQ(scene.platform.dialogFolders,
+            (std::vector<fs::path>{scene.program() / "examples", main.parent_path()}));
+}
+
+// The lines with one separator: Windows shows a path as it was put together,
+// with either.
+Lines Slashed(Lines lines) {
+#ifdef _WIN32
+  for (auto& line : lines) std::replace(line.begin(), line.end(), '\\', '/');
+#endif
+  return lines;
+}
+
 TEST(Conversation, EveryRequest) {
   for (const auto& row : kRows) {
     SCOPED_TRACE(row.name);
@@ -329,7 +361,7 @@ TEST(Conversation, EveryRequest) {
     row.request(scene);
     Lines expected;
     for (const auto& line : row.transcript) expected.push_back(scene.placed(line));
-    EXPECT_EQ(scene.platform.transcript, expected);
+    EXPECT_EQ(Slashed(scene.platform.transcript), Slashed(expected));
   }
 }
 

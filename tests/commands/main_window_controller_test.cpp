@@ -42,9 +42,7 @@ class RecordingWindow : public MainWindowView, public Platform {
     events.push_back("progress=" + std::to_string(bar.position) + "/" +
                      std::to_string(bar.maximum));
   }
-  void showProgramFolder(const std::string&, bool elsewhere) override {
-    events.push_back(elsewhere ? "folder elsewhere" : "folder");
-  }
+  void showProgramFolder(const std::string& text) override { events.push_back("hint=" + text); }
   void repaintNow() override { events.push_back("repaint"); }
   void showAboutDialog() override { events.push_back("about"); }
   void closeWindow() override { events.push_back("close"); }
@@ -57,7 +55,7 @@ class RecordingWindow : public MainWindowView, public Platform {
   void showError(const std::string& text, const std::string&) override {
     events.push_back("error=" + text);
   }
-  std::optional<std::filesystem::path> chooseCsvFile() override {
+  std::optional<std::filesystem::path> chooseCsvFile(const std::filesystem::path&) override {
     events.push_back("choose");
     if (whileChoosing) whileChoosing();
     return std::nullopt;
@@ -82,7 +80,7 @@ struct Fixture {
   }
   void note(const std::string& event) { window.events.push_back(event); }
   void startWithProblemAndFile() {
-    controller.setProgramDirectory({"/q", ProgramDirectory::Kind::PerUser, {}, "problem"});
+    controller.setProgramDirectory({"/q", ProgramDirectory::Kind::PerUser, "/i", "problem"});
     controller.setStartFile(std::filesystem::path("missing") / "logbook.csv");
   }
 };
@@ -113,7 +111,12 @@ const Row kRows[] = {
    {"about"}},
   {"StartWarnsOfAFolderProblemAfterTheAboutDialogThenOpensTheFile",
    [](Fixture& f) { f.startWithProblemAndFile(); f.controller.windowShown(); },
-   {"folder elsewhere", "about", "box=Warning problem", "memo="}, true},
+   {"hint=Program folder: /q (per-user folder, filled from /i)",
+    "memo=Program folder: /q (per-user folder, filled from /i)", "about", "box=Warning problem",
+    "memo="}, true},
+  {"OwnProgramFolderIsAHintAlone",
+   [](Fixture& f) { f.controller.setProgramDirectory({"/p", ProgramDirectory::Kind::Portable, {}, {}}); },
+   {"hint=Program folder: /p (the program's own folder)"}},
   {"ShownAgainShowsTheAboutDialogAlone",
    [](Fixture& f) { f.startWithProblemAndFile(); f.controller.windowShown();
                     f.window.events.clear(); f.controller.windowShown(); },

@@ -370,18 +370,18 @@ struct WindowsFileRow {
   const char* name;
   std::string file;  // in Output before the export
   Setup setup;
-  MessageAnswer clear;
+  bool clear;         // Output is emptied first
   bool kept;          // still holds what it held before
   bool namedAsError;  // the export ends with "Cannot create file" and its path
 };
 
 // clang-format off
 const WindowsFileRow kWindowsFileRows[] = {
-    {"read_only",   "d1.gif",      Setup::ReadOnly, MessageAnswer::Yes, true,  true},
-    {"held_open",   "d1.gif",      Setup::HeldOpen, MessageAnswer::Yes, true,  true},
-    {"thumbs_db",   "Thumbs.db",   Setup::Hidden,   MessageAnswer::Yes, true,  false},
-    {"desktop_ini", "desktop.ini", Setup::Hidden,   MessageAnswer::Yes, true,  false},
-    {"other_case",  "D1.GIF",      Setup::Plain,    MessageAnswer::No,  false, false},
+    {"read_only",   "d1.gif",      Setup::ReadOnly, true,  true,  true},
+    {"held_open",   "d1.gif",      Setup::HeldOpen, true,  true,  true},
+    {"thumbs_db",   "Thumbs.db",   Setup::Hidden,   true,  true,  false},
+    {"desktop_ini", "desktop.ini", Setup::Hidden,   true,  true,  false},
+    {"other_case",  "D1.GIF",      Setup::Plain,    false, false, false},
 };
 // clang-format on
 
@@ -412,12 +412,17 @@ TEST_P(WindowsFileTest, OutputFiles) {
     SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
   }
   std::string error;
+  std::string details;
   try {
-    write(row.clear == MessageAnswer::Yes);
+    write(row.clear);
   } catch (const ExportError& e) {
     error = e.what();
+    details = e.details();
   }
   EXPECT_EQ(error, row.namedAsError ? "Cannot create file " + DisplayPath(output("d1.gif")) : "");
+  if (row.setup == Setup::HeldOpen) {
+    EXPECT_TRUE(details.ends_with("(another program has the file open)")) << details;
+  }
   held.reset();
   EXPECT_EQ(ReadFile(file) == "before", row.kept);
   if (!row.namedAsError) {

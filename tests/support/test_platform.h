@@ -28,7 +28,10 @@ class TestPlatform : public Platform {
   MessageAnswer showMessage(MessageKind kind, const std::string& text, MessageButtons buttons,
                             const std::string& details) override;
   void showError(const std::string& text, const std::string& details) override;
-  std::optional<std::filesystem::path> chooseCsvFile() override { return nextChoice; }
+  std::optional<std::filesystem::path> chooseCsvFile(const std::filesystem::path& folder) override {
+    dialogFolders.push_back(folder);
+    return nextChoice;
+  }
   bool openDocument(const std::filesystem::path& document, std::string& reason) override;
   std::optional<std::filesystem::path> chooseUddfFile(const std::filesystem::path&) override {
     return nextUddfChoice;
@@ -48,6 +51,7 @@ class TestPlatform : public Platform {
   std::vector<std::string> errors;
   std::vector<std::string> errorDetails;
   std::vector<std::filesystem::path> opened;
+  std::vector<std::filesystem::path> dialogFolders;  // where each file dialog opened
   std::optional<IndexedImage> clipboard;
   // All of the above as one conversation, in order: "Warning: TEXT" (and
   // "  DETAILS"), "Confirm: TEXT -> Yes", "Error: TEXT", "Open: PATH",

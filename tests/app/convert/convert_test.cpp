@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <utility>
@@ -39,9 +40,20 @@ struct Result {
   std::string err;
 };
 
+// A path as the converter takes it on its command line and prints it: UTF-8
+// on Windows; elsewhere the name's bytes, which the C locale prints as they
+// are.
+std::string PathText(const fs::path& path) {
+#ifdef _WIN32
+  return DisplayPath(path);
+#else
+  return path.string();
+#endif
+}
+
 #ifdef _WIN32
 // cmd.exe runs the command; no argument here holds a double quote.
-std::string ShellQuoted(const std::string& text) { return '"' + text + '"'; }
+std::wstring ShellQuoted(const std::wstring& text) { return L"\"" + text + L"\""; }
 
 // The console's lines end in CR LF; every LF must have its CR.
 std::string ConsoleLines(std::string text) {
@@ -54,17 +66,18 @@ std::string ConsoleLines(std::string text) {
   return lines;
 }
 
-// Runs the converter in folder with the arguments, under cmd.exe.
+// Runs the converter in folder with the arguments (UTF-8), under cmd.exe,
+// through the wide API.
 Result Convert(const TempDir& scratch, const fs::path& folder, const std::vector<std::string>& args,
                const std::string& env = "", const fs::path& program = kConvert) {
   const auto out = scratch.path() / "stdout.txt";
   const auto err = scratch.path() / "stderr.txt";
-  std::string command = "cd /d " + ShellQuoted(TextFromPath(folder)) + " && " + env +
-                        ShellQuoted(TextFromPath(program));
-  for (const auto& arg : args) command += ' ' + ShellQuoted(arg);
-  command += " <nul >" + ShellQuoted(TextFromPath(out)) + " 2>" + ShellQuoted(TextFromPath(err));
+  std::wstring command = L"cd /d " + ShellQuoted(folder.native()) + L" && " +
+                         PathFromUtf8(env).native() + ShellQuoted(program.native());
+  for (const auto& arg : args) command += L" " + ShellQuoted(PathFromUtf8(arg).native());
+  command += L" <nul >" + ShellQuoted(out.native()) + L" 2>" + ShellQuoted(err.native());
   Result result;
-  result.status = std::system(command.c_str());
+  result.status = _wsystem(command.c_str());
   result.out = ConsoleLines(ReadFile(out));
   result.err = ConsoleLines(ReadFile(err));
   return result;
@@ -243,27 +256,27 @@ TEST_F(ConvertTest, FileIsMadeAbsoluteWithoutResolvingLinks) {
 #endif
 
 // The export's windows-1252 texts: as they are, or as UTF-8 for a UTF-8
-// locale; a Windows console shows the code page itself.
+// locale; on Windows as UTF-8 in a file (a console gets them wide).
 TEST_F(ConvertTest, TextsArePrintedForTheLocale) {
   const auto main = WriteExport(work, "", JoinLines({DiveLine(1, 1, "Walensee", "J\xf6rg's wall")}),
                                 JoinLines({"1,\"note\""}), "");
 #ifdef _WIN32
-  const std::pair<const char*, const char*> rows[] = {{"", "\n1. Walensee; J\xf6rg's wall\n"}};
+  const std::pair<const char*, const char*> rows[] = {{"", "\n1. Walensee; J\xc3\xb6rg's wall\n"}};
 #else
   const std::pair<const char*, const char*> rows[] = {
       {"LC_ALL=C", "\n1. Walensee; J\xf6rg's wall\n"},
       {"LC_ALL=C.UTF-8", "\n1. Walensee; J\xc3\xb6rg's wall\n"}};
 #endif
   for (const auto& [env, line] : rows) {
-    const auto result = Run({"--quiet", "--import-only", "--list", TextFromPath(main)}, env);
+    const auto result = Run({"--quiet", "--import-only", "--list", PathText(main)}, env);
     EXPECT_EQ(result.status, 0);
     EXPECT_TRUE(result.out.ends_with(line)) << env << result.out;
   }
 }
 
 // The folder of a program directory: the bundled templates and icons.
-fs::path ProgramDirectory(const TempDir& dir, const std::string& name = "base") {
-  const auto base = dir.path() / PathFromText(name);
+fs::path ProgramDirectory(const TempDir& dir, const fs::path& name = "base") {
+  const auto base = dir.path() / name;
   fs::create_directories(base);
   fs::copy(fs::path(QUELLMAR_RUN_DIR) / "html", base / "html", fs::copy_options::recursive);
   fs::copy(fs::path(QUELLMAR_RUN_DIR) / "pict", base / "pict", fs::copy_options::recursive);
@@ -383,41 +396,60 @@ TEST_F(ConvertTest, PicturesLeftOutExitWithFour) {
   EXPECT_TRUE(fs::is_regular_file(base / "Output" / "logbook.html"));
 }
 
-// 8-bit names (Windows-1252: ü, €, Š) with blanks where the program, the
-// export and its main file lie; the program finds its folder by itself.
+// Names with blanks where the program, the export and its main file lie: in
+// 8 bits (Windows-1252: ü, €, Š), beyond the ANSI code page on Windows
+// (Polish, Greek), and a path of more than 300 characters. The program finds
+// its folder by itself.
 struct NameRow {
   const char* name;
-  std::string programFolder;
-  std::string exportFolder;
-  std::string file;
+  fs::path programFolder;
+  fs::path exportFolder;
+  fs::path file;
 };
+
+const fs::path kLongFolder =
+    fs::path(std::string(100, 'a')) / std::string(100, 'b') / std::string(100, 'c');
 
 // clang-format off
 const NameRow kNameRows[] = {
-    {"program_folder", "Tauchbuch M\xfcller \x80\x8a", "export",                 "logbook"},
-    {"export_folder",  "program",                     "Tauchg\xe4nge \x80 \x8a", "logbook"},
-    {"file_name",      "program",                     "export",                 "Logbuch M\xfcller \x80\x8a"},
+    {"program_folder",     PathFromText("Tauchbuch M\xfc" "ller \x80\x8a"), "export",                        "logbook"},
+    {"export_folder",      "program",                                      PathFromText("Tauchg\xe4nge \x80 \x8a"), "logbook"},
+    {"file_name",          "program",                                      "export",                        PathFromText("Logbuch M\xfcller \x80\x8a")},
+    {"long_export_folder", "program",                                      kLongFolder,                     "logbook"},
+#ifdef _WIN32
+    {"polish_folders",     PathFromUtf8("\u0141\u00F3d\u017A"),            PathFromUtf8("\u0141\u00F3d\u017A 2024"), "logbook"},
+    {"greek_file_name",    "program",                                      "export",                        PathFromUtf8("\u039A\u03B1\u03C4\u03B1\u03B4\u03CD\u03C3\u03B5\u03B9\u03C2")},
+#endif
 };
 // clang-format on
 
-TEST_F(ConvertTest, EightBitNamesInEveryPlace) {
+// The four files of a one-dive export named file + ".csv" in folder.
+fs::path OneDiveExport(const fs::path& folder, const fs::path& file) {
+  fs::create_directories(folder);
+  const std::pair<const char*, std::string> files[] = {
+      {".csv", JoinLines({DiveLine(1, 7)})},
+      {"$DGE.CSV", ""},
+      {"$NOT.CSV", JoinLines({"1,\"note\""})},
+      {"$PRO.CSV", JoinLines({"1,0,0", "1,1,9.5"})}};
+  for (const auto& [suffix, bytes] : files) {
+    std::ofstream(fs::path(folder / file) += suffix, std::ios::binary) << bytes;
+  }
+  return fs::path(folder / file) += ".csv";
+}
+
+TEST_F(ConvertTest, NamesOfAnyLettersInEveryPlace) {
   for (const auto& row : kNameRows) {
     SCOPED_TRACE(row.name);
     TempDir place;
     const auto program = ProgramDirectory(place, row.programFolder) / kConvert.filename();
     fs::copy_file(kConvert, program);
-    const auto main =
-        WriteExport(place, row.exportFolder, JoinLines({DiveLine(1, 7)}), JoinLines({"1,\"note\""}),
-                    JoinLines({"1,0,0", "1,1,9.5"}), row.file);
-    const auto result =
-        Convert(scratch, place.path(), {"--quiet", "--clear", TextFromPath(main)}, "", program);
+    const auto main = OneDiveExport(place.path() / row.exportFolder, row.file);
+    const auto result = Convert(scratch, place.path(), {"--clear", PathText(main)}, "", program);
     EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.err,
-              "Information: CSV file imported.\n\rNext step: HTML Export\n"
-              "Confirm: Would You like clear the OUTPUT directory ? -> Yes\n"
-              "Information: HTML write finished.\n\r"
-              "May I show You the logbook.html ? -> Cancel\n");
-    EXPECT_TRUE(result.out.starts_with("Opened CSV file:\n" + TextFromPath(main) + "\n"));
+    EXPECT_TRUE(result.out.starts_with("Opened CSV file:\n" + PathText(main) + "\n"));
+    // The logbook's whole path, as it is.
+    const auto logbook = program.parent_path() / "Output" / "logbook.html";
+    EXPECT_TRUE(result.out.ends_with(PathText(logbook) + "\n")) << result.out;
     for (const char* name : {"logbook.html", "d7.html", "d7.gif"}) {
       EXPECT_TRUE(fs::exists(program.parent_path() / "Output" / name)) << name;
     }

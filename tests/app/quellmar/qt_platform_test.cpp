@@ -170,25 +170,28 @@ TEST_F(FileDialogTest, ChoiceIsReturnedAndItsFolderBecomesCurrent) {
   QString title;
   QStringList filters;
   QString suffix;
+  QString folder;
   ModalAnswerer user([&](QWidget* widget) {
     auto* dialog = qobject_cast<QFileDialog*>(widget);
     ASSERT_NE(dialog, nullptr);
     title = dialog->windowTitle();
+    folder = dialog->directory().absolutePath();
     filters = dialog->nameFilters();
     suffix = dialog->defaultSuffix();
     dialog->selectFile(QString::fromStdString(main.string()));
     static_cast<QDialog*>(dialog)->accept();
   });
-  const auto chosen = platform.chooseCsvFile();
+  const auto chosen = platform.chooseCsvFile(dir.path());
   ASSERT_TRUE(chosen.has_value());
   EXPECT_EQ(*chosen, main);
+  EXPECT_EQ(std::filesystem::path(folder.toStdString()), std::filesystem::canonical(dir.path()));
   EXPECT_EQ(title, "Suunto CSV Export open");
   EXPECT_EQ(filters, QStringList({"CSV (*.csv)"}));
   EXPECT_EQ(suffix, "csv");
   EXPECT_EQ(std::filesystem::path(QDir::currentPath().toStdString()),
             std::filesystem::canonical(dir.path() / "chosen"));
 
-  // The next time the dialog starts at the last choice.
+  // The next time the dialog starts with the last choice's name.
   QString name;
   QStringList offered;
   ModalAnswerer again([&](QWidget* widget) {
@@ -198,7 +201,7 @@ TEST_F(FileDialogTest, ChoiceIsReturnedAndItsFolderBecomesCurrent) {
     offered = dialog->selectedFiles();
     static_cast<QDialog*>(dialog)->reject();
   });
-  EXPECT_FALSE(platform.chooseCsvFile().has_value());
+  EXPECT_FALSE(platform.chooseCsvFile(main.parent_path()).has_value());
   EXPECT_EQ(name, "csvOpenDialog");
   ASSERT_EQ(offered.size(), 1);
   EXPECT_EQ(std::filesystem::canonical(offered[0].toStdString()), std::filesystem::canonical(main));
@@ -206,7 +209,7 @@ TEST_F(FileDialogTest, ChoiceIsReturnedAndItsFolderBecomesCurrent) {
 
 TEST_F(FileDialogTest, CancelReturnsNothingAndKeepsTheCurrentFolder) {
   ModalAnswerer user([](QWidget* widget) { qobject_cast<QDialog*>(widget)->reject(); });
-  EXPECT_FALSE(platform.chooseCsvFile().has_value());
+  EXPECT_FALSE(platform.chooseCsvFile(dir.path()).has_value());
   EXPECT_EQ(QDir::currentPath(), start_);
 }
 

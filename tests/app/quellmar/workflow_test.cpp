@@ -110,9 +110,9 @@ TEST_F(WorkflowTest, AboutDialogIsShownAtStartBeforeTheWindowCanBeUsed) {
 // in its command, and the window follows it from its first step.
 class SlowChoicePlatform : public TestPlatform {
  public:
-  std::optional<fs::path> chooseCsvFile() override {
+  std::optional<fs::path> chooseCsvFile(const fs::path& folder) override {
     std::this_thread::sleep_for(std::chrono::milliseconds(250));
-    return TestPlatform::chooseCsvFile();
+    return TestPlatform::chooseCsvFile(folder);
   }
 };
 

@@ -11,6 +11,7 @@
 
 #include "about_dialog.h"
 #include "commands/program_texts.h"
+#include "controls.h"
 #include "resource.h"
 #include "window_test_support.h"
 
@@ -67,6 +68,30 @@ TEST_F(AboutDialogTest, ControlsStandAtTheirPlacesWithTheDecodedPicture) {
     EXPECT_NE(GetPixel(dc, 100, 5), GetPixel(dc, 100, 195)) << "sky above, sea floor below";
     SelectObject(dc, old);
     DeleteDC(dc);
+    EndDialog(dialog, IDOK);
+  }});
+}
+
+// At the desktop's scale, and after a move to a monitor of 150 %.
+TEST_F(AboutDialogTest, ScaledToItsMonitor) {
+  const auto expectScaled = [](HWND dialog, UINT dpi) {
+    SCOPED_TRACE(dpi);
+    RECT client{};
+    GetClientRect(dialog, &client);
+    EXPECT_EQ(client.right, win32::Scaled(390, dpi));
+    EXPECT_EQ(client.bottom, win32::Scaled(267, dpi));
+    ExpectScaledControls(dialog, kControls, dpi);
+    BITMAP picture{};
+    GetObjectW(reinterpret_cast<HBITMAP>(
+                   SendDlgItemMessageW(dialog, IDC_PICTURE, STM_GETIMAGE, IMAGE_BITMAP, 0)),
+               sizeof picture, &picture);
+    EXPECT_EQ(picture.bmWidth, win32::Scaled(200, dpi));
+  };
+  show({[&](HWND dialog) {
+    expectScaled(dialog, DesktopDpi());
+    RECT suggested{10, 10, 20, 20};
+    SendMessageW(dialog, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    expectScaled(dialog, 144);
     EndDialog(dialog, IDOK);
   }});
 }

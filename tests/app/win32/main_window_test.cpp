@@ -11,6 +11,8 @@
 #include <array>
 #include <filesystem>
 #include <iterator>
+#include <stdexcept>
+#include <string>
 #include <tuple>
 
 #include "about_dialog.h"
@@ -49,19 +51,21 @@ std::string FilePanel(HWND bar) {
   return Utf8Text(text);
 }
 
+// A program folder in the folder of a user whose name is beyond the ANSI code
+// page, as %LOCALAPPDATA% is.
 class MainWindowTest : public ::testing::Test {
  protected:
   MainWindowTest() {
-    fs::copy(fs::path(QUELLMAR_RUN_DIR) / "html", base.path() / "html",
-             fs::copy_options::recursive);
-    fs::copy(fs::path(QUELLMAR_RUN_DIR) / "pict", base.path() / "pict",
-             fs::copy_options::recursive);
+    fs::create_directories(program);
+    fs::copy(fs::path(QUELLMAR_RUN_DIR) / "html", program / "html", fs::copy_options::recursive);
+    fs::copy(fs::path(QUELLMAR_RUN_DIR) / "pict", program / "pict", fs::copy_options::recursive);
   }
   HWND item(int id) const { return GetDlgItem(window.handle(), id); }
   void run(int command) { SendMessageW(window.handle(), WM_COMMAND, command, 0); }
 
   TempDir base;
-  AnsweringPlatform platform{base.path()};
+  const fs::path program = base.path() / L"Dvo\u0159\u00E1k" / L"Quellmar";
+  AnsweringPlatform platform{program};
   Session session{platform};
   MainWindow window{session, GetModuleHandleW(nullptr)};
 };
@@ -100,6 +104,45 @@ TEST_F(MainWindowTest, ControlsStandAtTheirPlaces) {
   EXPECT_EQ(IsDlgButtonChecked(window.handle(), IDC_GIF_BOX), BST_CHECKED);
 }
 
+// At the desktop's scale, and after a move to monitors of other scales.
+TEST_F(MainWindowTest, ScaledToItsMonitor) {
+  const auto expectScaled = [this](UINT dpi) {
+    SCOPED_TRACE(dpi);
+    RECT client{};
+    GetClientRect(window.handle(), &client);
+    EXPECT_EQ(client.right, win32::Scaled(542, dpi));
+    EXPECT_EQ(client.bottom, win32::Scaled(384, dpi));
+    ExpectScaledControls(window.handle(), kControls, dpi);
+    // The credit fits its panel of the status bar.
+    HWND bar = item(IDC_STATUS_BAR);
+    RECT credit{};
+    SendMessageW(bar, SB_GETRECT, 0, reinterpret_cast<LPARAM>(&credit));
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(bar, WM_GETFONT, 0, 0));
+    EXPECT_LE(win32::TextExtent(font, "Quellmar team").width, credit.right - credit.left);
+  };
+  EXPECT_EQ(GetAwarenessFromDpiAwarenessContext(GetThreadDpiAwarenessContext()),
+            DPI_AWARENESS_PER_MONITOR_AWARE);
+  const UINT desktop = DesktopDpi();
+  expectScaled(desktop);
+  for (UINT dpi : {144u, 96u, desktop}) {
+    RECT suggested{10, 10, 20, 20};
+    SendMessageW(window.handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                 reinterpret_cast<LPARAM>(&suggested));
+    expectScaled(dpi);
+  }
+}
+
+// A long path loses its middle to an ellipsis in the file panel, at any scale.
+TEST_F(MainWindowTest, FilePanelEllipsisKeepsTheFileName) {
+  const std::string path = "C:\\Users\\Dvo\u0159\u00E1k\\" + std::string(200, 'x') +
+                           "\\\u0141\u00F3d\u017A\\\u03B1\u03B2\u03B3.csv";
+  session.window.setFilePanel(path);
+  const std::string shown = FilePanel(item(IDC_STATUS_BAR));
+  EXPECT_TRUE(shown.starts_with("C:\\Users\\Dvo\u0159\u00E1k\\x")) << shown;
+  EXPECT_NE(shown.find("x\u2026x"), std::string::npos) << shown;
+  EXPECT_TRUE(shown.ends_with("\\\u0141\u00F3d\u017A\\\u03B1\u03B2\u03B3.csv")) << shown;
+}
+
 TEST_F(MainWindowTest, MenusAndKeysSendTheCommands) {
   struct MenuRow {
     int menu, position;
@@ -117,41 +160,51 @@ TEST_F(MainWindowTest, MenusAndKeysSendTheCommands) {
     {0,  3, "&Quit\tCtrl+Q",         IDM_QUIT},
     {1,  0, "HTML &export\tCtrl+E",  IDM_EXPORT_HTML},
     {1,  1, "HTML &view\tCtrl+B",    IDM_VIEW_HTML},
+    {1,  2, "&UDDF export\u2026\tCtrl+U", IDM_EXPORT_UDDF},
     {2,  0, "&About",                IDM_ABOUT},
   };
   // clang-format on
   HMENU bar = GetMenu(window.handle());
   for (const MenuRow& row : rows) {
     HMENU menu = row.menu < 0 ? bar : GetSubMenu(bar, row.menu);
-    char caption[64] = {};
-    GetMenuStringA(menu, static_cast<UINT>(row.position), caption, sizeof caption, MF_BYPOSITION);
-    EXPECT_STREQ(caption, row.caption);
+    wchar_t caption[64] = {};
+    GetMenuStringW(menu, static_cast<UINT>(row.position), caption, 64, MF_BYPOSITION);
+    EXPECT_EQ(Utf8Text(caption), row.caption);
     EXPECT_EQ(static_cast<int>(GetMenuItemID(menu, row.position)), row.command);
   }
-  // Ctrl with O, Q, E and B.
+  // Ctrl with O, Q, E, B and U.
   HACCEL keys = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_ACCELERATORS));
-  std::array<ACCEL, 4> table{};
-  ASSERT_EQ(CopyAcceleratorTableW(keys, table.data(), 4), 4);
+  std::array<ACCEL, 5> table{};
+  ASSERT_EQ(CopyAcceleratorTableW(keys, table.data(), 5), 5);
   const ACCEL expected[] = {{FVIRTKEY | FCONTROL, 'O', IDM_OPEN_CSV},
                             {FVIRTKEY | FCONTROL, 'Q', IDM_QUIT},
                             {FVIRTKEY | FCONTROL, 'E', IDM_EXPORT_HTML},
-                            {FVIRTKEY | FCONTROL, 'B', IDM_VIEW_HTML}};
+                            {FVIRTKEY | FCONTROL, 'B', IDM_VIEW_HTML},
+                            {FVIRTKEY | FCONTROL, 'U', IDM_EXPORT_UDDF}};
   for (std::size_t i = 0; i < table.size(); ++i)
     EXPECT_EQ(std::tie(table[i].fVirt, table[i].key, table[i].cmd),
               std::tie(expected[i].fVirt, expected[i].key, expected[i].cmd));
 }
 
+// The sample in a folder of Polish letters, named in Greek: opened, shown,
+// exported and viewed under its real names.
 TEST_F(MainWindowTest, OpensExportsAndClosesTheSample) {
-  const std::string sample =
-      fs::path(QUELLMAR_SOURCE_DIR "/examples/logbook.csv").make_preferred().string();
+  const fs::path folder = base.path() / L"\u0141\u00F3d\u017A";
+  const std::wstring name = L"\u039A\u03B1\u03C4\u03B1\u03B4\u03CD\u03C3\u03B5\u03B9\u03C2";
+  fs::create_directories(folder);
+  for (const wchar_t* suffix : {L".csv", L"$DGE.CSV", L"$NOT.CSV", L"$PRO.CSV"})
+    fs::copy_file(fs::path(QUELLMAR_SOURCE_DIR "/examples") / (L"logbook" + std::wstring(suffix)),
+                  folder / (name + suffix));
+  const fs::path sample = folder / (name + L".csv");
   {
     ModalUser user({[&](HWND dialog) {
-      SetDlgItemTextA(dialog, cmb13, sample.c_str());
+      SetDlgItemTextW(dialog, cmb13, sample.c_str());
       PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     }});
     run(IDM_OPEN_CSV);
   }
   ASSERT_TRUE(session.logbook.has_value());
+  EXPECT_EQ(session.window.memo()[1], Utf8Text(sample.native()));
   std::string memo;
   for (const std::string& line : session.window.memo()) memo += (memo.empty() ? "" : "\r\n") + line;
   EXPECT_EQ(Text(item(IDC_INFO_MEMO)), memo);
@@ -160,7 +213,8 @@ TEST_F(MainWindowTest, OpensExportsAndClosesTheSample) {
   EXPECT_EQ(SendMessageW(item(IDC_HISTORY_BOX), CB_GETCOUNT, 0, 0),
             static_cast<LRESULT>(session.window.history().size()));
   EXPECT_EQ(Text(item(IDC_HISTORY_BOX)), "History");
-  EXPECT_EQ(FilePanel(item(IDC_STATUS_BAR)), sample);
+  const std::string panel = FilePanel(item(IDC_STATUS_BAR));  // all of it, or its ends
+  EXPECT_TRUE(panel.ends_with(Utf8Text(name) + ".csv")) << panel;
 
   // The options as a user sets them: notes off, two pixels per entry.
   SendMessageW(item(IDC_NOTE_BOX), BM_CLICK, 0, 0);
@@ -172,8 +226,8 @@ TEST_F(MainWindowTest, OpensExportsAndClosesTheSample) {
   platform.recorder.answers = {MessageAnswer::Yes, MessageAnswer::Cancel};
   run(IDM_EXPORT_HTML);
   EXPECT_TRUE(platform.recorder.errors.empty());
-  EXPECT_TRUE(fs::exists(base.path() / "Output" / "logbook.html"));
-  EXPECT_TRUE(fs::exists(base.path() / "Output" / "d1.gif"));
+  EXPECT_TRUE(fs::exists(program / "Output" / "logbook.html"));
+  EXPECT_TRUE(fs::exists(program / "Output" / "d1.gif"));
   EXPECT_EQ(
       SendMessageW(item(IDC_DIVE_LIST), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED),
       23);
@@ -184,7 +238,7 @@ TEST_F(MainWindowTest, OpensExportsAndClosesTheSample) {
   EXPECT_TRUE(picture);
 
   run(IDM_VIEW_HTML);
-  EXPECT_EQ(platform.recorder.opened.size(), 1u);
+  EXPECT_EQ(platform.recorder.opened, std::vector<fs::path>{program / "Output" / "logbook.html"});
   run(IDM_CLOSE_CSV);
   EXPECT_EQ(SendMessageW(item(IDC_DIVE_LIST), LVM_GETITEMCOUNT, 0, 0), 0);
   EXPECT_EQ(FilePanel(item(IDC_STATUS_BAR)), "No CSV file");
@@ -242,6 +296,28 @@ TEST_F(MainWindowTest, ShowingTheWindowShowsTheAboutDialogThenOpensTheStartFile)
   EXPECT_EQ(user.titles, std::vector<std::string>{"About"});
   EXPECT_TRUE(session.logbook.has_value());
   ShowWindow(window.handle(), SW_HIDE);
+}
+
+// A program file without the window's resources: each window names what is
+// missing, and why, before anything is shown.
+TEST(StartFailure, MissingResourcesAreNamed) {
+  HINSTANCE bare = GetModuleHandleW(L"kernel32.dll");
+  AnsweringPlatform platform{{}};
+  Session session{platform};
+  const auto failure = [](const auto& make) {
+    try {
+      make();
+    } catch (const std::runtime_error& error) {
+      return std::string(error.what());
+    }
+    return std::string();
+  };
+  EXPECT_TRUE(failure([&] {
+                MainWindow window(session, bare);
+              }).starts_with("Cannot load the main window's menu: "));
+  EXPECT_TRUE(failure([&] {
+                win32::AboutDialog about(platform, bare);
+              }).starts_with("Cannot find the about dialog's picture: "));
 }
 
 }  // namespace

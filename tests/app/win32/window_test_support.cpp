@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdlib>
 
 #include "controls.h"
 
@@ -91,6 +92,46 @@ void ExpectControls(HWND parent, std::span<const ControlRow> rows) {
                                    place.bottom - place.top}),
               (std::array<LONG, 4>{row.left, row.top, width, height}));
   }
+}
+
+void ExpectScaledControls(HWND parent, std::span<const ControlRow> rows, UINT dpi) {
+  using win32::Scaled;
+  for (const ControlRow& row : rows) {
+    SCOPED_TRACE(row.id);
+    HWND control = GetDlgItem(parent, row.id);
+    ASSERT_NE(control, nullptr);
+    RECT place{};
+    GetWindowRect(control, &place);
+    MapWindowPoints(nullptr, GetAncestor(control, GA_ROOT), reinterpret_cast<POINT*>(&place), 2);
+    EXPECT_EQ(place.left, Scaled(row.left, dpi));
+    EXPECT_EQ(place.top, Scaled(row.top, dpi));
+    const Extent size{place.right - place.left, place.bottom - place.top};
+    // A control at an edge may lose the pixel that rounding gives its size.
+    if (row.width >= 0) {
+      EXPECT_GE(size.width, Scaled(row.width, dpi) - 1);
+    }
+    if (row.height >= 0) {
+      EXPECT_GE(size.height, Scaled(row.height, dpi) - 1);
+    }
+    const Extent caption = win32::CaptionExtent(control, dpi);
+    EXPECT_LE(caption.width, size.width) << Text(control);
+    EXPECT_LE(caption.height, size.height) << Text(control);
+    // Every text in a font of the window's own (the tool bar has none).
+    HFONT shown = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+    if (shown == nullptr && caption.width == 0) continue;
+    LOGFONTW font{};
+    GetObjectW(shown, sizeof font, &font);
+    EXPECT_GE(-font.lfHeight, MulDiv(6, static_cast<int>(dpi), 72));
+    EXPECT_LE(-font.lfHeight, MulDiv(8, static_cast<int>(dpi), 72) + 1);
+  }
+}
+
+UINT DesktopDpi() {
+  const UINT dpi = GetDpiForSystem();
+  if (const char* set = std::getenv("QUELLMAR_TEST_DPI")) {
+    EXPECT_EQ(dpi, static_cast<UINT>(std::atoi(set))) << "the desktop's LogPixels";
+  }
+  return dpi;
 }
 
 }  // namespace quellmar::testing

@@ -78,4 +78,13 @@ struct ControlRow {
 // Checks the controls of parent (found by id): class, text and place.
 void ExpectControls(HWND parent, std::span<const ControlRow> rows);
 
+// The same controls at the scale of dpi: each at its place scaled, at least its
+// size scaled (but for rounding), its caption fitting it, in a font of 6 to 8
+// points at dpi.
+void ExpectScaledControls(HWND parent, std::span<const ControlRow> rows, UINT dpi);
+
+// The desktop's DPI, which the scaling test runs set (QUELLMAR_TEST_DPI) and
+// check that wine took.
+UINT DesktopDpi();
+
 }  // namespace quellmar::testing
