@@ -59,8 +59,9 @@ class Scene : public WindowListener {
   fs::path output() const { return program() / "Output"; }
 
   // Paths in a row's transcript: {export} the export's folder, {output} the
-  // program directory's Output folder; {directory} the system's reason for a
-  // folder opened as a file.
+  // program directory's Output folder; the system's reasons for a folder
+  // opened as a file ({directory}) and for a file in a folder that is not
+  // there ({no folder}).
   std::string placed(std::string line) const {
     for (const auto& [mark, path] :
          {std::pair{"{export}", dir.path() / "export"}, std::pair{"{output}", output()}}) {
@@ -69,12 +70,18 @@ class Scene : public WindowListener {
       }
     }
 #ifdef _WIN32
-    constexpr std::string_view kDirectoryReason = "Access denied";
+    const std::pair<std::string_view, std::string_view> reasons[] = {
+        {"{directory}", "Access denied"},
+        { "{no folder}",
+          "Path not found" }};
 #else
-    constexpr std::string_view kDirectoryReason = "Is a directory";
+    const std::pair<std::string_view, std::string_view> reasons[] = {
+        {"{directory}", "Is a directory"}, {"{no folder}", "No such file or directory"}};
 #endif
-    if (const auto at = line.find("{directory}"); at != std::string::npos) {
-      line.replace(at, std::string_view("{directory}").size(), kDirectoryReason);
+    for (const auto& [mark, reason] : reasons) {
+      if (const auto at = line.find(mark); at != std::string::npos) {
+        line.replace(at, mark.size(), reason);
+      }
     }
     return line;
   }
@@ -319,7 +326,7 @@ const ConversationRow kRows[] = {
      },
      [](Scene& s) { s.platform.transcript.clear(), ExportUddfCommand(s.session); },
      {"History: UDDF write started.", "Error: Cannot create file {export}/gone/log.uddf.",
-      "  {export}/gone/log.uddf: No such file or directory"}},
+      "  {export}/gone/log.uddf: {no folder}"}},
     {"view_refused",
      [](Scene& s) { s.platform.openFails = "no browser"; },
      [](Scene& s) { ViewHtmlCommand(s.session); },
