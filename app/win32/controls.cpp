@@ -40,37 +40,29 @@ struct ControlClass {
   int height = 0;
 };
 
-ControlClass ClassOf(ControlKind kind) {
-  switch (kind) {
-    case ControlKind::GroupBox:
-      return {L"BUTTON", BS_GROUPBOX};
-    case ControlKind::Memo:
-      return {L"EDIT",
-              ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_BORDER | WS_TABSTOP};
-    case ControlKind::CheckBox:
-      return {L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP};
-    case ControlKind::LineEdit:
-      return {L"EDIT", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP};
-    case ControlKind::Label:
-      return {L"STATIC", SS_LEFTNOWORDWRAP};
-    case ControlKind::WrappedLabel:
-      return {L"STATIC", SS_LEFT};
-    case ControlKind::List:
-      return {WC_LISTVIEWW, LVS_REPORT | LVS_OWNERDATA | LVS_NOCOLUMNHEADER | LVS_SINGLESEL |
-                                LVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP};
-    case ControlKind::ComboBox:  // as high as the box with its list dropped down
-      return {L"COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP,
-              FontStyle::Plain, 200};
-    case ControlKind::Frame:
-      return {L"STATIC", SS_ETCHEDFRAME};
-    case ControlKind::Picture:
-      return {L"STATIC", SS_BITMAP | SS_REALSIZECONTROL};
-    case ControlKind::Link:
-      return {L"STATIC", SS_LEFTNOWORDWRAP | SS_NOTIFY, FontStyle::Link};
-    case ControlKind::DefaultButton:
-      return {L"BUTTON", BS_DEFPUSHBUTTON | WS_TABSTOP};
-  }
-  return {L"STATIC", 0};
+constexpr DWORD kTab = WS_TABSTOP;
+
+// clang-format off
+const std::pair<ControlKind, ControlClass> kClasses[] = {
+  {ControlKind::GroupBox,      {L"BUTTON",   BS_GROUPBOX}},
+  {ControlKind::Memo,          {L"EDIT",     ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_BORDER | kTab}},
+  {ControlKind::CheckBox,      {L"BUTTON",   BS_AUTOCHECKBOX | kTab}},
+  {ControlKind::LineEdit,      {L"EDIT",     ES_AUTOHSCROLL | WS_BORDER | kTab}},
+  {ControlKind::Label,         {L"STATIC",   SS_LEFTNOWORDWRAP}},
+  {ControlKind::WrappedLabel,  {L"STATIC",   SS_LEFT}},
+  {ControlKind::List,          {WC_LISTVIEWW, LVS_REPORT | LVS_OWNERDATA | LVS_NOCOLUMNHEADER | LVS_SINGLESEL |
+                                              LVS_SHOWSELALWAYS | WS_BORDER | kTab}},
+  // As high as the box with its list dropped down.
+  {ControlKind::ComboBox,      {L"COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | kTab, FontStyle::Plain, 200}},
+  {ControlKind::Frame,         {L"STATIC",   SS_ETCHEDFRAME}},
+  {ControlKind::Picture,       {L"STATIC",   SS_BITMAP | SS_REALSIZECONTROL}},
+  {ControlKind::Link,          {L"STATIC",   SS_LEFTNOWORDWRAP | SS_NOTIFY, FontStyle::Link}},
+  {ControlKind::DefaultButton, {L"BUTTON",   BS_DEFPUSHBUTTON | kTab}},
+};
+// clang-format on
+
+const ControlClass& ClassOf(ControlKind kind) {
+  return std::ranges::find(kClasses, kind, &std::pair<ControlKind, ControlClass>::first)->second;
 }
 
 }  // namespace
@@ -96,7 +88,7 @@ HFONT WindowFonts::font(double points, FontStyle style) {
 bool CreateControls(HWND parent, std::span<const ControlLayout> controls) {
   HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
   for (const ControlLayout& control : controls) {
-    const ControlClass made = ClassOf(control.kind);
+    const ControlClass& made = ClassOf(control.kind);
     std::string caption = control.caption;
     std::erase(caption, '&');  // this window's controls show no mnemonic
     if (CreateWindowExW(0, made.name, WideText(caption).c_str(), WS_CHILD | WS_VISIBLE | made.style,
@@ -112,7 +104,7 @@ void PlaceControls(HWND parent, std::span<const ControlLayout> controls, WindowF
   const UINT dpi = fonts.dpi();
   for (const ControlLayout& control : controls) {
     HWND handle = GetDlgItem(parent, ControlId(control.role));
-    const ControlClass made = ClassOf(control.kind);
+    const ControlClass& made = ClassOf(control.kind);
     const auto setFont = [&](double points) {
       SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.font(points, made.font)),
                    TRUE);
