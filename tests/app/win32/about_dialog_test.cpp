@@ -12,7 +12,6 @@
 #include "about_dialog.h"
 #include "commands/program_texts.h"
 #include "controls.h"
-#include "resource.h"
 #include "window_test_support.h"
 
 namespace quellmar::testing {
