@@ -75,18 +75,18 @@ class MainWindowTest : public ::testing::Test {
 
 // clang-format off
 const ControlRow kControls[] = {
-  {IDC_TOOL_BAR,        "ToolbarWindow32",    nullptr,                  0,   0,   542, 29},
-  {ControlId(InfoGroup),      "Button",             " Logbook informations ", 8,   32,  337, 129},
-  {ControlId(InfoMemo),       "Edit",               "",                       16,  56,  321, 97},
-  {ControlId(OptionsGroup),   "Button",             " HTML options ",         352, 32,  185, 129},
-  {ControlId(NoteBox),        "Button",             "Note",                   360, 56,  169, 17},
-  {ControlId(GifBox),         "Button",             "Dive profil GIF",        360, 72,  169, 17},
-  {ControlId(PixelsEdit),     "Edit",               "1",                      360, 90,  25,  21},
-  {ControlId(PixelsLabel),    "Static",             "pixel / profile entry",  392, 96,  -1,  -1},
-  {ControlId(DiveListLabel), "Static",             "Logged dives:",          8,   168, -1,  -1},
-  {ControlId(DiveList),       "SysListView32",      nullptr,                  8,   184, 529, 153},
-  {ControlId(HistoryBox),     "ComboBox",           "History",                0,   344, 543, -1},
-  {IDC_STATUS_BAR,      "msctls_statusbar32", nullptr,                  0,   365, 542, 19},
+  {IDC_TOOL_BAR,              "ToolbarWindow32",     nullptr,                   0,    0,    542,  29},
+  {ControlId(InfoGroup),      "Button",              " Logbook informations ",  8,    32,   337,  129},
+  {ControlId(InfoMemo),       "Edit",                "",                        16,   56,   321,  97},
+  {ControlId(OptionsGroup),   "Button",              " HTML options ",          352,  32,   185,  129},
+  {ControlId(NoteBox),        "Button",              "Note",                    360,  56,   169,  17},
+  {ControlId(GifBox),         "Button",              "Dive profil GIF",         360,  72,   169,  17},
+  {ControlId(PixelsEdit),     "Edit",                "1",                       360,  90,   25,   21},
+  {ControlId(PixelsLabel),    "Static",              "pixel / profile entry",   392,  96,   -1,   -1},
+  {ControlId(DiveListLabel),  "Static",              "Logged dives:",           8,    168,  -1,   -1},
+  {ControlId(DiveList),       "SysListView32",       nullptr,                   8,    184,  529,  153},
+  {ControlId(HistoryBox),     "ComboBox",            "History",                 0,    344,  543,  -1},
+  {IDC_STATUS_BAR,            "msctls_statusbar32",  nullptr,                   0,    365,  542,  19},
 };
 // clang-format on
 
