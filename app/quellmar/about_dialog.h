@@ -4,40 +4,12 @@
 #pragma once
 
 #include <QDialog>
-#include <QFrame>
-#include <QLabel>
 
 #include "commands/platform.h"
 
 class QPushButton;
 
 namespace quellmar {
-
-// A label whose caption is an address; a click on it, or Space or Enter while
-// it has the focus, reports the click.
-class LinkLabel : public QLabel {
-  Q_OBJECT
-
- public:
-  LinkLabel(const QString& caption, QWidget* parent);
-
- signals:
-  void clicked();
-
- protected:
-  void mouseReleaseEvent(QMouseEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
-  void paintEvent(QPaintEvent* event) override;
-};
-
-// A panel drawn with a lowered outer and a raised inner bevel.
-class BevelPanel : public QFrame {
- public:
-  using QFrame::QFrame;
-
- protected:
-  void paintEvent(QPaintEvent* event) override;
-};
 
 class AboutDialog : public QDialog {
   Q_OBJECT

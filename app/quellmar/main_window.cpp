@@ -7,7 +7,6 @@
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QFrame>
-#include <QGroupBox>
 #include <QIcon>
 #include <QImage>
 #include <QLabel>
@@ -27,8 +26,8 @@
 #include "about_dialog.h"
 #include "basic/display_text.h"
 #include "commands/caption_fit.h"
-#include "commands/program_texts.h"
 #include "commands/tool_images.h"
+#include "commands/window_layout.h"
 #include "dive_list_model.h"
 #include "window_style.h"
 
@@ -36,6 +35,10 @@ namespace quellmar {
 namespace {
 
 QString Shown(const std::string& text) { return QString::fromStdString(text); }
+
+void SetPlace(QWidget* widget, Place place) {
+  widget->setGeometry(place.left, place.top, place.width, place.height);
+}
 
 QIcon ToolIcon(ToolImage image) {
   const ToolImagePixels pixels = DrawToolImage(image);
@@ -51,12 +54,12 @@ MainWindow::MainWindow(Session& session, QWidget* parent)
                               Qt::WindowCloseButtonHint),
       session_(session) {
   setObjectName(QStringLiteral("mainWindow"));
-  setWindowTitle(QString::fromLatin1(kMainWindowTitle));
+  setWindowTitle(QString::fromUtf8(kMainWindowTitle));
   setWindowIcon(QIcon(QStringLiteral(":/desktop/quellmar.png")));
   setFont(WindowFont());
 
   auto* client = Named(new QWidget(this), "clientArea");
-  client->setFixedSize(542, 384);
+  client->setFixedSize(kMainWindowSize.width, kMainWindowSize.height);
   setCentralWidget(client);
 
   buildMenus();
@@ -75,111 +78,74 @@ MainWindow::MainWindow(Session& session, QWidget* parent)
 
 void MainWindow::buildMenus() {
   menuBar()->setObjectName(QStringLiteral("menuBar"));
-  // Captions carry their mnemonic ("&File": Alt+F opens the menu).
-  const auto item = [this](QMenu* menu, const char* name, const char* caption, const QIcon& icon,
-                           Command command, QKeySequence shortcut = {}) {
-    auto* action = Named(new QAction(icon, QString::fromUtf8(caption), this), name);
-    action->setShortcut(shortcut);
-    connect(action, &QAction::triggered, this, [this, command] { (*controller_.*command)(); });
-    menu->addAction(action);
-  };
-  using C = MainWindowController;
-
-  QMenu* file = Named(menuBar()->addMenu(QStringLiteral("&File")), "fileMenu");
-  item(file, "openCsvItem", "&Open CSV", ToolIcon(ToolImage::Open), &C::openCsv,
-       Qt::CTRL | Qt::Key_O);
-  item(file, "closeCsvItem", "&Close CSV", ToolIcon(ToolImage::Close), &C::closeCsv);
-  file->addSeparator()->setObjectName(QStringLiteral("quitSeparator"));
-  item(file, "quitItem", "&Quit", {}, &C::quit, Qt::CTRL | Qt::Key_Q);
-
-  QMenu* logbook = Named(menuBar()->addMenu(QStringLiteral("&Logbook")), "logbookMenu");
-  item(logbook, "exportHtmlItem", "HTML &export", ToolIcon(ToolImage::HtmlExport), &C::exportHtml,
-       Qt::CTRL | Qt::Key_E);
-  item(logbook, "viewHtmlItem", "HTML &view", ToolIcon(ToolImage::HtmlView), &C::viewHtml,
-       Qt::CTRL | Qt::Key_B);
-  item(logbook, "exportUddfItem", "&UDDF export\u2026", {}, &C::exportUddf, Qt::CTRL | Qt::Key_U);
-
-  QMenu* help = Named(menuBar()->addMenu(QStringLiteral("&Help")), "helpMenu");
-  item(help, "aboutItem", "&About", {}, &C::showAbout);
+  for (const Menu& menu : kMenus) {
+    QMenu* shown = Named(menuBar()->addMenu(QString::fromUtf8(menu.caption)), menu.name);
+    for (const MenuItem& item : menu.items) {
+      if (item.separator()) {
+        Named(shown->addSeparator(), item.name);
+        continue;
+      }
+      auto* action = Named(new QAction(QString::fromUtf8(item.caption), this), item.name);
+      if (item.image) action->setIcon(ToolIcon(*item.image));
+      if (item.key != 0) action->setShortcut(Qt::CTRL | static_cast<Qt::Key>(item.key));
+      connect(action, &QAction::triggered, this,
+              [this, command = item.command] { controller_->perform(command); });
+      shown->addAction(action);
+    }
+  }
 
   // F10 opens the first menu, as on most desktops; the arrow keys go on from
   // there.
   auto* menuKey = Named(new QAction(this), "menuKey");
   menuKey->setShortcut(Qt::Key_F10);
   connect(menuKey, &QAction::triggered, this,
-          [this, file] { menuBar()->setActiveAction(file->menuAction()); });
+          [this] { menuBar()->setActiveAction(menuBar()->actions().front()); });
   addAction(menuKey);
 }
 
 void MainWindow::buildToolBar() {
   auto* bar = Named(new QToolBar(centralWidget()), "toolBar");
-  bar->setGeometry(0, 0, 542, 29);
+  SetPlace(bar, kToolBarPlace);
   bar->setMovable(false);
   bar->setFloatable(false);
-  bar->setIconSize(QSize(16, 16));
-
-  const auto separator = [bar](const char* name) {
-    auto* gap = Named(new QFrame(bar), name);
-    gap->setFrameShape(QFrame::VLine);
-    gap->setFrameShadow(QFrame::Sunken);
-    gap->setFixedSize(8, 22);
-    bar->addWidget(gap);
-  };
-  const auto button = [this, bar](const char* name, const char* caption, const char* hint,
-                                  ToolImage image, Command command) {
-    auto* tool = Named(new QToolButton(bar), name);
-    tool->setText(QString::fromLatin1(caption));
-    tool->setToolTip(QString::fromLatin1(hint));
-    tool->setIcon(ToolIcon(image));
-    tool->setIconSize(QSize(16, 16));
-    tool->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    tool->setAutoRaise(true);
-    tool->setFocusPolicy(Qt::NoFocus);
-    tool->setFixedSize(23, 22);
-    connect(tool, &QToolButton::clicked, this, [this, command] { (*controller_.*command)(); });
-    bar->addWidget(tool);
-  };
-  using C = MainWindowController;
-
-  separator("fileToolSeparator");
-  button("openButton", "Open", "CSV Open", ToolImage::Open, &C::openCsv);
-  button("closeButton", "Close", "CSV Close", ToolImage::Close, &C::closeCsv);
-  separator("htmlToolSeparator");
-  button("exportButton", "Make HTML", "HTML export", ToolImage::HtmlExport, &C::exportHtml);
-  button("viewButton", "", "Html preview", ToolImage::HtmlView, &C::viewHtml);
+  bar->setIconSize(QSize(kToolImageSize, kToolImageSize));
+  for (const ToolButton& tool : kToolBar) {
+    if (tool.separator()) {
+      auto* gap = Named(new QFrame(bar), tool.name);
+      gap->setFrameShape(QFrame::VLine);
+      gap->setFrameShadow(QFrame::Sunken);
+      gap->setFixedSize(kToolSeparatorWidth, kToolButtonSize.height);
+      bar->addWidget(gap);
+      continue;
+    }
+    auto* button = Named(new QToolButton(bar), tool.name);
+    button->setText(QString::fromUtf8(tool.caption));
+    button->setToolTip(QString::fromUtf8(tool.hint));
+    button->setIcon(ToolIcon(tool.image));
+    button->setIconSize(QSize(kToolImageSize, kToolImageSize));
+    button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setFixedSize(kToolButtonSize.width, kToolButtonSize.height);
+    connect(button, &QToolButton::clicked, this,
+            [this, command = tool.command] { controller_->perform(command); });
+    bar->addWidget(button);
+  }
 }
 
 void MainWindow::buildControls() {
-  QWidget* client = centralWidget();
+  const auto controls = MakeControls(kMainWindowControls, centralWidget());
+  infoMemo_ = static_cast<QPlainTextEdit*>(controls.at(ControlRole::InfoMemo));
+  diveList_ = static_cast<QListView*>(controls.at(ControlRole::DiveList));
+  historyBox_ = static_cast<QComboBox*>(controls.at(ControlRole::HistoryBox));
+  auto* note = static_cast<QCheckBox*>(controls.at(ControlRole::NoteBox));
+  auto* gif = static_cast<QCheckBox*>(controls.at(ControlRole::GifBox));
+  auto* pixels = static_cast<QLineEdit*>(controls.at(ControlRole::PixelsEdit));
 
-  auto* info = Named(new QGroupBox(QStringLiteral(" Logbook informations "), client), "infoGroup");
-  info->setGeometry(8, 32, 337, 129);
-  infoMemo_ = Named(new QPlainTextEdit(info), "infoMemo");
-  infoMemo_->setGeometry(8, 24, 321, 97);
-  infoMemo_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  infoMemo_->setTabChangesFocus(true);  // Tab leads on to the next control, as everywhere else
-
-  auto* options = Named(new QGroupBox(QStringLiteral(" HTML options "), client), "optionsGroup");
-  options->setGeometry(352, 32, 185, 129);
-  const auto option = [options](const char* name, const char* caption, const char* hint, int top,
-                                bool checked) {
-    auto* box = Named(new QCheckBox(QString::fromLatin1(caption), options), name);
-    box->setGeometry(8, top, 169, 17);
-    box->setToolTip(QString::fromLatin1(hint));
-    box->setChecked(checked);
-    FitCaption(box, RoomToTheRight(box));
-    return box;
-  };
-  ExportOptions& chosen = session_.window.options;
-  auto* note =
-      option("noteBox", "&Note", "Check this for insert dive notes to the html", 24, chosen.note);
-  auto* gif = option("gifBox", "Dive profil &GIF", "Check this for the profile GIF pictures", 40,
-                     chosen.gif);
-  auto* pixels = Named(new QLineEdit(Shown(Utf8FromWindows1252(chosen.px)), options), "pixelsEdit");
-  pixels->setGeometry(8, 58, 25, 21);
-  pixels->setToolTip(QStringLiteral("1 entry (depent of the computer settings) 10-20-30 sec"));
-  PlacedLabel("pixelsLabel", QStringLiteral("&pixel / profile entry"), 40, 64, options)
-      ->setBuddy(pixels);
+  const ExportOptions& chosen = session_.window.options;
+  note->setChecked(chosen.note);
+  gif->setChecked(chosen.gif);
+  pixels->setText(Shown(Utf8FromWindows1252(chosen.px)));
   // The export reads the options whenever a tag needs them.
   connect(note, &QCheckBox::toggled, this, [this](bool on) { session_.window.options.note = on; });
   connect(gif, &QCheckBox::toggled, this, [this](bool on) { session_.window.options.gif = on; });
@@ -187,20 +153,8 @@ void MainWindow::buildControls() {
     session_.window.options.px = Windows1252FromUtf8(text.toStdString());
   });
 
-  auto* diveLabel = PlacedLabel("diveListLabel", QStringLiteral("Logged &dives:"), 8, 168, client);
   diveListModel_ = new DiveListModel(session_.window, this);
-  diveList_ = Named(new QListView(client), "diveList");
-  diveLabel->setBuddy(diveList_);
-  diveList_->setGeometry(8, 184, 529, 153);
   diveList_->setModel(diveListModel_);
-  diveList_->setSelectionMode(QAbstractItemView::SingleSelection);
-  diveList_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  diveList_->setUniformItemSizes(true);  // keeps a list of any length fast
-
-  historyBox_ = Named(new QComboBox(client), "historyBox");
-  historyBox_->setGeometry(0, 344, 543, 21);
-  historyBox_->setEditable(true);
-  historyBox_->setInsertPolicy(QComboBox::NoInsert);  // only the program adds lines
   historyBox_->installEventFilter(this);
   connect(historyBox_, &QComboBox::editTextChanged, this,
           [this](const QString& text) { controller_->historyTyped(text.toStdString()); });
@@ -208,25 +162,25 @@ void MainWindow::buildControls() {
 
 void MainWindow::buildStatusBar() {
   statusBar_ = Named(new QStatusBar(centralWidget()), "statusBar");
-  statusBar_->setGeometry(0, 365, 542, 19);
+  SetPlace(statusBar_, kStatusBarPlace);
   statusBar_->setSizeGripEnabled(false);
   // The panels stand side by side at fixed places, with the bar's whole height
   // but its top and bottom line; the bar's own layout would leave less.
   int left = 0;
-  const auto panel = [this, &left](const char* name, int width, const QString& text) {
-    auto* label = Named(new QLabel(text, statusBar_), name);
-    label->setGeometry(left, 1, width, statusBar_->height() - 2);
+  const auto panel = [this, &left](const StatusPanel& shown) {
+    auto* label = Named(new QLabel(QString::fromUtf8(shown.text), statusBar_), shown.name);
+    label->setGeometry(left, 1, shown.width, statusBar_->height() - 2);
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setIndent(2);
     FitCaption(label, label->size());
-    left += width + 2;
+    left += shown.width + 2;
     return label;
   };
-  panel("creditPanel", 90, QString::fromLatin1(kCreditPanelText));
-  filePanel_ = panel("filePanel", 200, {});
+  panel(kCreditPanel);
+  filePanel_ = panel(kFilePanel);
 
   progressBar_ = Named(new QProgressBar(centralWidget()), "progressBar");
-  progressBar_->setGeometry(352, 370, 186, 10);
+  SetPlace(progressBar_, kProgressBarPlace);
   progressBar_->setTextVisible(false);
   progressBar_->raise();  // over the empty right-hand part of the status bar
 }

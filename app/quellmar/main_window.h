@@ -42,8 +42,6 @@ class MainWindow : public QMainWindow, private MainWindowView {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  using Command = void (MainWindowController::*)();
-
   void buildMenus();
   void buildToolBar();
   void buildControls();

@@ -1,11 +1,17 @@
-// What the two windows share: their font, the way a control gets its name
-// and a label its place, and the rule that every caption fits its control.
+// What the two windows share: their font, the way a control gets its name,
+// the rule that every caption fits its control, and the controls made from
+// the windows' description (commands/window_layout.h).
 #pragma once
 
 #include <QFont>
+#include <QFrame>
 #include <QLabel>
 #include <QSize>
 #include <QString>
+#include <map>
+#include <span>
+
+#include "commands/window_layout.h"
 
 namespace quellmar {
 
@@ -23,12 +29,35 @@ Widget* Named(Widget* widget, const char* name) {
 // commands/caption_fit.h): it grows up to `most`, then its font steps down.
 void FitCaption(QWidget* control, QSize most);
 
-// A label with its top-left corner at left, top, as wide as its caption and at
-// most as far as its parent's right edge.
-QLabel* PlacedLabel(const char* name, const QString& caption, int left, int top, QWidget* parent);
+// Makes the controls in their order, each in the box it stands in or else in
+// parent, at its place and with its caption fitted; they are found by role.
+std::map<ControlRole, QWidget*> MakeControls(std::span<const ControlLayout> controls,
+                                             QWidget* parent);
 
-// The widest a control at its place may grow: up to its parent's right edge,
-// short of the frame drawn there, at its own height.
-QSize RoomToTheRight(const QWidget* control);
+// A label whose caption is an address; a click on it, or Space or Enter while
+// it has the focus, reports the click.
+class LinkLabel : public QLabel {
+  Q_OBJECT
+
+ public:
+  LinkLabel(const QString& caption, QWidget* parent);
+
+ signals:
+  void clicked();
+
+ protected:
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+};
+
+// A panel drawn with a lowered outer and a raised inner bevel.
+class BevelPanel : public QFrame {
+ public:
+  using QFrame::QFrame;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+};
 
 }  // namespace quellmar

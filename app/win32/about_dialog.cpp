@@ -9,34 +9,16 @@
 #include <utility>
 
 #include "basic/path_text.h"
-#include "commands/program_texts.h"
+#include "commands/window_layout.h"
 #include "controls.h"
 #include "resource.h"
 
 namespace quellmar::win32 {
 namespace {
 
-constexpr int kPictureSize = 200;
-
-// Inside the bevelled panel at 8, 8, at 96 DPI: the panel's place plus the
-// control's own. Labels may grow up to the panel's right edge (375), the
-// comment down to the e-mail link.
-// clang-format off
-const ControlPlace kControls[] = {
-  {L"STATIC", "",             SS_ETCHEDFRAME,                 IDC_FRAME_PANEL,   8,   8,   369, 217},
-  {L"STATIC", "",             SS_BITMAP | SS_REALSIZECONTROL, IDC_PICTURE,       16,  16,  200, 200},
-  {L"STATIC", "Quellmar",     SS_LEFTNOWORDWRAP,              IDC_TITLE_LABEL,   224, 24,  -1,  0,   {151, 0}},
-  {L"STATIC", kAboutVersion,  SS_LEFTNOWORDWRAP,              IDC_VERSION_LABEL, 224, 40,  -1,  0,   {151, 0}},
-  {L"STATIC", kAboutCredit,   SS_LEFTNOWORDWRAP,              IDC_CREDIT_LABEL,  224, 56,  -1,  0,   {151, 0}},
-  {L"STATIC", kAboutComments, SS_LEFT,                        IDC_COMMENT_LABEL, 224, 80,  137, 65,  {137, 70}},
-  {L"BUTTON", "OK",           BS_DEFPUSHBUTTON | WS_TABSTOP,  IDOK,              167, 236, 75,  25},
-  // The e-mail label stands above the web label.
-  {L"STATIC", kEmailAddress,  SS_LEFTNOWORDWRAP | SS_NOTIFY,  IDC_EMAIL_LINK,    224, 152, -1,  0,   {151, 0}, FontStyle::Link},
-  {L"STATIC", kWebAddress,    SS_LEFTNOWORDWRAP | SS_NOTIFY,  IDC_WEB_LINK,      224, 168, -1,  0,   {151, 0}, FontStyle::Link},
-};
-// clang-format on
-
-bool IsLink(int id) { return id == IDC_EMAIL_LINK || id == IDC_WEB_LINK; }
+bool IsLink(int id) {
+  return id == ControlId(ControlRole::EmailLink) || id == ControlId(ControlRole::WebLink);
+}
 
 template <typename Interface>
 struct Released {
@@ -124,13 +106,12 @@ void AboutDialog::openLink(HWND label) {
 
 void AboutDialog::layOut(UINT dpi) {
   auto fonts = std::make_unique<WindowFonts>(dpi);
-  // Client area 390 by 267.
-  SetClientSize(dialog_, Scaled(390, dpi), Scaled(267, dpi));
-  PlaceControls(dialog_, kControls, *fonts);
+  SetClientSize(dialog_, Scaled(kAboutDialogSize.width, dpi), Scaled(kAboutDialogSize.height, dpi));
+  PlaceControls(dialog_, kAboutControls, *fonts);
   std::swap(fonts_, fonts);
-  const int size = Scaled(kPictureSize, dpi);
-  HBITMAP drawn = picture_.draw(size, size);
-  SendDlgItemMessageW(dialog_, IDC_PICTURE, STM_SETIMAGE, IMAGE_BITMAP,
+  const Place& place = FindControl(kAboutControls, ControlRole::Picture).place;
+  HBITMAP drawn = picture_.draw(Scaled(place.width, dpi), Scaled(place.height, dpi));
+  SendDlgItemMessageW(dialog_, ControlId(ControlRole::Picture), STM_SETIMAGE, IMAGE_BITMAP,
                       reinterpret_cast<LPARAM>(drawn));
   DeleteObject(std::exchange(drawn_, drawn));
 }
@@ -148,7 +129,8 @@ INT_PTR CALLBACK AboutDialog::DialogProc(HWND dialog, UINT message, WPARAM wPara
 INT_PTR AboutDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG: {
-      if (!CreateControls(dialog_, kControls)) {
+      SetWindowTextW(dialog_, WideText(kAboutTitle).c_str());
+      if (!CreateControls(dialog_, kAboutControls)) {
         EndDialog(dialog_, -1);
         return FALSE;
       }

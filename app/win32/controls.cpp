@@ -1,5 +1,7 @@
 #include "controls.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -29,7 +31,39 @@ HFONT FontOf(HWND control) {
   return reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
 }
 
-bool IsAutoSized(const ControlPlace& place) { return place.width < 0; }
+// How each kind of control is made here: its window class and style, its
+// font, and a height of its own.
+struct ControlClass {
+  const wchar_t* name;
+  DWORD style;
+  FontStyle font = FontStyle::Plain;
+  int height = 0;
+};
+
+constexpr DWORD kTab = WS_TABSTOP;
+
+// clang-format off
+const std::pair<ControlKind, ControlClass> kClasses[] = {
+  {ControlKind::GroupBox,      {L"BUTTON",   BS_GROUPBOX}},
+  {ControlKind::Memo,          {L"EDIT",     ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_BORDER | kTab}},
+  {ControlKind::CheckBox,      {L"BUTTON",   BS_AUTOCHECKBOX | kTab}},
+  {ControlKind::LineEdit,      {L"EDIT",     ES_AUTOHSCROLL | WS_BORDER | kTab}},
+  {ControlKind::Label,         {L"STATIC",   SS_LEFTNOWORDWRAP}},
+  {ControlKind::WrappedLabel,  {L"STATIC",   SS_LEFT}},
+  {ControlKind::List,          {WC_LISTVIEWW, LVS_REPORT | LVS_OWNERDATA | LVS_NOCOLUMNHEADER | LVS_SINGLESEL |
+                                              LVS_SHOWSELALWAYS | WS_BORDER | kTab}},
+  // As high as the box with its list dropped down.
+  {ControlKind::ComboBox,      {L"COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | kTab, FontStyle::Plain, 200}},
+  {ControlKind::Frame,         {L"STATIC",   SS_ETCHEDFRAME}},
+  {ControlKind::Picture,       {L"STATIC",   SS_BITMAP | SS_REALSIZECONTROL}},
+  {ControlKind::Link,          {L"STATIC",   SS_LEFTNOWORDWRAP | SS_NOTIFY, FontStyle::Link}},
+  {ControlKind::DefaultButton, {L"BUTTON",   BS_DEFPUSHBUTTON | kTab}},
+};
+// clang-format on
+
+const ControlClass& ClassOf(ControlKind kind) {
+  return std::ranges::find(kClasses, kind, &std::pair<ControlKind, ControlClass>::first)->second;
+}
 
 }  // namespace
 
@@ -51,41 +85,50 @@ HFONT WindowFonts::font(double points, FontStyle style) {
   return made;
 }
 
-bool CreateControls(HWND parent, std::span<const ControlPlace> places) {
+bool CreateControls(HWND parent, std::span<const ControlLayout> controls) {
   HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
-  for (const ControlPlace& place : places) {
-    HWND control = CreateWindowExW(0, place.className, WideText(place.text).c_str(),
-                                   WS_CHILD | WS_VISIBLE | place.style, 0, 0, 0, 0, parent,
-                                   reinterpret_cast<HMENU>(INT_PTR{place.id}), instance, nullptr);
-    if (control == nullptr) return false;
+  for (const ControlLayout& control : controls) {
+    const ControlClass& made = ClassOf(control.kind);
+    std::string caption = control.caption;
+    std::erase(caption, '&');  // this window's controls show no mnemonic
+    if (CreateWindowExW(0, made.name, WideText(caption).c_str(), WS_CHILD | WS_VISIBLE | made.style,
+                        0, 0, 0, 0, parent,
+                        reinterpret_cast<HMENU>(INT_PTR{ControlId(control.role)}), instance,
+                        nullptr) == nullptr)
+      return false;
   }
   return true;
 }
 
-void PlaceControls(HWND parent, std::span<const ControlPlace> places, WindowFonts& fonts) {
+void PlaceControls(HWND parent, std::span<const ControlLayout> controls, WindowFonts& fonts) {
   const UINT dpi = fonts.dpi();
-  for (const ControlPlace& place : places) {
-    HWND control = GetDlgItem(parent, place.id);
+  for (const ControlLayout& control : controls) {
+    HWND handle = GetDlgItem(parent, ControlId(control.role));
+    const ControlClass& made = ClassOf(control.kind);
     const auto setFont = [&](double points) {
-      SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.font(points, place.font)),
+      SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.font(points, made.font)),
                    TRUE);
     };
     setFont(kWindowPoints);
-    Extent laidOut{Scaled(place.width, dpi), Scaled(place.height, dpi)};
-    if (IsAutoSized(place)) laidOut = CaptionExtent(control, dpi);
-    SetWindowPos(control, nullptr, Scaled(place.left, dpi), Scaled(place.top, dpi), laidOut.width,
+    const Place place = PlaceInWindow(controls, control);
+    const bool autoSized = place.width < 0;
+    Extent laidOut{Scaled(place.width, dpi),
+                   Scaled(made.height > 0 ? made.height : place.height, dpi)};
+    if (autoSized) laidOut = CaptionExtent(handle, dpi);
+    SetWindowPos(handle, nullptr, Scaled(place.left, dpi), Scaled(place.top, dpi), laidOut.width,
                  laidOut.height, SWP_NOZORDER | SWP_NOACTIVATE);
-    const Extent needed = CaptionExtent(control, dpi);
+    const Extent needed = CaptionExtent(handle, dpi);
     if (needed.width == 0) continue;
-    const Extent most{place.room.width > 0 ? Scaled(place.room.width, dpi) : laidOut.width,
-                      place.room.height > 0 ? Scaled(place.room.height, dpi)
-                                            : (IsAutoSized(place) ? INT_MAX : laidOut.height)};
+    const Extent room = control.room;
+    const Extent most{
+        room.width > 0 ? Scaled(room.width, dpi) : laidOut.width,
+        room.height > 0 ? Scaled(room.height, dpi) : (autoSized ? INT_MAX : laidOut.height)};
     const CaptionFit fit = FitCaption(laidOut, most, kWindowPoints, [&](double points) {
       setFont(points);
-      return CaptionExtent(control, dpi);
+      return CaptionExtent(handle, dpi);
     });
     setFont(fit.points);
-    SetWindowPos(control, nullptr, 0, 0, fit.size.width, fit.size.height,
+    SetWindowPos(handle, nullptr, 0, 0, fit.size.width, fit.size.height,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
 }

@@ -19,6 +19,7 @@
 #include <utility>
 
 #include "commands/caption_fit.h"
+#include "commands/window_layout.h"
 
 namespace quellmar::win32 {
 
@@ -45,27 +46,24 @@ class WindowFonts {
   std::map<std::pair<int, FontStyle>, HFONT> fonts_;  // by half points
 };
 
-struct ControlPlace {
-  const wchar_t* className;
-  const char* text;  // UTF-8
-  DWORD style;       // WS_CHILD | WS_VISIBLE are added
-  int id;
-  // In the parent's client area at 96 DPI; a width of -1: as wide and high as
-  // the caption.
-  int left, top, width, height;
-  // The most the control may grow to where its caption needs it: a width of
-  // 0 keeps its own, a height of 0 its own or, for a control as high as its
-  // caption, any.
-  Extent room = {};
-  FontStyle font = FontStyle::Plain;
-};
+// The numbers that WM_COMMAND gives: a menu item, tool button or key sends
+// its command's, a control its role's; the default button is IDOK, as the
+// dialog manager wants it.
+constexpr int kFirstCommandId = 1000;
+constexpr int kFirstControlId = 3000;
+constexpr int CommandId(WindowCommand command) {
+  return kFirstCommandId + static_cast<int>(command);
+}
+constexpr int ControlId(ControlRole role) {
+  return role == ControlRole::OkButton ? IDOK : kFirstControlId + static_cast<int>(role);
+}
 
 // Makes each control; returns false when one could not be made.
-bool CreateControls(HWND parent, std::span<const ControlPlace> places);
+bool CreateControls(HWND parent, std::span<const ControlLayout> controls);
 
 // Places and sizes each control at the fonts' DPI, gives it its font and fits
 // its caption.
-void PlaceControls(HWND parent, std::span<const ControlPlace> places, WindowFonts& fonts);
+void PlaceControls(HWND parent, std::span<const ControlLayout> controls, WindowFonts& fonts);
 
 // The size the control's caption needs in the control's font: a label's text
 // (word-wrapped at its width when it wraps), a check box's box and text, a

@@ -4,73 +4,54 @@
 
 #include <cstdint>
 #include <iterator>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "about_dialog.h"
 #include "basic/display_text.h"
 #include "commands/program_texts.h"
 #include "commands/tool_images.h"
+#include "commands/window_layout.h"
 #include "resource.h"
 
 namespace quellmar::win32 {
 namespace {
 
 constexpr wchar_t kClassName[] = L"QuellmarMainWindow";
-constexpr int kClientWidth = 542;
-constexpr int kClientHeight = 384;
-constexpr int kStatusBarHeight = 19;
 constexpr UINT kWindowShownMessage = WM_APP + 1;
 
-constexpr DWORD kTab = WS_TABSTOP;
+// The status bar's parts: its panels, from the left.
+enum Part { kCreditPart, kFilePart };
 
-// The controls of the client area at 96 DPI; those inside a group box stand
-// at the group box's place plus their own, and may grow up to its right edge
-// (535) where their captions need it, the labels of the client area up to
-// its right edge (540).
-// clang-format off
-const ControlPlace kControls[] = {
-  {L"BUTTON",     " Logbook informations ", BS_GROUPBOX,                              IDC_INFO_GROUP,      8,   32,  337, 129},
-  {L"EDIT",       "",                       ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_BORDER | kTab,
-                                                                                      IDC_INFO_MEMO,       16,  56,  321, 97},
-  {L"BUTTON",     " HTML options ",         BS_GROUPBOX,                              IDC_OPTIONS_GROUP,   352, 32,  185, 129},
-  {L"BUTTON",     "Note",                   BS_AUTOCHECKBOX | kTab,                   IDC_NOTE_BOX,        360, 56,  169, 17, {175, 0}},
-  {L"BUTTON",     "Dive profil GIF",        BS_AUTOCHECKBOX | kTab,                   IDC_GIF_BOX,         360, 72,  169, 17, {175, 0}},
-  {L"EDIT",       "",                       ES_AUTOHSCROLL | WS_BORDER | kTab,        IDC_PIXELS_EDIT,     360, 90,  25,  21},
-  {L"STATIC",     "pixel / profile entry",  SS_LEFTNOWORDWRAP,                        IDC_PIXELS_LABEL,    392, 96,  -1,  0,  {143, 0}},
-  {L"STATIC",     "Logged dives:",          SS_LEFTNOWORDWRAP,                        IDC_DIVE_LIST_LABEL, 8,   168, -1,  0,  {532, 0}},
-  {WC_LISTVIEWW,  "",                       LVS_REPORT | LVS_OWNERDATA | LVS_NOCOLUMNHEADER | LVS_SINGLESEL |
-                                            LVS_SHOWSELALWAYS | WS_BORDER | kTab,     IDC_DIVE_LIST,       8,   184, 529, 153},
-  // The height includes the dropped-down list; the closed box is 21 high.
-  {L"COMBOBOX",   "",                       CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | kTab,
-                                                                                      IDC_HISTORY_BOX,     0,   344, 543, 200},
-};
+// The menus, each item's caption followed by its key.
+HMENU MakeMenus() {
+  HMENU bar = CreateMenu();
+  for (const Menu& menu : kMenus) {
+    HMENU items = CreatePopupMenu();
+    for (const MenuItem& item : menu.items) {
+      if (item.separator()) {
+        AppendMenuW(items, MF_SEPARATOR, 0, nullptr);
+        continue;
+      }
+      std::string caption = item.caption;
+      if (item.key != 0) caption += std::string("\tCtrl+") + item.key;
+      AppendMenuW(items, MF_STRING, CommandId(item.command), WideText(caption).c_str());
+    }
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(items), WideText(menu.caption).c_str());
+  }
+  return bar;
+}
 
-struct Hint {
-  int id;
-  const wchar_t* text;
-};
-const Hint kToolHints[] = {
-  {IDM_OPEN_CSV,    L"CSV Open"},
-  {IDM_CLOSE_CSV,   L"CSV Close"},
-  {IDM_EXPORT_HTML, L"HTML export"},
-  {IDM_VIEW_HTML,   L"Html preview"},
-};
-const std::pair<int, const char*> kControlHints[] = {
-  {IDC_NOTE_BOX,    "Check this for insert dive notes to the html"},
-  {IDC_GIF_BOX,     "Check this for the profile GIF pictures"},
-  {IDC_PIXELS_EDIT, "1 entry (depent of the computer settings) 10-20-30 sec"},
-};
-// clang-format on
-
-// The status bar's panels: the credit 90 wide, the file panel 200 wide, then
-// the empty rest under the progress bar.
-enum Panel { kCreditPanel, kFilePanel };
-constexpr int kPanelEdges[] = {90, 290};
-
-const wchar_t* ToolHint(UINT_PTR id) {
-  for (const Hint& hint : kToolHints)
-    if (static_cast<UINT_PTR>(hint.id) == id) return hint.text;
-  return nullptr;
+// The keys of the menu items, with Ctrl.
+HACCEL MakeKeys() {
+  std::vector<ACCEL> keys;
+  for (const Menu& menu : kMenus)
+    for (const MenuItem& item : menu.items)
+      if (item.key != 0)
+        keys.push_back({FVIRTKEY | FCONTROL, static_cast<WORD>(item.key),
+                        static_cast<WORD>(CommandId(item.command))});
+  return CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
 }
 
 // A 32-bit bitmap with premultiplied alpha, as menus and image lists take it,
@@ -135,21 +116,20 @@ void MainWindow::build() {
   windowClass.lpszClassName = kClassName;
   RegisterClassExW(&windowClass);  // fails harmlessly when a second window is made
 
-  HMENU menu = LoadMenuW(instance_, MAKEINTRESOURCEW(IDR_MAIN_MENU));
-  if (menu == nullptr) throw StartFailure("Cannot load the main window's menu");
+  HMENU menu = MakeMenus();
   // Fixed single border, system menu and minimize button: no maximize, no
   // resizing. Its size comes with its layout.
-  window_ =
-      CreateWindowExW(0, kClassName, WideText(kMainWindowTitle).c_str(),
-                      WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT,
-                      CW_USEDEFAULT, kClientWidth, kClientHeight, nullptr, menu, instance_, this);
+  window_ = CreateWindowExW(0, kClassName, WideText(kMainWindowTitle).c_str(),
+                            WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT,
+                            CW_USEDEFAULT, kMainWindowSize.width, kMainWindowSize.height, nullptr,
+                            menu, instance_, this);
   if (window_ == nullptr) {
     const auto failure = StartFailure("Cannot create the main window");
     DestroyMenu(menu);
     throw failure;
   }
-  accelerators_ = LoadAcceleratorsW(instance_, MAKEINTRESOURCEW(IDR_ACCELERATORS));
-  if (accelerators_ == nullptr) throw StartFailure("Cannot load the main window's keys");
+  accelerators_ = MakeKeys();
+  if (accelerators_ == nullptr) throw StartFailure("Cannot make the main window's keys");
 
   buildToolBar();
   buildControls();
@@ -167,8 +147,10 @@ void MainWindow::release() {
     DestroyWindow(window_);
     window_ = nullptr;
   }
+  if (accelerators_ != nullptr) DestroyAcceleratorTable(accelerators_);
   if (toolImageList_ != nullptr) ImageList_Destroy(toolImageList_);
   for (HBITMAP image : toolImages_) DeleteObject(image);
+  accelerators_ = nullptr;
   toolImageList_ = nullptr;
   toolImages_ = {};
 }
@@ -183,17 +165,18 @@ void MainWindow::buildToolBar() {
 }
 
 void MainWindow::buildControls() {
-  if (!CreateControls(window_, kControls))
+  if (!CreateControls(window_, kMainWindowControls))
     throw StartFailure("Cannot create the main window's controls");
-  infoMemo_ = GetDlgItem(window_, IDC_INFO_MEMO);
+  infoMemo_ = control(ControlRole::InfoMemo);
   SendMessageW(infoMemo_, EM_SETLIMITTEXT, 0, 0);  // as long as memory allows
-  diveList_ = GetDlgItem(window_, IDC_DIVE_LIST);
-  historyBox_ = GetDlgItem(window_, IDC_HISTORY_BOX);
+  diveList_ = control(ControlRole::DiveList);
+  historyBox_ = control(ControlRole::HistoryBox);
 
   const ExportOptions& chosen = session_.window.options;
-  CheckDlgButton(window_, IDC_NOTE_BOX, chosen.note ? BST_CHECKED : BST_UNCHECKED);
-  CheckDlgButton(window_, IDC_GIF_BOX, chosen.gif ? BST_CHECKED : BST_UNCHECKED);
-  SetText(GetDlgItem(window_, IDC_PIXELS_EDIT), Utf8FromWindows1252(chosen.px));
+  CheckDlgButton(window_, ControlId(ControlRole::NoteBox),
+                 chosen.note ? BST_CHECKED : BST_UNCHECKED);
+  CheckDlgButton(window_, ControlId(ControlRole::GifBox), chosen.gif ? BST_CHECKED : BST_UNCHECKED);
+  SetText(control(ControlRole::PixelsEdit), Utf8FromWindows1252(chosen.px));
 
   // One column as wide as the list; lines come from the window model as they
   // are drawn, so a logbook of any size is listed at once.
@@ -205,7 +188,8 @@ void MainWindow::buildControls() {
   hints_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_,
                            nullptr, instance_, nullptr);
-  for (const auto& [id, text] : kControlHints) addHint(GetDlgItem(window_, id), text);
+  for (const ControlLayout& shown : kMainWindowControls)
+    if (*shown.hint != '\0') addHint(control(shown.role), shown.hint);
 }
 
 void MainWindow::buildStatusBar() {
@@ -216,12 +200,12 @@ void MainWindow::buildStatusBar() {
   progressBar_ = MakeChild(PROGRESS_CLASSW, 0, statusBar_, IDC_PROGRESS_BAR);
   if (statusBar_ == nullptr || progressBar_ == nullptr)
     throw StartFailure("Cannot create the status bar");
-  SendMessageW(statusBar_, SB_SETTEXTW, kCreditPanel,
-               reinterpret_cast<LPARAM>(WideText(kCreditPanelText).c_str()));
+  SendMessageW(statusBar_, SB_SETTEXTW, kCreditPart,
+               reinterpret_cast<LPARAM>(WideText(kCreditPanel.text).c_str()));
   // Each panel has a hint of its own: the program folder over the credit,
   // the whole path over the file panel.
-  addPanelHint(kCreditPanel);
-  addPanelHint(kFilePanel);
+  addPanelHint(kCreditPart);
+  addPanelHint(kFilePart);
 }
 
 void MainWindow::addHint(HWND control, const std::string& text) {
@@ -251,10 +235,10 @@ void MainWindow::addPanelHint(int panel) {
 
 void MainWindow::layOut(UINT dpi) {
   auto fonts = std::make_unique<WindowFonts>(dpi);
-  SetClientSize(window_, Scaled(kClientWidth, dpi), Scaled(kClientHeight, dpi));
+  SetClientSize(window_, Scaled(kMainWindowSize.width, dpi), Scaled(kMainWindowSize.height, dpi));
   layOutToolImages(dpi);
   layOutToolBar(dpi);
-  PlaceControls(window_, kControls, *fonts);
+  PlaceControls(window_, kMainWindowControls, *fonts);
   SendMessageW(toolBar_, WM_SETFONT, reinterpret_cast<WPARAM>(fonts->font()), TRUE);
   RECT inside{};
   GetClientRect(diveList_, &inside);
@@ -270,20 +254,19 @@ void MainWindow::layOutToolImages(UINT dpi) {
   const int size = Scaled(kToolImageSize, dpi);
   std::array<HBITMAP, 4> images{};
   HIMAGELIST list = ImageList_Create(size, size, ILC_COLOR32, 4, 0);
-  const std::pair<int, ToolImage> items[] = {{IDM_OPEN_CSV, ToolImage::Open},
-                                             {IDM_CLOSE_CSV, ToolImage::Close},
-                                             {IDM_EXPORT_HTML, ToolImage::HtmlExport},
-                                             {IDM_VIEW_HTML, ToolImage::HtmlView}};
-  for (auto [id, image] : items) {
-    HBITMAP& bitmap = images[static_cast<std::size_t>(image)];
-    bitmap = ToolBitmap(image, size);
-    ImageList_Add(list, bitmap, nullptr);
-    MENUITEMINFOW item{};
-    item.cbSize = sizeof item;
-    item.fMask = MIIM_BITMAP;
-    item.hbmpItem = bitmap;
-    SetMenuItemInfoW(GetMenu(window_), static_cast<UINT>(id), FALSE, &item);
+  for (std::size_t image = 0; image < images.size(); ++image) {
+    images[image] = ToolBitmap(static_cast<ToolImage>(image), size);
+    ImageList_Add(list, images[image], nullptr);
   }
+  for (const Menu& menu : kMenus)
+    for (const MenuItem& shown : menu.items) {
+      if (!shown.image) continue;
+      MENUITEMINFOW item{};
+      item.cbSize = sizeof item;
+      item.fMask = MIIM_BITMAP;
+      item.hbmpItem = images[static_cast<std::size_t>(*shown.image)];
+      SetMenuItemInfoW(GetMenu(window_), CommandId(shown.command), FALSE, &item);
+    }
   SendMessageW(toolBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(list));
   if (toolImageList_ != nullptr) ImageList_Destroy(toolImageList_);
   for (HBITMAP image : toolImages_) DeleteObject(image);
@@ -291,48 +274,53 @@ void MainWindow::layOutToolImages(UINT dpi) {
   toolImages_ = images;
 }
 
-// Separator, Open, Close, separator, Make HTML, HTML view; buttons 23 wide,
-// separators 8 wide. The buttons are made again, as a separator keeps the
-// width it was made with.
+// The buttons are made again, as a separator keeps the width it was made with.
 void MainWindow::layOutToolBar(UINT dpi) {
-  SetWindowPos(toolBar_, nullptr, 0, 0, Scaled(kClientWidth, dpi), Scaled(29, dpi),
+  SetWindowPos(toolBar_, nullptr, Scaled(kToolBarPlace.left, dpi), Scaled(kToolBarPlace.top, dpi),
+               Scaled(kToolBarPlace.width, dpi), Scaled(kToolBarPlace.height, dpi),
                SWP_NOZORDER | SWP_NOACTIVATE);
   while (SendMessageW(toolBar_, TB_BUTTONCOUNT, 0, 0) > 0)
     SendMessageW(toolBar_, TB_DELETEBUTTON, 0, 0);
-  const auto button = [](ToolImage image, int id) {
-    return TBBUTTON{static_cast<int>(image), id, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, -1};
-  };
-  const TBBUTTON separator{Scaled(8, dpi), 0, 0, BTNS_SEP, {}, 0, -1};
-  const TBBUTTON buttons[] = {separator,
-                              button(ToolImage::Open, IDM_OPEN_CSV),
-                              button(ToolImage::Close, IDM_CLOSE_CSV),
-                              separator,
-                              button(ToolImage::HtmlExport, IDM_EXPORT_HTML),
-                              button(ToolImage::HtmlView, IDM_VIEW_HTML)};
-  const LPARAM size = MAKELPARAM(Scaled(23, dpi), Scaled(22, dpi));
+  std::vector<TBBUTTON> buttons;
+  for (const ToolButton& tool : kToolBar)
+    buttons.push_back(tool.separator()
+                          ? TBBUTTON{Scaled(kToolSeparatorWidth, dpi), 0, 0, BTNS_SEP, {}, 0, -1}
+                          : TBBUTTON{static_cast<int>(tool.image),
+                                     CommandId(tool.command),
+                                     TBSTATE_ENABLED,
+                                     BTNS_BUTTON,
+                                     {},
+                                     0,
+                                     -1});
+  const LPARAM size =
+      MAKELPARAM(Scaled(kToolButtonSize.width, dpi), Scaled(kToolButtonSize.height, dpi));
   SendMessageW(toolBar_, TB_SETBUTTONSIZE, 0, size);
-  SendMessageW(toolBar_, TB_ADDBUTTONSW, std::size(buttons), reinterpret_cast<LPARAM>(buttons));
+  SendMessageW(toolBar_, TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
   SendMessageW(toolBar_, TB_SETBUTTONSIZE, 0, size);
 }
 
 void MainWindow::layOutStatusBar() {
   const UINT dpi = fonts_->dpi();
-  // At the bottom edge.
-  const int top = Scaled(kClientHeight - kStatusBarHeight, dpi);
-  const int height = Scaled(kClientHeight, dpi) - top;
-  SetWindowPos(statusBar_, nullptr, 0, top, Scaled(kClientWidth, dpi), height,
-               SWP_NOZORDER | SWP_NOACTIVATE);
-  const int edges[] = {Scaled(kPanelEdges[0], dpi), Scaled(kPanelEdges[1], dpi), -1};
+  // Down to the bottom edge.
+  const int top = Scaled(kStatusBarPlace.top, dpi);
+  const int height = Scaled(kMainWindowSize.height, dpi) - top;
+  SetWindowPos(statusBar_, nullptr, Scaled(kStatusBarPlace.left, dpi), top,
+               Scaled(kStatusBarPlace.width, dpi), height, SWP_NOZORDER | SWP_NOACTIVATE);
+  const int edges[] = {Scaled(kCreditPanel.width, dpi),
+                       Scaled(kCreditPanel.width + kFilePanel.width, dpi), -1};
   SendMessageW(statusBar_, SB_SETPARTS, std::size(edges), reinterpret_cast<LPARAM>(edges));
   // One font for the bar, in which the credit fits its panel.
   const Extent credit{edges[0] - Scaled(6, dpi), height};
   const CaptionFit fit = FitCaption(credit, credit, 8.0, [this](double points) {
-    return TextExtent(fonts_->font(points), kCreditPanelText);
+    return TextExtent(fonts_->font(points), kCreditPanel.text);
   });
   SendMessageW(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_->font(fit.points)), TRUE);
-  SetWindowPos(progressBar_, nullptr, Scaled(352, dpi), Scaled(5, dpi), Scaled(186, dpi),
-               Scaled(10, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
-  for (int panel : {kCreditPanel, kFilePanel}) {
+  // In the status bar.
+  SetWindowPos(progressBar_, nullptr, Scaled(kProgressBarPlace.left, dpi),
+               Scaled(kProgressBarPlace.top - kStatusBarPlace.top, dpi),
+               Scaled(kProgressBarPlace.width, dpi), Scaled(kProgressBarPlace.height, dpi),
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  for (int panel : {kCreditPart, kFilePart}) {
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof tool;
     tool.hwnd = statusBar_;
@@ -347,12 +335,12 @@ void MainWindow::layOutStatusBar() {
 // The path as it fits the panel, losing its middle where it is too long.
 void MainWindow::drawFilePanel() {
   RECT panel{};
-  SendMessageW(statusBar_, SB_GETRECT, kFilePanel, reinterpret_cast<LPARAM>(&panel));
+  SendMessageW(statusBar_, SB_GETRECT, kFilePart, reinterpret_cast<LPARAM>(&panel));
   HFONT font = reinterpret_cast<HFONT>(SendMessageW(statusBar_, WM_GETFONT, 0, 0));
   const std::string shown =
       ElideMiddle(filePanelText_, panel.right - panel.left - Scaled(6, fonts_->dpi()),
                   [font](const std::string& text) { return TextExtent(font, text).width; });
-  SendMessageW(statusBar_, SB_SETTEXTW, kFilePanel,
+  SendMessageW(statusBar_, SB_SETTEXTW, kFilePart,
                reinterpret_cast<LPARAM>(WideText(shown).c_str()));
 }
 
@@ -412,33 +400,21 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void MainWindow::onCommand(int id, int code) {
+  if (id >= kFirstCommandId && id < kFirstControlId)
+    return controller_->perform(static_cast<WindowCommand>(id - kFirstCommandId));
   switch (id) {
-    case IDM_OPEN_CSV:
-      return controller_->openCsv();
-    case IDM_CLOSE_CSV:
-      return controller_->closeCsv();
-    case IDM_QUIT:
-      return controller_->quit();
-    case IDM_EXPORT_HTML:
-      return controller_->exportHtml();
-    case IDM_VIEW_HTML:
-      return controller_->viewHtml();
-    case IDM_EXPORT_UDDF:
-      return controller_->exportUddf();
-    case IDM_ABOUT:
-      return controller_->showAbout();
     // The export reads the options whenever a tag needs them.
-    case IDC_NOTE_BOX:
+    case ControlId(ControlRole::NoteBox):
       if (code == BN_CLICKED) session_.window.options.note = Checked(GetDlgItem(window_, id));
       return;
-    case IDC_GIF_BOX:
+    case ControlId(ControlRole::GifBox):
       if (code == BN_CLICKED) session_.window.options.gif = Checked(GetDlgItem(window_, id));
       return;
-    case IDC_PIXELS_EDIT:
+    case ControlId(ControlRole::PixelsEdit):
       if (code == EN_CHANGE)
         session_.window.options.px = Windows1252FromUtf8(WindowText(GetDlgItem(window_, id)));
       return;
-    case IDC_HISTORY_BOX:
+    case ControlId(ControlRole::HistoryBox):
       if (code == CBN_EDITCHANGE) controller_->historyTyped(WindowText(historyBox_));
       if (code == CBN_SELCHANGE) {
         // The box lists the history's lines in their order.
@@ -463,8 +439,10 @@ void MainWindow::onNotify(NMHDR& header) {
     lstrcpynW(item.pszText, line.c_str(), item.cchTextMax);
   } else if (header.code == TTN_GETDISPINFOW) {
     // The tool buttons' hints.
-    if (const wchar_t* hint = ToolHint(header.idFrom))
-      reinterpret_cast<NMTTDISPINFOW&>(header).lpszText = const_cast<wchar_t*>(hint);
+    auto& hint = reinterpret_cast<NMTTDISPINFOW&>(header);
+    for (const ToolButton& tool : kToolBar)
+      if (!tool.separator() && static_cast<UINT_PTR>(CommandId(tool.command)) == header.idFrom)
+        lstrcpynW(hint.szText, WideText(tool.hint).c_str(), std::size(hint.szText));
   }
 }
 
@@ -510,7 +488,7 @@ void MainWindow::showHistoryText(const std::string& text) { SetText(historyBox_,
 void MainWindow::showFilePanel(const std::string& text) {
   filePanelText_ = text;
   drawFilePanel();
-  setPanelHint(kFilePanel, text);
+  setPanelHint(kFilePart, text);
 }
 
 void MainWindow::showProgress(BarRange bar) {
@@ -518,7 +496,7 @@ void MainWindow::showProgress(BarRange bar) {
   SendMessageW(progressBar_, PBM_SETPOS, static_cast<WPARAM>(bar.position), 0);
 }
 
-void MainWindow::showProgramFolder(const std::string& text) { setPanelHint(kCreditPanel, text); }
+void MainWindow::showProgramFolder(const std::string& text) { setPanelHint(kCreditPart, text); }
 
 void MainWindow::setPanelHint(int panel, const std::string& text) {
   std::wstring wide = WideText(text);  // copied by the tooltip

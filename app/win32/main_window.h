@@ -55,6 +55,7 @@ class MainWindow : private MainWindowView {
   void buildToolBar();
   void buildControls();
   void buildStatusBar();
+  HWND control(ControlRole role) const { return GetDlgItem(window_, ControlId(role)); }
   void addHint(HWND control, const std::string& text);
   void addPanelHint(int panel);
   void setPanelHint(int panel, const std::string& text);

@@ -47,6 +47,25 @@ void MainWindowController::run(Command command) {
   if (end == CommandRunner::End::CloseNow) view_.closeWindow();
 }
 
+void MainWindowController::perform(WindowCommand command) {
+  switch (command) {
+    case WindowCommand::OpenCsv:
+      return openCsv();
+    case WindowCommand::CloseCsv:
+      return closeCsv();
+    case WindowCommand::ExportHtml:
+      return exportHtml();
+    case WindowCommand::ViewHtml:
+      return viewHtml();
+    case WindowCommand::ExportUddf:
+      return exportUddf();
+    case WindowCommand::ShowAbout:
+      return showAbout();
+    case WindowCommand::Quit:
+      return quit();
+  }
+}
+
 void MainWindowController::openCsv() {
   run([this] { OpenCsvCommand(session_); });
 }

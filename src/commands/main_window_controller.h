@@ -19,6 +19,9 @@
 
 namespace quellmar {
 
+// What a menu item, a tool button or a key asks for.
+enum class WindowCommand { OpenCsv, CloseCsv, ExportHtml, ViewHtml, ExportUddf, ShowAbout, Quit };
+
 // What a main window draws. Texts are UTF-8.
 class MainWindowView {
  public:
@@ -58,6 +61,7 @@ class MainWindowController : private WindowListener {
   void windowShown();
 
   // The menu items, tool buttons and keys.
+  void perform(WindowCommand command);
   void openCsv();
   void closeCsv();
   void exportHtml();

@@ -12,13 +12,14 @@
 #include "about_dialog.h"
 #include "commands/program_texts.h"
 #include "controls.h"
-#include "resource.h"
 #include "window_test_support.h"
 
 namespace quellmar::testing {
 namespace {
 
+using enum ControlRole;
 using win32::AboutDialog;
+using win32::ControlId;
 
 class AboutDialogTest : public ::testing::Test {
  protected:
@@ -35,15 +36,15 @@ class AboutDialogTest : public ::testing::Test {
 
 // clang-format off
 const ControlRow kControls[] = {
-  {IDC_FRAME_PANEL,   "Static", nullptr,        8,   8,   369, 217},
-  {IDC_PICTURE,       "Static", nullptr,        16,  16,  200, 200},
-  {IDC_TITLE_LABEL,   "Static", "Quellmar",     224, 24,  -1,  -1},
-  {IDC_VERSION_LABEL, "Static", "Version 1.2",  224, 40,  -1,  -1},
-  {IDC_CREDIT_LABEL,  "Static", kAboutCredit,   224, 56,  -1,  -1},
-  {IDC_COMMENT_LABEL, "Static", kAboutComments, 224, 80,  137, 65},
-  {IDC_EMAIL_LINK,    "Static", kEmailAddress,  224, 152, -1,  -1},
-  {IDC_WEB_LINK,      "Static", kWebAddress,    224, 168, -1,  -1},
-  {IDOK,              "Button", "OK",           167, 236, 75,  25},
+  {ControlId(FramePanel),    "Static",  nullptr,         8,    8,    369,  217},
+  {ControlId(Picture),       "Static",  nullptr,         16,   16,   200,  200},
+  {ControlId(TitleLabel),    "Static",  "Quellmar",      224,  24,   -1,   -1},
+  {ControlId(VersionLabel),  "Static",  "Version 1.2",   224,  40,   -1,   -1},
+  {ControlId(CreditLabel),   "Static",  kAboutCredit,    224,  56,   -1,   -1},
+  {ControlId(CommentLabel),  "Static",  kAboutComments,  224,  80,   137,  65},
+  {ControlId(EmailLink),     "Static",  kEmailAddress,   224,  152,  -1,   -1},
+  {ControlId(WebLink),       "Static",  kWebAddress,     224,  168,  -1,   -1},
+  {IDOK,                     "Button",  "OK",            167,  236,  75,   25},
 };
 // clang-format on
 
@@ -57,7 +58,7 @@ TEST_F(AboutDialogTest, ControlsStandAtTheirPlacesWithTheDecodedPicture) {
     ExpectControls(dialog, kControls);
     // The picture: 200 by 200, and not of one colour.
     auto picture = reinterpret_cast<HBITMAP>(
-        SendDlgItemMessageW(dialog, IDC_PICTURE, STM_GETIMAGE, IMAGE_BITMAP, 0));
+        SendDlgItemMessageW(dialog, ControlId(Picture), STM_GETIMAGE, IMAGE_BITMAP, 0));
     ASSERT_NE(picture, nullptr);
     BITMAP info{};
     GetObjectA(picture, sizeof info, &info);
@@ -83,7 +84,7 @@ TEST_F(AboutDialogTest, ScaledToItsMonitor) {
     ExpectScaledControls(dialog, kControls, dpi);
     BITMAP picture{};
     GetObjectW(reinterpret_cast<HBITMAP>(
-                   SendDlgItemMessageW(dialog, IDC_PICTURE, STM_GETIMAGE, IMAGE_BITMAP, 0)),
+                   SendDlgItemMessageW(dialog, ControlId(Picture), STM_GETIMAGE, IMAGE_BITMAP, 0)),
                sizeof picture, &picture);
     EXPECT_EQ(picture.bmWidth, win32::Scaled(200, dpi));
   };
@@ -106,8 +107,8 @@ TEST_F(AboutDialogTest, EnterClosesEscapeDoesNotLinksOpenTheirCaption) {
   show({[](HWND) { PressKey(VK_ESCAPE); },
         [&](HWND dialog) {
           openAfterEscape = IsWindowVisible(dialog);
-          click(dialog, IDC_EMAIL_LINK);
-          click(dialog, IDC_WEB_LINK);
+          click(dialog, ControlId(EmailLink));
+          click(dialog, ControlId(WebLink));
           openAfterLinks = IsWindowVisible(dialog);
           PressKey(VK_RETURN);
         }});

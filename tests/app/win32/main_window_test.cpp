@@ -13,7 +13,6 @@
 #include <iterator>
 #include <stdexcept>
 #include <string>
-#include <tuple>
 
 #include "about_dialog.h"
 #include "commands/session.h"
@@ -27,6 +26,10 @@ namespace quellmar::testing {
 namespace {
 
 namespace fs = std::filesystem;
+using enum ControlRole;
+using enum WindowCommand;
+using win32::CommandId;
+using win32::ControlId;
 using win32::MainWindow;
 using win32::Utf8Text;
 
@@ -72,18 +75,18 @@ class MainWindowTest : public ::testing::Test {
 
 // clang-format off
 const ControlRow kControls[] = {
-  {IDC_TOOL_BAR,        "ToolbarWindow32",    nullptr,                  0,   0,   542, 29},
-  {IDC_INFO_GROUP,      "Button",             " Logbook informations ", 8,   32,  337, 129},
-  {IDC_INFO_MEMO,       "Edit",               "",                       16,  56,  321, 97},
-  {IDC_OPTIONS_GROUP,   "Button",             " HTML options ",         352, 32,  185, 129},
-  {IDC_NOTE_BOX,        "Button",             "Note",                   360, 56,  169, 17},
-  {IDC_GIF_BOX,         "Button",             "Dive profil GIF",        360, 72,  169, 17},
-  {IDC_PIXELS_EDIT,     "Edit",               "1",                      360, 90,  25,  21},
-  {IDC_PIXELS_LABEL,    "Static",             "pixel / profile entry",  392, 96,  -1,  -1},
-  {IDC_DIVE_LIST_LABEL, "Static",             "Logged dives:",          8,   168, -1,  -1},
-  {IDC_DIVE_LIST,       "SysListView32",      nullptr,                  8,   184, 529, 153},
-  {IDC_HISTORY_BOX,     "ComboBox",           "History",                0,   344, 543, -1},
-  {IDC_STATUS_BAR,      "msctls_statusbar32", nullptr,                  0,   365, 542, 19},
+  {IDC_TOOL_BAR,              "ToolbarWindow32",     nullptr,                   0,    0,    542,  29},
+  {ControlId(InfoGroup),      "Button",              " Logbook informations ",  8,    32,   337,  129},
+  {ControlId(InfoMemo),       "Edit",                "",                        16,   56,   321,  97},
+  {ControlId(OptionsGroup),   "Button",              " HTML options ",          352,  32,   185,  129},
+  {ControlId(NoteBox),        "Button",              "Note",                    360,  56,   169,  17},
+  {ControlId(GifBox),         "Button",              "Dive profil GIF",         360,  72,   169,  17},
+  {ControlId(PixelsEdit),     "Edit",                "1",                       360,  90,   25,   21},
+  {ControlId(PixelsLabel),    "Static",              "pixel / profile entry",   392,  96,   -1,   -1},
+  {ControlId(DiveListLabel),  "Static",              "Logged dives:",           8,    168,  -1,   -1},
+  {ControlId(DiveList),       "SysListView32",       nullptr,                   8,    184,  529,  153},
+  {ControlId(HistoryBox),     "ComboBox",            "History",                 0,    344,  543,  -1},
+  {IDC_STATUS_BAR,            "msctls_statusbar32",  nullptr,                   0,    365,  542,  19},
 };
 // clang-format on
 
@@ -100,8 +103,8 @@ TEST_F(MainWindowTest, ControlsStandAtTheirPlaces) {
   ExpectControls(window.handle(), kControls);
   const ControlRow bar[] = {{IDC_PROGRESS_BAR, "msctls_progress32", nullptr, 352, 370, 186, 10}};
   ExpectControls(item(IDC_STATUS_BAR), bar);
-  EXPECT_EQ(IsDlgButtonChecked(window.handle(), IDC_NOTE_BOX), BST_CHECKED);
-  EXPECT_EQ(IsDlgButtonChecked(window.handle(), IDC_GIF_BOX), BST_CHECKED);
+  EXPECT_EQ(IsDlgButtonChecked(window.handle(), ControlId(NoteBox)), BST_CHECKED);
+  EXPECT_EQ(IsDlgButtonChecked(window.handle(), ControlId(GifBox)), BST_CHECKED);
 }
 
 // At the desktop's scale, and after a move to monitors of other scales.
@@ -154,14 +157,14 @@ TEST_F(MainWindowTest, MenusAndKeysSendTheCommands) {
     {-1, 0, "&File",                 -1},
     {-1, 1, "&Logbook",              -1},
     {-1, 2, "&Help",                 -1},
-    {0,  0, "&Open CSV\tCtrl+O",     IDM_OPEN_CSV},
-    {0,  1, "&Close CSV",            IDM_CLOSE_CSV},
+    {0,  0, "&Open CSV\tCtrl+O",     CommandId(OpenCsv)},
+    {0,  1, "&Close CSV",            CommandId(CloseCsv)},
     {0,  2, "",                      0},
-    {0,  3, "&Quit\tCtrl+Q",         IDM_QUIT},
-    {1,  0, "HTML &export\tCtrl+E",  IDM_EXPORT_HTML},
-    {1,  1, "HTML &view\tCtrl+B",    IDM_VIEW_HTML},
-    {1,  2, "&UDDF export\u2026\tCtrl+U", IDM_EXPORT_UDDF},
-    {2,  0, "&About",                IDM_ABOUT},
+    {0,  3, "&Quit\tCtrl+Q",         CommandId(Quit)},
+    {1,  0, "HTML &export\tCtrl+E",  CommandId(ExportHtml)},
+    {1,  1, "HTML &view\tCtrl+B",    CommandId(ViewHtml)},
+    {1,  2, "&UDDF export\u2026\tCtrl+U", CommandId(ExportUddf)},
+    {2,  0, "&About",                CommandId(ShowAbout)},
   };
   // clang-format on
   HMENU bar = GetMenu(window.handle());
@@ -172,18 +175,15 @@ TEST_F(MainWindowTest, MenusAndKeysSendTheCommands) {
     EXPECT_EQ(Utf8Text(caption), row.caption);
     EXPECT_EQ(static_cast<int>(GetMenuItemID(menu, row.position)), row.command);
   }
-  // Ctrl with O, Q, E, B and U.
-  HACCEL keys = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_ACCELERATORS));
-  std::array<ACCEL, 5> table{};
-  ASSERT_EQ(CopyAcceleratorTableW(keys, table.data(), 5), 5);
-  const ACCEL expected[] = {{FVIRTKEY | FCONTROL, 'O', IDM_OPEN_CSV},
-                            {FVIRTKEY | FCONTROL, 'Q', IDM_QUIT},
-                            {FVIRTKEY | FCONTROL, 'E', IDM_EXPORT_HTML},
-                            {FVIRTKEY | FCONTROL, 'B', IDM_VIEW_HTML},
-                            {FVIRTKEY | FCONTROL, 'U', IDM_EXPORT_UDDF}};
-  for (std::size_t i = 0; i < table.size(); ++i)
-    EXPECT_EQ(std::tie(table[i].fVirt, table[i].key, table[i].cmd),
-              std::tie(expected[i].fVirt, expected[i].key, expected[i].cmd));
+  // The key a caption names sends its item's command: Ctrl+B views the logbook.
+  std::array<BYTE, 256> keys{};
+  keys[VK_CONTROL] = 0x80;
+  SetKeyboardState(keys.data());
+  MSG press{window.handle(), WM_KEYDOWN, 'B', 1, 0, {}};
+  EXPECT_TRUE(window.handleKey(press));
+  keys[VK_CONTROL] = 0;
+  SetKeyboardState(keys.data());
+  EXPECT_EQ(platform.recorder.opened, std::vector<fs::path>{program / "Output" / "logbook.html"});
 }
 
 // The sample in a folder of Polish letters, named in Greek: opened, shown,
@@ -201,46 +201,46 @@ TEST_F(MainWindowTest, OpensExportsAndClosesTheSample) {
       SetDlgItemTextW(dialog, cmb13, sample.c_str());
       PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     }});
-    run(IDM_OPEN_CSV);
+    run(CommandId(OpenCsv));
   }
   ASSERT_TRUE(session.logbook.has_value());
   EXPECT_EQ(session.window.memo()[1], Utf8Text(sample.native()));
   std::string memo;
   for (const std::string& line : session.window.memo()) memo += (memo.empty() ? "" : "\r\n") + line;
-  EXPECT_EQ(Text(item(IDC_INFO_MEMO)), memo);
-  EXPECT_EQ(SendMessageW(item(IDC_DIVE_LIST), LVM_GETITEMCOUNT, 0, 0), 24);
-  EXPECT_EQ(ItemText(item(IDC_DIVE_LIST), 23), session.window.diveList()[23]);
-  EXPECT_EQ(SendMessageW(item(IDC_HISTORY_BOX), CB_GETCOUNT, 0, 0),
+  EXPECT_EQ(Text(item(ControlId(InfoMemo))), memo);
+  EXPECT_EQ(SendMessageW(item(ControlId(DiveList)), LVM_GETITEMCOUNT, 0, 0), 24);
+  EXPECT_EQ(ItemText(item(ControlId(DiveList)), 23), session.window.diveList()[23]);
+  EXPECT_EQ(SendMessageW(item(ControlId(HistoryBox)), CB_GETCOUNT, 0, 0),
             static_cast<LRESULT>(session.window.history().size()));
-  EXPECT_EQ(Text(item(IDC_HISTORY_BOX)), "History");
+  EXPECT_EQ(Text(item(ControlId(HistoryBox))), "History");
   const std::string panel = FilePanel(item(IDC_STATUS_BAR));  // all of it, or its ends
   EXPECT_TRUE(panel.ends_with(Utf8Text(name) + ".csv")) << panel;
 
   // The options as a user sets them: notes off, two pixels per entry.
-  SendMessageW(item(IDC_NOTE_BOX), BM_CLICK, 0, 0);
-  SetWindowTextW(item(IDC_PIXELS_EDIT), L"2");
+  SendMessageW(item(ControlId(NoteBox)), BM_CLICK, 0, 0);
+  SetWindowTextW(item(ControlId(PixelsEdit)), L"2");
   EXPECT_FALSE(session.window.options.note);
   EXPECT_TRUE(session.window.options.gif);
   EXPECT_EQ(session.window.options.px, "2");
 
   platform.recorder.answers = {MessageAnswer::Yes, MessageAnswer::Cancel};
-  run(IDM_EXPORT_HTML);
+  run(CommandId(ExportHtml));
   EXPECT_TRUE(platform.recorder.errors.empty());
   EXPECT_TRUE(fs::exists(program / "Output" / "logbook.html"));
   EXPECT_TRUE(fs::exists(program / "Output" / "d1.gif"));
-  EXPECT_EQ(
-      SendMessageW(item(IDC_DIVE_LIST), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED),
-      23);
+  EXPECT_EQ(SendMessageW(item(ControlId(DiveList)), LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
+                         LVNI_SELECTED),
+            23);
   // The last picture stays on the clipboard.
   ASSERT_TRUE(OpenClipboard(window.handle()));
   const bool picture = IsClipboardFormatAvailable(CF_DIB);
   CloseClipboard();
   EXPECT_TRUE(picture);
 
-  run(IDM_VIEW_HTML);
+  run(CommandId(ViewHtml));
   EXPECT_EQ(platform.recorder.opened, std::vector<fs::path>{program / "Output" / "logbook.html"});
-  run(IDM_CLOSE_CSV);
-  EXPECT_EQ(SendMessageW(item(IDC_DIVE_LIST), LVM_GETITEMCOUNT, 0, 0), 0);
+  run(CommandId(CloseCsv));
+  EXPECT_EQ(SendMessageW(item(ControlId(DiveList)), LVM_GETITEMCOUNT, 0, 0), 0);
   EXPECT_EQ(FilePanel(item(IDC_STATUS_BAR)), "No CSV file");
 }
 
@@ -252,24 +252,24 @@ TEST_F(MainWindowTest, ShowsTheModelsTextsThroughTheWideApi) {
   session.window.setDiveList({text});
   session.window.addHistory(text);
   session.window.setFilePanel(text);
-  EXPECT_EQ(Text(item(IDC_INFO_MEMO)), text + "\r\n" + text);
-  EXPECT_EQ(ItemText(item(IDC_DIVE_LIST), 0), text);
-  EXPECT_EQ(HistoryLine(item(IDC_HISTORY_BOX), 0), text);
+  EXPECT_EQ(Text(item(ControlId(InfoMemo))), text + "\r\n" + text);
+  EXPECT_EQ(ItemText(item(ControlId(DiveList)), 0), text);
+  EXPECT_EQ(HistoryLine(item(ControlId(HistoryBox)), 0), text);
   EXPECT_EQ(FilePanel(item(IDC_STATUS_BAR)), text);
   // Typed into the pixel box: the export's own windows-1252 text.
-  SetWindowTextW(item(IDC_PIXELS_EDIT), L"2 \u00E9\u0151");
+  SetWindowTextW(item(ControlId(PixelsEdit)), L"2 \u00E9\u0151");
   EXPECT_EQ(session.window.options.px, "2 \xE9?");
 }
 
 TEST_F(MainWindowTest, LeavingTheHistoryPutsHistoryBack) {
   ShowWindow(window.handle(), SW_SHOWNOACTIVATE);
-  SetFocus(item(IDC_HISTORY_BOX));
-  SetWindowTextW(item(IDC_HISTORY_BOX), L"typed");
-  SendMessageW(window.handle(), WM_COMMAND, MAKEWPARAM(IDC_HISTORY_BOX, CBN_EDITCHANGE),
-               reinterpret_cast<LPARAM>(item(IDC_HISTORY_BOX)));
+  SetFocus(item(ControlId(HistoryBox)));
+  SetWindowTextW(item(ControlId(HistoryBox)), L"typed");
+  SendMessageW(window.handle(), WM_COMMAND, MAKEWPARAM(ControlId(HistoryBox), CBN_EDITCHANGE),
+               reinterpret_cast<LPARAM>(item(ControlId(HistoryBox))));
   EXPECT_EQ(session.window.historyEdit(), "typed");
-  SetFocus(item(IDC_INFO_MEMO));
-  EXPECT_EQ(Text(item(IDC_HISTORY_BOX)), "History");
+  SetFocus(item(ControlId(InfoMemo)));
+  EXPECT_EQ(Text(item(ControlId(HistoryBox))), "History");
   EXPECT_EQ(session.window.historyEdit(), "History");
   ShowWindow(window.handle(), SW_HIDE);
 }
@@ -278,7 +278,7 @@ TEST_F(MainWindowTest, ListsAHundredThousandDives) {
   std::vector<std::string> lines(100000);
   for (std::size_t i = 0; i < lines.size(); ++i) lines[i] = std::to_string(i + 1) + ". Dive site";
   session.window.setDiveList(lines);
-  HWND list = item(IDC_DIVE_LIST);
+  HWND list = item(ControlId(DiveList));
   EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 100000);
   EXPECT_EQ(ItemText(list, 99999), "100000. Dive site");
   session.window.selectDive(99999);
@@ -298,26 +298,17 @@ TEST_F(MainWindowTest, ShowingTheWindowShowsTheAboutDialogThenOpensTheStartFile)
   ShowWindow(window.handle(), SW_HIDE);
 }
 
-// A program file without the window's resources: each window names what is
-// missing, and why, before anything is shown.
+// A program file without the window's resources: the about dialog names
+// what is missing, and why, before anything is shown.
 TEST(StartFailure, MissingResourcesAreNamed) {
-  HINSTANCE bare = GetModuleHandleW(L"kernel32.dll");
   AnsweringPlatform platform{{}};
-  Session session{platform};
-  const auto failure = [](const auto& make) {
-    try {
-      make();
-    } catch (const std::runtime_error& error) {
-      return std::string(error.what());
-    }
-    return std::string();
-  };
-  EXPECT_TRUE(failure([&] {
-                MainWindow window(session, bare);
-              }).starts_with("Cannot load the main window's menu: "));
-  EXPECT_TRUE(failure([&] {
-                win32::AboutDialog about(platform, bare);
-              }).starts_with("Cannot find the about dialog's picture: "));
+  try {
+    win32::AboutDialog about(platform, GetModuleHandleW(L"kernel32.dll"));
+    ADD_FAILURE() << "made without its picture";
+  } catch (const std::runtime_error& error) {
+    EXPECT_TRUE(std::string(error.what()).starts_with("Cannot find the about dialog's picture: "))
+        << error.what();
+  }
 }
 
 }  // namespace

@@ -1,0 +1,21 @@
+#include "commands/window_layout.h"
+
+#include <algorithm>
+
+namespace quellmar {
+
+const ControlLayout& FindControl(std::span<const ControlLayout> controls, ControlRole role) {
+  return *std::ranges::find(controls, role, &ControlLayout::role);
+}
+
+Place PlaceInWindow(std::span<const ControlLayout> controls, const ControlLayout& control) {
+  Place place = control.place;
+  if (control.in) {
+    const Place outer = PlaceInWindow(controls, FindControl(controls, *control.in));
+    place.left += outer.left;
+    place.top += outer.top;
+  }
+  return place;
+}
+
+}  // namespace quellmar
