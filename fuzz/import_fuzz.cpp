@@ -25,7 +25,7 @@ struct Progress : quellmar::ImportReport {
 struct Imported {
   quellmar::Logbook book;
   std::vector<quellmar::NoteLine> notes;
-  std::vector<quellmar::Profile> profiles;
+  std::vector<quellmar::Profile> profiles;  // as read, before the dives took them
   std::int64_t progress = 0;
 };
 
@@ -40,7 +40,8 @@ Imported ImportTexts(const std::vector<std::string_view>& parts) {
   quellmar::ReadProfileFile(profiles, imported.profiles);
   Progress progress;
   LineFile main(LineFile::InMemory{}, parts[0], kCsv);
-  imported.book = quellmar::LoadDives(main, imported.notes, imported.profiles, progress);
+  auto taken = imported.profiles;
+  imported.book = quellmar::LoadDives(main, imported.notes, taken, progress);
   imported.progress = progress.position;
   return imported;
 }

@@ -106,6 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   LineReader lines(parts[0]);
   for (std::string_view line; lines.next(line);)
     ParseDiveLine(line, logbook.dives.emplace_back(), companions);
+  companions.GiveProfiles(logbook.dives);
 
   for (const auto order : {DateOrder::FromDates, DateOrder::MonthFirst}) {
     StringSink sink;

@@ -182,8 +182,8 @@ void ReadNoteFile(LineFile& file, std::vector<NoteLine>& notes) {
   while (file.next(line)) ReadNoteLine(line, notes);
 }
 
-Logbook LoadDives(LineFile& mainFile, std::vector<NoteLine>& notes,
-                  const std::vector<Profile>& profiles, ImportReport& report) {
+Logbook LoadDives(LineFile& mainFile, std::vector<NoteLine>& notes, std::vector<Profile>& profiles,
+                  ImportReport& report) {
   Logbook book;
   CompanionIndex index(notes, profiles);
   Totals totals;
@@ -197,6 +197,7 @@ Logbook LoadDives(LineFile& mainFile, std::vector<NoteLine>& notes,
     ParseDiveLine(line, dive, index);
     totals.add(dive);
   }
+  index.GiveProfiles(book.dives);
   book.summary = Summarize(totals, book.dives.size());
   SortDives(book.dives, 0, static_cast<std::int32_t>(book.dives.size()) - 1);
   return book;

@@ -76,7 +76,7 @@ std::variant<Logbook, ImportError> ReadExport(const ExportFiles& files, ImportRe
 // the export in memory (the fuzz target). The main file is read line by line,
 // never whole.
 void ReadNoteFile(LineFile& file, std::vector<NoteLine>& notes);
-Logbook LoadDives(LineFile& mainFile, std::vector<NoteLine>& notes,
-                  const std::vector<Profile>& profiles, ImportReport& report);
+Logbook LoadDives(LineFile& mainFile, std::vector<NoteLine>& notes, std::vector<Profile>& profiles,
+                  ImportReport& report);
 
 }  // namespace quellmar

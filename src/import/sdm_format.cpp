@@ -384,7 +384,7 @@ KeyIndex::Slot* KeyIndex::find(std::int32_t key) {
   }
 }
 
-CompanionIndex::CompanionIndex(std::vector<NoteLine>& notes, const std::vector<Profile>& profiles)
+CompanionIndex::CompanionIndex(std::vector<NoteLine>& notes, std::vector<Profile>& profiles)
     : notes_(notes), profiles_(profiles), noteRuns_(notes.size()), profileRuns_(profiles.size()) {
   noteContinues_.reserve(notes.size());
   for (std::size_t i = 0; i < notes.size(); ++i) {
@@ -450,6 +450,20 @@ std::string CompanionIndex::ProfileText(std::int32_t key) const {
   return run == nullptr ? std::string() : profiles_[run->position].text;
 }
 
+// A slot's asked count holds the first taker's place plus one.
+void CompanionIndex::GiveProfiles(std::vector<Dive>& dives) {
+  for (std::size_t i = 0; i < dives.size(); ++i) {
+    KeyIndex::Slot* const run = profileRuns_.find(dives[i].key);
+    if (run == nullptr) continue;
+    if (run->asked == 0) {
+      dives[i].profile = std::move(profiles_[run->position].text);
+      run->asked = static_cast<int>(i) + 1;
+    } else {
+      dives[i].profile = dives[static_cast<std::size_t>(run->asked) - 1].profile;
+    }
+  }
+}
+
 void ParseDiveLine(std::string_view line, Dive& dive, CompanionIndex& companions) {
   dive.key = NextIntField(line);
   dive.number = NextIntField(line);
@@ -509,7 +523,6 @@ void ParseDiveLine(std::string_view line, Dive& dive, CompanionIndex& companions
   dive.computerMode = NextInt16(line);
 
   dive.note = companions.NoteText(dive.key);
-  dive.profile = companions.ProfileText(dive.key);
 }
 
 }  // namespace quellmar

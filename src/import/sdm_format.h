@@ -82,7 +82,7 @@ class KeyIndex {
 // unchanged apart from what NoteText rewrites.
 class CompanionIndex {
  public:
-  CompanionIndex(std::vector<NoteLine>& notes, const std::vector<Profile>& profiles);
+  CompanionIndex(std::vector<NoteLine>& notes, std::vector<Profile>& profiles);
 
   // The dive's note, ready for HTML; rewrites the note lines it uses (pairs
   // of spaces become breaks). A note stored as RTF is its text, a break for
@@ -93,12 +93,17 @@ class CompanionIndex {
   // The first profile run of the key with 2 or more characters, or empty.
   std::string ProfileText(std::int32_t key) const;
 
+  // Gives every dive its profile, once all are read: the run itself to the
+  // first dive of its key (the profiles are the largest part of an export,
+  // and are not copied then), a copy to any later one. The runs are emptied.
+  void GiveProfiles(std::vector<Dive>& dives);
+
  private:
   std::string BuildNote(std::size_t first);
   std::string BuildRtfNote(std::size_t first) const;
 
   std::vector<NoteLine>& notes_;
-  const std::vector<Profile>& profiles_;
+  std::vector<Profile>& profiles_;
   // Each key's first note line of 2 or more characters; asked counts how
   // often its note has been built.
   KeyIndex noteRuns_;
@@ -112,7 +117,8 @@ class CompanionIndex {
   KeyIndex profileRuns_;
 };
 
-// Fills every field of dive from one main-file line, note and profile included.
+// Fills every field of dive from one main-file line, the note included; the
+// profile comes with CompanionIndex::GiveProfiles.
 void ParseDiveLine(std::string_view line, Dive& dive, CompanionIndex& companions);
 
 }  // namespace quellmar

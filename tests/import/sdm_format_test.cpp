@@ -19,9 +19,10 @@ using testing::DiveLine;
 Dive Parse(std::string_view line, std::vector<NoteLine> notes = {},
            std::vector<Profile> profiles = {}) {
   CompanionIndex index(notes, profiles);
-  Dive dive;
-  ParseDiveLine(line, dive, index);
-  return dive;
+  std::vector<Dive> dives(1);
+  ParseDiveLine(line, dives[0], index);
+  index.GiveProfiles(dives);
+  return dives[0];
 }
 
 TEST(ParseDiveLine, EveryColumnIntoItsField) {
