@@ -1,26 +1,31 @@
 #!/bin/sh
 # Takes the screenshots of the Windows window in docs/: quellmar.exe of
 # build/windows under wine, in a wine desktop of its own on Xvfb scaled to
-# 150 % (144 DPI), with the sample opened: the about dialog, the main window,
-# the export's last message. Needs ImageMagick's import and xdotool.
+# the DPI given (default 144, that is 150 %; another DPI names its files
+# "-NNNdpi"), with the sample opened: the about dialog, the main window, the
+# export's last message. Needs ImageMagick's import and xdotool.
+# Usage: windows-screenshots.sh [DPI]
 set -eu
 if [ -z "${QUELLMAR_SHOT_DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-ac -screen 0 1100x800x24" env QUELLMAR_SHOT_DISPLAY=1 "$0" "$@"
 fi
 cd "$(dirname "$0")/.."
+dpi=${1:-144}
+suffix=""
+[ "$dpi" = 144 ] || suffix="-${dpi}dpi"
 docs=$PWD/docs
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wine wineboot --init >/dev/null 2>&1
-wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
 wineserver -w
 program="$WINEPREFIX/drive_c/Quellmar"  # C:\Quellmar
 cp -r build/windows/bin "$program"
 rm -rf "$program/Output"
 shot() {
   sleep 2
-  import -window root -crop 840x660+130+70 "$docs/$1"
+  import -window root -crop 840x660+130+70 "$docs/$1$suffix.png"
 }
 wait_window() {
   for _ in $(seq 150); do
@@ -33,17 +38,17 @@ wait_window() {
 (cd "$program" && wine explorer /desktop=Quellmar,1100x800 quellmar.exe 'examples\logbook.csv') \
   >/dev/null 2>&1 &
 wait_window About
-shot windows-about.png
+shot windows-about
 xdotool key Return
 wait_window Information
 xdotool key Return
 sleep 1
-shot windows-main-window.png
+shot windows-main-window
 xdotool key ctrl+e
 wait_window Confirm
 xdotool key Return
 wait_window Information
-shot windows-export-finished.png
+shot windows-export-finished
 xdotool key Escape
 sleep 1
 xdotool key ctrl+q
