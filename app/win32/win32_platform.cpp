@@ -108,25 +108,37 @@ void Win32Platform::showError(const std::string& text, const std::string& detail
               MB_ICONERROR | MB_OK);
 }
 
-std::optional<std::filesystem::path> Win32Platform::chooseCsvFile(
-    const std::filesystem::path& folder) {
+// A file dialog: in folder, with name filled in; open or save. The buffer
+// holds a long path whole.
+std::optional<std::filesystem::path> Win32Platform::chooseFile(const FileDialog& what,
+                                                               const std::filesystem::path& folder,
+                                                               const std::filesystem::path& name) {
   prepareModal();
-  // Like the dialog of the last choice: with its name filled in.
-  std::wstring file = lastChoice_.filename().wstring();
+  std::wstring file = name.wstring();
   file.resize(32768, L'\0');
   OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = owner_;
-  dialog.lpstrFilter = L"CSV\0*.csv\0";
+  dialog.lpstrFilter = what.filter;
   dialog.lpstrFile = file.data();
   dialog.nMaxFile = static_cast<DWORD>(file.size());
   dialog.lpstrInitialDir = folder.c_str();
-  dialog.lpstrTitle = L"Suunto CSV Export open";
-  dialog.lpstrDefExt = L"csv";
-  // A typed name of a missing file is passed on: the import reports it.
-  dialog.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_EXPLORER;
-  if (!GetOpenFileNameW(&dialog)) return std::nullopt;
-  lastChoice_ = std::filesystem::path(file.c_str());
+  dialog.lpstrTitle = what.title;
+  dialog.lpstrDefExt = what.extension;
+  dialog.Flags =
+      OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_EXPLORER | (what.save ? OFN_OVERWRITEPROMPT : 0);
+  if (!(what.save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog))) return std::nullopt;
+  return std::filesystem::path(file.c_str());
+}
+
+std::optional<std::filesystem::path> Win32Platform::chooseCsvFile(
+    const std::filesystem::path& folder) {
+  // Like the dialog of the last choice: with its name filled in. A typed
+  // name of a missing file is passed on: the import reports it.
+  const auto chosen = chooseFile({L"CSV\0*.csv\0", L"Suunto CSV Export open", L"csv", false},
+                                 folder, lastChoice_.filename());
+  if (!chosen) return std::nullopt;
+  lastChoice_ = *chosen;
   // The chosen file's folder becomes the current directory, where the import
   // finds the companion files.
   std::error_code ec;
@@ -136,22 +148,8 @@ std::optional<std::filesystem::path> Win32Platform::chooseCsvFile(
 
 std::optional<std::filesystem::path> Win32Platform::chooseUddfFile(
     const std::filesystem::path& suggested) {
-  prepareModal();
-  std::wstring file = suggested.filename().wstring();
-  file.resize(32768, L'\0');
-  const std::wstring folder = suggested.parent_path().wstring();
-  OPENFILENAMEW dialog{};
-  dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = owner_;
-  dialog.lpstrFilter = L"UDDF\0*.uddf\0";
-  dialog.lpstrFile = file.data();
-  dialog.nMaxFile = static_cast<DWORD>(file.size());
-  dialog.lpstrInitialDir = folder.c_str();
-  dialog.lpstrTitle = L"UDDF export";
-  dialog.lpstrDefExt = L"uddf";
-  dialog.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT | OFN_EXPLORER;
-  if (!GetSaveFileNameW(&dialog)) return std::nullopt;
-  return std::filesystem::path(file.c_str());
+  return chooseFile({L"UDDF\0*.uddf\0", L"UDDF export", L"uddf", true}, suggested.parent_path(),
+                    suggested.filename());
 }
 
 bool Win32Platform::openDocument(const std::filesystem::path& document, std::string& reason) {

@@ -36,6 +36,15 @@ class Win32Platform : public Platform {
   std::filesystem::path programDirectory() const override { return programDir_; }
 
  private:
+  struct FileDialog {
+    const wchar_t* filter;
+    const wchar_t* title;
+    const wchar_t* extension;
+    bool save;
+  };
+  std::optional<std::filesystem::path> chooseFile(const FileDialog& what,
+                                                  const std::filesystem::path& folder,
+                                                  const std::filesystem::path& name);
   void prepareModal();
 
   HWND owner_ = nullptr;
