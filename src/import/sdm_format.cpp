@@ -445,11 +445,6 @@ std::string CompanionIndex::NoteText(std::int32_t key) {
   }
 }
 
-std::string CompanionIndex::ProfileText(std::int32_t key) const {
-  const KeyIndex::Slot* const run = profileRuns_.find(key);
-  return run == nullptr ? std::string() : profiles_[run->position].text;
-}
-
 // A slot's asked count holds the first taker's place plus one.
 void CompanionIndex::GiveProfiles(std::vector<Dive>& dives) {
   for (std::size_t i = 0; i < dives.size(); ++i) {

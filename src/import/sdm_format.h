@@ -90,12 +90,10 @@ class CompanionIndex {
   // key, it gives the same note.
   std::string NoteText(std::int32_t key);
 
-  // The first profile run of the key with 2 or more characters, or empty.
-  std::string ProfileText(std::int32_t key) const;
-
-  // Gives every dive its profile, once all are read: the run itself to the
-  // first dive of its key (the profiles are the largest part of an export,
-  // and are not copied then), a copy to any later one. The runs are emptied.
+  // Gives every dive its profile once all are read: the first run of its key
+  // with 2 or more characters, or none. The run itself goes to the first dive
+  // of its key (the profiles are the largest part of an export, and are not
+  // copied then), a copy to any later one; the runs are emptied.
   void GiveProfiles(std::vector<Dive>& dives);
 
  private:

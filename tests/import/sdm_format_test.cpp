@@ -284,21 +284,26 @@ TEST(ReadProfileFile, SameRunsAsLineByLineOnMixedLines) {
   }
 }
 
-TEST(ProfileText, FirstRunOfTwoCharactersOrMore) {
-  // Keys 5, 5, 7, 5: the dive with key 5 gets the samples of the first run only.
-  auto profiles = ProfileRuns({"5,0,1", "5,1,2", "7,0,3", "5,0,9"});
-  std::vector<NoteLine> notes;
-  const CompanionIndex index(notes, profiles);
-  EXPECT_EQ(index.ProfileText(5), "1,2");
-  EXPECT_EQ(index.ProfileText(7), "");  // a single sample of one character
-  EXPECT_EQ(index.ProfileText(8), "");
-}
-
-TEST(ProfileText, ShortRunIsPassedOverForALaterOne) {
-  auto profiles = ProfileRuns({"5,0,1", "6,0,1", "5,0,12"});
-  std::vector<NoteLine> notes;
-  const CompanionIndex index(notes, profiles);
-  EXPECT_EQ(index.ProfileText(5), "12");
+// Each dive gets the first run of its key with two characters or more: keys
+// 5, 5, 7, 5 give the dive with key 5 the first run only; a run of one
+// character is passed over for a later one; dives sharing a key share it.
+TEST(GiveProfiles, FirstRunOfTwoCharactersOrMore) {
+  // clang-format off
+  const struct { std::initializer_list<const char*> lines; std::vector<std::int32_t> keys; std::vector<std::string> profiles; } rows[] = {
+      {{"5,0,1", "5,1,2", "7,0,3", "5,0,9"}, {5, 7, 8, 5}, {"1,2", "", "", "1,2"}},
+      {{"5,0,1", "6,0,1", "5,0,12"},         {5},          {"12"}},
+  };
+  // clang-format on
+  for (const auto& row : rows) {
+    auto profiles = ProfileRuns(row.lines);
+    std::vector<NoteLine> notes;
+    CompanionIndex index(notes, profiles);
+    std::vector<Dive> dives(row.keys.size());
+    for (std::size_t i = 0; i < dives.size(); ++i) dives[i].key = row.keys[i];
+    index.GiveProfiles(dives);
+    for (std::size_t i = 0; i < dives.size(); ++i)
+      EXPECT_EQ(dives[i].profile, row.profiles[i]) << i;
+  }
 }
 
 TEST(ParseDiveLine, HasProfileFromTheProfileLength) {
