@@ -84,13 +84,19 @@ class ImportConversation : public ImportReport {
   void readWithLineFeeds(const fs::path& file) override {
     session_.window.addHistory(DisplayPath(file) + " read with line feeds as line ends.");
   }
+  void endedAtCtrlZ(const fs::path& file, std::uint64_t line, std::uint64_t bytesLeft) override {
+    session_.window.addHistory(DisplayPath(file) + " read up to a Ctrl-Z byte in line " +
+                               std::to_string(line) + "; the " + std::to_string(bytesLeft) +
+                               (bytesLeft == 1 ? " byte after it was" : " bytes after it were") +
+                               " left unread.");
+  }
 
   // The import stopped: a missing file is told before its warning, a file
   // that cannot be read after it.
   void failed(const ImportError& error) {
     const std::string details = FileDetails(error.file, error.reason);
     switch (error.kind) {
-      case ImportError::Kind::MainFileMissing:
+      case ImportError::Kind::MainFileNotFound:
         session_.window.addHistory(ChosenText(session_) + " CSV file access error!");
         Warn(session_, "File access error", details);
         break;

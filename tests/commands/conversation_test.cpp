@@ -39,12 +39,13 @@ class Scene : public WindowListener {
   }
   ~Scene() override { session.window.setListener(nullptr); }
 
-  // An export of dives numbered 1 to count, each with a small profile.
-  fs::path exportOf(int count, const std::string& base = "log") {
+  // An export of dives numbered 1 to count, each with a small profile; from
+  // the dive numbered sameFrom on, all have that number.
+  fs::path exportOf(int count, const std::string& base = "log", int sameFrom = 0) {
     Lines dives;
     Lines profile;
     for (int i = 1; i <= count; ++i) {
-      dives.push_back(DiveLine(i, i, "Dahab", "Canyon", 1800));
+      dives.push_back(DiveLine(i, sameFrom > 0 ? std::min(i, sameFrom) : i, "Dahab", "Canyon"));
       for (const char* depth : {"0", "5.5", "9", "0.0"}) {
         profile.push_back(std::to_string(i) + ",0," + depth);
       }
@@ -222,6 +223,23 @@ const ConversationRow kRows[] = {
       "History: Logbook Import started.", "Panel: {export}/lf.csv",
       "History: {export}/lf.csv CSV file opened.",
       "History: {export}/lf.csv read with line feeds as line ends."}},
+    {"open_cut_short_by_a_ctrl_z",
+     Nothing,
+     [](Scene& s) {
+       s.dir.write("export/cut.csv", JoinLines({DiveLine(1, 1), DiveLine(2, 2)}) +
+                                         "\x1a"
+                                         "junk");
+       for (const char* suffix : {"$DGE.CSV", "$NOT.CSV", "$PRO.CSV"}) {
+         s.dir.write(std::string("export/cut") + suffix, "\r\n");
+       }
+       s.open(s.dir.path() / "export" / "cut.csv");
+       s.platform.transcript.resize(7);
+     },
+     {"Memo cleared", "Memo: Opened CSV file:", "Memo: {export}/cut.csv",
+      "History: Logbook Import started.", "Panel: {export}/cut.csv",
+      "History: {export}/cut.csv CSV file opened.",
+      "History: {export}/cut.csv read up to a Ctrl-Z byte in line 3; the 4 bytes after it were "
+      "left unread."}},
     {"close",
      [](Scene& s) { OpenTwoDives(s), s.platform.transcript.clear(); },
      [](Scene& s) { CloseCsvCommand(s.session), CloseCsvCommand(s.session); },
