@@ -225,6 +225,23 @@ class ExportConversation : public ExportReport {
   Session& session_;
 };
 
+// One history line for each number that several dives have: the pages are
+// named by the number, so those dives share one page (and picture), which
+// shows only one of them. The dives are sorted by number.
+void TellSharedNumbers(Session& session, const Logbook& book) {
+  const auto& dives = book.dives;
+  for (std::size_t first = 0, end = 0; first < dives.size(); first = end) {
+    const std::int32_t number = dives[first].number;
+    while (end < dives.size() && dives[end].number == number) ++end;
+    if (end - first < 2) continue;
+    session.window.addHistory(
+        "Dive " + IntText(number) + ": " + std::to_string(end - first) +
+        " dives have this number and share the page " + DivePageName(number).string() +
+        (session.window.options.gif ? " and the picture " + PictureName(number).string() : "") +
+        ".");
+  }
+}
+
 std::string PicturesLeftOutText(std::size_t count) {
   return "HTML write finished, but " + std::to_string(count) +
          (count == 1 ? " dive's profile picture" : " dives' profile pictures") +
@@ -270,6 +287,7 @@ ExportResult ExportHtml(Session& session, const fs::path& directory) {
   }
 
   session.window.setProgressPosition(0);
+  TellSharedNumbers(session, *session.logbook);
   session.window.addHistory("HTML write finished.");
   const std::size_t leftOut = written.picturesLeftOut.size();
   if (leftOut > 0) Warn(session, PicturesLeftOutText(leftOut));
