@@ -166,7 +166,9 @@ const UsageRow kUsageRows[] = {
     {"flag_with_value",    {"--quiet=yes", "a.csv"},    "--quiet takes no value"},
     {"no_threads",         {"--threads=0", "a.csv"},    "--threads takes a whole number from 1 to 256"},
     {"threads_not_whole",  {"--threads", "2x", "a.csv"}, "--threads takes a whole number from 1 to 256"},
+#ifndef _WIN32  // cmd.exe runs the command on Windows: no control characters in it
     {"control_in_option",  {"--\x1b]0;x\x07", "a.csv"},  "unknown option --\\x1b]0;x\\x07"},
+#endif
     {"empty_file",         {""},                        "FILE is empty"},
     {"empty_after_dashes", {"--", ""},                  "FILE is empty"},
 };
