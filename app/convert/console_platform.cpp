@@ -34,10 +34,11 @@ std::string ConsoleText::operator()(const std::string& line) const { return show
 
 std::string ConsoleText::lines(const std::string& text) const { return shown(text, true); }
 
-// The codes are written into the UTF-8 text, before it becomes windows-1252:
-// the C1 controls are U+0080 to U+009F (0xC2 and their value in UTF-8),
-// where windows-1252 has letters at 0x80 to 0x9F but for the five codes it
-// leaves unused, which the export's texts carry as C1 controls.
+// The codes go into the UTF-8 text, before it becomes windows-1252 for an
+// 8-bit terminal. The C1 controls are U+0080 to U+009F, 0xC2 and their value
+// in UTF-8: the export's texts hold them where windows-1252 leaves a code
+// unused (0x81, 0x8D, 0x8F, 0x90, 0x9D). Its letters at 0x80 to 0x9F (the
+// euro sign, S with caron) are no controls and stay.
 std::string ConsoleText::shown(const std::string& text, bool keepLineBreaks) const {
   std::string out;
   out.reserve(text.size());

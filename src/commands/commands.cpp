@@ -234,11 +234,9 @@ void TellSharedNumbers(Session& session, const Logbook& book) {
     const std::int32_t number = dives[first].number;
     while (end < dives.size() && dives[end].number == number) ++end;
     if (end - first < 2) continue;
-    session.window.addHistory(
-        "Dive " + IntText(number) + ": " + std::to_string(end - first) +
-        " dives have this number and share the page " + DivePageName(number).string() +
-        (session.window.options.gif ? " and the picture " + PictureName(number).string() : "") +
-        ".");
+    session.window.addHistory("Dive " + IntText(number) + ": " + std::to_string(end - first) +
+                              " dives have this number and share its page " +
+                              DivePageName(number).string() + ".");
   }
 }
 
