@@ -226,13 +226,8 @@ const ConversationRow kRows[] = {
     {"open_cut_short_by_a_ctrl_z",
      Nothing,
      [](Scene& s) {
-       s.dir.write("export/cut.csv", JoinLines({DiveLine(1, 1), DiveLine(2, 2)}) +
-                                         "\x1a"
-                                         "junk");
-       for (const char* suffix : {"$DGE.CSV", "$NOT.CSV", "$PRO.CSV"}) {
-         s.dir.write(std::string("export/cut") + suffix, "\r\n");
-       }
-       s.open(s.dir.path() / "export" / "cut.csv");
+       const auto main = JoinLines({DiveLine(1, 1), DiveLine(2, 2)}) + "\x1ajunk";
+       s.open(testing::WriteExport(s.dir, "export", main, "", "", "cut"));
        s.platform.transcript.resize(7);
      },
      {"Memo cleared", "Memo: Opened CSV file:", "Memo: {export}/cut.csv",

@@ -118,7 +118,7 @@ struct FailureRow {
   // Makes the failing export in the test folder; returns its main file.
   std::function<fs::path(const testing::TempDir&)> make;
   std::optional<ImportError::Kind> error;
-  std::string file;  // the file the error or the event names
+  const char* file;  // the file the error or the event names
   Lines events;
   const char* reason = nullptr;  // the error's, in the system's words; nullptr: any
   bool asOtherUser = false;      // run as a user who meets the permissions, as root does not
@@ -142,10 +142,6 @@ Imported ImportAsOtherUser(const fs::path& main) {
   return imported;
 }
 #endif
-
-// A main file whose name is as long as a name can be but for the few
-// characters its companions' names add.
-const std::string kLongBase(250, 'a');
 
 using Kind = ImportError::Kind;
 const FailureRow kFailureRows[] = {
@@ -201,12 +197,6 @@ const FailureRow kFailureRows[] = {
      {},
      "Permission denied",
      true},
-    {"companion_name_too_long",
-     [](const testing::TempDir& dir) { return dir.write(kLongBase + ".csv", DiveLine(1, 1)); },
-     Kind::CompanionMissing,
-     kLongBase + "$DGE.CSV",
-     {},
-     "File name too long"},
 #endif
 };
 
