@@ -22,10 +22,40 @@ const char* AnswerName(MessageAnswer answer) {
   return "";
 }
 
+// A control character as its code, "\x1b".
+void AppendCode(std::string& out, unsigned char code) {
+  constexpr char kDigits[] = "0123456789abcdef";
+  out += {'\\', 'x', kDigits[code >> 4], kDigits[code & 0xF]};
+}
+
 }  // namespace
 
-std::string ConsoleText::operator()(const std::string& text) const {
-  return utf8_ ? text : Windows1252FromUtf8(text);
+std::string ConsoleText::operator()(const std::string& line) const { return shown(line, false); }
+
+std::string ConsoleText::lines(const std::string& text) const { return shown(text, true); }
+
+// The codes go into the UTF-8 text, before it becomes windows-1252 for an
+// 8-bit terminal. The C1 controls are U+0080 to U+009F, 0xC2 and their value
+// in UTF-8: the export's texts hold them where windows-1252 leaves a code
+// unused (0x81, 0x8D, 0x8F, 0x90, 0x9D). Its letters at 0x80 to 0x9F (the
+// euro sign, S with caron) are no controls and stay.
+std::string ConsoleText::shown(const std::string& text, bool keepLineBreaks) const {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto code = static_cast<unsigned char>(text[i]);
+    const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+    if (code == 0xC2 && next >= 0x80 && next < 0xA0) {
+      AppendCode(out, next);
+      ++i;
+    } else if ((code < 0x20 || code == 0x7F) &&
+               !(keepLineBreaks && (code == '\n' || code == '\r'))) {
+      AppendCode(out, code);
+    } else {
+      out += static_cast<char>(code);
+    }
+  }
+  return utf8_ ? out : Windows1252FromUtf8(out);
 }
 
 ConsolePlatform::ConsolePlatform(std::ostream& err, const ConsoleText& shown,
@@ -39,7 +69,7 @@ ConsolePlatform::ConsolePlatform(std::ostream& err, const ConsoleText& shown,
 
 MessageAnswer ConsolePlatform::showMessage(MessageKind kind, const std::string& text,
                                            MessageButtons buttons, const std::string& details) {
-  err_ << MessageTitle(kind) << ": " << shown_(text);
+  err_ << MessageTitle(kind) << ": " << shown_.lines(text);
   // The program asks two questions only: whether to empty the Output
   // directory (Yes, No) and whether to show the logbook (OK, Cancel).
   MessageAnswer answer = MessageAnswer::Ok;
@@ -58,7 +88,7 @@ MessageAnswer ConsolePlatform::showMessage(MessageKind kind, const std::string& 
 }
 
 void ConsolePlatform::showError(const std::string& text, const std::string& details) {
-  err_ << "Error: " << shown_(text) << '\n';
+  err_ << "Error: " << shown_.lines(text) << '\n';
   printDetails(details);
   err_ << std::flush;
 }

@@ -14,13 +14,24 @@
 namespace quellmar::convert {
 
 // The program's texts (UTF-8) as the console shows them: as they are on a
-// UTF-8 terminal, else in the windows-1252 code page the export is written in.
+// UTF-8 terminal, else in the windows-1252 code page the export is written
+// in. A terminal takes control characters as commands (ESC starts the
+// sequences that retitle the window or clear the screen, BEL rings), and
+// the export's texts and file names may hold any: every C0 and C1 control
+// and DEL is shown as its code, \x1b. Backslashes stay as they are, for the
+// paths of Windows.
 class ConsoleText {
  public:
   explicit ConsoleText(bool utf8) : utf8_(utf8) {}
-  std::string operator()(const std::string& text) const;
+  // One line: a history line, a memo or dive list line, a path.
+  std::string operator()(const std::string& line) const;
+  // A text of several lines (the usage, a message box's text): its line
+  // feeds and carriage returns are its own line breaks and stay.
+  std::string lines(const std::string& text) const;
 
  private:
+  std::string shown(const std::string& text, bool keepLineBreaks) const;
+
   bool utf8_;
 };
 

@@ -216,13 +216,13 @@ int main(int argc, char** argv) {
   const char* argv0 = line.empty() ? "" : line.front().c_str();
   try {
     if (const auto* error = std::get_if<quellmar::UsageError>(&parsed)) {
-      std::cerr << "quellmar-convert: " << error->message << "\n\n"
-                << shown(UsageText(nullptr, argv0));
+      std::cerr << "quellmar-convert: " << shown(error->message) << "\n\n"
+                << shown.lines(UsageText(nullptr, argv0));
       return kUsageError;
     }
     const Options& options = std::get<Options>(parsed);
     if (options.help) {
-      std::cout << shown(UsageText(&options, argv0));
+      std::cout << shown.lines(UsageText(&options, argv0));
       return kDone;
     }
     if (options.version) {
@@ -233,7 +233,7 @@ int main(int argc, char** argv) {
   } catch (const std::exception& e) {
     // Memory running out, or a path that cannot be made absolute (the
     // current directory gone), ends the run here.
-    std::cerr << "quellmar-convert: " << e.what() << '\n';
+    std::cerr << "quellmar-convert: " << shown(e.what()) << '\n';
     return kImportFailed;
   }
 }

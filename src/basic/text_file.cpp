@@ -69,9 +69,11 @@ LineFile::LineFile(InMemory, std::string_view text, LineEnds ends)
       capacity_(text.size() + 1),
       ended_(true),
       inMemory_(true) {
-  const auto ctrlZ = std::min(text.find('\x1a'), text.size());
-  if (ctrlZ > 0) std::memcpy(buffer_.get(), text.data(), ctrlZ);  // an empty view may hold no data
-  end_ = ctrlZ;
+  const auto ctrlZ = text.find('\x1a');
+  const auto kept = std::min(ctrlZ, text.size());
+  if (kept > 0) std::memcpy(buffer_.get(), text.data(), kept);  // an empty view may hold no data
+  end_ = kept;
+  if (ctrlZ != std::string_view::npos) bytesAfterCtrlZ_ = text.size() - ctrlZ - 1;
   if (ends_ == LineEnds::AlsoLoneLineFeed) endLinesAtLoneLineFeeds(buffer_.get(), end_);
 }
 
@@ -121,6 +123,10 @@ bool LineFile::fill() {
   // A short read is the end of the file.
   if (end_ + got < capacity_) ended_ = true;
   if (const void* ctrlZ = std::memchr(space, '\x1a', got)) {
+    const std::uint64_t after =
+        read_ - got + static_cast<std::uint64_t>(static_cast<const char*>(ctrlZ) - space) + 1;
+    // The size at opening: a file that grew meanwhile is not read on to tell.
+    bytesAfterCtrlZ_ = std::max(file_.size(), read_) - after;
     got = static_cast<std::size_t>(static_cast<const char*>(ctrlZ) - space);
     ended_ = true;
   }
@@ -183,6 +189,14 @@ void LineFile::endLinesAtLoneLineFeeds(char* bytes, std::size_t count) {
     lineFeed = afterCarriageReturn ? FindLoneLineFeed(next + 1, end, false) : next;
   }
   if (count > 0) afterCarriageReturn_ = end[-1] == '\r' && end - 1 != changed;
+}
+
+std::uint64_t CtrlZLine(const std::filesystem::path& path, LineEnds ends) {
+  LineFile file(path, LineFile::kChunkSize, ends);
+  std::uint64_t lines = 0;
+  for (std::string_view line; file.next(line);) ++lines;
+  // A Ctrl-Z right after a line end starts a line of its own.
+  return file.lastLineUnended() ? lines : lines + 1;
 }
 
 std::vector<std::string> SplitLines(std::string_view text) {

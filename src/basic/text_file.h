@@ -66,6 +66,12 @@ class LineFile {
   bool failed() const { return failed_; }
   // Whether a lone line feed ended a line so far (LineEnds::AlsoLoneLineFeed).
   bool metLoneLineFeed() const { return metLoneLineFeed_; }
+  // The bytes after the Ctrl-Z that ended the file, left unread; 0 when none
+  // ended it or it was the last byte.
+  std::uint64_t bytesAfterCtrlZ() const { return bytesAfterCtrlZ_; }
+  // Whether the last line handed out ran to the end of the bytes without a
+  // line end.
+  bool lastLineUnended() const { return lastLineUnended_; }
 
   // The bytes read and not yet handed out (none past a Ctrl-Z), for a reader
   // that cuts the lines it can by the same rule itself and leaves the rest to
@@ -95,6 +101,8 @@ class LineFile {
   bool inMemory_ = false;
   bool afterCarriageReturn_ = false;  // the last byte read was one, as read
   bool metLoneLineFeed_ = false;
+  bool lastLineUnended_ = false;
+  std::uint64_t bytesAfterCtrlZ_ = 0;
 };
 
 // Inline: the import calls it once per profile sample.
@@ -116,11 +124,17 @@ inline bool LineFile::next(std::string_view& line) {
       if (begin_ == end_) return false;
       line = std::string_view(data + begin_, end_ - begin_);
       begin_ = end_;
+      lastLineUnended_ = true;
       return true;
     }
     if (!fill()) return false;
   }
 }
+
+// The number, from 1, of the line on which the Ctrl-Z that ended a file
+// stands, found by reading the file again up to it by the same rule: only a
+// file cut short asks for it, so reading pays nothing for counting lines.
+std::uint64_t CtrlZLine(const std::filesystem::path& path, LineEnds ends);
 
 // All lines of a text, copied.
 std::vector<std::string> SplitLines(std::string_view text);

@@ -84,13 +84,19 @@ class ImportConversation : public ImportReport {
   void readWithLineFeeds(const fs::path& file) override {
     session_.window.addHistory(DisplayPath(file) + " read with line feeds as line ends.");
   }
+  void endedAtCtrlZ(const fs::path& file, std::uint64_t line, std::uint64_t bytesLeft) override {
+    session_.window.addHistory(DisplayPath(file) + " read up to a Ctrl-Z byte in line " +
+                               std::to_string(line) + "; the " + std::to_string(bytesLeft) +
+                               (bytesLeft == 1 ? " byte after it was" : " bytes after it were") +
+                               " left unread.");
+  }
 
   // The import stopped: a missing file is told before its warning, a file
   // that cannot be read after it.
   void failed(const ImportError& error) {
     const std::string details = FileDetails(error.file, error.reason);
     switch (error.kind) {
-      case ImportError::Kind::MainFileMissing:
+      case ImportError::Kind::MainFileNotFound:
         session_.window.addHistory(ChosenText(session_) + " CSV file access error!");
         Warn(session_, "File access error", details);
         break;
@@ -219,6 +225,21 @@ class ExportConversation : public ExportReport {
   Session& session_;
 };
 
+// One history line for each number that several dives have: the pages are
+// named by the number, so those dives share one page (and picture), which
+// shows only one of them. The dives are sorted by number.
+void TellSharedNumbers(Session& session, const Logbook& book) {
+  const auto& dives = book.dives;
+  for (std::size_t first = 0, end = 0; first < dives.size(); first = end) {
+    const std::int32_t number = dives[first].number;
+    while (end < dives.size() && dives[end].number == number) ++end;
+    if (end - first < 2) continue;
+    session.window.addHistory("Dive " + IntText(number) + ": " + std::to_string(end - first) +
+                              " dives have this number and share its page " +
+                              DivePageName(number).string() + ".");
+  }
+}
+
 std::string PicturesLeftOutText(std::size_t count) {
   return "HTML write finished, but " + std::to_string(count) +
          (count == 1 ? " dive's profile picture" : " dives' profile pictures") +
@@ -264,6 +285,7 @@ ExportResult ExportHtml(Session& session, const fs::path& directory) {
   }
 
   session.window.setProgressPosition(0);
+  TellSharedNumbers(session, *session.logbook);
   session.window.addHistory("HTML write finished.");
   const std::size_t leftOut = written.picturesLeftOut.size();
   if (leftOut > 0) Warn(session, PicturesLeftOutText(leftOut));

@@ -14,15 +14,20 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string NotFoundReason() {
-  return std::make_error_code(std::errc::no_such_file_or_directory).message();
-}
-
 // Any directory entry counts, whatever it is: a directory or a dangling link
 // of that name is found here and fails later, when it is opened.
 bool EntryExists(const fs::path& path) {
   std::error_code ec;
   return fs::exists(fs::symlink_status(path, ec));
+}
+
+// Why no entry of that name was found: none is there, or the system would not
+// tell (a folder on the way that cannot be searched, a name too long).
+std::string NotFoundReason(const fs::path& path) {
+  std::error_code ec;
+  const auto status = fs::symlink_status(path, ec);
+  if (status.type() != fs::file_type::not_found && ec) return ec.message();
+  return std::make_error_code(std::errc::no_such_file_or_directory).message();
 }
 
 using Name = fs::path::string_type;  // the system's own form of a name
@@ -100,6 +105,14 @@ struct Totals {
   }
 };
 
+// What a CSV file's reading tells once it is read to its end.
+void ReportHowRead(const LineFile& file, const fs::path& path, ImportReport& report) {
+  if (file.metLoneLineFeed()) report.readWithLineFeeds(path);
+  if (const auto left = file.bytesAfterCtrlZ(); left > 0) {
+    report.endedAtCtrlZ(path, CtrlZLine(path, LineEnds::AlsoLoneLineFeed), left);
+  }
+}
+
 // A companion read line by line into its list, streamed, as the profile
 // file is the largest of the export by far. One that cannot be opened or read
 // to its end leaves its list empty, and the import goes on without it.
@@ -108,7 +121,7 @@ void ReadCompanion(const fs::path& path, Companion which, std::vector<Record>& l
                    ImportReport& report, ReadLines readLines) {
   LineFile file(path, LineFile::kChunkSize, LineEnds::AlsoLoneLineFeed);
   readLines(file, list);
-  if (file.metLoneLineFeed()) report.readWithLineFeeds(path);
+  ReportHowRead(file, path, report);
   if (!file.isOpen() || file.failed()) {
     list = {};
     report.companionUnreadable(which, path, file.reason());
@@ -132,7 +145,9 @@ Summary Summarize(const Totals& totals, std::size_t diveCount) {
 std::variant<ExportFiles, ImportError> FindExportFiles(const fs::path& mainFile,
                                                        ImportReport& report) {
   using Kind = ImportError::Kind;
-  if (!EntryExists(mainFile)) return ImportError{Kind::MainFileMissing, mainFile, NotFoundReason()};
+  if (!EntryExists(mainFile)) {
+    return ImportError{Kind::MainFileNotFound, mainFile, NotFoundReason(mainFile)};
+  }
 
   // Progress counts the main file's bytes; a directory or a dangling link has
   // no size and counts as 0.
@@ -149,8 +164,8 @@ std::variant<ExportFiles, ImportError> FindExportFiles(const fs::path& mainFile,
   const auto companions = FindCompanions(mainFile.parent_path(), names);
   for (std::size_t i = 0; i < companions.size(); ++i) {
     if (!companions[i]) {
-      return ImportError{Kind::CompanionMissing, mainFile.parent_path() / names[i],
-                         NotFoundReason()};
+      const auto companion = mainFile.parent_path() / names[i];
+      return ImportError{Kind::CompanionMissing, companion, NotFoundReason(companion)};
     }
   }
   files.notes = *companions[1];
@@ -173,7 +188,7 @@ std::variant<Logbook, ImportError> ReadExport(const ExportFiles& files, ImportRe
   if (main.failed()) {
     return ImportError{ImportError::Kind::MainFileUnreadable, files.mainFile, main.reason()};
   }
-  if (main.metLoneLineFeed()) report.readWithLineFeeds(files.mainFile);
+  ReportHowRead(main, files.mainFile, report);
   return book;
 }
 

@@ -37,13 +37,17 @@ class ImportReport {
   // A CSV file held line feeds without a carriage return before them, which
   // end lines too; told once per file, after it is read.
   virtual void readWithLineFeeds(const std::filesystem::path& /*file*/) {}
+  // A Ctrl-Z byte ended a CSV file before its last byte: the line it stands
+  // on, from 1, and the bytes after it, which were not read.
+  virtual void endedAtCtrlZ(const std::filesystem::path& /*file*/, std::uint64_t /*line*/,
+                            std::uint64_t /*bytesLeft*/) {}
 };
 
 // What stopped an import, with the file and the system's reason.
 struct ImportError {
   enum class Kind {
-    MainFileMissing,     // no directory entry of the main file's name
-    CompanionMissing,    // one of the three companions is not there
+    MainFileNotFound,    // no directory entry of its name, or it cannot be looked up
+    CompanionMissing,    // one of the three companions is not there or cannot be looked up
     MainFileUnreadable,  // the main file cannot be opened or read
   };
   Kind kind;

@@ -130,6 +130,45 @@ TEST(LineFile, LoneLineFeedsEndCsvLines) {
   }
 }
 
+struct CtrlZRow {
+  const char* name;
+  std::string text;
+  LineEnds ends;
+  std::uint64_t bytesAfter;  // left unread
+  std::uint64_t line;        // where the Ctrl-Z stands
+};
+
+// clang-format off
+const CtrlZRow kCtrlZRows[] = {
+    {"none",                "a\r\nb",                       LineEnds::CarriageReturn,   0, 0},
+    {"last_byte",           "a\r\nb\r\n\x1a",              LineEnds::CarriageReturn,   0, 0},
+    {"inside_a_line",       "a\r\nb\x1a" "c\r\nd",          LineEnds::CarriageReturn,   4, 2},
+    {"starting_a_line",     "a\r\n\x1a\r\n",                LineEnds::CarriageReturn,   2, 2},
+    {"after_a_lone_cr",     "a\r\x1a" "z",                  LineEnds::CarriageReturn,   1, 2},
+    {"first_byte",          "\x1a" "abc",                    LineEnds::CarriageReturn,   3, 1},
+    {"after_lf_as_a_byte",  "a\nb\n\x1a" "xy",               LineEnds::CarriageReturn,   2, 1},
+    {"after_lone_lf_lines", "a\nb\n\x1a" "xy",               LineEnds::AlsoLoneLineFeed, 2, 3},
+};
+// clang-format on
+
+// A Ctrl-Z before the last byte: how many bytes it left unread, wherever a
+// chunk ends, and the line it stands on.
+TEST(LineFile, CtrlZBeforeTheEnd) {
+  testing::TempDir dir;
+  for (const auto& row : kCtrlZRows) {
+    const auto path = dir.write(std::string(row.name) + ".csv", row.text);
+    for (const std::size_t chunk : {1, 2, 3, 1 << 20}) {
+      LineFile file(path, chunk, row.ends);
+      for (std::string_view line; file.next(line);) {
+      }
+      EXPECT_EQ(file.bytesAfterCtrlZ(), row.bytesAfter) << row.name << ", chunk " << chunk;
+    }
+    if (row.line > 0) {
+      EXPECT_EQ(CtrlZLine(path, row.ends), row.line) << row.name;
+    }
+  }
+}
+
 TEST(LineFile, DoesNotOpenMissingFileOrDirectory) {
   testing::TempDir dir;
   std::string_view line;

@@ -39,12 +39,13 @@ class Scene : public WindowListener {
   }
   ~Scene() override { session.window.setListener(nullptr); }
 
-  // An export of dives numbered 1 to count, each with a small profile.
-  fs::path exportOf(int count, const std::string& base = "log") {
+  // An export of dives numbered 1 to count, each with a small profile; from
+  // the dive numbered sameFrom on, all have that number.
+  fs::path exportOf(int count, const std::string& base = "log", int sameFrom = 0) {
     Lines dives;
     Lines profile;
     for (int i = 1; i <= count; ++i) {
-      dives.push_back(DiveLine(i, i, "Dahab", "Canyon", 1800));
+      dives.push_back(DiveLine(i, sameFrom > 0 ? std::min(i, sameFrom) : i, "Dahab", "Canyon"));
       for (const char* depth : {"0", "5.5", "9", "0.0"}) {
         profile.push_back(std::to_string(i) + ",0," + depth);
       }
@@ -222,6 +223,18 @@ const ConversationRow kRows[] = {
       "History: Logbook Import started.", "Panel: {export}/lf.csv",
       "History: {export}/lf.csv CSV file opened.",
       "History: {export}/lf.csv read with line feeds as line ends."}},
+    {"open_cut_short_by_a_ctrl_z",
+     Nothing,
+     [](Scene& s) {
+       const auto main = JoinLines({DiveLine(1, 1), DiveLine(2, 2)}) + "\x1ajunk";
+       s.open(testing::WriteExport(s.dir, "export", main, "", "", "cut"));
+       s.platform.transcript.resize(7);
+     },
+     {"Memo cleared", "Memo: Opened CSV file:", "Memo: {export}/cut.csv",
+      "History: Logbook Import started.", "Panel: {export}/cut.csv",
+      "History: {export}/cut.csv CSV file opened.",
+      "History: {export}/cut.csv read up to a Ctrl-Z byte in line 3; the 4 bytes after it were "
+      "left unread."}},
     {"close",
      [](Scene& s) { OpenTwoDives(s), s.platform.transcript.clear(); },
      [](Scene& s) { CloseCsvCommand(s.session), CloseCsvCommand(s.session); },
@@ -247,6 +260,14 @@ const ConversationRow kRows[] = {
       "Clipboard: 4 x 120", "History: HTML write finished.",
       "Information: HTML write finished.\n\rMay I show You the logbook.html ? -> OK",
       "  {output}/logbook.html", "Open: {output}/logbook.html"}},
+    {"export_with_shared_numbers", [](Scene& s) { s.open(s.exportOf(5, "log", 3)); },
+     [](Scene& s) { s.platform.transcript.clear(), Export(s); },
+     Joined({kExportStarts,
+             {"Clipboard: 4 x 120",
+              "History: Dive 3: 3 dives have this number and share its page d3.html.",
+              "History: HTML write finished.",
+              "Information: HTML write finished.\n\rMay I show You the logbook.html ? -> Cancel",
+              "  {output}/logbook.html"}})},
     {"export_without_a_template",
      [](Scene& s) { OpenTwoDives(s), fs::remove(s.program() / "html" / "foot.html"); },
      [](Scene& s) { s.platform.transcript.clear(), Export(s); },

@@ -13,6 +13,10 @@
 #include "import/export_files.h"
 #include "support/temp_dir.h"
 
+#ifndef _WIN32
+#include "robustness/robustness_support.h"
+#endif
+
 namespace quellmar {
 namespace {
 
@@ -37,6 +41,10 @@ struct Imported : ImportReport {
   void mainFileOpened() override { events.push_back("opened"); }
   void readWithLineFeeds(const fs::path& file) override {
     events.push_back("line feeds: " + file.filename().string());
+  }
+  void endedAtCtrlZ(const fs::path& file, std::uint64_t line, std::uint64_t left) override {
+    events.push_back("Ctrl-Z: " + file.filename().string() + " line " + std::to_string(line) +
+                     ", " + std::to_string(left) + " left");
   }
 
   Lines events;
@@ -112,13 +120,34 @@ struct FailureRow {
   std::optional<ImportError::Kind> error;
   const char* file;  // the file the error or the event names
   Lines events;
+  const char* reason = nullptr;  // the error's, in the system's words; nullptr: any
+  bool asOtherUser = false;      // run as a user who meets the permissions, as root does not
 };
+
+#ifndef _WIN32
+// The import run as the user nobody in a child process, as root passes every
+// permission: its error's kind, file and reason.
+Imported ImportAsOtherUser(const fs::path& main) {
+  const auto child = testing::RunInChild([&main]() -> Lines {
+    if (!testing::BecomeNobody()) return {};
+    const auto error = Import(main).error;
+    if (!error) return {};
+    return {std::to_string(static_cast<int>(error->kind)), error->file.string(), error->reason};
+  });
+  Imported imported;
+  if (child.texts.size() == 3) {
+    imported.error = ImportError{static_cast<ImportError::Kind>(std::stoi(child.texts[0])),
+                                 child.texts[1], child.texts[2]};
+  }
+  return imported;
+}
+#endif
 
 using Kind = ImportError::Kind;
 const FailureRow kFailureRows[] = {
     {"main_file_missing",
      [](const testing::TempDir& dir) { return dir.path() / "b" / "none.csv"; },
-     Kind::MainFileMissing,
+     Kind::MainFileNotFound,
      "none.csv",
      {}},
     {"dge_missing",
@@ -156,19 +185,41 @@ const FailureRow kFailureRows[] = {
      Kind::MainFileUnreadable,
      "logbook.csv",
      {}},
+#ifndef _WIN32
+    {"main_file_in_a_folder_that_cannot_be_searched",
+     [](const testing::TempDir& dir) {
+       const auto main = GoodExportIn(dir, "b");
+       fs::permissions(main.parent_path(), fs::perms::owner_read | fs::perms::owner_write);
+       return main;
+     },
+     Kind::MainFileNotFound,
+     "logbook.csv",
+     {},
+     "Permission denied",
+     true},
+#endif
 };
 
 TEST(Import, FailureTable) {
   for (const auto& row : kFailureRows) {
     SCOPED_TRACE(row.name);
     testing::TempDir dir;
-    const auto imported = Import(row.make(dir));
+    const auto main = row.make(dir);
+#ifndef _WIN32
+    const auto imported = row.asOtherUser ? ImportAsOtherUser(main) : Import(main);
+#else
+    const auto imported = Import(main);
+#endif
     EXPECT_EQ(imported.events, row.events);
     if (row.error) {
       ASSERT_TRUE(imported.error);
       EXPECT_EQ(imported.error->kind, *row.error);
       EXPECT_EQ(imported.error->file.filename(), row.file);
-      EXPECT_FALSE(imported.error->reason.empty());
+      if (row.reason) {
+        EXPECT_EQ(imported.error->reason, row.reason);
+      } else {
+        EXPECT_FALSE(imported.error->reason.empty());
+      }
     } else {
       // Read without the broken companion.
       ASSERT_TRUE(imported.book);
@@ -282,15 +333,23 @@ struct EndingRow {
   std::string end;    // after each line
   std::string after;  // after the last line end
   bool finalEnd;      // the last line has its line end
+  Lines events;
 };
+
+const Lines kOpened = {"opened"};
+// The notes, the profiles and the main file each cut short after their
+// lines (2, 4, 2) by the 10 bytes after the Ctrl-Z.
+const Lines kCutShort = {"Ctrl-Z: logbook$NOT.CSV line 3, 10 left",
+                         "Ctrl-Z: logbook$PRO.CSV line 5, 10 left", "opened",
+                         "Ctrl-Z: logbook.csv line 3, 10 left"};
 
 // clang-format off
 const EndingRow kEndingRows[] = {
-    {"crlf",                 "\r\n", "",                  true},
-    {"cr",                   "\r",   "",                  true},
-    {"no_final_line_end",    "\r\n", "",                  false},
-    {"ctrl_z_at_the_end",    "\r\n", "\x1a",              true},
-    {"ctrl_z_before_junk",   "\r\n", "\x1a" "9,9,junk\r\n", true},
+    {"crlf",                 "\r\n", "",                  true,  kOpened},
+    {"cr",                   "\r",   "",                  true,  kOpened},
+    {"no_final_line_end",    "\r\n", "",                  false, kOpened},
+    {"ctrl_z_at_the_end",    "\r\n", "\x1a",              true,  kOpened},
+    {"ctrl_z_before_junk",   "\r\n", "\x1a" "9,9,junk\r\n", true,  kCutShort},
 };
 // clang-format on
 
@@ -315,6 +374,7 @@ TEST(Import, LineRuleInEveryFile) {
     EXPECT_EQ(dives[1].note, "note two");
     EXPECT_EQ(dives[0].profile, "1.5,3.0");
     EXPECT_EQ(dives[1].profile, "2.5,4.0");
+    EXPECT_EQ(imported.events, row.events);
   }
 }
 
@@ -350,7 +410,12 @@ struct OddCompanionRow {
   // whatever its bytes read as.
   std::optional<std::size_t> noteSize;
   std::optional<std::size_t> profileSize;
+  Lines events = kOpened;
 };
+
+// Random bytes hold a Ctrl-Z early on.
+const Lines kGarbageCutShort = {"Ctrl-Z: logbook$NOT.CSV line 1, 1048502 left",
+                                "Ctrl-Z: logbook$PRO.CSV line 1, 1048489 left", "opened"};
 
 // clang-format off
 const OddCompanionRow kOddCompanionRows[] = {
@@ -358,17 +423,18 @@ const OddCompanionRow kOddCompanionRows[] = {
     {"only_ctrl_z",   "\x1a",         "\x1a",         0, 0},
     {"only_line_ends","\r\n\r\n\r",     "\r\r\r\n",       0, 0},
     {"nul_bytes",     std::string("1,\"a\0b\"\r\n", 9), std::string("1,0,\0\0\r\n1,1,5", 13), 3, 4},
-    {"garbage",       Garbage(1 << 20, 1), Garbage(1 << 20, 2), std::nullopt, std::nullopt},
+    {"garbage",       Garbage(1 << 20, 1), Garbage(1 << 20, 2), std::nullopt, std::nullopt, kGarbageCutShort},
     {"line_of_spaces","1," + std::string(300001, ' '), "", 150000 * 6 + 1, 0},
 };
 // clang-format on
 
-Logbook ImportWithKeyOne(const std::string& notes, const std::string& profiles) {
+Logbook ImportWithKeyOne(const std::string& notes, const std::string& profiles,
+                         const Lines& events = kOpened) {
   // Dive 2 has key 1, the key of the companions' lines.
   testing::TempDir dir;
   auto imported = Import(
       WriteExport(dir, "", JoinLines({DiveLine(1000000001, 1), DiveLine(1, 2)}), notes, profiles));
-  EXPECT_EQ(imported.events, Lines{"opened"});
+  EXPECT_EQ(imported.events, events);
   EXPECT_EQ(imported.book->dives.size(), 2u);
   return std::move(*imported.book);
 }
@@ -376,7 +442,7 @@ Logbook ImportWithKeyOne(const std::string& notes, const std::string& profiles) 
 TEST(Import, OddCompanionsImport) {
   for (const auto& row : kOddCompanionRows) {
     SCOPED_TRACE(row.name);
-    const Dive dive = ImportWithKeyOne(row.notes, row.profiles).dives.back();
+    const Dive dive = ImportWithKeyOne(row.notes, row.profiles, row.events).dives.back();
     if (row.noteSize) {
       EXPECT_EQ(dive.note.size(), *row.noteSize);
     }

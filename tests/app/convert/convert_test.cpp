@@ -166,6 +166,9 @@ const UsageRow kUsageRows[] = {
     {"flag_with_value",    {"--quiet=yes", "a.csv"},    "--quiet takes no value"},
     {"no_threads",         {"--threads=0", "a.csv"},    "--threads takes a whole number from 1 to 256"},
     {"threads_not_whole",  {"--threads", "2x", "a.csv"}, "--threads takes a whole number from 1 to 256"},
+#ifndef _WIN32  // cmd.exe runs the command on Windows: no control characters in it
+    {"control_in_option",  {"--\x1b]0;x\x07", "a.csv"},  "unknown option --\\x1b]0;x\\x07"},
+#endif
     {"empty_file",         {""},                        "FILE is empty"},
     {"empty_after_dashes", {"--", ""},                  "FILE is empty"},
 };
@@ -256,21 +259,46 @@ TEST_F(ConvertTest, FileIsMadeAbsoluteWithoutResolvingLinks) {
 #endif
 
 // The export's windows-1252 texts: as they are, or as UTF-8 for a UTF-8
-// locale; on Windows as UTF-8 in a file (a console gets them wide).
+// locale (on Windows as UTF-8 in a file; a console gets them wide). Control
+// characters, in the texts or in a file name, are shown as their codes: a
+// terminal would take ESC and BEL as commands, to retitle the window or
+// clear the screen, and the unused windows-1252 code 0x81 as a C1 control
+// (0x9B is a letter there, U+203A).
 TEST_F(ConvertTest, TextsArePrintedForTheLocale) {
-  const auto main = WriteExport(work, "", JoinLines({DiveLine(1, 1, "Walensee", "J\xf6rg's wall")}),
-                                JoinLines({"1,\"note\""}), "");
+  const std::string site = "J\xf6rg\x07\x81\x9b\x7f\t";
 #ifdef _WIN32
-  const std::pair<const char*, const char*> rows[] = {{"", "\n1. Walensee; J\xc3\xb6rg's wall\n"}};
-#else
+  const std::string base = "logbook";  // no control character in a Windows name
   const std::pair<const char*, const char*> rows[] = {
-      {"LC_ALL=C", "\n1. Walensee; J\xf6rg's wall\n"},
-      {"LC_ALL=C.UTF-8", "\n1. Walensee; J\xc3\xb6rg's wall\n"}};
+      {"", "1. Walensee\\x1b[2J; J\xc3\xb6rg\\x07\\x81\xe2\x80\xba\\x7f\\x09\n"}};
+#else
+  const std::string base = "log\x1b]0;x\x07";
+  const std::pair<const char*, const char*> rows[] = {
+      {"LC_ALL=C", "1. Walensee\\x1b[2J; J\xf6rg\\x07\\x81\x9b\\x7f\\x09\n"},
+      {"LC_ALL=C.UTF-8", "1. Walensee\\x1b[2J; J\xc3\xb6rg\\x07\\x81\xe2\x80\xba\\x7f\\x09\n"}};
+#endif
+  const auto main =
+      WriteExport(work, "", JoinLines({DiveLine(1, 1, "Walensee\x1b[2J", site)}), "", "", base);
+#ifdef _WIN32
+  const std::string shownPath = PathText(main);
+#else
+  const std::string shownPath = (work.path() / "log\\x1b]0;x\\x07.csv").string();
 #endif
   for (const auto& [env, line] : rows) {
-    const auto result = Run({"--quiet", "--import-only", "--list", PathText(main)}, env);
+    SCOPED_TRACE(env);
+    const auto result = Run({"--import-only", "--list", PathText(main)}, env);
     EXPECT_EQ(result.status, 0);
-    EXPECT_TRUE(result.out.ends_with(line)) << env << result.out;
+    EXPECT_EQ(result.out, "Opened CSV file:\n" + shownPath +
+                              "\n"
+                              "Total dive time: 00:30:00\n"
+                              "Average dive time: 00:30:00\n"
+                              "SAC: 16L\n"
+                              "Maximal depth: 18m\n"
+                              "1 logged dives.\n" +
+                              line);
+    EXPECT_EQ(result.err, "Logbook Import started.\n" + shownPath +
+                              " CSV file opened.\n"
+                              "Logbook Import finished.\n"
+                              "Information: CSV file imported.\n\rNext step: HTML Export\n");
   }
 }
 
