@@ -167,8 +167,14 @@ std::optional<Coordinates> ReadCoordinates(std::string_view windows1252) {
   Scanner scanner(windows1252);
   auto first = ReadCoordinate(scanner);
   if (!first) return std::nullopt;
+  // The two stand apart, or a letter tells where the second begins:
+  // "49°47'33.8" is one coordinate, not two.
+  const std::size_t end = scanner.at();
   scanner.skipBlanks();
   scanner.take(kSeparators);
+  const std::size_t next = scanner.at();
+  if (next == end && Hemisphere(scanner) == 0) return std::nullopt;
+  scanner.back(next);
   auto second = ReadCoordinate(scanner);
   scanner.skipBlanks();
   if (!second || !scanner.done() || !first->surelyPlace || !second->surelyPlace)

@@ -529,6 +529,7 @@ class UddfExport {
                         " in the UDDF file, as at the export's sample interval of " +
                         std::to_string(dive.sampleInterval) + " s they would end at " +
                         MinutesText(100 * clock.intervalSpan()) + ".");
+    ++result_.profilesSpread;
   }
 
   void readSamples(std::string_view profile) {

@@ -28,6 +28,8 @@ const CoordinatesRow kCoordinatesRows[] = {
     {"DegreesMinutesSeconds", "49\xB0" "47'33.8\"N 15\xB0" "34'38.3\"E",
                                                                    "49.7927222", "15.5773056"},
     {"WholeDegreesMarked",    "49\xB0N 15\xB0W",                   "49",         "-15"},
+    {"OneInSeconds",          "49\xB0" "47'33.8",                  "",           ""},
+    {"NoBlankAfterLetter",    "N49.79E15.57",                      "49.79",      "15.57"},
     {"PlainWholeNumbers",     "12, 15",                            "",           ""},
     {"OneNumber",             "49.79",                             "",           ""},
     {"Name",                  "Sund Rock",                         "",           ""},

@@ -206,8 +206,12 @@ class Checker:
         oxygen = dive["oxygen"]
         fraction = Decimal("0.21") if oxygen in ("", "0") or Decimal(oxygen) == 21 else \
             Decimal(oxygen).scaleb(-2)
+        # Air needs no link where neither tank data nor a waypoint could hold it.
+        unheld = fraction == Decimal("0.21") and not element.findall("u:samples/u:waypoint", NS) \
+            and not (dive["startpressure"] and Decimal(dive["startpressure"]) > 0)
         self.expect(dive, "gas", {Decimal(m.findtext("u:o2", None, NS))
-                                  for m in self.linked(element, "mix")}, {fraction})
+                                  for m in self.linked(element, "mix")},
+                    set() if unheld else {fraction})
         tanks = [(t.findtext("u:name", "", NS), t.findtext("u:tankvolume", None, NS),
                   t.findtext("u:notes/u:para", None, NS)) for t in self.linked(element, "tank")]
         volume, working = dive["tankvolume"], dive["workingpressure"]
