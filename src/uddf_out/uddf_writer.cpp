@@ -399,7 +399,7 @@ class UddfExport {
     doc_.raw("<dive id=\"dive" + std::to_string(index + 1) + "\">\n");
     writeBeforeDive(dive, starts_[index]);
     writeTankData(dive, mix);
-    writeSamples(dive, mix);
+    if (!writeSamples(dive, mix)) writeGasAtStart(dive, mix);
     writeAfterDive(dive);
     doc_.raw("</dive>\n");
     ++result_.divesWritten;
@@ -460,22 +460,15 @@ class UddfExport {
   // times the sample interval, or spread over the dive time when the two
   // disagree. The water temperature at the greatest depth goes to the first
   // waypoint at that depth, the one at the end to the last waypoint. The
-  // dive's gas is switched to on the first waypoint; a nitrox dive without
-  // tank data and without a profile gets a waypoint at the surface for it, as
-  // UDDF links a dive's gas from nowhere else (air is what importers assume).
-  void writeSamples(const Dive& dive, const std::string& mix) {
-    const bool gasLinked =
-        mix.empty() || IsPositive(dive.exact.startPressure) || !NitroxPercent(dive);
-    if (!dive.hasProfile()) {
-      if (!gasLinked) writeGasAtStart(mix);
-      return;
-    }
+  // dive's gas is switched to on the first waypoint. Returns whether any
+  // waypoint was written.
+  bool writeSamples(const Dive& dive, const std::string& mix) {
+    if (!dive.hasProfile()) return false;
     readSamples(dive.profile);
     const auto clock = ProfileClock::Of(samples_.size(), dive.sampleInterval, dive.exact.diveTime);
     if (!clock) {
       leaveOut(dive, "its profile (sample interval " + std::to_string(dive.sampleInterval) + ")");
-      if (!gasLinked) writeGasAtStart(mix);
-      return;
+      return false;
     }
     if (clock->spread()) reportSpread(dive, *clock);
     std::size_t deepest = samples_.size();
@@ -493,10 +486,7 @@ class UddfExport {
     if (notNumbers > 0)
       leaveOut(dive, "its profile samples that are no numbers (" + std::to_string(notNumbers) +
                          " of " + std::to_string(samples_.size()) + ")");
-    if (last == samples_.size()) {
-      if (!gasLinked) writeGasAtStart(mix);
-      return;
-    }
+    if (last == samples_.size()) return false;
     const auto& bottom = dive.exact.bottomTemperature;
     const auto& end = dive.exact.endTemperature;
     doc_.raw("<samples>\n");
@@ -515,9 +505,14 @@ class UddfExport {
       first = false;
     }
     doc_.raw("</samples>\n");
+    return true;
   }
 
-  void writeGasAtStart(const std::string& mix) {
+  // A nitrox dive without tank data and without a profile gets a waypoint at
+  // the surface to switch to its gas, as UDDF links a dive's gas from nowhere
+  // else (air is what importers assume).
+  void writeGasAtStart(const Dive& dive, const std::string& mix) {
+    if (mix.empty() || IsPositive(dive.exact.startPressure) || !NitroxPercent(dive)) return;
     doc_.raw("<samples>\n<waypoint><depth>0</depth><divetime>0</divetime><switchmix ref=\"" + mix +
              "\"/></waypoint>\n</samples>\n");
   }
@@ -577,11 +572,11 @@ class UddfExport {
       note.remove_prefix(at + kBreakText.size());
     }
     doc_.text(note);
-    bool firstLine = dive.note.empty();
+    bool lineBefore = !dive.note.empty();
     for (const auto& [name, text] : named) {
       if (!text || text->empty()) continue;
-      if (!firstLine) doc_.raw("\n");
-      firstLine = false;
+      if (lineBefore) doc_.raw("\n");
+      lineBefore = true;
       doc_.raw(name);
       doc_.text(*text);
     }
