@@ -98,8 +98,6 @@ const EdgeRow kEdgeRows[] = {
     {"NoIntervalNoTime",  [](Dive& d) { d.sampleInterval = 0; d.exact.diveTime.reset(); },
                                                                            "!<samples>",
      "Dive 7 of 14/07/2002 10:38: its profile (sample interval 0) left out of the UDDF file."},
-    {"WithinATenth",      [](Dive& d) { d.exact.diveTime = Decimal::Parse("66"); },
-                                                                           "<depth>3</depth><divetime>60<", ""},
     {"SpreadOverDiveTime",[](Dive& d) { d.exact.diveTime = Decimal::Parse("600"); },
                                                                            "<depth>12.25</depth><divetime>400<",
      "Dive 7 of 14/07/2002 10:38: its 4 profile samples spread over its dive time of 10:00 in the UDDF file,"
