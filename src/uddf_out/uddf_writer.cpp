@@ -518,12 +518,15 @@ class UddfExport {
   }
 
   void reportSpread(const Dive& dive, const ProfileClock& clock) {
+    const std::string why =
+        dive.sampleInterval > 0
+            ? "as at the export's sample interval of " + std::to_string(dive.sampleInterval) +
+                  " s they would end at " + MinutesText(100 * clock.intervalSpan())
+            : "as the export gives no sample interval";
     report_.historyLine(DiveName(dive) + ": its " + std::to_string(samples_.size()) +
                         " profile samples spread over its dive time of " +
                         MinutesText(clock.hundredthsAt(samples_.size() - 1)) +
-                        " in the UDDF file, as at the export's sample interval of " +
-                        std::to_string(dive.sampleInterval) + " s they would end at " +
-                        MinutesText(100 * clock.intervalSpan()) + ".");
+                        " in the UDDF file, " + why + ".");
     ++result_.profilesSpread;
   }
 

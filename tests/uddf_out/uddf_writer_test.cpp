@@ -109,7 +109,7 @@ const EdgeRow kEdgeRows[] = {
     {"SpreadNoInterval",  [](Dive& d) { d.sampleInterval = 0; d.exact.diveTime = Decimal::Parse("90"); },
                                                                            "<depth>5.5</depth><divetime>30<",
      "Dive 7 of 14/07/2002 10:38: its 4 profile samples spread over its dive time of 1:30 in the UDDF file,"
-     " as at the export's sample interval of 0 s they would end at 0:00."},
+     " as the export gives no sample interval."},
     {"GasWithoutPressure",[](Dive& d) { d.profile.clear(); d.exact.oxygen = Decimal::Parse("50"); },
      "<samples>\n<waypoint><depth>0</depth><divetime>0</divetime><switchmix ref=\"mix1\"/></waypoint>\n</samples>", ""},
     {"GasInTankData",     [](Dive& d) { d.profile.clear(); d.exact.startPressure = Decimal::Parse("200"); },
