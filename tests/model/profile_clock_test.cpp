@@ -43,11 +43,7 @@ TEST(ProfileClock, SpreadsSamplesWhoseIntervalMissesTheDiveTimeByMoreThanATenth)
   }
 }
 
-TEST(ProfileClock, RoundsSpreadTimesToTheHundredth) {
-  const auto clock = ProfileClock::Of(4, 20, Decimal::Parse("100"));
-  ASSERT_TRUE(clock);
-  EXPECT_EQ(clock->hundredthsAt(1), 3333);
-  EXPECT_EQ(clock->hundredthsAt(2), 6667);
+TEST(ProfileClock, WritesMinutesPastTheHour) {
   EXPECT_EQ(MinutesText(330100), "55:01");
   EXPECT_EQ(MinutesText(600049), "100:00");
 }
