@@ -31,9 +31,11 @@ std::optional<ProfileClock> ProfileClock::Of(std::size_t samples, std::int32_t i
   return ProfileClock(100 * intervalSpan, steps, intervalSpan, false);
 }
 
+// k times span over steps, rounded, in parts small enough for any profile.
 std::int64_t ProfileClock::hundredthsAt(std::size_t k) const {
-  const std::int64_t scaled = static_cast<std::int64_t>(k) * span_;
-  return (2 * scaled + steps_) / (2 * steps_);
+  const auto step = static_cast<std::int64_t>(k);
+  const std::int64_t rest = step * (span_ % steps_);
+  return step * (span_ / steps_) + (2 * rest + steps_) / (2 * steps_);
 }
 
 std::string MinutesText(std::int64_t hundredths) {

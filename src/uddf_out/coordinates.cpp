@@ -12,7 +12,7 @@ constexpr int kPlaces = 7;  // a centimetre on the ground
 constexpr std::int64_t kPowersOfTen[] = {1,      10,      100,      1000,      10000,
                                          100000, 1000000, 10000000, 100000000, 1000000000};
 constexpr std::size_t kMaxWholeDigits = 3;
-constexpr std::size_t kMaxFractionDigits = 9;
+constexpr std::size_t kMaxFractionDigits = 8;  // so that scaled() fits in 64 bits
 
 // The marks typed after degrees, minutes and seconds, in Windows-1252: the
 // degree sign and the ordinal sign that keyboards without one offer; the
