@@ -59,9 +59,11 @@ class Scanner {
   std::optional<Typed> number() {
     const std::size_t from = at_;
     Typed typed;
-    while (nextIsDigit()) typed.units = typed.units * 10 + (text_[at_++] - '0');
-    const std::size_t wholeDigits = at_ - from;
-    if (wholeDigits == 0 || wholeDigits > kMaxWholeDigits) return fail(from);
+    while (nextIsDigit()) {
+      typed.units = typed.units * 10 + (text_[at_++] - '0');
+      if (at_ - from > kMaxWholeDigits) return fail(from);
+    }
+    if (at_ == from) return fail(from);
     if (!done() && text_[at_] == '.') {
       ++at_;
       while (nextIsDigit()) {

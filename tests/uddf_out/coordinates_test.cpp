@@ -39,6 +39,7 @@ const CoordinatesRow kCoordinatesRows[] = {
     {"MinutesBeyond59",       "N49 60.5 E15 30",                   "",           ""},
     {"BothLatitudes",         "N49.5 S15.5",                       "",           ""},
     {"SignAndLetter",         "N-49.5 E15.5",                      "",           ""},
+    {"ManyWholeDigits",       "33333333333333333333.5, 15.5",      "",           ""},
     {"TooManyDecimals",       "49.1234567890, 15.5",               "",           ""},
 };
 // clang-format on
