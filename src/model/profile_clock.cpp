@@ -1,7 +1,6 @@
 #include "model/profile_clock.h"
 
 #include <cstdlib>
-#include <string>
 
 namespace quellmar {
 namespace {
@@ -36,12 +35,6 @@ std::int64_t ProfileClock::hundredthsAt(std::size_t k) const {
   const auto step = static_cast<std::int64_t>(k);
   const std::int64_t rest = step * (span_ % steps_);
   return step * (span_ / steps_) + (2 * rest + steps_) / (2 * steps_);
-}
-
-std::string MinutesText(std::int64_t hundredths) {
-  const std::int64_t seconds = (hundredths + 50) / 100;
-  const std::int64_t rest = seconds % 60;
-  return std::to_string(seconds / 60) + (rest < 10 ? ":0" : ":") + std::to_string(rest);
 }
 
 }  // namespace quellmar

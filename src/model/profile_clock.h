@@ -9,7 +9,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <string>
 
 #include "basic/decimal.h"
 
@@ -39,8 +38,5 @@ class ProfileClock {
   std::int64_t intervalSpan_;
   bool spread_;
 };
-
-// Hundredths of a second as "m:ss" ("55:01", "100:00"), rounded to the second.
-std::string MinutesText(std::int64_t hundredths);
 
 }  // namespace quellmar

@@ -10,6 +10,7 @@
 
 #include "basic/decimal.h"
 #include "basic/display_text.h"
+#include "basic/text.h"
 #include "model/profile_clock.h"
 #include "uddf_out/coordinates.h"
 #include "uddf_out/si_units.h"
@@ -521,12 +522,13 @@ class UddfExport {
     const std::string why =
         dive.sampleInterval > 0
             ? "as at the export's sample interval of " + std::to_string(dive.sampleInterval) +
-                  " s they would end at " + MinutesText(100 * clock.intervalSpan())
+                  " s they would end at " + SecondsToMinutesAndSecondsText(clock.intervalSpan())
             : "as the export gives no sample interval";
-    report_.historyLine(DiveName(dive) + ": its " + std::to_string(samples_.size()) +
-                        " profile samples spread over its dive time of " +
-                        MinutesText(clock.hundredthsAt(samples_.size() - 1)) +
-                        " in the UDDF file, " + why + ".");
+    report_.historyLine(
+        DiveName(dive) + ": its " + std::to_string(samples_.size()) +
+        " profile samples spread over its dive time of " +
+        SecondsToMinutesAndSecondsText((clock.hundredthsAt(samples_.size() - 1) + 50) / 100) +
+        " in the UDDF file, " + why + ".");
     ++result_.profilesSpread;
   }
 

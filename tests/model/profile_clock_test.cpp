@@ -43,10 +43,5 @@ TEST(ProfileClock, SpreadsSamplesWhoseIntervalMissesTheDiveTimeByMoreThanATenth)
   }
 }
 
-TEST(ProfileClock, WritesMinutesPastTheHour) {
-  EXPECT_EQ(MinutesText(330100), "55:01");
-  EXPECT_EQ(MinutesText(600049), "100:00");
-}
-
 }  // namespace
 }  // namespace quellmar
