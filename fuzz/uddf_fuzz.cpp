@@ -114,7 +114,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto result = WriteUddf(logbook, UddfOptions{order}, sink, history);
     FUZZ_CHECK(CheckDocument(sink.data) == result.divesWritten);
     FUZZ_CHECK(result.divesWritten + result.divesLeftOut == logbook.dives.size());
-    FUZZ_CHECK(history.lines == 1 + result.divesLeftOut + result.valuesLeftOut);
+    FUZZ_CHECK(history.lines ==
+               1 + result.divesLeftOut + result.valuesLeftOut + result.profilesSpread);
   }
   return 0;
 }

@@ -20,6 +20,11 @@ std::string SecondsToMinutesText(std::int32_t seconds) {
   return IntText(minutes) + " min";
 }
 
+std::string SecondsToMinutesAndSecondsText(std::int64_t seconds) {
+  const std::int64_t rest = seconds % 60;
+  return std::to_string(seconds / 60) + (rest < 10 ? ":0" : ":") + std::to_string(rest);
+}
+
 std::string SecondsToClockText(std::int32_t seconds) {
   std::string hours = "00";
   if (seconds >= 3600) {

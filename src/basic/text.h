@@ -13,6 +13,9 @@ std::string IntText(std::int32_t n);  // plain decimal, "-" for negatives
 // 30 gives "0 min" and 31 "1 min".
 std::string SecondsToMinutesText(std::int32_t seconds);
 
+// M:SS, the seconds two digits: "55:01", "100:00" (a dive time of 6000 s).
+std::string SecondsToMinutesAndSecondsText(std::int64_t seconds);
+
 // HH:MM:SS, each part at least two digits; 100 hours give "100:00:00".
 std::string SecondsToClockText(std::int32_t seconds);
 

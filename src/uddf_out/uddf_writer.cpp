@@ -10,6 +10,9 @@
 
 #include "basic/decimal.h"
 #include "basic/display_text.h"
+#include "basic/text.h"
+#include "model/profile_clock.h"
+#include "uddf_out/coordinates.h"
 #include "uddf_out/si_units.h"
 
 namespace quellmar {
@@ -97,6 +100,35 @@ std::string_view Trimmed(std::string_view text) {
   const auto first = text.find_first_not_of(' ');
   if (first == std::string_view::npos) return {};
   return text.substr(first, text.find_last_not_of(' ') + 1 - first);
+}
+
+// The people of a dive: its buddy text split into names ("Buddy 2, Buddy 3"
+// are two buddies; blanks around a name and empty names are dropped), then
+// the dive master, each name once.
+std::vector<std::string> PersonNames(const Dive& dive) {
+  std::vector<std::string> names;
+  for (const std::string_view text :
+       {std::string_view(dive.buddy), std::string_view(dive.diveMaster)}) {
+    for (std::size_t from = 0; from <= text.size();) {
+      const auto end = std::min(text.find_first_of(",;", from), text.size());
+      const std::string name(Trimmed(text.substr(from, end - from)));
+      if (!name.empty() && std::find(names.begin(), names.end(), name) == names.end())
+        names.push_back(name);
+      from = end + 1;
+    }
+  }
+  return names;
+}
+
+// Coordinates typed as the site or, failing that, as the location.
+std::optional<Coordinates> SiteCoordinates(const Dive& dive) {
+  auto coordinates = ReadCoordinates(dive.site);
+  return coordinates ? coordinates : ReadCoordinates(dive.location);
+}
+
+// Seconds from hundredths, with the decimals they need: "40", "12.5".
+std::string SecondsText(std::int64_t hundredths) {
+  return WithoutTrailingZeros(FixedPointText(hundredths, 2));
 }
 
 // The visibility in metres when the text is a plain number, with or without
@@ -242,8 +274,7 @@ class UddfExport {
         start.timeRead = time.has_value();
         start.iso = *date + "T" + time.value_or("00:00:00");
         sites_.add(SiteKey(dive), dive);
-        persons_.add(dive.buddy, dive);
-        persons_.add(dive.diveMaster, dive);
+        for (auto& name : PersonNames(dive)) persons_.add(std::move(name), dive);
         computers_.add(ComputerKey(dive), dive);
         tanks_.add(TankKey(dive), dive);
         mixes_.add(MixKey(dive), dive);
@@ -276,7 +307,12 @@ class UddfExport {
       const Dive& dive = *computers_.firstUses()[k];
       const std::string type = std::to_string(dive.computerType);
       doc_.raw("<divecomputer id=\"" + computers_.idAt(k) + "\">\n");
-      doc_.element("name", "Dive computer type " + type);
+      doc_.raw("<name>SDM computer type " + type);
+      if (!dive.computerSerial.empty()) {
+        doc_.raw(", serial ");
+        doc_.text(dive.computerSerial);
+      }
+      doc_.raw("</name>\n");
       doc_.element("model", type);
       if (!dive.computerSerial.empty()) doc_.textElement("serialnumber", dive.computerSerial);
       doc_.raw("</divecomputer>\n");
@@ -306,9 +342,14 @@ class UddfExport {
       const Dive& dive = *sites_.firstUses()[k];
       doc_.raw("<site id=\"" + sites_.idAt(k) + "\">\n");
       doc_.textElement("name", dive.site);
-      if (!dive.location.empty()) {
+      const auto coordinates = SiteCoordinates(dive);
+      if (!dive.location.empty() || coordinates) {
         doc_.raw("<geography>\n");
         doc_.textElement("location", dive.location);
+        if (coordinates) {
+          doc_.element("latitude", coordinates->latitude);
+          doc_.element("longitude", coordinates->longitude);
+        }
         doc_.raw("</geography>\n");
       }
       doc_.raw("</site>\n");
@@ -359,7 +400,7 @@ class UddfExport {
     doc_.raw("<dive id=\"dive" + std::to_string(index + 1) + "\">\n");
     writeBeforeDive(dive, starts_[index]);
     writeTankData(dive, mix);
-    writeSamples(dive, mix);
+    if (!writeSamples(dive, mix)) writeGasAtStart(dive, mix);
     writeAfterDive(dive);
     doc_.raw("</dive>\n");
     ++result_.divesWritten;
@@ -367,11 +408,10 @@ class UddfExport {
 
   void writeBeforeDive(const Dive& dive, const Start& start) {
     doc_.raw("<informationbeforedive>\n");
+    // The people before the site: importers may take the first links for buddies.
+    for (const auto& name : PersonNames(dive)) doc_.link(persons_.id(name));
     const std::string site = sites_.id(SiteKey(dive));
-    const std::string buddy = persons_.id(dive.buddy);
-    const std::string diveMaster = persons_.id(dive.diveMaster);
-    for (const auto& id : {site, buddy, diveMaster == buddy ? std::string() : diveMaster})
-      if (!id.empty()) doc_.link(id);
+    if (!site.empty()) doc_.link(site);
     if (dive.number > 0)
       doc_.element("divenumber", std::to_string(dive.number));
     else
@@ -417,16 +457,21 @@ class UddfExport {
     doc_.raw("</tankdata>\n");
   }
 
-  // One waypoint per sample, sample k at k times the sample interval. The
-  // water temperature at the greatest depth goes to the first waypoint at
-  // that depth, the one at the end to the last waypoint.
-  void writeSamples(const Dive& dive, const std::string& mix) {
-    if (!dive.hasProfile()) return;
-    if (dive.sampleInterval <= 0) {
-      leaveOut(dive, "its profile (sample interval " + std::to_string(dive.sampleInterval) + ")");
-      return;
-    }
+  // One waypoint per sample, timed by the profile's clock: sample k at k
+  // times the sample interval, or spread over the dive time when the two
+  // disagree. The water temperature at the greatest depth goes to the first
+  // waypoint at that depth, the one at the end to the last waypoint. The
+  // dive's gas is switched to on the first waypoint. Returns whether any
+  // waypoint was written.
+  bool writeSamples(const Dive& dive, const std::string& mix) {
+    if (!dive.hasProfile()) return false;
     readSamples(dive.profile);
+    const auto clock = ProfileClock::Of(samples_.size(), dive.sampleInterval, dive.exact.diveTime);
+    if (!clock) {
+      leaveOut(dive, "its profile (sample interval " + std::to_string(dive.sampleInterval) + ")");
+      return false;
+    }
+    if (clock->spread()) reportSpread(dive, *clock);
     std::size_t deepest = samples_.size();
     std::size_t last = samples_.size();
     std::size_t notNumbers = 0;
@@ -442,7 +487,7 @@ class UddfExport {
     if (notNumbers > 0)
       leaveOut(dive, "its profile samples that are no numbers (" + std::to_string(notNumbers) +
                          " of " + std::to_string(samples_.size()) + ")");
-    if (last == samples_.size()) return;
+    if (last == samples_.size()) return false;
     const auto& bottom = dive.exact.bottomTemperature;
     const auto& end = dive.exact.endTemperature;
     doc_.raw("<samples>\n");
@@ -452,7 +497,7 @@ class UddfExport {
       doc_.raw("<waypoint><depth>");
       doc_.raw(samples_[k]->text());
       doc_.raw("</depth><divetime>");
-      doc_.raw(std::to_string(static_cast<std::int64_t>(k) * dive.sampleInterval));
+      doc_.raw(SecondsText(clock->hundredthsAt(k)));
       doc_.raw("</divetime>");
       if (first && !mix.empty()) doc_.raw("<switchmix ref=\"" + mix + "\"/>");
       const auto& temperature = k == last ? end : k == deepest ? bottom : std::nullopt;
@@ -461,6 +506,30 @@ class UddfExport {
       first = false;
     }
     doc_.raw("</samples>\n");
+    return true;
+  }
+
+  // A nitrox dive without tank data and without a profile gets a waypoint at
+  // the surface to switch to its gas, as UDDF links a dive's gas from nowhere
+  // else (air is what importers assume).
+  void writeGasAtStart(const Dive& dive, const std::string& mix) {
+    if (mix.empty() || IsPositive(dive.exact.startPressure) || !NitroxPercent(dive)) return;
+    doc_.raw("<samples>\n<waypoint><depth>0</depth><divetime>0</divetime><switchmix ref=\"" + mix +
+             "\"/></waypoint>\n</samples>\n");
+  }
+
+  void reportSpread(const Dive& dive, const ProfileClock& clock) {
+    const std::string why =
+        dive.sampleInterval > 0
+            ? "as at the export's sample interval of " + std::to_string(dive.sampleInterval) +
+                  " s they would end at " + SecondsToMinutesAndSecondsText(clock.intervalSpan())
+            : "as the export gives no sample interval";
+    report_.historyLine(
+        DiveName(dive) + ": its " + std::to_string(samples_.size()) +
+        " profile samples spread over its dive time of " +
+        SecondsToMinutesAndSecondsText((clock.hundredthsAt(samples_.size() - 1) + 50) / 100) +
+        " in the UDDF file, " + why + ".");
+    ++result_.profilesSpread;
   }
 
   void readSamples(std::string_view profile) {
@@ -488,8 +557,9 @@ class UddfExport {
     doc_.raw("</informationafterdive>\n");
   }
 
-  // The note first, its breaks as line breaks; then the texts that UDDF has
-  // no element for, each in a paragraph of its own, named.
+  // One paragraph, as importers may keep only the first: the note first,
+  // its breaks as line breaks, then the texts that UDDF has no element for,
+  // each on a line of its own, named.
   void writeNotes(const Dive& dive, bool visibilityAsText) {
     const std::pair<const char*, const std::string*> named[] = {
         {"Weather: ", &dive.weather},
@@ -499,26 +569,23 @@ class UddfExport {
     bool any = !dive.note.empty();
     for (const auto& [name, text] : named) any = any || (text && !text->empty());
     if (!any) return;
-    doc_.raw("<notes>\n");
-    if (!dive.note.empty()) {
-      doc_.raw("<para>");
-      std::string_view note = dive.note;
-      for (auto at = note.find(kBreakText); at != note.npos; at = note.find(kBreakText)) {
-        doc_.text(note.substr(0, at));
-        doc_.raw("\n");
-        note.remove_prefix(at + kBreakText.size());
-      }
-      doc_.text(note);
-      doc_.raw("</para>\n");
+    doc_.raw("<notes>\n<para>");
+    std::string_view note = dive.note;
+    for (auto at = note.find(kBreakText); at != note.npos; at = note.find(kBreakText)) {
+      doc_.text(note.substr(0, at));
+      doc_.raw("\n");
+      note.remove_prefix(at + kBreakText.size());
     }
+    doc_.text(note);
+    bool lineBefore = !dive.note.empty();
     for (const auto& [name, text] : named) {
       if (!text || text->empty()) continue;
-      doc_.raw("<para>");
+      if (lineBefore) doc_.raw("\n");
+      lineBefore = true;
       doc_.raw(name);
       doc_.text(*text);
-      doc_.raw("</para>\n");
     }
-    doc_.raw("</notes>\n");
+    doc_.raw("</para>\n</notes>\n");
   }
 
   // "Dive 12 of 04/12/2010 10:38", as the history names a dive.

@@ -34,11 +34,13 @@ struct UddfResult {
   // Values that UDDF cannot hold (a dive number below 1, a time of day that
   // cannot be read, a profile sample that is no number, ...).
   std::size_t valuesLeftOut = 0;
+  // Profiles whose interval misses the dive time, spread over the dive time.
+  std::size_t profilesSpread = 0;
 };
 
 // Writes the logbook's dives, in the logbook's order, as one UDDF 3.2.3
 // document. The history gets the date order used and a line for every dive
-// or value left out, naming the dive. Once the sink has failed, no further
+// or value left out and every profile spread, naming the dive. Once the sink has failed, no further
 // dive is written; the caller learns of the failure from the sink.
 UddfResult WriteUddf(const Logbook& logbook, const UddfOptions& options, ByteSink& sink,
                      UddfReport& report);

@@ -22,6 +22,9 @@ const TextRow kMinuteRows[] = {
     {61, "1 min"}, {90, "1 min"}, {91, "2 min"}, {3600, "60 min"}, {-45, "0 min"},
     {-3600, "0 min"}, {2147483647, "35791394 min"},
 };
+const TextRow kMinuteClockRows[] = {
+    {0, "0:00"}, {9, "0:09"}, {646, "10:46"}, {3301, "55:01"}, {6000, "100:00"},
+};
 const TextRow kClockRows[] = {
     {0, "00:00:00"}, {5, "00:00:05"}, {59, "00:00:59"}, {60, "00:01:00"},
     {3599, "00:59:59"}, {3600, "01:00:00"}, {3660, "01:01:00"}, {3661, "01:01:01"},
@@ -39,6 +42,11 @@ TEST(SecondsToMinutesText, Table) {
   for (const auto& row : kMinuteRows) {
     EXPECT_EQ(SecondsToMinutesText(row.value), row.expected) << row.value;
   }
+}
+
+TEST(SecondsToMinutesAndSecondsText, Table) {
+  for (const auto& row : kMinuteClockRows)
+    EXPECT_EQ(SecondsToMinutesAndSecondsText(row.value), row.expected) << row.value;
 }
 
 TEST(SecondsToClockText, Table) {

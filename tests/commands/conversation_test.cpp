@@ -334,10 +334,10 @@ const ConversationRow kRows[] = {
      },
      [](Scene& s) { s.platform.transcript.clear(), ExportUddfCommand(s.session); },
      {"History: UDDF write started.", "History: Dates read day first, as the logbook's dates show.",
-      "History: Dive 1 of 14/07/2002 10:38: its profile (sample interval 0) left out of the UDDF "
-      "file.",
-      "History: Dive 2 of 14/07/2002 10:38: its profile (sample interval 0) left out of the UDDF "
-      "file.",
+      "History: Dive 1 of 14/07/2002 10:38: its 4 profile samples spread over its dive time of "
+      "30:00 in the UDDF file, as the export gives no sample interval.",
+      "History: Dive 2 of 14/07/2002 10:38: its 4 profile samples spread over its dive time of "
+      "30:00 in the UDDF file, as the export gives no sample interval.",
       "History: UDDF write finished: 2 dives.", "Information: UDDF write finished.",
       "  {export}/log.uddf"}},
     {"export_uddf_into_a_missing_folder",

@@ -15,7 +15,7 @@ import subprocess
 import sys
 import tempfile
 import xml.etree.ElementTree as ET
-from decimal import Decimal
+from decimal import ROUND_HALF_UP, Decimal
 from pathlib import Path
 
 NS = {"u": "http://www.streit.cc/uddf/3.2/"}
@@ -63,6 +63,30 @@ def text(hex_bytes):
     )
 
 
+def sample_times(count, interval, dive_time):
+    """Each sample's time in seconds: at the export's interval, or spread
+    evenly from the start to the dive time when the interval's last sample
+    misses the dive time by more than a tenth (None: no time can be given)."""
+    steps = max(count - 1, 1)
+    span = steps * max(interval, 0)
+    if count > 1 and dive_time > 0 and abs(span - dive_time) * 10 > dive_time:
+        return [(Decimal(k) * dive_time / steps).quantize(Decimal("0.01"), ROUND_HALF_UP)
+                for k in range(count)], True
+    return ([Decimal(k * interval) for k in range(count)] if interval > 0 else None), False
+
+
+def people(dive):
+    """The buddy text's names, then the dive master's, each once."""
+    names = [name.strip(" ") for f in ("buddy", "divemaster") for name in re.split("[,;]", text(dive[f]))]
+    return list(dict.fromkeys(name for name in names if name))
+
+
+def typed_coordinates(place):
+    """Decimal degrees typed as a whole text, the plainest of the forms read."""
+    pair = re.fullmatch(r"\s*(-?\d+\.\d+)\s*[,;]?\s*(-?\d+\.\d+)\s*", place)
+    return (Decimal(pair.group(1)), Decimal(pair.group(2))) if pair else None
+
+
 def read_dives(path):
     lines = Path(path).read_text().splitlines()
     names = lines[0].split("\t")
@@ -70,8 +94,9 @@ def read_dives(path):
 
 
 class Checker:
-    def __init__(self, root):
+    def __init__(self, root, spread_named):
         self.root = root
+        self.spread_named = spread_named  # dive numbers the history says were spread
         self.ids = {e.get("id"): e for e in root.iter() if e.get("id")}
         self.failures = []
 
@@ -124,11 +149,22 @@ class Checker:
         profile = text(dive["profile"])
         samples = [Decimal(s) for s in profile.split(",")] if len(profile) >= 2 else []
         waypoints = element.findall("u:samples/u:waypoint", NS)
-        step = int(dive["interval"])
-        self.expect(dive, "profile",
-                    [(Decimal(w.findtext("u:depth", None, NS)),
-                      int(w.findtext("u:divetime", None, NS))) for w in waypoints],
-                    [(depth, k * step) for k, depth in enumerate(samples)])
+        times, spread = sample_times(len(samples), int(dive["interval"]),
+                                     Decimal(dive["divetime"] or "0"))
+        if times is None:
+            samples = []
+        self.expect(dive, "history names it spread", int(dive["number"]) in self.spread_named,
+                    spread)
+        got = [(Decimal(w.findtext("u:depth", None, NS)), Decimal(w.findtext("u:divetime", None, NS)))
+               for w in waypoints]
+        nitrox = dive["oxygen"] not in ("", "0") and Decimal(dive["oxygen"]) != 21
+        tank_data = dive["startpressure"] != "" and Decimal(dive["startpressure"]) > 0
+        surface = [(Decimal(0), Decimal(0))] if not samples and nitrox and not tank_data else []
+        self.expect(dive, "profile", got, list(zip(samples, times)) if samples else surface)
+        if waypoints:
+            mixes = self.linked(waypoints[0], "mix")
+            self.expect(dive, "gas at the start", [m.get("id") for m in mixes],
+                        [m.get("id") for m in self.linked(element, "mix")])
         temperatures = {k: Decimal(w.findtext("u:temperature", None, NS))
                         for k, w in enumerate(waypoints) if w.find("u:temperature", NS) is not None}
         bottom, end = dive["bottomtemp"], dive["endtemp"]
@@ -150,18 +186,32 @@ class Checker:
             return " ".join(filter(None, (personal.findtext("u:firstname", "", NS),
                                           personal.findtext("u:lastname", "", NS))))
 
-        buddies = [text(dive[f]) for f in ("buddy", "divemaster") if dive[f]]
-        self.expect(dive, "buddies", [name(p) for p in self.linked(element, "buddy")],
-                    list(dict.fromkeys(buddies)))
+        self.expect(dive, "buddies", [name(p) for p in self.linked(element, "buddy")], people(dive))
+        before = element.find("u:informationbeforedive", NS)
+        kinds = [self.ids[link.get("ref")].tag.split("}")[1]
+                 for link in before.findall("u:link", NS)]
+        self.expect(dive, "buddies before the site", kinds, sorted(kinds))
         sites = [(s.findtext("u:name", "", NS), s.findtext("u:geography/u:location", "", NS))
                  for s in self.linked(element, "site")]
         site, location = text(dive["site"]), text(dive["location"])
         self.expect(dive, "site", sites, [(site, location)] if site or location else [])
+        for s in self.linked(element, "site"):
+            numbers = [s.findtext(f"u:geography/u:{axis}", None, NS)
+                       for axis in ("latitude", "longitude")]
+            typed = typed_coordinates(site) or typed_coordinates(location)
+            if typed or not re.search(r"\d", site + location):
+                self.expect(dive, "coordinates",
+                            None if numbers == [None, None] else tuple(map(Decimal, numbers)),
+                            typed)
         oxygen = dive["oxygen"]
         fraction = Decimal("0.21") if oxygen in ("", "0") or Decimal(oxygen) == 21 else \
             Decimal(oxygen).scaleb(-2)
+        # Air needs no link where neither tank data nor a waypoint could hold it.
+        unheld = fraction == Decimal("0.21") and not element.findall("u:samples/u:waypoint", NS) \
+            and not (dive["startpressure"] and Decimal(dive["startpressure"]) > 0)
         self.expect(dive, "gas", {Decimal(m.findtext("u:o2", None, NS))
-                                  for m in self.linked(element, "mix")}, {fraction})
+                                  for m in self.linked(element, "mix")},
+                    set() if unheld else {fraction})
         tanks = [(t.findtext("u:name", "", NS), t.findtext("u:tankvolume", None, NS),
                   t.findtext("u:notes/u:para", None, NS)) for t in self.linked(element, "tank")]
         volume, working = dive["tankvolume"], dive["workingpressure"]
@@ -169,10 +219,13 @@ class Checker:
                 str(Decimal(volume).scaleb(-3)) if volume and Decimal(volume) > 0 else None,
                 f"Working pressure: {working} bar" if working and Decimal(working) > 0 else None)
         self.expect(dive, "tank", tanks, [tank] if tank != ("", None, None) else [])
-        computers = [(c.findtext("u:model", None, NS), c.findtext("u:serialnumber", "", NS))
+        computers = [(c.findtext("u:name", None, NS), c.findtext("u:model", None, NS),
+                      c.findtext("u:serialnumber", "", NS))
                      for c in self.linked(element, "divecomputer")]
-        computer = (dive["computertype"], text(dive["serial"]))
-        self.expect(dive, "computer", computers, [computer] if computer != ("0", "") else [])
+        kind, serial = dive["computertype"], text(dive["serial"])
+        named = f"SDM computer type {kind}" + (f", serial {serial}" if serial else "")
+        self.expect(dive, "computer", computers,
+                    [(named, kind, serial)] if (kind, serial) != ("0", "") else [])
 
     def check_notes(self, element, dive):
         visibility = text(dive["visibility"])
@@ -180,24 +233,28 @@ class Checker:
         self.expect(dive, "visibility", element.findtext(AFTER + "u:visibility", None, NS),
                     str(Decimal(metres.group(1))) if metres else None)
         note = text(dive["note"]).replace("<br>\n\r", "\n")
-        wanted = [note] if note else []
+        lines = [note] if note else []
         for label, field in (("Weather", "weather"), ("Visibility", "visibility"),
                              ("Boat", "boat"), ("Custom", "customs")):
             if dive[field] and not (field == "visibility" and metres):
-                wanted.append(f"{label}: {text(dive[field])}")
+                lines.append(f"{label}: {text(dive[field])}")
+        # One paragraph: importers may keep the first alone.
         self.expect(dive, "notes", [p.text or "" for p in element.findall(AFTER + "u:notes/u:para", NS)],
-                    wanted)
+                    ["\n".join(lines)] if lines else [])
 
 
 def round_trip(tool, schema, export, scratch):
     uddf, dives_file = scratch / "logbook.uddf", scratch / "dives.tsv"
-    subprocess.run([tool, export, uddf, dives_file], check=True, stdout=subprocess.DEVNULL)
+    history = subprocess.run([tool, export, uddf, dives_file], check=True, capture_output=True,
+                             text=True).stdout
+    spread_named = {int(m) for m in re.findall(r"^Dive (-?\d+) of .*: its \d+ profile samples spread",
+                                               history, re.M)}
     if schema.exists() and shutil.which("xmllint"):
         subprocess.run(["xmllint", "--noout", "--schema", schema, uddf], check=True)
     else:
         print(f"not validated: no {schema} or no xmllint")
     root = ET.parse(uddf).getroot()
-    checker = Checker(root)
+    checker = Checker(root, spread_named)
     elements = root.findall("u:profiledata/u:repetitiongroup/u:dive", NS)
     dives = read_dives(dives_file)
     checker.expect({"number": "-"}, "dives", len(elements), len(dives))
