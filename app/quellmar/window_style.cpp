@@ -15,7 +15,7 @@
 #include <QStyle>
 #include <QStyleOptionFocusRect>
 
-#include "commands/caption_fit.h"
+#include "window/caption_fit.h"
 
 namespace quellmar {
 namespace {

@@ -1,8 +1,16 @@
-#include "commands/window_layout.h"
+#include "window/window_layout.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace quellmar {
+
+double StatusBarPoints(Extent creditPanel, double scale,
+                       const std::function<Extent(double points)>& textSize) {
+  const Extent room{creditPanel.width - static_cast<int>(std::lround(kPanelTextMargin * scale)),
+                    creditPanel.height};
+  return FitCaption(room, room, 8.0, textSize).points;
+}
 
 const ControlLayout& FindControl(std::span<const ControlLayout> controls, ControlRole role) {
   return *std::ranges::find(controls, role, &ControlLayout::role);

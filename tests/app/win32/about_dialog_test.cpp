@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "about_dialog.h"
-#include "commands/program_texts.h"
 #include "controls.h"
+#include "window/program_texts.h"
 #include "window_test_support.h"
 
 namespace quellmar::testing {

@@ -72,7 +72,7 @@ std::string Text(HWND window);  // UTF-8
 struct ControlRow {
   int id;
   const char* className;         // nullptr: not checked
-  const char* text;              // nullptr: not checked
+  const char* text;              // nullptr: not checked; "&" marks no mnemonic
   int left, top, width, height;  // in the window's client area; -1: as the text needs
 };
 // Checks the controls of parent (found by id): class, text and place.
