@@ -32,7 +32,11 @@ included() {
   sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]\([^>"]*\)[>"].*/\1/p' "$1" |
     sed 's#^\(\.\./\|\./\)*##; s#^src/##' | grep -E '^(basic|model|import|html_out|uddf_out|commands|window)/' | sort -u
 }
-files=$(git ls-files 'src/*.h' 'src/*.cpp' 'app/*.h' 'app/*.cpp')
+files=$(git ls-files 'src/*.h' 'src/*.cpp' 'app/*.h' 'app/*.cpp' 2>/dev/null || true)
+if [ -z "$files" ]; then
+  echo "no source files to check: run this in a git checkout of the project" >&2
+  exit 1
+fi
 status=0
 for file in $files; do
   layers=$(allowed "$file")
