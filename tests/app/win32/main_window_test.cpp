@@ -80,23 +80,15 @@ class MainWindowTest : public ::testing::Test {
   MainWindow window{session, GetModuleHandleW(nullptr)};
 };
 
-// The controls as their table places them in the window; a combo box is as
-// high as its list dropped down, and the pixels and the history show their
-// texts at start.
-std::vector<ControlRow> LaidOutControls() {
+// The bars, then the controls of the client area.
+std::vector<ControlRow> MainWindowControls() {
   std::vector<ControlRow> rows{
       {IDC_TOOL_BAR, "ToolbarWindow32", nullptr, kToolBarPlace.left, kToolBarPlace.top,
        kToolBarPlace.width, kToolBarPlace.height},
       {IDC_STATUS_BAR, "msctls_statusbar32", nullptr, kStatusBarPlace.left, kStatusBarPlace.top,
        kStatusBarPlace.width, kStatusBarPlace.height}};
-  for (const ControlLayout& control : kMainWindowControls) {
-    const Place place = PlaceInWindow(kMainWindowControls, control);
-    const bool combo = control.kind == ControlKind::ComboBox;
-    const char* text = control.role == PixelsEdit ? "1" : combo ? "History" : control.caption;
-    rows.push_back({ControlId(control.role), nullptr,
-                    control.kind == ControlKind::List ? nullptr : text, place.left, place.top,
-                    place.width, combo || place.width < 0 ? -1 : place.height});
-  }
+  const std::vector<ControlRow> client = LaidOutControls(kMainWindowControls);
+  rows.insert(rows.end(), client.begin(), client.end());
   return rows;
 }
 
@@ -110,11 +102,12 @@ TEST_F(MainWindowTest, ControlsStandAtTheirPlaces) {
   EXPECT_EQ(style & (WS_MAXIMIZEBOX | WS_THICKFRAME), 0) << "no maximize, no resizing";
   EXPECT_NE(style & WS_MINIMIZEBOX, 0);
 
-  ExpectControls(window.handle(), LaidOutControls());
+  ExpectControls(window.handle(), MainWindowControls());
   const ControlRow bar[] = {{IDC_PROGRESS_BAR, "msctls_progress32", nullptr, 352, 370, 186, 10}};
   ExpectControls(item(IDC_STATUS_BAR), bar);
   EXPECT_EQ(IsDlgButtonChecked(window.handle(), ControlId(NoteBox)), BST_CHECKED);
   EXPECT_EQ(IsDlgButtonChecked(window.handle(), ControlId(GifBox)), BST_CHECKED);
+  EXPECT_EQ(Text(item(ControlId(PixelsEdit))), "1");
 }
 
 // At the desktop's scale, and after a move to monitors of other scales.
@@ -125,7 +118,7 @@ TEST_F(MainWindowTest, ScaledToItsMonitor) {
     GetClientRect(window.handle(), &client);
     EXPECT_EQ(client.right, win32::Scaled(542, dpi));
     EXPECT_EQ(client.bottom, win32::Scaled(384, dpi));
-    ExpectScaledControls(window.handle(), LaidOutControls(), dpi);
+    ExpectScaledControls(window.handle(), MainWindowControls(), dpi);
     // The credit fits its panel of the status bar.
     HWND bar = item(IDC_STATUS_BAR);
     RECT credit{};
