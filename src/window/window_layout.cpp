@@ -1,6 +1,7 @@
 #include "window/window_layout.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace quellmar {
@@ -10,6 +11,14 @@ double StatusBarPoints(Extent creditPanel, double scale,
   const Extent room{creditPanel.width - static_cast<int>(std::lround(kPanelTextMargin * scale)),
                     creditPanel.height};
   return FitCaption(room, room, 8.0, textSize).points;
+}
+
+Extent CaptionRoom(const ControlLayout& control, Extent laidOut, double scale) {
+  const auto scaled = [scale](int pixels) { return static_cast<int>(std::lround(pixels * scale)); };
+  const Extent room = control.room;
+  return {
+      room.width > 0 ? scaled(room.width) : laidOut.width,
+      room.height > 0 ? scaled(room.height) : (control.place.width < 0 ? INT_MAX : laidOut.height)};
 }
 
 const ControlLayout& FindControl(std::span<const ControlLayout> controls, ControlRole role) {

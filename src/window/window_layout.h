@@ -309,6 +309,11 @@ inline constexpr ControlLayout kAboutControls[] = {
 double StatusBarPoints(Extent creditPanel, double scale,
                        const std::function<Extent(double points)>& textSize);
 
+// The most a control may grow to where its caption needs it: its room, at the
+// window's scale (1.5 at 150 %), where the table gives one, else its size as
+// laid out; a control laid out as large as its caption may grow down.
+Extent CaptionRoom(const ControlLayout& control, Extent laidOut, double scale);
+
 // The control of that role among controls, which hold it.
 const ControlLayout& FindControl(std::span<const ControlLayout> controls, ControlRole role);
 

@@ -3,25 +3,23 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 
 namespace quellmar {
 namespace {
 
-constexpr ToolImage kImages[] = {ToolImage::Open, ToolImage::Close, ToolImage::HtmlExport,
-                                 ToolImage::HtmlView};
-
-// Each image is a picture of its own on a clear ground, opaque where drawn.
-TEST(ToolImages, EachIsItsOwnPictureOnAClearGround) {
-  for (const ToolImage a : kImages) {
-    const ToolImagePixels pixels = DrawToolImage(a);
-    EXPECT_TRUE(std::ranges::all_of(pixels, [](auto p) { return p == 0 || p >> 24 == 0xFF; }));
+// Four pictures of their own, each opaque where drawn on a clear ground.
+TEST(ToolImages, FourOfTheirOwnOnAClearGround) {
+  std::set<ToolImagePixels> drawn;
+  for (const ToolImage image :
+       {ToolImage::Open, ToolImage::Close, ToolImage::HtmlExport, ToolImage::HtmlView}) {
+    const ToolImagePixels pixels = DrawToolImage(image);
+    EXPECT_TRUE(
+        std::ranges::all_of(pixels, [](auto pixel) { return pixel == 0 || pixel >> 24 == 0xFF; }));
     EXPECT_GT(std::ranges::count(pixels, 0u), 0);
-    EXPECT_LT(std::ranges::count(pixels, 0u), std::ssize(pixels));
-    for (const ToolImage b : kImages)
-      if (a != b) {
-        EXPECT_NE(pixels, DrawToolImage(b));
-      }
+    drawn.insert(pixels);
   }
+  EXPECT_EQ(drawn.size(), 4u);
 }
 
 }  // namespace

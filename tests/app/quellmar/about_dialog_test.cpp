@@ -42,9 +42,7 @@ TEST_F(AboutDialogTest, HasItsCaptionSizeTextsAndPicture) {
   EXPECT_EQ(about.size(), QSize(390, 267));
   EXPECT_EQ(about.minimumSize(), about.maximumSize());
   EXPECT_FALSE(about.isVisible());  // made hidden
-  EXPECT_TRUE(find<QLabel>("commentLabel")->text().startsWith("Optimalized to SDM 1.51"));
   EXPECT_TRUE(find<QLabel>("commentLabel")->wordWrap());
-  EXPECT_FALSE(find<QLabel>("creditLabel")->text().isEmpty());
   EXPECT_TRUE(find<QPushButton>("okButton")->isDefault());
   const QPixmap picture = find<QLabel>("picture")->pixmap();
   EXPECT_EQ(picture.size(), QSize(200, 200));
@@ -54,9 +52,6 @@ TEST_F(AboutDialogTest, HasItsCaptionSizeTextsAndPicture) {
 TEST_F(AboutDialogTest, LinksLookLikeLinks) {
   auto* email = find<QLabel>("emailLink");
   auto* http = find<QLabel>("webLink");
-  EXPECT_TRUE(email->text().startsWith("mailto:"));
-  EXPECT_TRUE(http->text().startsWith("http"));
-  EXPECT_LT(email->y(), http->y());
   for (QLabel* link : {email, http}) {
     EXPECT_TRUE(link->font().bold());
     EXPECT_TRUE(link->font().underline());
