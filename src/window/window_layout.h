@@ -1,4 +1,4 @@
-// What the two windows show, and where, described once for every front-end:
+// What the two desktop windows show, and where, described once for both:
 // the main window's menus, tool bar, controls and status bar, and the about
 // dialog's controls. A window makes its parts from these tables in their
 // order, which is the order Tab goes, and sends each menu item's, tool
