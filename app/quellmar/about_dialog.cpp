@@ -5,8 +5,8 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "commands/window_layout.h"
 #include "jpeg_image.h"
+#include "window/window_layout.h"
 #include "window_style.h"
 
 namespace quellmar {

@@ -24,11 +24,9 @@
 #include <QToolButton>
 
 #include "about_dialog.h"
-#include "basic/display_text.h"
-#include "commands/caption_fit.h"
-#include "commands/tool_images.h"
-#include "commands/window_layout.h"
 #include "dive_list_model.h"
+#include "window/tool_images.h"
+#include "window/window_layout.h"
 #include "window_style.h"
 
 namespace quellmar {
@@ -74,6 +72,9 @@ MainWindow::MainWindow(Session& session, QWidget* parent)
     move(desktop->availableGeometry().center() - QPoint(width() / 2, height() / 2));
 
   controller_.emplace(session_, static_cast<MainWindowView&>(*this));
+  controller_->filePanelMeasured(filePanel_->width(), 1.0, [this](const std::string& text) {
+    return filePanel_->fontMetrics().horizontalAdvance(Shown(text));
+  });
 }
 
 void MainWindow::buildMenus() {
@@ -94,12 +95,10 @@ void MainWindow::buildMenus() {
     }
   }
 
-  // F10 opens the first menu, as on most desktops; the arrow keys go on from
-  // there.
   auto* menuKey = Named(new QAction(this), "menuKey");
   menuKey->setShortcut(Qt::Key_F10);
   connect(menuKey, &QAction::triggered, this,
-          [this] { menuBar()->setActiveAction(menuBar()->actions().front()); });
+          [this] { controller_->perform(WindowCommand::OpenMenu); });
   addAction(menuKey);
 }
 
@@ -138,20 +137,13 @@ void MainWindow::buildControls() {
   infoMemo_ = static_cast<QPlainTextEdit*>(controls.at(ControlRole::InfoMemo));
   diveList_ = static_cast<QListView*>(controls.at(ControlRole::DiveList));
   historyBox_ = static_cast<QComboBox*>(controls.at(ControlRole::HistoryBox));
-  auto* note = static_cast<QCheckBox*>(controls.at(ControlRole::NoteBox));
-  auto* gif = static_cast<QCheckBox*>(controls.at(ControlRole::GifBox));
-  auto* pixels = static_cast<QLineEdit*>(controls.at(ControlRole::PixelsEdit));
-
-  const ExportOptions& chosen = session_.window.options;
-  note->setChecked(chosen.note);
-  gif->setChecked(chosen.gif);
-  pixels->setText(Shown(Utf8FromWindows1252(chosen.px)));
-  // The export reads the options whenever a tag needs them.
-  connect(note, &QCheckBox::toggled, this, [this](bool on) { session_.window.options.note = on; });
-  connect(gif, &QCheckBox::toggled, this, [this](bool on) { session_.window.options.gif = on; });
-  connect(pixels, &QLineEdit::textChanged, this, [this](const QString& text) {
-    session_.window.options.px = Windows1252FromUtf8(text.toStdString());
-  });
+  noteBox_ = static_cast<QCheckBox*>(controls.at(ControlRole::NoteBox));
+  gifBox_ = static_cast<QCheckBox*>(controls.at(ControlRole::GifBox));
+  pixelsEdit_ = static_cast<QLineEdit*>(controls.at(ControlRole::PixelsEdit));
+  connect(noteBox_, &QCheckBox::toggled, this, [this](bool on) { controller_->noteChanged(on); });
+  connect(gifBox_, &QCheckBox::toggled, this, [this](bool on) { controller_->gifChanged(on); });
+  connect(pixelsEdit_, &QLineEdit::textChanged, this,
+          [this](const QString& text) { controller_->pixelsTyped(text.toStdString()); });
 
   diveListModel_ = new DiveListModel(session_.window, this);
   diveList_->setModel(diveListModel_);
@@ -172,12 +164,19 @@ void MainWindow::buildStatusBar() {
     label->setGeometry(left, 1, shown.width, statusBar_->height() - 2);
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setIndent(2);
-    FitCaption(label, label->size());
     left += shown.width + 2;
     return label;
   };
-  panel(kCreditPanel);
+  QLabel* credit = panel(kCreditPanel);
   filePanel_ = panel(kFilePanel);
+  QFont font = credit->font();
+  font.setPointSizeF(StatusBarPoints({credit->width(), credit->height()}, 1.0, [&](double points) {
+    font.setPointSizeF(points);
+    const QFontMetrics metrics(font);
+    return Extent{metrics.horizontalAdvance(credit->text()), metrics.height()};
+  }));
+  credit->setFont(font);
+  filePanel_->setFont(font);
 
   progressBar_ = Named(new QProgressBar(centralWidget()), "progressBar");
   SetPlace(progressBar_, kProgressBarPlace);
@@ -209,12 +208,12 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     // Dropping the list down or switching to another program does not leave
     // the box.
     const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-    bool inside = false;
-    for (QWidget* now = QApplication::focusWidget(); now != nullptr && !inside;
-         now = now->parentWidget())
-      inside = now == historyBox_;
-    if (!inside && reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
-      controller_->historyLeft();
+    FocusTo to = reason == Qt::PopupFocusReason          ? FocusTo::ItsList
+                 : reason == Qt::ActiveWindowFocusReason ? FocusTo::OtherProgram
+                                                         : FocusTo::OtherControl;
+    for (QWidget* now = QApplication::focusWidget(); now != nullptr; now = now->parentWidget())
+      if (now == historyBox_) to = FocusTo::ThisBox;
+    controller_->historyLeft(to);
   }
   return QMainWindow::eventFilter(watched, event);
 }
@@ -253,14 +252,16 @@ void MainWindow::showHistoryText(const std::string& text) {
   historyBox_->setEditText(Shown(text));
 }
 
-void MainWindow::showFilePanel(const std::string& text) {
-  // A path longer than the panel loses its middle; the hint shows it whole.
-  const QFontMetrics metrics = filePanel_->fontMetrics();
-  const int room = filePanel_->width() - 2 * filePanel_->frameWidth() - filePanel_->indent();
-  filePanel_->setText(Shown(ElideMiddle(text, room, [&metrics](const std::string& shown) {
-    return metrics.horizontalAdvance(Shown(shown));
-  })));
-  filePanel_->setToolTip(Shown(text));
+void MainWindow::showOptions(const ShownOptions& options) {
+  const QSignalBlocker quietNote(noteBox_), quietGif(gifBox_), quietPixels(pixelsEdit_);
+  noteBox_->setChecked(options.note);
+  gifBox_->setChecked(options.gif);
+  pixelsEdit_->setText(Shown(options.pixels));
+}
+
+void MainWindow::showFilePanel(const std::string& shown, const std::string& whole) {
+  filePanel_->setText(Shown(shown));
+  filePanel_->setToolTip(Shown(whole));
 }
 
 void MainWindow::showProgress(BarRange bar) {
@@ -278,6 +279,8 @@ void MainWindow::repaintNow() {
 void MainWindow::showAboutDialog() {
   if (aboutDialog_ != nullptr) aboutDialog_->exec();
 }
+
+void MainWindow::openMenu() { menuBar()->setActiveAction(menuBar()->actions().front()); }
 
 void MainWindow::closeWindow() { close(); }
 

@@ -9,11 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "commands/main_window_controller.h"
 #include "commands/session.h"
+#include "window/main_window_controller.h"
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QListView;
 class QPlainTextEdit;
 class QProgressBar;
@@ -53,11 +55,13 @@ class MainWindow : public QMainWindow, private MainWindowView {
   void showSelectedDive(int index) override;
   void addHistoryLine(const std::string& line) override;
   void showHistoryText(const std::string& text) override;
-  void showFilePanel(const std::string& text) override;
+  void showOptions(const ShownOptions& options) override;
+  void showFilePanel(const std::string& shown, const std::string& whole) override;
   void showProgress(BarRange bar) override;
   void showProgramFolder(const std::string& text) override;
   void repaintNow() override;
   void showAboutDialog() override;
+  void openMenu() override;
   void closeWindow() override;
 
   Session& session_;
@@ -67,6 +71,9 @@ class MainWindow : public QMainWindow, private MainWindowView {
   QListView* diveList_ = nullptr;
   DiveListModel* diveListModel_ = nullptr;
   QComboBox* historyBox_ = nullptr;
+  QCheckBox* noteBox_ = nullptr;
+  QCheckBox* gifBox_ = nullptr;
+  QLineEdit* pixelsEdit_ = nullptr;
   QStatusBar* statusBar_ = nullptr;
   QLabel* filePanel_ = nullptr;
   QProgressBar* progressBar_ = nullptr;

@@ -15,7 +15,7 @@
 #include <QStyle>
 #include <QStyleOptionFocusRect>
 
-#include "commands/caption_fit.h"
+#include "window/caption_fit.h"
 
 namespace quellmar {
 namespace {
@@ -96,9 +96,10 @@ QWidget* MakeControl(const ControlLayout& control, QWidget* parent) {
     made->adjustSize();
   else
     made->resize(place.width, place.height);
-  if (*control.caption != '\0')
-    FitCaption(made, {control.room.width > 0 ? control.room.width : made->width(),
-                      control.room.height > 0 ? control.room.height : made->height()});
+  if (*control.caption != '\0') {
+    const Extent most = CaptionRoom(control, {made->width(), made->height()}, 1.0);
+    FitCaption(made, {most.width, most.height});
+  }
   return made;
 }
 

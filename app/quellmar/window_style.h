@@ -1,6 +1,6 @@
 // What the two windows share: their font, the way a control gets its name,
 // the rule that every caption fits its control, and the controls made from
-// the windows' description (commands/window_layout.h).
+// the windows' description (window/window_layout.h).
 #pragma once
 
 #include <QFont>
@@ -11,7 +11,7 @@
 #include <map>
 #include <span>
 
-#include "commands/window_layout.h"
+#include "window/window_layout.h"
 
 namespace quellmar {
 
@@ -26,7 +26,7 @@ Widget* Named(Widget* widget, const char* name) {
 }
 
 // The caption of the control fitted by the windows' one rule (FitCaption in
-// commands/caption_fit.h): it grows up to `most`, then its font steps down.
+// window/caption_fit.h): it grows up to `most`, then its font steps down.
 void FitCaption(QWidget* control, QSize most);
 
 // Makes the controls in their order, each in the box it stands in or else in

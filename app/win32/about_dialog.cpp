@@ -9,9 +9,9 @@
 #include <utility>
 
 #include "basic/path_text.h"
-#include "commands/window_layout.h"
 #include "controls.h"
 #include "resource.h"
+#include "window/window_layout.h"
 
 namespace quellmar::win32 {
 namespace {

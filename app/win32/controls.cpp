@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 #include <filesystem>
 #include <system_error>
@@ -119,10 +118,7 @@ void PlaceControls(HWND parent, std::span<const ControlLayout> controls, WindowF
                  laidOut.height, SWP_NOZORDER | SWP_NOACTIVATE);
     const Extent needed = CaptionExtent(handle, dpi);
     if (needed.width == 0) continue;
-    const Extent room = control.room;
-    const Extent most{
-        room.width > 0 ? Scaled(room.width, dpi) : laidOut.width,
-        room.height > 0 ? Scaled(room.height, dpi) : (autoSized ? INT_MAX : laidOut.height)};
+    const Extent most = CaptionRoom(control, laidOut, dpi / 96.0);
     const CaptionFit fit = FitCaption(laidOut, most, kWindowPoints, [&](double points) {
       setFont(points);
       return CaptionExtent(handle, dpi);

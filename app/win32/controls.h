@@ -5,7 +5,7 @@
 // The windows are laid out in pixels at 96 DPI. On a monitor of another scale
 // (120 DPI is 125 %, 144 DPI 150 %) every place and size is scaled, the fonts
 // are made for that DPI, and each caption is fitted by the rule of
-// commands/caption_fit.h; a window moved to a monitor of another scale is
+// window/caption_fit.h; a window moved to a monitor of another scale is
 // laid out again.
 #pragma once
 
@@ -18,8 +18,8 @@
 #include <string_view>
 #include <utility>
 
-#include "commands/caption_fit.h"
-#include "commands/window_layout.h"
+#include "window/caption_fit.h"
+#include "window/window_layout.h"
 
 namespace quellmar::win32 {
 

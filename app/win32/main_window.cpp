@@ -9,11 +9,10 @@
 #include <vector>
 
 #include "about_dialog.h"
-#include "basic/display_text.h"
-#include "commands/program_texts.h"
-#include "commands/tool_images.h"
-#include "commands/window_layout.h"
 #include "resource.h"
+#include "window/program_texts.h"
+#include "window/tool_images.h"
+#include "window/window_layout.h"
 
 namespace quellmar::win32 {
 namespace {
@@ -79,6 +78,10 @@ HBITMAP ToolBitmap(ToolImage image, int size) {
 
 bool Checked(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
+void Check(HWND box, bool on) {
+  SendMessageW(box, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
 void SetText(HWND window, const std::string& text) {
   SetWindowTextW(window, WideText(text).c_str());
 }
@@ -101,6 +104,7 @@ MainWindow::MainWindow(Session& session, HINSTANCE instance)
     throw;
   }
   controller_.emplace(session_, static_cast<MainWindowView&>(*this));
+  layOutStatusBar();
 }
 
 MainWindow::~MainWindow() { release(); }
@@ -171,12 +175,6 @@ void MainWindow::buildControls() {
   SendMessageW(infoMemo_, EM_SETLIMITTEXT, 0, 0);  // as long as memory allows
   diveList_ = control(ControlRole::DiveList);
   historyBox_ = control(ControlRole::HistoryBox);
-
-  const ExportOptions& chosen = session_.window.options;
-  CheckDlgButton(window_, ControlId(ControlRole::NoteBox),
-                 chosen.note ? BST_CHECKED : BST_UNCHECKED);
-  CheckDlgButton(window_, ControlId(ControlRole::GifBox), chosen.gif ? BST_CHECKED : BST_UNCHECKED);
-  SetText(control(ControlRole::PixelsEdit), Utf8FromWindows1252(chosen.px));
 
   // One column as wide as the list; lines come from the window model as they
   // are drawn, so a logbook of any size is listed at once.
@@ -309,12 +307,12 @@ void MainWindow::layOutStatusBar() {
   const int edges[] = {Scaled(kCreditPanel.width, dpi),
                        Scaled(kCreditPanel.width + kFilePanel.width, dpi), -1};
   SendMessageW(statusBar_, SB_SETPARTS, std::size(edges), reinterpret_cast<LPARAM>(edges));
-  // One font for the bar, in which the credit fits its panel.
-  const Extent credit{edges[0] - Scaled(6, dpi), height};
-  const CaptionFit fit = FitCaption(credit, credit, 8.0, [this](double points) {
-    return TextExtent(fonts_->font(points), kCreditPanel.text);
+  const double scale = dpi / 96.0;
+  const double points = StatusBarPoints({edges[0], height}, scale, [this](double size) {
+    return TextExtent(fonts_->font(size), kCreditPanel.text);
   });
-  SendMessageW(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_->font(fit.points)), TRUE);
+  HFONT font = fonts_->font(points);
+  SendMessageW(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
   // In the status bar.
   SetWindowPos(progressBar_, nullptr, Scaled(kProgressBarPlace.left, dpi),
                Scaled(kProgressBarPlace.top - kStatusBarPlace.top, dpi),
@@ -329,19 +327,12 @@ void MainWindow::layOutStatusBar() {
                  reinterpret_cast<LPARAM>(&tool.rect));
     SendMessageW(hints_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
   }
-  drawFilePanel();
-}
-
-// The path as it fits the panel, losing its middle where it is too long.
-void MainWindow::drawFilePanel() {
+  if (!controller_) return;  // measured once the controller is made
   RECT panel{};
   SendMessageW(statusBar_, SB_GETRECT, kFilePart, reinterpret_cast<LPARAM>(&panel));
-  HFONT font = reinterpret_cast<HFONT>(SendMessageW(statusBar_, WM_GETFONT, 0, 0));
-  const std::string shown =
-      ElideMiddle(filePanelText_, panel.right - panel.left - Scaled(6, fonts_->dpi()),
-                  [font](const std::string& text) { return TextExtent(font, text).width; });
-  SendMessageW(statusBar_, SB_SETTEXTW, kFilePart,
-               reinterpret_cast<LPARAM>(WideText(shown).c_str()));
+  controller_->filePanelMeasured(panel.right - panel.left, scale, [font](const std::string& text) {
+    return TextExtent(font, text).width;
+  });
 }
 
 bool MainWindow::handleKey(MSG& msg) {
@@ -403,27 +394,24 @@ void MainWindow::onCommand(int id, int code) {
   if (id >= kFirstCommandId && id < kFirstControlId)
     return controller_->perform(static_cast<WindowCommand>(id - kFirstCommandId));
   switch (id) {
-    // The export reads the options whenever a tag needs them.
     case ControlId(ControlRole::NoteBox):
-      if (code == BN_CLICKED) session_.window.options.note = Checked(GetDlgItem(window_, id));
+      if (code == BN_CLICKED) controller_->noteChanged(Checked(GetDlgItem(window_, id)));
       return;
     case ControlId(ControlRole::GifBox):
-      if (code == BN_CLICKED) session_.window.options.gif = Checked(GetDlgItem(window_, id));
+      if (code == BN_CLICKED) controller_->gifChanged(Checked(GetDlgItem(window_, id)));
       return;
     case ControlId(ControlRole::PixelsEdit):
-      if (code == EN_CHANGE)
-        session_.window.options.px = Windows1252FromUtf8(WindowText(GetDlgItem(window_, id)));
+      if (code == EN_CHANGE) controller_->pixelsTyped(WindowText(GetDlgItem(window_, id)));
       return;
     case ControlId(ControlRole::HistoryBox):
       if (code == CBN_EDITCHANGE) controller_->historyTyped(WindowText(historyBox_));
-      if (code == CBN_SELCHANGE) {
-        // The box lists the history's lines in their order.
-        const auto index = SendMessageW(historyBox_, CB_GETCURSEL, 0, 0);
-        const auto& lines = session_.window.history();
-        if (index >= 0 && static_cast<std::size_t>(index) < lines.size())
-          controller_->historyTyped(lines[static_cast<std::size_t>(index)]);
-      }
-      if (code == CBN_KILLFOCUS) controller_->historyLeft();
+      if (code == CBN_SELCHANGE)
+        controller_->historyChosen(static_cast<int>(SendMessageW(historyBox_, CB_GETCURSEL, 0, 0)));
+      // The box keeps the focus while its list is down; no focus left is
+      // another program's.
+      if (code == CBN_KILLFOCUS)
+        controller_->historyLeft(GetFocus() == nullptr ? FocusTo::OtherProgram
+                                                       : FocusTo::OtherControl);
       return;
   }
 }
@@ -485,10 +473,16 @@ void MainWindow::addHistoryLine(const std::string& line) {
 
 void MainWindow::showHistoryText(const std::string& text) { SetText(historyBox_, text); }
 
-void MainWindow::showFilePanel(const std::string& text) {
-  filePanelText_ = text;
-  drawFilePanel();
-  setPanelHint(kFilePart, text);
+void MainWindow::showOptions(const ShownOptions& options) {
+  Check(control(ControlRole::NoteBox), options.note);
+  Check(control(ControlRole::GifBox), options.gif);
+  SetText(control(ControlRole::PixelsEdit), options.pixels);
+}
+
+void MainWindow::showFilePanel(const std::string& shown, const std::string& whole) {
+  SendMessageW(statusBar_, SB_SETTEXTW, kFilePart,
+               reinterpret_cast<LPARAM>(WideText(shown).c_str()));
+  setPanelHint(kFilePart, whole);
 }
 
 void MainWindow::showProgress(BarRange bar) {
@@ -518,6 +512,8 @@ void MainWindow::repaintNow() {
 void MainWindow::showAboutDialog() {
   if (aboutDialog_ != nullptr) aboutDialog_->showModal(window_);
 }
+
+void MainWindow::openMenu() { SendMessageW(window_, WM_SYSCOMMAND, SC_KEYMENU, 0); }
 
 void MainWindow::closeWindow() {
   if (window_ != nullptr) PostMessageW(window_, WM_CLOSE, 0, 0);

@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "commands/main_window_controller.h"
 #include "commands/session.h"
 #include "controls.h"
+#include "window/main_window_controller.h"
 
 namespace quellmar::win32 {
 
@@ -64,7 +64,6 @@ class MainWindow : private MainWindowView {
   void layOutToolImages(UINT dpi);
   void layOutToolBar(UINT dpi);
   void layOutStatusBar();
-  void drawFilePanel();
 
   void showMemo(const std::vector<std::string>& lines) override;
   void appendMemoLine(const std::string& line) override;
@@ -72,11 +71,13 @@ class MainWindow : private MainWindowView {
   void showSelectedDive(int index) override;
   void addHistoryLine(const std::string& line) override;
   void showHistoryText(const std::string& text) override;
-  void showFilePanel(const std::string& text) override;
+  void showOptions(const ShownOptions& options) override;
+  void showFilePanel(const std::string& shown, const std::string& whole) override;
   void showProgress(BarRange bar) override;
   void showProgramFolder(const std::string& text) override;
   void repaintNow() override;
   void showAboutDialog() override;
+  void openMenu() override;
   void closeWindow() override;
 
   Session& session_;
@@ -95,7 +96,6 @@ class MainWindow : private MainWindowView {
   HWND statusBar_ = nullptr;
   HWND progressBar_ = nullptr;
   HWND hints_ = nullptr;
-  std::string filePanelText_;  // whole; the panel shows what fits
 
   bool quitWhenClosed_ = false;
   std::optional<MainWindowController> controller_;  // made once the controls stand

@@ -10,7 +10,6 @@ namespace quellmar {
 CommandRunner::End CommandRunner::run(const std::function<void()>& command) {
   if (busy_) return End::Ignored;
   busy_ = true;
-  pace_.start();
   try {
     command();
   } catch (const std::exception& error) {
@@ -23,11 +22,6 @@ CommandRunner::End CommandRunner::run(const std::function<void()>& command) {
 bool CommandRunner::mayClose() {
   if (busy_) closeAfterCommand_ = true;
   return !busy_;
-}
-
-CommandRunner::Show CommandRunner::onChange() {
-  if (!busy_) return Show::Now;
-  return pace_.due() ? Show::Repaint : Show::Later;
 }
 
 }  // namespace quellmar

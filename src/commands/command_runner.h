@@ -1,13 +1,10 @@
 // How a window runs its commands, the same in every window: one at a time;
 // whatever a command does not handle ends it and is shown in the error box;
-// a close asked for during a command waits for its end; the model's changes
-// are shown at once between commands, and during one at the pace of
-// RepaintPace, so that long work shows its progress without slowing down.
+// a close asked for during a command waits for its end.
 #pragma once
 
 #include <functional>
 
-#include "commands/repaint_pace.h"
 #include "commands/session.h"
 
 namespace quellmar {
@@ -27,20 +24,13 @@ class CommandRunner {
   // is put off, and run() ends with CloseNow.
   bool mayClose();
 
-  enum class Show {
-    Later,    // during a command, too soon since the last time
-    Now,      // between commands: show the change at once
-    Repaint,  // during a command: show it, and let the window repaint
-              // without taking user input, so no other command starts
-  };
-  // The model changed: when the window shows it.
-  Show onChange();
+  // A command is running: what it changes is shown at a window's pace.
+  bool running() const { return busy_; }
 
  private:
   Session& session_;
   bool busy_ = false;
   bool closeAfterCommand_ = false;
-  RepaintPace pace_;
 };
 
 }  // namespace quellmar

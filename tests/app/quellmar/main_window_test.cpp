@@ -1,6 +1,5 @@
-// The main window's controls, menus, tool bar, size and options, and the way
-// each command is reached.
-#include <QAbstractButton>
+// The main window's controls, menus and tool bar as its tables describe
+// them, its size, and the events it forwards: options, history, commands and keys.
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,6 +19,8 @@
 #include <QToolButton>
 
 #include "about_dialog.h"
+#include "window/tool_images.h"
+#include "window/window_layout.h"
 #include "window_test_support.h"
 
 namespace quellmar::testing {
@@ -27,90 +28,28 @@ namespace {
 
 using ::quellmar::testing::PrintTo;
 
-// The caption as it reads, without the mark of its mnemonic.
-QString CaptionOf(QWidget* widget) {
-  if (auto* label = qobject_cast<QLabel*>(widget)) return QString(label->text()).remove('&');
-  if (auto* button = qobject_cast<QAbstractButton*>(widget))
-    return QString(button->text()).remove('&');
-  if (auto* group = qobject_cast<QGroupBox*>(widget)) return group->title();
-  if (auto* edit = qobject_cast<QLineEdit*>(widget)) return edit->text();
-  if (auto* combo = qobject_cast<QComboBox*>(widget)) return combo->currentText();
-  return {};
+void ExpectPlace(QWidget* widget, Place place) {
+  EXPECT_EQ(widget->geometry(), QRect(place.left, place.top, place.width, place.height));
 }
 
-struct ControlRow {
-  const char* name;
-  int left, top, width, height;  // width and height -1: as the text needs
-  const char* caption;           // nullptr: none to check
-  const char* hint;
-};
-
-// clang-format off
-const ControlRow kControls[] = {
-  {"toolBar",       0,   0,   542, 29,  nullptr,                  nullptr},
-  {"infoGroup",     8,   32,  337, 129, " Logbook informations ", nullptr},
-  {"infoMemo",      8,   24,  321, 97,  nullptr,                  nullptr},
-  {"optionsGroup",  352, 32,  185, 129, " HTML options ",         nullptr},
-  {"noteBox",       8,   24,  -1,  -1,  "Note",                   "Check this for insert dive notes to the html"},
-  {"gifBox",        8,   40,  -1,  -1,  "Dive profil GIF",        "Check this for the profile GIF pictures"},
-  {"pixelsEdit",    8,   58,  25,  -1,  "1",                      "1 entry (depent of the computer settings) 10-20-30 sec"},
-  {"pixelsLabel",   40,  64,  -1,  -1,  "pixel / profile entry",  nullptr},
-  {"diveListLabel", 8,   168, -1,  -1,  "Logged dives:",          nullptr},
-  {"diveList",      8,   184, 529, 153, nullptr,                  nullptr},
-  {"historyBox",    0,   344, 543, 21,  "History",                nullptr},
-  {"statusBar",     0,   365, 542, 19,  nullptr,                  nullptr},
-  {"progressBar",   352, 370, 186, 10,  nullptr,                  nullptr},
-};
-// clang-format on
-
-class ControlTest : public WindowTest, public ::testing::WithParamInterface<ControlRow> {};
-
-TEST_P(ControlTest, StandsAtItsPlaceWithItsCaptionAndHint) {
-  const ControlRow& row = GetParam();
-  QWidget* widget = find<QWidget>(row.name);
-  ASSERT_NE(widget, nullptr);
-  EXPECT_EQ(widget->pos(), QPoint(row.left, row.top));
-  if (row.width >= 0) {
-    EXPECT_EQ(widget->width(), row.width);
-  }
-  if (row.height >= 0) {
-    EXPECT_EQ(widget->height(), row.height);
-  }
-  if (row.caption != nullptr) {
-    EXPECT_EQ(CaptionOf(widget).toStdString(), row.caption);
-  }
-  if (row.hint != nullptr) {
-    EXPECT_EQ(widget->toolTip().toStdString(), row.hint);
-  }
+TEST_F(WindowTest, ControlsAreMadeFromTheirTable) {
+  ExpectControlsMadeFrom(&window, kMainWindowControls);
+  ExpectPlace(find<QWidget>("toolBar"), kToolBarPlace);
+  ExpectPlace(find<QWidget>("statusBar"), kStatusBarPlace);
+  ExpectPlace(find<QWidget>("progressBar"), kProgressBarPlace);
+  EXPECT_EQ(find<QLabel>("creditPanel")->geometry(), QRect(0, 1, kCreditPanel.width, 17));
+  EXPECT_EQ(find<QLabel>("filePanel")->geometry(), QRect(92, 1, kFilePanel.width, 17));
 }
-
-INSTANTIATE_TEST_SUITE_P(MainWindow, ControlTest, ::testing::ValuesIn(kControls),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(WindowTest, StartsEmptyWithTheDefaultOptions) {
   EXPECT_TRUE(find<QCheckBox>("noteBox")->isChecked());
   EXPECT_TRUE(find<QCheckBox>("gifBox")->isChecked());
+  EXPECT_EQ(find<QLineEdit>("pixelsEdit")->text(), "1");
   EXPECT_EQ(find<QPlainTextEdit>("infoMemo")->toPlainText(), "");
   EXPECT_FALSE(find<QPlainTextEdit>("infoMemo")->isReadOnly());
   EXPECT_EQ(find<QListView>("diveList")->model()->rowCount(), 0);
   EXPECT_EQ(find<QListView>("diveList")->selectionMode(), QAbstractItemView::SingleSelection);
-  EXPECT_EQ(find<QComboBox>("historyBox")->count(), 0);
   EXPECT_TRUE(find<QComboBox>("historyBox")->isEditable());
-  const auto* bar = find<QProgressBar>("progressBar");
-  EXPECT_EQ(bar->minimum(), 0);
-  EXPECT_EQ(bar->maximum(), 100);
-  EXPECT_EQ(bar->value(), 0);
-}
-
-TEST_F(WindowTest, StatusBarHasTheCreditAndTheFilePanel) {
-  auto* credit = find<QLabel>("creditPanel");
-  auto* file = find<QLabel>("filePanel");
-  ASSERT_TRUE(credit && file);
-  EXPECT_EQ(credit->width(), 90);
-  EXPECT_FALSE(credit->text().isEmpty());
-  EXPECT_EQ(file->width(), 200);
-  EXPECT_EQ(file->text(), "No CSV file");
-  EXPECT_LT(credit->x(), file->x());
 }
 
 TEST_F(WindowTest, WindowHasFixedSizeAndNoMaximizeButton) {
@@ -131,103 +70,71 @@ TEST_F(WindowTest, WindowHasFixedSizeAndNoMaximizeButton) {
   EXPECT_LE((middle - desktop).manhattanLength(), 2);
 }
 
-// clang-format off
-struct ToolRow { const char* name; const char* caption; const char* hint; int width; };
-const ToolRow kToolBar[] = {
-  {"fileToolSeparator", nullptr,     nullptr,        8},
-  {"openButton",        "Open",      "CSV Open",     23},
-  {"closeButton",       "Close",     "CSV Close",    23},
-  {"htmlToolSeparator", nullptr,     nullptr,        8},
-  {"exportButton",      "Make HTML", "HTML export",  23},
-  {"viewButton",        nullptr,     "Html preview", 23},
-};
-// clang-format on
+// The picture the window gives an image, drawn from its pixels.
+QImage ImageOf(const QIcon& icon) {
+  return icon.pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32);
+}
+QImage Drawn(ToolImage image) {
+  const ToolImagePixels pixels = DrawToolImage(image);
+  return QImage(reinterpret_cast<const uchar*>(pixels.data()), kToolImageSize, kToolImageSize,
+                QImage::Format_ARGB32)
+      .copy();
+}
 
-TEST_F(WindowTest, ToolBarHoldsItsButtonsInOrder) {
+TEST_F(WindowTest, ToolBarIsMadeFromItsTable) {
   showActive();
   auto* bar = find<QToolBar>("toolBar");
   ASSERT_NE(bar, nullptr);
-  std::vector<QWidget*> widgets;
-  for (QAction* action : bar->actions()) widgets.push_back(bar->widgetForAction(action));
-  ASSERT_EQ(widgets.size(), std::size(kToolBar));
-  for (std::size_t i = 0; i < widgets.size(); ++i) {
-    const ToolRow& row = kToolBar[i];
-    SCOPED_TRACE(row.name);
-    EXPECT_EQ(widgets[i]->objectName(), row.name);
-    EXPECT_EQ(widgets[i]->width(), row.width);
-    if (row.caption != nullptr) {
-      EXPECT_EQ(CaptionOf(widgets[i]), row.caption);
-    }
-    if (row.hint != nullptr) {
-      EXPECT_EQ(widgets[i]->toolTip(), row.hint);
-      auto* button = qobject_cast<QToolButton*>(widgets[i]);
-      ASSERT_NE(button, nullptr);
-      EXPECT_EQ(button->toolButtonStyle(), Qt::ToolButtonIconOnly);
-      EXPECT_FALSE(button->icon().isNull());
-    }
-    if (i > 0) {
-      EXPECT_GT(widgets[i]->x(), widgets[i - 1]->x());
-    }
+  ASSERT_EQ(bar->actions().size(), std::ssize(kToolBar));
+  int left = -1;
+  for (std::size_t i = 0; i < std::size(kToolBar); ++i) {
+    const ToolButton& tool = kToolBar[i];
+    SCOPED_TRACE(tool.name);
+    QWidget* shown = bar->widgetForAction(bar->actions()[static_cast<qsizetype>(i)]);
+    EXPECT_EQ(shown->objectName(), tool.name);
+    EXPECT_GT(shown->x(), left);
+    left = shown->x();
+    EXPECT_EQ(shown->width(), tool.separator() ? kToolSeparatorWidth : kToolButtonSize.width);
+    if (tool.separator()) continue;
+    auto* button = qobject_cast<QToolButton*>(shown);
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->text(), tool.caption);
+    EXPECT_EQ(button->toolTip(), tool.hint);
+    EXPECT_EQ(button->toolButtonStyle(), Qt::ToolButtonIconOnly);
+    EXPECT_EQ(ImageOf(button->icon()), Drawn(tool.image));
   }
 }
-
-// clang-format off
-struct MenuRow { const char* menu; const char* menuCaption; const char* item; const char* caption;
-                 const char* shortcut; const char* sameImageAs; };
-const MenuRow kMenus[] = {
-  {"fileMenu",    "&File",    "openCsvItem",    "&Open CSV",    "Ctrl+O", "openButton"},
-  {"fileMenu",    "&File",    "closeCsvItem",   "&Close CSV",   "",       "closeButton"},
-  {"fileMenu",    "&File",    "quitSeparator",  "",             "",       nullptr},
-  {"fileMenu",    "&File",    "quitItem",       "&Quit",        "Ctrl+Q", nullptr},
-  {"logbookMenu", "&Logbook", "exportHtmlItem", "HTML &export", "Ctrl+E", "exportButton"},
-  {"logbookMenu", "&Logbook", "viewHtmlItem",   "HTML &view",   "Ctrl+B", "viewButton"},
-  {"logbookMenu", "&Logbook", "exportUddfItem", "&UDDF export\u2026", "Ctrl+U", nullptr},
-  {"helpMenu",    "&Help",    "aboutItem",      "&About",       "",       nullptr},
-};
-// clang-format on
 
 // A click on the box itself, at the left end of the control.
 void ClickBox(QCheckBox* box) {
   QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
 }
 
-QImage ImageOf(const QIcon& icon) { return icon.pixmap(16, 16).toImage(); }
-
-TEST_F(WindowTest, MenusHoldTheirItemsInOrder) {
-  QStringList menus;
-  for (QAction* action : window.menuBar()->actions()) menus.push_back(action->text());
-  EXPECT_EQ(menus, QStringList({"&File", "&Logbook", "&Help"}));
-
-  std::map<std::string, int> position;
-  for (const MenuRow& row : kMenus) {
-    SCOPED_TRACE(row.item);
-    auto* menu = find<QMenu>(row.menu);
-    ASSERT_NE(menu, nullptr);
-    EXPECT_EQ(menu->title(), row.menuCaption);
-    const int index = position[row.menu]++;
-    ASSERT_LT(index, menu->actions().size());
-    QAction* action = menu->actions()[index];
-    EXPECT_EQ(action->objectName(), row.item);
-    EXPECT_EQ(action->text(), row.caption);
-    EXPECT_EQ(action->isSeparator(), std::string(row.item) == "quitSeparator");
-    EXPECT_EQ(action->shortcut().toString(), row.shortcut);
-    if (row.sameImageAs != nullptr) {
-      EXPECT_EQ(ImageOf(action->icon()), ImageOf(find<QToolButton>(row.sameImageAs)->icon()));
-    } else {
-      EXPECT_TRUE(action->icon().isNull());
+TEST_F(WindowTest, MenusAreMadeFromTheirTable) {
+  ASSERT_EQ(window.menuBar()->actions().size(), std::ssize(kMenus));
+  for (std::size_t m = 0; m < std::size(kMenus); ++m) {
+    const Menu& menu = kMenus[m];
+    auto* shown = find<QMenu>(menu.name);
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(window.menuBar()->actions()[static_cast<qsizetype>(m)]->menu(), shown);
+    EXPECT_EQ(shown->title(), menu.caption);
+    ASSERT_EQ(shown->actions().size(), std::ssize(menu.items));
+    for (std::size_t i = 0; i < menu.items.size(); ++i) {
+      const MenuItem& item = menu.items[i];
+      SCOPED_TRACE(item.name);
+      const QAction* action = shown->actions()[static_cast<qsizetype>(i)];
+      EXPECT_EQ(action->objectName(), item.name);
+      EXPECT_EQ(action->isSeparator(), item.separator());
+      if (item.separator()) continue;
+      EXPECT_EQ(action->text(), item.caption);
+      EXPECT_EQ(action->shortcut(),
+                item.key == 0 ? QKeySequence() : QKeySequence(Qt::CTRL | Qt::Key(item.key)));
+      EXPECT_EQ(action->icon().isNull(), !item.image);
+      if (item.image) {
+        EXPECT_EQ(ImageOf(action->icon()), Drawn(*item.image));
+      }
     }
   }
-  for (const auto& [menu, count] : position)
-    EXPECT_EQ(find<QMenu>(menu.c_str())->actions().size(), count) << menu;
-}
-
-TEST_F(WindowTest, TheFourImagesDiffer) {
-  const char* buttons[] = {"openButton", "closeButton", "exportButton", "viewButton"};
-  for (const char* a : buttons)
-    for (const char* b : buttons)
-      if (a != b) {
-        EXPECT_NE(ImageOf(find<QToolButton>(a)->icon()), ImageOf(find<QToolButton>(b)->icon()));
-      }
 }
 
 TEST_F(WindowTest, OptionsGoIntoTheSessionAsTheyChange) {
@@ -261,7 +168,6 @@ TEST_F(WindowTest, LeavingTheHistoryPutsHistoryBackAndKeepsItsLines) {
   EXPECT_EQ(history->currentText(), "typed");  // the focus selected the text
   memo->setFocus(Qt::TabFocusReason);
   EXPECT_EQ(history->currentText(), "History");
-  EXPECT_EQ(session.window.historyEdit(), "History");
 
   history->setFocus(Qt::TabFocusReason);
   history->setCurrentIndex(1);

@@ -1,5 +1,8 @@
 #include "window_test_support.h"
 
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QLabel>
 #include <QTest>
 
 #include "import/export_files.h"
@@ -16,6 +19,31 @@ ModalAnswerer::ModalAnswerer(std::function<void(QWidget*)> act) : act_(std::move
     act_(modal);
   });
   timer_.start();
+}
+
+static QString CaptionOf(QWidget* widget) {
+  if (auto* label = qobject_cast<QLabel*>(widget)) return QString(label->text()).remove('&');
+  if (auto* button = qobject_cast<QAbstractButton*>(widget))
+    return QString(button->text()).remove('&');
+  if (auto* group = qobject_cast<QGroupBox*>(widget)) return group->title();
+  return {};
+}
+
+void ExpectControlsMadeFrom(QWidget* top, std::span<const ControlLayout> controls) {
+  for (const ControlLayout& control : controls) {
+    SCOPED_TRACE(control.name);
+    auto* widget = top->findChild<QWidget*>(QLatin1String(control.name));
+    ASSERT_NE(widget, nullptr);
+    if (control.in) {
+      EXPECT_EQ(widget->parentWidget()->objectName(), FindControl(controls, *control.in).name);
+    }
+    EXPECT_EQ(widget->pos(), QPoint(control.place.left, control.place.top));
+    if (control.place.width >= 0 && control.room.width == 0) {
+      EXPECT_EQ(widget->size(), QSize(control.place.width, control.place.height));
+    }
+    EXPECT_EQ(CaptionOf(widget), QString(control.caption).remove('&'));
+    EXPECT_EQ(widget->toolTip(), control.hint);
+  }
 }
 
 void PressKey(QWidget* dialog, Qt::Key key) {

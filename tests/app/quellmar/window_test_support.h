@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <ostream>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,7 @@
 #include "main_window.h"
 #include "support/temp_dir.h"
 #include "support/test_platform.h"
+#include "window/window_layout.h"
 
 namespace quellmar::testing {
 
@@ -39,6 +41,11 @@ class ModalAnswerer {
 template <typename Row>
 requires requires(const Row& row) { std::string_view(row.name); }
 void PrintTo(const Row& row, std::ostream* out) { *out << row.name; }
+
+// Each control of top found by its name at its place in the box it stands
+// in, as large as laid out where its caption does not ask for more, with its
+// caption (without the mark of its mnemonic) and hint.
+void ExpectControlsMadeFrom(QWidget* top, std::span<const ControlLayout> controls);
 
 // Presses a key on the dialog's focused control, or on the dialog.
 void PressKey(QWidget* dialog, Qt::Key key);

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "about_dialog.h"
-#include "commands/program_texts.h"
 #include "controls.h"
+#include "window/window_layout.h"
 #include "window_test_support.h"
 
 namespace quellmar::testing {
@@ -34,19 +34,7 @@ class AboutDialogTest : public ::testing::Test {
   AboutDialog about{platform, GetModuleHandleW(nullptr)};
 };
 
-// clang-format off
-const ControlRow kControls[] = {
-  {ControlId(FramePanel),    "Static",  nullptr,         8,    8,    369,  217},
-  {ControlId(Picture),       "Static",  nullptr,         16,   16,   200,  200},
-  {ControlId(TitleLabel),    "Static",  "Quellmar",      224,  24,   -1,   -1},
-  {ControlId(VersionLabel),  "Static",  "Version 1.2",   224,  40,   -1,   -1},
-  {ControlId(CreditLabel),   "Static",  kAboutCredit,    224,  56,   -1,   -1},
-  {ControlId(CommentLabel),  "Static",  kAboutComments,  224,  80,   137,  65},
-  {ControlId(EmailLink),     "Static",  kEmailAddress,   224,  152,  -1,   -1},
-  {ControlId(WebLink),       "Static",  kWebAddress,     224,  168,  -1,   -1},
-  {IDOK,                     "Button",  "OK",            167,  236,  75,   25},
-};
-// clang-format on
+const std::vector<ControlRow> kControls = LaidOutControls(kAboutControls);
 
 TEST_F(AboutDialogTest, ControlsStandAtTheirPlacesWithTheDecodedPicture) {
   show({[](HWND dialog) {

@@ -13,6 +13,7 @@
 
 #include "support/test_platform.h"
 #include "win32_platform.h"
+#include "window/window_layout.h"
 
 namespace quellmar::testing {
 
@@ -72,9 +73,14 @@ std::string Text(HWND window);  // UTF-8
 struct ControlRow {
   int id;
   const char* className;         // nullptr: not checked
-  const char* text;              // nullptr: not checked
+  const char* text;              // nullptr: not checked; "&" marks no mnemonic
   int left, top, width, height;  // in the window's client area; -1: as the text needs
 };
+// The controls as their table lays them out in the window, with their
+// captions; the text of an edit field or a combo box is not checked, and a
+// combo box is as high as its list dropped down.
+std::vector<ControlRow> LaidOutControls(std::span<const ControlLayout> controls);
+
 // Checks the controls of parent (found by id): class, text and place.
 void ExpectControls(HWND parent, std::span<const ControlRow> rows);
 

@@ -1,20 +1,33 @@
-// What the two windows show, and where, described once for every front-end:
+// What the two desktop windows show, and where, described once for both:
 // the main window's menus, tool bar, controls and status bar, and the about
 // dialog's controls. A window makes its parts from these tables in their
 // order, which is the order Tab goes, and sends each menu item's, tool
-// button's and key's command to its MainWindowController. Places and sizes
+// button's and key's command to its MainWindowController
+// (window/main_window_controller.h). Places and sizes
 // are pixels at 96 DPI; the windows scale them.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <span>
 
-#include "commands/caption_fit.h"
-#include "commands/main_window_controller.h"
-#include "commands/program_texts.h"
-#include "commands/tool_images.h"
+#include "window/caption_fit.h"
+#include "window/program_texts.h"
+#include "window/tool_images.h"
 
 namespace quellmar {
+
+// What a menu item, a tool button or a key asks for.
+enum class WindowCommand {
+  OpenCsv,
+  CloseCsv,
+  ExportHtml,
+  ViewHtml,
+  ExportUddf,
+  ShowAbout,
+  Quit,
+  OpenMenu,
+};
 
 struct Place {
   int left, top, width, height;
@@ -99,6 +112,8 @@ struct StatusPanel {
 inline constexpr Place kStatusBarPlace = {0, 365, 542, 19};
 inline constexpr StatusPanel kCreditPanel = {"creditPanel", 90, kCreditPanelText};
 inline constexpr StatusPanel kFilePanel = {"filePanel", 200, ""};
+// What a panel's frame and the indent of its text take of its width.
+inline constexpr int kPanelTextMargin = 6;
 // Over the empty right-hand part of the status bar.
 inline constexpr Place kProgressBarPlace = {352, 370, 186, 10};
 
@@ -286,6 +301,18 @@ inline constexpr ControlLayout kAboutControls[] = {
      .caption = "OK",
      .place = {167, 236, 75, 25}},
 };
+
+// The one font of the status bar, at most 8 points: the largest in which the
+// credit fits its panel, given the panel's size and the window's scale as in
+// MainWindowController::filePanelMeasured, and textSize(points), the size of
+// the credit in the font of that size.
+double StatusBarPoints(Extent creditPanel, double scale,
+                       const std::function<Extent(double points)>& textSize);
+
+// The most a control may grow to where its caption needs it: its room, at the
+// window's scale (1.5 at 150 %), where the table gives one, else its size as
+// laid out; a control laid out as large as its caption may grow down.
+Extent CaptionRoom(const ControlLayout& control, Extent laidOut, double scale);
 
 // The control of that role among controls, which hold it.
 const ControlLayout& FindControl(std::span<const ControlLayout> controls, ControlRole role);

@@ -1,6 +1,6 @@
 // The rule both windows fit their captions and paths by, with a face whose
 // every character is a fixed number of pixels wide at a size.
-#include "commands/caption_fit.h"
+#include "window/caption_fit.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "commands/caption_fit.h"
+#include "window/caption_fit.h"
 
 #include <algorithm>
 #include <vector>

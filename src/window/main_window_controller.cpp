@@ -1,8 +1,11 @@
-#include "commands/main_window_controller.h"
+#include "window/main_window_controller.h"
 
+#include <cmath>
 #include <utility>
 
+#include "basic/display_text.h"
 #include "commands/commands.h"
+#include "window/caption_fit.h"
 
 namespace quellmar {
 
@@ -11,6 +14,8 @@ MainWindowController::MainWindowController(Session& session, MainWindowView& vie
   session_.window.setListener(this);
   for (const std::string& line : session_.window.history()) view_.addHistoryLine(line);
   view_.showHistoryText(session_.window.historyEdit());
+  const ExportOptions& options = session_.window.options;
+  view_.showOptions({options.note, options.gif, Utf8FromWindows1252(options.px)});
   memoChanged();
   diveListChanged();
   filePanelChanged();
@@ -41,6 +46,7 @@ void MainWindowController::windowShown() {
 
 template <typename Command>
 void MainWindowController::run(Command command) {
+  if (!runner_.running()) pace_.start();
   const CommandRunner::End end = runner_.run(command);
   if (end == CommandRunner::End::Ignored) return;
   showPending();
@@ -63,6 +69,8 @@ void MainWindowController::perform(WindowCommand command) {
       return showAbout();
     case WindowCommand::Quit:
       return quit();
+    case WindowCommand::OpenMenu:
+      return view_.openMenu();
   }
 }
 
@@ -86,13 +94,33 @@ void MainWindowController::quit() { view_.closeWindow(); }
 
 bool MainWindowController::mayClose() { return runner_.mayClose(); }
 
+void MainWindowController::noteChanged(bool on) { session_.window.options.note = on; }
+void MainWindowController::gifChanged(bool on) { session_.window.options.gif = on; }
+void MainWindowController::pixelsTyped(const std::string& text) {
+  session_.window.options.px = Windows1252FromUtf8(text);
+}
+
 void MainWindowController::historyTyped(std::string text) {
   session_.window.setHistoryEdit(std::move(text));
 }
 
-void MainWindowController::historyLeft() {
+void MainWindowController::historyChosen(int row) {
+  const auto& lines = session_.window.history();
+  if (row >= 0 && static_cast<std::size_t>(row) < lines.size())
+    historyTyped(lines[static_cast<std::size_t>(row)]);
+}
+
+// Dropping the list down or switching to another program does not leave the box.
+void MainWindowController::historyLeft(FocusTo to) {
+  if (to != FocusTo::OtherControl) return;
   session_.window.setHistoryEdit(kHistoryText);
   view_.showHistoryText(kHistoryText);
+}
+
+void MainWindowController::filePanelMeasured(int width, double scale, TextWidth textWidth) {
+  filePanelRoom_ = width - static_cast<int>(std::lround(kPanelTextMargin * scale));
+  textWidth_ = std::move(textWidth);
+  showFilePanel();
 }
 
 // The window model's changes.
@@ -119,18 +147,26 @@ void MainWindowController::diveSelected(int) {
 
 void MainWindowController::historyAdded(const std::string& line) { view_.addHistoryLine(line); }
 
-void MainWindowController::filePanelChanged() { view_.showFilePanel(session_.window.filePanel()); }
+void MainWindowController::filePanelChanged() { showFilePanel(); }
+
+void MainWindowController::showFilePanel() {
+  const std::string& whole = session_.window.filePanel();
+  view_.showFilePanel(textWidth_ ? ElideMiddle(whole, filePanelRoom_, textWidth_) : whole, whole);
+}
 
 void MainWindowController::progressChanged() {
   progressPending_ = true;
   followWork();
 }
 
+// Between commands a change is shown at once; during one at the repaint
+// pace, letting the window repaint without taking user input, so that no
+// other command starts.
 void MainWindowController::followWork() {
-  const CommandRunner::Show show = runner_.onChange();
-  if (show == CommandRunner::Show::Later) return;
+  if (!runner_.running()) return showPending();
+  if (!pace_.due()) return;
   showPending();
-  if (show == CommandRunner::Show::Repaint) view_.repaintNow();
+  view_.repaintNow();
 }
 
 void MainWindowController::showPending() {

@@ -1,8 +1,8 @@
 // What a main window is told to draw, and when: the start sequence, the memo,
 // the selection and the progress between commands and during one, a close
-// during a command, the history box's text. A recording window stands in for
-// both the view and the platform, so their calls come in one order.
-#include "commands/main_window_controller.h"
+// during a command, the history box's text, the options and the file panel. A recording window
+// stands in for both the view and the platform, so their calls come in one order.
+#include "window/main_window_controller.h"
 
 #include <gtest/gtest.h>
 
@@ -37,7 +37,13 @@ class RecordingWindow : public MainWindowView, public Platform {
   void showHistoryText(const std::string& text) override {
     events.push_back("historyText=" + text);
   }
-  void showFilePanel(const std::string& text) override { events.push_back("filePanel=" + text); }
+  void showOptions(const ShownOptions& options) override {
+    events.push_back("options=" + std::to_string(options.note) + std::to_string(options.gif) + " " +
+                     options.pixels);
+  }
+  void showFilePanel(const std::string& shown, const std::string& whole) override {
+    events.push_back("filePanel=" + shown + (shown == whole ? "" : " hint=" + whole));
+  }
   void showProgress(BarRange bar) override {
     events.push_back("progress=" + std::to_string(bar.position) + "/" +
                      std::to_string(bar.maximum));
@@ -45,6 +51,7 @@ class RecordingWindow : public MainWindowView, public Platform {
   void showProgramFolder(const std::string& text) override { events.push_back("hint=" + text); }
   void repaintNow() override { events.push_back("repaint"); }
   void showAboutDialog() override { events.push_back("about"); }
+  void openMenu() override { events.push_back("menu"); }
   void closeWindow() override { events.push_back("close"); }
 
   MessageAnswer showMessage(MessageKind kind, const std::string& text, MessageButtons,
@@ -87,14 +94,17 @@ struct Fixture {
 
 void Pause() { std::this_thread::sleep_for(std::chrono::milliseconds(250)); }
 
+int Bytes(const std::string& text) { return static_cast<int>(text.size()); }
+
 TEST(MainWindowController, ShowsTheModelWhenMade) {
   RecordingWindow window;
   Session session(window);
   session.window.addHistory("earlier");
+  session.window.options = {.note = true, .gif = false, .px = "2\xB5"};
   MainWindowController controller(session, window);
-  EXPECT_EQ(window.events,
-            (std::vector<std::string>{"history+=earlier", "historyText=History", "memo=", "dives=0",
-                                      "filePanel=No CSV file", "progress=0/100"}));
+  EXPECT_EQ(window.events, (std::vector<std::string>{"history+=earlier", "historyText=History",
+                                                     "options=10 2\u00B5", "memo=", "dives=0",
+                                                     "filePanel=No CSV file", "progress=0/100"}));
 }
 
 struct Row {
@@ -157,8 +167,33 @@ const Row kRows[] = {
    {"choose", "error=disk gone."}},
   {"LeavingTheHistoryShowsHistoryAgain",
    [](Fixture& f) { f.controller.historyTyped("typed"); f.note(f.session.window.historyEdit());
-                    f.controller.historyLeft(); f.note(f.session.window.historyEdit()); },
+                    f.controller.historyLeft(FocusTo::OtherControl); f.note(f.session.window.historyEdit()); },
    {"typed", "historyText=History", "History"}},
+  {"HistoryStaysWhileItsOwnPartsHaveTheFocus",
+   [](Fixture& f) { f.controller.historyTyped("typed"); f.controller.historyLeft(FocusTo::ThisBox);
+                    f.controller.historyLeft(FocusTo::ItsList);
+                    f.controller.historyLeft(FocusTo::OtherProgram); f.note(f.session.window.historyEdit()); },
+   {"typed"}},
+  {"HistoryRowChosenIsItsLine",
+   [](Fixture& f) { f.session.window.addHistory("first"); f.session.window.addHistory("second");
+                    f.controller.historyChosen(1); f.note(f.session.window.historyEdit());
+                    f.controller.historyChosen(2); f.controller.historyChosen(-1);
+                    f.note(f.session.window.historyEdit()); },
+   {"history+=first", "history+=second", "second", "second"}},
+  {"OptionsKeptAsTheExportReadsThem",
+   [](Fixture& f) { f.controller.noteChanged(true); f.controller.gifChanged(true);
+                    f.controller.pixelsTyped("3\u00B5"); const ExportOptions& o = f.session.window.options;
+                    f.note(std::to_string(o.note) + std::to_string(o.gif) + " " + o.px); },
+   {"11 3\xB5"}},
+  {"FilePanelLosesTheMiddleOfWhatDoesNotFit",
+   [](Fixture& f) { f.session.window.setFilePanel("C:\\Dives\\log.csv");
+                    f.controller.filePanelMeasured(24, 1.5, Bytes);
+                    f.controller.filePanelMeasured(25, 1.5, Bytes); },
+   {"filePanel=C:\\Dives\\log.csv", "filePanel=C:\\Div\u2026og.csv hint=C:\\Dives\\log.csv",
+    "filePanel=C:\\Dives\\log.csv"}},
+  {"F10OpensTheFirstMenu",
+   [](Fixture& f) { f.controller.perform(WindowCommand::OpenMenu); },
+   {"menu"}},
 };
 // clang-format on
 

@@ -1,4 +1,4 @@
-#include "commands/tool_images.h"
+#include "window/tool_images.h"
 
 #include <cstddef>
 
