@@ -88,7 +88,6 @@ class EngineTest : public ::testing::Test {
  protected:
   EngineTest() {
     fs::create_directory(dir.path() / "Output");
-    dir.write("html/note.html", "<h1>Dive @diveno@</h1>\r\n@note@\r\n");
     book.dives.push_back(SampleDive());
     book.summary = {5400, 2700, 31, 14};
   }
@@ -111,7 +110,8 @@ class EngineTest : public ::testing::Test {
   ExportReport report;
   SystemFileCalls calls;
   FileSet files{dir.path() / "Output", calls};
-  FillSource source{book, options, dir.path()};
+  Template note = ParseTemplate("<h1>Dive @diveno@</h1>\r\n@note@\r\n");
+  FillSource source{book, options, &note};
   FillRun run{source, files, report};
 };
 
@@ -415,28 +415,27 @@ INSTANTIATE_TEST_SUITE_P(Tags, ConditionTest, ::testing::ValuesIn(kConditionRows
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(EngineTest, NotePageIsFilledFromTheNoteTemplate) {
-  dir.write("html/note.html",
-            "<h1>Dive @diveno@</h1>\r\n\r\n<p>@note@</p>\r\n@totalsac@ l/min\rlast");
+  note = ParseTemplate("<h1>Dive @diveno@</h1>\r\n\r\n<p>@note@</p>\r\n@totalsac@ l/min\rlast");
   WriteNotePage(run, 0);
   EXPECT_EQ(page("d12.html"),
             "<h1>Dive 12</h1>\r\n\r\n<p>Line one<br>\n\rline two</p>\r\n14 l/min\r\nlast\r\n");
 }
 
 TEST_F(EngineTest, NoteTemplateStopsAtCtrlZ) {
-  dir.write("html/note.html", "@diveno@\r\n\x1a@site@\r\n");
+  note = ParseTemplate("@diveno@\r\n\x1a@site@\r\n");
   WriteNotePage(run, 0);
   EXPECT_EQ(page("d12.html"), "12\r\n");
 }
 
 TEST_F(EngineTest, TemplateWithLineFeedsAloneIsOneLine) {
-  dir.write("html/note.html", "<p>@diveno@\n@site@</p>\n@div\neno@\n");
+  note = ParseTemplate("<p>@diveno@\n@site@</p>\n@div\neno@\n");
   WriteNotePage(run, 0);
   EXPECT_EQ(page("d12.html"), "<p>12\nElphinstone</p>\nerror\n\r\n");
 }
 
 TEST_F(EngineTest, NoteWithLineBreaksSpansSeveralOutputLines) {
   StringSink out;
-  FillTemplate(run, {"<td>@note@</td>", "end"}, out, 0);
+  FillTemplate(run, ParseTemplate("<td>@note@</td>\r\nend"), out, 0);
   EXPECT_EQ(out.data, "<td>Line one<br>\n\rline two</td>\r\nend\r\n");
 }
 
@@ -471,13 +470,13 @@ class ExistenceSink : public ByteSink {
 
 TEST_F(EngineTest, FilesExistBeforeTheLineThatLinksThemIsWritten) {
   ExistenceSink sink(files, {output("d12.html"), output("d12.gif")});
-  FillTemplate(run, {"first", "@note_ico@", "@profile_gif@"}, sink, 0);
+  FillTemplate(run, ParseTemplate("first\r\n@note_ico@\r\n@profile_gif@"), sink, 0);
   EXPECT_EQ(sink.writes,
             (std::vector<std::string>{"first 00", kNoteLink + " 10", kProfileImg + " 11"}));
 }
 
 TEST_F(EngineTest, EveryTagIsFilledWithItsSideEffectsEachTime) {
-  dir.write("html/note.html", "@profile_gif@");
+  note = ParseTemplate("@profile_gif@");
   for (const char* tag : {"@subpage@", "@noteorgif@", "@profile_ico@", "@profile_gif@"}) {
     fs::remove(output("d12.gif"));
     fill(tag);
@@ -487,7 +486,7 @@ TEST_F(EngineTest, EveryTagIsFilledWithItsSideEffectsEachTime) {
 }
 
 TEST_F(EngineTest, NoteTemplateAskingForItsOwnPageEnds) {
-  dir.write("html/note.html", "<p>@subpage@</p>\r\n@noteorgif@\r\n@NOTE_ICO@ @diveno@");
+  note = ParseTemplate("<p>@subpage@</p>\r\n@noteorgif@\r\n@NOTE_ICO@ @diveno@");
   EXPECT_EQ(fill("@subpage@"), kNogLink);
   EXPECT_EQ(page("d12.html"),
             "<p>" + kNogLink + "</p>\r\n" + kNogLink + "\r\n" + kNoteLink + " 12\r\n");
@@ -500,8 +499,9 @@ TEST_F(EngineTest, NoteTemplateAskingForItsOwnPageEnds) {
 // A missing note template still yields the link; a page that cannot be made
 // ends the export (it used to be passed over in silence).
 TEST_F(EngineTest, MissingNoteTemplateYieldsTheLink) {
-  fs::remove(dir.path() / "html" / "note.html");
-  EXPECT_EQ(fill("@subpage@"), kNogLink);
+  const FillSource withoutNote{book, options, nullptr};
+  FillRun noteless{withoutNote, files, report};
+  EXPECT_EQ(FillLine(noteless, "@subpage@", 0), kNogLink);
   EXPECT_FALSE(written("d12.html"));
 }
 
