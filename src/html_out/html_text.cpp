@@ -373,7 +373,7 @@ std::string TextInScript(std::string_view text) {
     if (c == '/') {
       out += "\\/";
     } else if (byte < 0x20 || byte == 0x7F || c == '"' || c == '\'' || c == '`' || c == '\\' ||
-               c == '<' || c == '>' || c == '&' || c == '$') {
+               c == '<' || c == '>' || c == '&' || c == '$' || c == '*' || c == '[' || c == ']') {
       out += "\\x";
       out += kHexDigits[byte >> 4];
       out += kHexDigits[byte & 15];

@@ -29,8 +29,8 @@ std::string TextInAttribute(std::string_view text, bool quoted = true);
 
 // Inside a script's string literal (also its comments and regular
 // expressions): every byte that could end the literal, the comment or the
-// script element, or start a substitution, as a "\x" escape ("\x27" for
-// "'", "\x3c" for "<"), and "/" as "\/".
+// script element, start a substitution or a pattern's class, as a "\x"
+// escape ("\x27" for "'", "\x3c" for "<"), and "/" as "\/".
 std::string TextInScript(std::string_view text);
 
 // In a style sheet, in or out of its strings: every byte but letters,

@@ -347,6 +347,127 @@ TEST_F(EngineTest, EveryTextValueKeepsOnlyHarmlessMarkup) {
   }
 }
 
+struct PlaceRow {
+  const char* name;
+  const char* line;   // a template line holding @buddy@ (or an engine tag)
+  const char* buddy;  // a breakout payload
+  std::string filled;
+};
+
+// Each value written for where it stands: read back by the browser as the
+// text it is, never as markup or script.
+// clang-format off
+const PlaceRow kPlaceRows[] = {
+    {"element_text",         "<p>@buddy@</p>",                   "<script>window.x=1</script>",
+                             "<p>&lt;script>window.x=1&lt;/script></p>"},
+    {"double_quoted",        "<img alt=\"@buddy@\" src=\"x.gif\">", "x\" onerror=\"window.x=2",
+                             "<img alt=\"x&quot; onerror=&quot;window.x=2\" src=\"x.gif\">"},
+    {"single_quoted",        "<td title='@buddy@'>",             "x' onmouseover='window.x=3",
+                             "<td title='x&#39; onmouseover=&#39;window.x=3'>"},
+    {"unquoted",             "<h1 title=@buddy@>",               "x onmouseover=window.x=4",
+                             "<h1 title=x&#32;onmouseover&#61;window.x&#61;4>"},
+    {"unquoted_left_empty",  "<h1 title=@buddy@ class=x>",       "",
+                             "<h1 title=&#32; class=x>"},
+    {"address_script",       "<a href=\"@buddy@\">",             " JavaScript:window.x=5",
+                             "<a href=\"about:invalid#quellmar\">"},
+    {"address_with_tab",     "<a href='@buddy@'>",               "java\tscript:window.x=5",
+                             "<a href='about:invalid#quellmar'>"},
+    {"address_relative",     "<a href=\"@buddy@\">",             "d12.html?a=1&b=\"2\"",
+                             "<a href=\"d12.html?a=1&amp;b=&quot;2&quot;\">"},
+    {"address_https",        "<img src=@buddy@>",                "https://x.org/a b",
+                             "<img src=https://x.org/a&#32;b>"},
+    {"address_scheme_split", "<a href=\"java@buddy@\">",         "script:window.x=5",
+                             "<a href=\"javaabout:invalid#quellmar\">"},
+    {"address_path",         "<a href=\"pages/@buddy@.html\">", "javascript:1",
+                             "<a href=\"pages/javascript:1.html\">"},
+    {"handler_string",       "<b onclick=\"f('@buddy@')\">",     "');window.x=7;('",
+                             "<b onclick=\"f('\\x27);window.x=7;(\\x27')\">"},
+    {"handler_code",         "<b onclick=\"f(@buddy@)\">",       "1);window.x=8;(1",
+                             "<b onclick=\"f(&quot;1);window.x=8;(1&quot;)\">"},
+    {"handler_number",       "<b onclick='f(@buddy@)'>",         "-12.5",
+                             "<b onclick='f(-12.5)'>"},
+    {"script_address",       "<a href=\"javascript:nw(&#39;@buddy@&#39;)\">", "');window.x=9;('",
+                             "<a href=\"javascript:nw(&#39;\\x27);window.x=9;(\\x27&#39;)\">"},
+    {"script_string",        "<script>var t='@buddy@';</script>", "';window.x=6;//",
+                             "<script>var t='\\x27;window.x=6;\\/\\/';</script>"},
+    {"script_double",        "<script>var t=\"@buddy@\"</script>", "</script><script>window.x=6",
+                             "<script>var t=\"\\x3c\\/script\\x3e\\x3cscript\\x3ewindow.x=6\"</script>"},
+    {"script_backquote",     "<script>var t=`@buddy@`</script>", "${window.x=12}`",
+                             "<script>var t=`\\x24{window.x=12}\\x60`</script>"},
+    {"script_code",          "<script>var n=@buddy@;</script>",  "1;window.x=11",
+                             "<script>var n=\"1;window.x=11\";</script>"},
+    {"script_comment",       "<script>/* @buddy@ */</script>",   "*/window.x=11/*",
+                             "<script>/* \\x2a\\/window.x=11\\/\\x2a */</script>"},
+    {"script_pattern",       "<script>var r=/@buddy@/;</script>", "",
+                             "<script>var r=/(?:)/;</script>"},
+    {"style_attribute",      "<p style=\"color:@buddy@\">",      "red;background:url(x)",
+                             "<p style=\"color:red\\3b background\\3a url\\28 x\\29 \">"},
+    {"style_element",        "<style>p{color:@buddy@}</style>",  "red}</style>",
+                             "<style>p{color:red\\7d \\3c \\2f style\\3e }</style>"},
+    {"comment",              "<!--@buddy@-->",                   "--><script>window.x=13</script>",
+                             "<!----&gt;<script>window.x=13</script>-->"},
+    {"title",                "<title>@buddy@</title>",           "</title><b>",
+                             "<title>&lt;/title&gt;&lt;b&gt;</title>"},
+    {"declaration",          "<!DOCTYPE @buddy@>",               "><script>",
+                             "<!DOCTYPE &gt;<script&gt;>"},
+    {"attribute_name",       "<td @buddy@>",                     "onmouseover=window.x=14",
+                             "<td >"},
+    {"srcdoc",               "<iframe srcdoc=\"@buddy@\">",      "<script>window.x=15</script>",
+                             "<iframe srcdoc=\"&amp;lt;script&gt;window.x=15&amp;lt;/script&gt;\">"},
+    {"engine_markup_in_attribute", "<p title=\"@gas@\">",        "",
+                             "<p title=\"&lt;font color=&quot;#00FF00&quot;&gt;EAN32&lt;/font&gt;\">"},
+    {"engine_link_in_comment", "<!--@subpage@-->",               "",   "<!--" + kNogLink + "-->"},
+    {"engine_link_in_text",  "<td>@note_ico@</td>",              "",   "<td>" + kNoteLink + "</td>"},
+};
+// clang-format on
+
+void PrintTo(const PlaceRow& row, std::ostream* os) { *os << row.name; }
+
+class PlaceTest : public EngineTest, public ::testing::WithParamInterface<PlaceRow> {};
+
+TEST_P(PlaceTest, ValueIsWrittenForItsPlace) {
+  dive().buddy = GetParam().buddy;
+  EXPECT_EQ(fill(GetParam().line), GetParam().filled);
+}
+
+INSTANTIATE_TEST_SUITE_P(Places, PlaceTest, ::testing::ValuesIn(kPlaceRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The place carries over from line to line and from template to template.
+TEST_F(EngineTest, PlaceCarriesAcrossLinesAndTemplates) {
+  dive().buddy = "'\"";
+  StringSink out;
+  const Template head = ParseTemplate("<script>\r\nvar a = '");
+  FillTemplate(run, ParseTemplate("@buddy@';\r\nvar b = \"@buddy@\";", head.end), out, 0);
+  EXPECT_EQ(out.data, "\\x27\\x22';\r\nvar b = \"\\x27\\x22\";\r\n");
+}
+
+// A lines template that leaves the page elsewhere than it found it is read
+// again from each new place.
+TEST_F(EngineTest, RepeatedTemplateStartsWhereTheLastFillEnded) {
+  const RepeatedTemplate lines("@buddy@<!--", PageReader{}, 3);
+  dive().buddy = "-->";
+  StringSink out;
+  for (std::size_t i = 0; i < 3; ++i) FillTemplate(run, lines.fill(i), out, 0);
+  EXPECT_EQ(out.data, "--><!--\r\n--&gt;<!--\r\n--&gt;<!--\r\n");
+}
+
+// Dates of other dives at the site are export text too.
+TEST_F(EngineTest, SameSiteDatesAreText) {
+  book.dives.clear();
+  const char* dates[] = {"<script>/*", "*/window.x=1;/*", "*/</script>", "2024-05-01"};
+  for (std::int32_t n = 1; n <= 4; ++n) {
+    Dive d = SampleDive();
+    d.number = n;
+    d.date = dates[n - 1];
+    book.dives.push_back(d);
+  }
+  EXPECT_EQ(fill("<ul>@same_site@</ul>", 3),
+            "<ul><li><a href=\"d1.html\">Dive 1</a> &lt;script>/*</li>"
+            "<li><a href=\"d2.html\">Dive 2</a> */window.x=1;/*</li>"
+            "<li><a href=\"d3.html\">Dive 3</a> */&lt;/script></li></ul>");
+}
+
 TEST_F(EngineTest, GasMarksOnlyEnrichedAir) {
   // clang-format off
   const struct { std::int16_t oxygen; const char* gas; } rows[] = {
