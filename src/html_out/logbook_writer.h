@@ -53,11 +53,10 @@ struct HtmlExport {
 // Writes the index page, with the dive pages and pictures its tags ask for,
 // as one set of new files in the Output folder, through calls. The templates
 // are read first: one that cannot be read throws an ExportError before the
-// Output folder is touched. Then the earlier
-// logbook stays as it was until the new one is whole, and is then replaced
-// in one step, the index page last. With clearOutput, the plain files of
-// Output that the new logbook did not replace are deleted after that, never
-// before. The caller holds the Output folder's lock.
+// Output folder is touched. The earlier logbook stays as it was until the
+// new one is whole, and is then replaced in one step, the index page last. With clearOutput, the
+// plain files of Output that the new logbook did not replace are deleted after that, never before.
+// The caller holds the Output folder's lock.
 HtmlExportResult WriteHtmlLogbook(const HtmlExport& request, ExportReport& report,
                                   FileCalls& calls);
 
