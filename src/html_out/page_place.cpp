@@ -44,9 +44,10 @@ bool ScriptReader::slashStartsPattern() const {
   return lastCode_ == 0 || std::strchr("(,=:[!&|?{};+-*%<>~^", lastCode_) != nullptr;
 }
 
-bool ScriptReader::inLiteral() const {
-  if (state_ == State::Slash) return slashStartsPattern();
-  return state_ != State::Code;
+ValuePlace::ScriptPart ScriptReader::part() const {
+  using Part = ValuePlace::ScriptPart;
+  if (state_ == State::Slash) return slashStartsPattern() ? Part::PatternStart : Part::Code;
+  return state_ == State::Code ? Part::Code : Part::Literal;
 }
 
 void ScriptReader::readInCode(char c) {
@@ -435,7 +436,7 @@ ValuePlace PageReader::place() const {
       place.in = rawElement_ == "script"  ? ValuePlace::In::Script
                  : rawElement_ == "style" ? ValuePlace::In::Style
                                           : ValuePlace::In::PlainText;
-      place.inLiteral = rawElement_ == "script" && script_.inLiteral();
+      if (rawElement_ == "script") place.script = script_.part();
       return place;
     case State::CommentStart:
     case State::CommentStartDash:
@@ -458,7 +459,7 @@ ValuePlace PageReader::place() const {
       place.in = ValuePlace::In::Attribute;
       place.kind = kind_;
       place.quoted = quote_ != 0;
-      place.inLiteral = kind_ == ValuePlace::Kind::Script && script_.inLiteral();
+      if (kind_ == ValuePlace::Kind::Script) place.script = script_.part();
       place.address = address_;
       if (address_ == ValuePlace::AddressPart::Start && (valueWritten_ || !addressStart_.empty())) {
         place.address = ValuePlace::AddressPart::Scheme;

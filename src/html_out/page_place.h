@@ -32,6 +32,9 @@ struct ValuePlace {
     Style,    // style
     Markup,   // srcdoc: a page of its own
   };
+  // Where in a script: in the code, inside a string literal, comment or
+  // regular expression, or where a regular expression starts.
+  enum class ScriptPart : std::uint8_t { Code, Literal, PatternStart };
   // Where in an address: at its start (the scheme is the value's), further
   // on while no "/", "?", "#" or ":" has settled the scheme, or after that.
   enum class AddressPart : std::uint8_t { Start, Scheme, Rest };
@@ -40,7 +43,7 @@ struct ValuePlace {
   Kind kind = Kind::Plain;
   bool quoted = true;       // an attribute value in quotes
   bool valueStart = false;  // an unquoted value not begun: it needs a byte
-  bool inLiteral = false;   // a script's string, comment or regular expression
+  ScriptPart script = ScriptPart::Code;
   AddressPart address = AddressPart::Start;
 
   bool operator==(const ValuePlace&) const = default;
@@ -55,7 +58,7 @@ class ScriptReader {
   // A value written here, as a string or a number in the code, or inside a
   // literal; the code goes on after an operand.
   void readValue();
-  bool inLiteral() const;
+  ValuePlace::ScriptPart part() const;
 
   bool operator==(const ScriptReader&) const = default;
 

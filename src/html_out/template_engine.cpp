@@ -232,12 +232,11 @@ bool IsNumber(std::string_view text) {
 
 // In a script's code, outside any literal, a value is a string literal of
 // its own; a number stays a number.
-std::string InScript(std::string_view text, bool inLiteral) {
-  if (inLiteral) {
-    // A pattern that would start with the value must not be left empty: "//"
-    // would start a comment.
-    return text.empty() ? "(?:)" : TextInScript(text);
-  }
+std::string InScript(std::string_view text, ValuePlace::ScriptPart part) {
+  using Part = ValuePlace::ScriptPart;
+  // A pattern may not start empty: "//" would start a comment.
+  if (part == Part::PatternStart && text.empty()) return "(?:)";
+  if (part != Part::Code) return TextInScript(text);
   if (IsNumber(text)) return std::string(text);
   std::string literal = "\"";  // appended: GCC 12 warns falsely on "\"" + text
   literal += TextInScript(text);
@@ -260,7 +259,7 @@ std::string ForAttributeKind(const Value& value, const ValuePlace& place) {
       }
       return std::string(kUnsafeAddress);
     case ValuePlace::Kind::Script:
-      return InScript(value.text, place.inLiteral);
+      return InScript(value.text, place.script);
     case ValuePlace::Kind::Style:
       return TextInStyle(value.text);
     case ValuePlace::Kind::Markup:
@@ -278,24 +277,14 @@ std::string Placed(const Value& value, const ValuePlace& place) {
     case ValuePlace::In::Text:
       return value.markup ? value.text : KeepHarmlessMarkup(value.text);
     case ValuePlace::In::PlainText:
+    case ValuePlace::In::Declaration:  // which ends at the first ">"
       return TextInAttribute(value.text);
     case ValuePlace::In::Name:
       return {};  // no value names a tag or an attribute
     case ValuePlace::In::Comment:
       return TextInComment(value.text);
-    case ValuePlace::In::Declaration: {
-      std::string out;
-      for (const char c : value.text) {
-        if (c == '>') {
-          out += "&gt;";
-        } else {
-          out += c;
-        }
-      }
-      return out;
-    }
     case ValuePlace::In::Script:
-      return InScript(value.text, place.inLiteral);
+      return InScript(value.text, place.script);
     case ValuePlace::In::Style:
       return TextInStyle(value.text);
     case ValuePlace::In::Attribute:
