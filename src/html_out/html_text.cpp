@@ -174,31 +174,20 @@ Reference ReadReference(std::string_view text) {
   return {ReferencedByte(code), p};
 }
 
-// An attribute value as the bytes a browser reads from it. Any other "&"
-// stays a plain "&", which is written escaped, so the browser reads from the
-// written value exactly the bytes checked here.
-std::string ReadValue(std::string_view value) {
-  std::string bytes;
-  for (std::size_t p = 0; p < value.size();) {
-    const Reference reference = value[p] == '&' ? ReadReference(value.substr(p)) : Reference{};
-    if (reference.length > 0) {
-      bytes += reference.byte;
-      p += reference.length;
-    } else {
-      bytes += value[p++];
-    }
-  }
-  return bytes;
+// Tabs and line ends go anywhere in an address, as a browser drops them.
+void DropTabsAndLineEnds(std::string& address) {
+  std::erase_if(address, [](char c) { return c == '\t' || c == '\n' || c == '\r'; });
 }
+
+bool IsControlOrBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
 // The address as a browser takes it (tabs and line ends dropped anywhere,
 // controls and blanks trimmed at both ends) when it is an http, https or
 // mailto address; so "java\tscript:" is seen as the script it is.
 std::optional<std::string> SafeAddress(std::string address) {
-  std::erase_if(address, [](char c) { return c == '\t' || c == '\n' || c == '\r'; });
-  const auto isTrimmed = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-  const auto first = std::find_if_not(address.begin(), address.end(), isTrimmed);
-  const auto last = std::find_if_not(address.rbegin(), address.rend(), isTrimmed).base();
+  DropTabsAndLineEnds(address);
+  const auto first = std::find_if_not(address.begin(), address.end(), IsControlOrBlank);
+  const auto last = std::find_if_not(address.rbegin(), address.rend(), IsControlOrBlank).base();
   address = first < last ? std::string(first, last) : std::string();
   for (const std::string_view scheme : {"http:", "https:", "mailto:"}) {
     if (address.size() >= scheme.size() &&
@@ -210,25 +199,67 @@ std::optional<std::string> SafeAddress(std::string address) {
   return std::nullopt;
 }
 
-void AppendEscaped(std::string& out, std::string_view value) {
+// The reference for a byte an attribute value cannot hold as it is; null for
+// one it can. Blanks, "=" and "`" only matter where the value has no quotes.
+const char* AttributeReference(char c, bool quoted) {
+  switch (c) {
+    case '&':
+      return "&amp;";
+    case '"':
+      return "&quot;";
+    case '\'':
+      return "&#39;";
+    case '<':
+      return "&lt;";
+    case '>':
+      return "&gt;";
+    default:
+      break;
+  }
+  if (quoted) return nullptr;
+  switch (c) {
+    case ' ':
+      return "&#32;";
+    case '\t':
+      return "&#9;";
+    case '\n':
+      return "&#10;";
+    case '\f':
+      return "&#12;";
+    case '\r':
+      return "&#13;";
+    case '=':
+      return "&#61;";
+    case '`':
+      return "&#96;";
+    default:
+      return nullptr;
+  }
+}
+
+void AppendEscaped(std::string& out, std::string_view value, bool quoted = true) {
   for (const char c : value) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      default:
-        out += c;
+    const char* reference = AttributeReference(c, quoted);
+    if (reference != nullptr) {
+      out += reference;
+    } else {
+      out += c;
     }
   }
+}
+
+constexpr char kHexDigits[] = "0123456789abcdef";
+
+// Whether text starts with a scheme and its ":", as a URL parser reads one:
+// a letter, then letters, digits, "+", "-" or ".".
+std::size_t SchemeLength(std::string_view text) {
+  if (text.empty() || !IsLetter(text[0])) return 0;
+  std::size_t p = 1;
+  while (p < text.size() && (IsLetter(text[p]) || (text[p] >= '0' && text[p] <= '9') ||
+                             text[p] == '+' || text[p] == '-' || text[p] == '.')) {
+    ++p;
+  }
+  return p < text.size() && text[p] == ':' ? p + 1 : 0;
 }
 
 // The opening tag with its kept attributes, each the first of its name (as a
@@ -241,7 +272,7 @@ void WriteOpening(std::string& out, const KeptTag& kept, const Tag& tag) {
     const auto given = std::find_if(tag.attributes.begin(), tag.attributes.end(),
                                     [&](const Attribute& a) { return a.name == name; });
     if (given == tag.attributes.end()) continue;
-    std::optional<std::string> value = ReadValue(given->value);
+    std::optional<std::string> value = ReadReferences(given->value);
     if (name == "href") value = SafeAddress(std::move(*value));
     if (!value) continue;
     out += ' ';
@@ -309,6 +340,101 @@ bool WriteKept(std::string& out, OpenTags& open, const Tag& tag) {
 }
 
 }  // namespace
+
+// An attribute value as the bytes a browser reads from it. Any other "&"
+// stays a plain "&", which is written escaped, so the browser reads from the
+// written value exactly the bytes checked here.
+std::string ReadReferences(std::string_view value) {
+  std::string bytes;
+  for (std::size_t p = 0; p < value.size();) {
+    const Reference reference = value[p] == '&' ? ReadReference(value.substr(p)) : Reference{};
+    if (reference.length > 0) {
+      bytes += reference.byte;
+      p += reference.length;
+    } else {
+      bytes += value[p++];
+    }
+  }
+  return bytes;
+}
+
+std::string TextInAttribute(std::string_view text, bool quoted) {
+  std::string out;
+  out.reserve(text.size());
+  AppendEscaped(out, text, quoted);
+  return out;
+}
+
+std::string TextInScript(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '/') {
+      out += "\\/";
+    } else if (byte < 0x20 || byte == 0x7F || c == '"' || c == '\'' || c == '`' || c == '\\' ||
+               c == '<' || c == '>' || c == '&' || c == '$' || c == '*' || c == '[' || c == ']') {
+      out += "\\x";
+      out += kHexDigits[byte >> 4];
+      out += kHexDigits[byte & 15];
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+std::string TextInStyle(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    const bool plain = IsLetter(c) || (c >= '0' && c <= '9') || byte >= 0x80 || c == ' ' ||
+                       c == '.' || c == ',' || c == '#' || c == '%' || c == '_' || c == '-';
+    if (plain) {
+      out += c;
+      continue;
+    }
+    // The blank ends the escape, so that a hex digit after it stays itself.
+    out += '\\';
+    if (byte >= 16) out += kHexDigits[byte >> 4];
+    out += kHexDigits[byte & 15];
+    out += ' ';
+  }
+  return out;
+}
+
+std::string TextInComment(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const bool ends = text[i] == '>' && (i == 0 || text[i - 1] == '-' || text[i - 1] == '!');
+    if (ends) {
+      out += "&gt;";
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+bool IsSafeAddress(std::string_view address, bool atStart) {
+  std::string read(address);
+  DropTabsAndLineEnds(read);
+  std::string_view rest = read;
+  if (atStart) {
+    const auto first = std::find_if_not(rest.begin(), rest.end(), IsControlOrBlank);
+    rest.remove_prefix(static_cast<std::size_t>(first - rest.begin()));
+  }
+  const auto end = rest.find_first_of(":/?#");
+  if (end == std::string_view::npos || rest[end] != ':') return true;
+  if (!atStart) return false;
+  const std::size_t scheme = SchemeLength(rest);
+  if (scheme == 0) return true;  // "41:37": a path, no scheme
+  std::string name(rest.substr(0, scheme));
+  std::transform(name.begin(), name.end(), name.begin(), Lower);
+  return name == "http:" || name == "https:" || name == "mailto:";
+}
 
 std::string KeepHarmlessMarkup(std::string_view text) {
   auto lt = text.find('<');

@@ -20,4 +20,36 @@ namespace quellmar {
 // next. Text without markup passes byte for byte.
 std::string KeepHarmlessMarkup(std::string_view text);
 
+// The same text for the other places of a page, each written so that the
+// browser reads back exactly the text and nothing else of it.
+
+// In an attribute value: "&", "<", ">" and both quotes as references; in an
+// unquoted value also blanks, "=" and "`", which would end it or start another.
+std::string TextInAttribute(std::string_view text, bool quoted = true);
+
+// Inside a script's string literal (also its comments and regular
+// expressions): every byte that could end the literal, the comment or the
+// script element, start a substitution or a pattern's class, as a "\x"
+// escape ("\x27" for "'", "\x3c" for "<"), and "/" as "\/".
+std::string TextInScript(std::string_view text);
+
+// In a style sheet, in or out of its strings: every byte but letters,
+// digits, blanks and ".,#%_-" as a CSS escape ("\3c " for "<").
+std::string TextInStyle(std::string_view text);
+
+// In an HTML comment: a ">" that could end it (after "-" or "!", or the
+// first byte, after the comment's own "<!--") as "&gt;"; the rest as it is.
+std::string TextInComment(std::string_view text);
+
+// Whether an address is one a link may lead to: an http, https or mailto
+// address or a relative one, read as a browser reads it ("java\tscript:" is
+// the script it is). Not at the start of its attribute, where text before it
+// could make any scheme, a ":" before the first "/", "?" or "#" is refused.
+bool IsSafeAddress(std::string_view address, bool atStart = true);
+
+// An attribute value's text as the bytes a browser reads from it: its
+// character references read (numeric ones and the few named ones a diver
+// writes).
+std::string ReadReferences(std::string_view value);
+
 }  // namespace quellmar

@@ -9,6 +9,7 @@
 
 #include "basic/display_text.h"
 #include "basic/text.h"
+#include "html_out/html_text.h"
 
 namespace quellmar {
 namespace {
@@ -127,7 +128,7 @@ std::string LogbookFacts::sameSiteItems(const Logbook& logbook, int dive) const 
     if (i == at) continue;
     const Dive& other = logbook.dives[static_cast<std::size_t>(site[static_cast<std::size_t>(i)])];
     items += "<li><a href=\"" + PageName(other) + "\">Dive " + IntText(other.number) + "</a> " +
-             other.date + "</li>";
+             KeepHarmlessMarkup(other.date) + "</li>";
   }
   if (end - first < size) {
     const Dive& self = logbook.dives[static_cast<std::size_t>(dive)];

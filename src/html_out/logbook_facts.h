@@ -27,8 +27,9 @@ struct LogbookFacts {
   // order; empty for a dive without a site.
   std::span<const int> sameSite(int dive) const;
 
-  // The other dives at dive's site as list items linking their pages: all of
-  // them, or the ten nearest in the logbook's order and a link to the index
+  // The other dives at dive's site as list items linking their pages, each
+  // with its date as element text (harmless formatting only): all of them,
+  // or the ten nearest in the logbook's order and a link to the index
   // showing them all (its script reads the site from the address).
   std::string sameSiteItems(const Logbook& logbook, int dive) const;
 

@@ -10,9 +10,11 @@
 
 #include "basic/hidden_file.h"
 #include "basic/ordered_work.h"
+#include "basic/os_file.h"
 #include "basic/path_text.h"
 #include "basic/text_file.h"
 #include "html_out/logbook_paths.h"
+#include "html_out/output_file.h"
 #include "html_out/profile_picture.h"
 
 namespace quellmar {
@@ -20,13 +22,54 @@ namespace {
 
 constexpr std::array<const char*, 4> kTemplates = {"head.html", "lines.html", "foot.html",
                                                    "note.html"};
+// A folder of a template's name counts as no template; anything else there
+// is one, to be read.
 bool AllTemplatesExist(const std::filesystem::path& programDirectory) {
   for (const char* name : kTemplates) {
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(TemplatePath(programDirectory, name), ec)) return false;
+    const auto status = std::filesystem::status(TemplatePath(programDirectory, name), ec);
+    if (!std::filesystem::exists(status) || std::filesystem::is_directory(status)) return false;
   }
   return true;
 }
+
+[[noreturn]] void ThrowUnreadable(const std::filesystem::path& path, const std::string& reason) {
+  const std::string name = DisplayPath(path);
+  throw ExportError("Cannot read file " + name, name + ": " + reason);
+}
+
+// Opens each template as it will be read: one that is no plain file (a
+// FIFO, a device) or cannot be read ends the export before it starts.
+void RequireReadableTemplates(const std::filesystem::path& programDirectory) {
+  for (const char* name : kTemplates) {
+    const auto path = TemplatePath(programDirectory, name);
+    const InputFile file(path);
+    if (!file.isOpen()) ThrowUnreadable(path, file.reason());
+  }
+}
+
+std::string ReadTemplate(const std::filesystem::path& programDirectory, const char* name) {
+  const auto path = TemplatePath(programDirectory, name);
+  std::string reason;
+  auto text = ReadWholeFile(path, &reason);
+  if (!text) ThrowUnreadable(path, reason);
+  return std::move(*text);
+}
+
+// The four templates, each read once and split into its parts, every one
+// from where the page stands when it starts: the lines after the head, the
+// foot after the last dive's lines.
+struct LogbookTemplates {
+  LogbookTemplates(const std::filesystem::path& programDirectory, std::size_t dives)
+      : head(ParseTemplate(ReadTemplate(programDirectory, "head.html"))),
+        lines(ReadTemplate(programDirectory, "lines.html"), head.end, dives),
+        foot(ParseTemplate(ReadTemplate(programDirectory, "foot.html"), lines.end())),
+        note(ParseTemplate(ReadTemplate(programDirectory, "note.html"))) {}
+  Template head;
+  RepeatedTemplate lines;
+  Template foot;
+  Template note;
+};
 
 // Deletes the plain files of the Output folder that the new logbook did not
 // write. Kept: subdirectories, hidden files (a name starting with ".", on
@@ -56,13 +99,6 @@ void RemoveOldFiles(const FileSet& files, FileCalls& calls) {
   }
 }
 
-// Fills a page template (head or foot) into the page; a template that cannot
-// be read is left out.
-void WritePageTemplate(FillRun& run, const char* name, ByteSink& page) {
-  const auto text = ReadWholeFile(TemplatePath(run.source.programDirectory, name));
-  if (text) FillTemplate(run, SplitLines(*text), page, NoDive);
-}
-
 // What filling the lines template gives for one dive: the text for the index
 // page, the dive's pages and pictures as a set of their own, and what the
 // export tells and keeps of it.
@@ -83,8 +119,8 @@ struct HeldReport : ExportReport {
 
 // Fills the lines template for one dive; safe on any thread, as it depends on
 // nothing but the dive, the options and the templates.
-DiveLines FillDiveLines(const FillSource& source, const std::vector<std::string>& lines,
-                        FileSet& logbookFiles, int dive) {
+DiveLines FillDiveLines(const FillSource& source, const Template& lines, FileSet& logbookFiles,
+                        int dive) {
   DiveLines made;
   made.files = std::make_unique<FileSet>(logbookFiles);
   HeldReport held;
@@ -102,15 +138,12 @@ DiveLines FillDiveLines(const FillSource& source, const std::vector<std::string>
 // order, so the page, the files and what is told are the same on any number
 // of threads: a dive's files replace those of an earlier dive of the same
 // number, the first error in dive order ends the export.
-void WriteDiveLines(FillRun& run, unsigned threads, ByteSink& page) {
-  // Read once per export, before the first dive.
-  const auto text = ReadWholeFile(TemplatePath(run.source.programDirectory, "lines.html"));
-  const auto lines = text ? SplitLines(*text) : std::vector<std::string>();
+void WriteDiveLines(FillRun& run, const RepeatedTemplate& lines, unsigned threads, ByteSink& page) {
   const auto count = static_cast<int>(run.source.logbook.dives.size());
   MakeInOrder(
       static_cast<std::size_t>(count), threads,
       [&](std::size_t dive) {
-        return FillDiveLines(run.source, lines, run.files, static_cast<int>(dive));
+        return FillDiveLines(run.source, lines.fill(dive), run.files, static_cast<int>(dive));
       },
       [&](std::size_t dive) { run.report.diveStarted(static_cast<int>(dive), count); },
       [&](std::size_t, DiveLines made) {
@@ -128,6 +161,7 @@ void WriteDiveLines(FillRun& run, unsigned threads, ByteSink& page) {
 std::optional<ExportRefusal> CheckHtmlExport(const std::filesystem::path& programDirectory,
                                              const ExportOptions& options) {
   if (!AllTemplatesExist(programDirectory)) return ExportRefusal::MissingTemplates;
+  RequireReadableTemplates(programDirectory);
   // With pictures on, a pixel count below 1 gives pictures without width,
   // which no file can hold. With pictures off the count is never looked at.
   if (options.gif && PixelsPerSample(options.px) <= 0) return ExportRefusal::BadPixelCount;
@@ -152,15 +186,17 @@ void MakeOutputFolder(const std::filesystem::path& programDirectory) {
 
 HtmlExportResult WriteHtmlLogbook(const HtmlExport& request, ExportReport& report,
                                   FileCalls& calls) {
+  // Read before anything in the Output folder changes.
+  const LogbookTemplates templates(request.programDirectory, request.logbook.dives.size());
   FileSet files(OutputFolder(request.programDirectory), calls);
   files.removeStaleTemporaries();
-  const FillSource source(request.logbook, request.options, request.programDirectory);
+  const FillSource source(request.logbook, request.options, &templates.note);
   FillRun run(source, files, report);
   FileSink page(files, kIndexPageName);
   RequireCreated(page);
-  WritePageTemplate(run, "head.html", page);
-  WriteDiveLines(run, request.threads, page);
-  WritePageTemplate(run, "foot.html", page);
+  FillTemplate(run, templates.head, page, NoDive);
+  WriteDiveLines(run, templates.lines, request.threads, page);
+  FillTemplate(run, templates.foot, page, NoDive);
   Finish(page);
   if (!files.commit(kIndexPageName)) ThrowFileError(files.failure());
   if (request.clearOutput) RemoveOldFiles(files, calls);

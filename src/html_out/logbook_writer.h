@@ -20,9 +20,11 @@ namespace quellmar {
 
 // Why an export cannot start; nothing is written then.
 enum class ExportRefusal {
-  MissingTemplates,  // a template of html/ is not there
+  MissingTemplates,  // a template of html/ is not there (or is a folder)
   BadPixelCount,     // pictures on, but no whole number of 1 or more pixels per sample
 };
+// Throws an ExportError naming a template that is there but cannot be read,
+// or is no plain file (a FIFO, a device), with the system's reason.
 std::optional<ExportRefusal> CheckHtmlExport(const std::filesystem::path& programDirectory,
                                              const ExportOptions& options);
 
@@ -49,11 +51,12 @@ struct HtmlExport {
 };
 
 // Writes the index page, with the dive pages and pictures its tags ask for,
-// as one set of new files in the Output folder, through calls: the earlier
-// logbook stays as it was until the new one is whole, and is then replaced
-// in one step, the index page last. With clearOutput, the plain files of
-// Output that the new logbook did not replace are deleted after that, never
-// before. The caller holds the Output folder's lock.
+// as one set of new files in the Output folder, through calls. The templates
+// are read first: one that cannot be read throws an ExportError before the
+// Output folder is touched. The earlier logbook stays as it was until the
+// new one is whole, and is then replaced in one step, the index page last. With clearOutput, the
+// plain files of Output that the new logbook did not replace are deleted after that, never before.
+// The caller holds the Output folder's lock.
 HtmlExportResult WriteHtmlLogbook(const HtmlExport& request, ExportReport& report,
                                   FileCalls& calls);
 

@@ -51,7 +51,7 @@ std::string Minutes(const Dive& dive) {
 }
 template <auto Member>
 std::string Text(const Dive& dive) {
-  return KeepHarmlessMarkup(dive.*Member);
+  return dive.*Member;
 }
 std::string Clock(const Dive& dive) { return SecondsToClockText(dive.surfaceInterval); }
 
@@ -208,6 +208,95 @@ const TagEntry* FindTag(std::string_view name) {
   return it;
 }
 
+// A tag's value before it is written for its place: text (from the export,
+// or the engine's numbers and words), or markup the engine made.
+struct Value {
+  std::string text;
+  bool markup = false;
+};
+
+Value Markup(std::string text) { return {std::move(text), true}; }
+
+bool IsNumber(std::string_view text) {
+  std::size_t p = !text.empty() && text[0] == '-' ? 1 : 0;
+  const std::size_t digits = p;
+  while (p < text.size() && text[p] >= '0' && text[p] <= '9') ++p;
+  if (p == digits) return false;
+  if (p < text.size() && text[p] == '.') {
+    const std::size_t fraction = ++p;
+    while (p < text.size() && text[p] >= '0' && text[p] <= '9') ++p;
+    if (p == fraction) return false;
+  }
+  return p == text.size();
+}
+
+// In a script's code, outside any literal, a value is a string literal of
+// its own; a number stays a number.
+std::string InScript(std::string_view text, ValuePlace::ScriptPart part) {
+  using Part = ValuePlace::ScriptPart;
+  // A pattern may not start empty: "//" would start a comment.
+  if (part == Part::PatternStart && text.empty()) return "(?:)";
+  if (part != Part::Code) return TextInScript(text);
+  if (IsNumber(text)) return std::string(text);
+  std::string literal = "\"";  // appended: GCC 12 warns falsely on "\"" + text
+  literal += TextInScript(text);
+  literal += '"';
+  return literal;
+}
+
+// Chosen for an address that may not be followed: a URI that never resolves
+// (about:invalid), with this program's name after "#" to tell who wrote it.
+constexpr std::string_view kUnsafeAddress = "about:invalid#quellmar";
+
+// The value as the attribute's kind has it, before the value is escaped for
+// the attribute.
+std::string ForAttributeKind(const Value& value, const ValuePlace& place) {
+  switch (place.kind) {
+    case ValuePlace::Kind::Address:
+      if (place.address == ValuePlace::AddressPart::Rest ||
+          IsSafeAddress(value.text, place.address == ValuePlace::AddressPart::Start)) {
+        return value.text;
+      }
+      return std::string(kUnsafeAddress);
+    case ValuePlace::Kind::Script:
+      return InScript(value.text, place.script);
+    case ValuePlace::Kind::Style:
+      return TextInStyle(value.text);
+    case ValuePlace::Kind::Markup:
+      return value.markup ? value.text : KeepHarmlessMarkup(value.text);
+    case ValuePlace::Kind::Plain:
+      break;
+  }
+  return value.text;
+}
+
+// The value written for its place, so that the browser reads it back as the
+// text it is (and the engine's markup as markup in element text only).
+std::string Placed(const Value& value, const ValuePlace& place) {
+  switch (place.in) {
+    case ValuePlace::In::Text:
+      return value.markup ? value.text : KeepHarmlessMarkup(value.text);
+    case ValuePlace::In::PlainText:
+    case ValuePlace::In::Declaration:  // which ends at the first ">"
+      return TextInAttribute(value.text);
+    case ValuePlace::In::Name:
+      return {};  // no value names a tag or an attribute
+    case ValuePlace::In::Comment:
+      return TextInComment(value.text);
+    case ValuePlace::In::Script:
+      return InScript(value.text, place.script);
+    case ValuePlace::In::Style:
+      return TextInStyle(value.text);
+    case ValuePlace::In::Attribute:
+      break;
+  }
+  std::string out = TextInAttribute(ForAttributeKind(value, place), place.quoted);
+  // An empty value where an unquoted one starts would leave the attribute
+  // without one, and the template's next text would become it.
+  if (out.empty() && place.valueStart) out = "&#32;";
+  return out;
+}
+
 bool HasNote(const Dive& dive) { return dive.note.size() >= 2; }
 bool HasProfile(const Dive& dive) { return dive.hasProfile(); }
 
@@ -235,42 +324,42 @@ bool MakePicture(FillRun& run, int index) {
 
 // The value of a tag of tables A and B for an existing dive, after its note
 // page or picture, when it asks for one, is written.
-std::string DiveTagValue(FillRun& run, const TagEntry& entry, int index) {
+Value DiveTagValue(FillRun& run, const TagEntry& entry, int index) {
   const Logbook& logbook = run.source.logbook;
   const Dive& dive = logbook.dives[static_cast<std::size_t>(index)];
   const ExportOptions& options = run.source.options;
   switch (entry.tag) {
     case Tag::Field:
-      return entry.field(dive);
+      return {entry.field(dive)};
     case Tag::Gas:
       if (dive.oxygen == 0 || dive.oxygen == 21) return {};
-      return "<font color=\"#00FF00\">EAN" + IntText(dive.oxygen) + "</font>";
+      return Markup("<font color=\"#00FF00\">EAN" + IntText(dive.oxygen) + "</font>");
     case Tag::Note:
-      return options.note ? KeepHarmlessMarkup(dive.note) : std::string();
+      return {options.note ? dive.note : std::string()};
     case Tag::NoteOrGif:
       if (!(HasNote(dive) && options.note) && !(HasProfile(dive) && options.gif)) return {};
       WriteNotePage(run, index);
-      return NotePageLink(IntText(dive.number), "nog.gif");
+      return Markup(NotePageLink(IntText(dive.number), "nog.gif"));
     case Tag::Subpage:
       WriteNotePage(run, index);
-      return NotePageLink(IntText(dive.number), "nog.gif");
+      return Markup(NotePageLink(IntText(dive.number), "nog.gif"));
     case Tag::NoteIco:
       if (!(HasNote(dive) && options.note)) return {};
       WriteNotePage(run, index);
-      return NotePageLink(IntText(dive.number), "note.gif");
+      return Markup(NotePageLink(IntText(dive.number), "note.gif"));
     case Tag::ProfileIco:
       if (!(options.gif && HasProfile(dive) && MakePicture(run, index))) return {};
-      return std::string("<a href=\"d").append(IntText(dive.number)) +
-             ".gif\"><img src=\"../pict/chart.gif\" align=\"right\" border=\"0\"></a>";
+      return Markup(std::string("<a href=\"d").append(IntText(dive.number)) +
+                    ".gif\"><img src=\"../pict/chart.gif\" align=\"right\" border=\"0\"></a>");
     case Tag::ProfileGif:
       if (!(options.gif && HasProfile(dive) && MakePicture(run, index))) return {};
-      return std::string("<img src=\"d").append(IntText(dive.number)) + ".gif\">";
+      return Markup(std::string("<img src=\"d").append(IntText(dive.number)) + ".gif\">");
     case Tag::PrevLink:
-      return NeighbourLink(logbook, index, -1);
+      return Markup(NeighbourLink(logbook, index, -1));
     case Tag::NextLink:
-      return NeighbourLink(logbook, index, +1);
+      return Markup(NeighbourLink(logbook, index, +1));
     case Tag::SameSite:
-      return run.source.facts().sameSiteItems(logbook, index);
+      return Markup(run.source.facts().sameSiteItems(logbook, index));
     default:
       return {};
   }
@@ -308,70 +397,117 @@ bool IsDiveIndex(const Logbook& logbook, int dive) {
   return dive >= 0 && static_cast<std::size_t>(dive) < logbook.dives.size();
 }
 
-}  // namespace
-
-std::string TagValue(FillRun& run, std::string_view name, int dive) {
+Value TagText(FillRun& run, std::string_view name, int dive) {
   const TagEntry* entry = FindTag(name);
   const Logbook& logbook = run.source.logbook;
-  std::string value = "error";
+  Value value{"error"};
   // An index outside the logbook is taken like NoDive: no record to read.
   if (!IsDiveIndex(logbook, dive)) {
-    value.clear();
+    value = {};
   } else if (entry != nullptr && !IsPageTag(entry->tag)) {
     value = DiveTagValue(run, *entry, dive);
   }
-  if (entry != nullptr && IsPageTag(entry->tag)) value = PageTagValue(run.source, entry->tag);
+  if (entry != nullptr && IsPageTag(entry->tag)) value = {PageTagValue(run.source, entry->tag)};
   return value;
 }
 
-std::string FillLine(FillRun& run, std::string_view line, int dive) {
-  std::string out;
-  out.reserve(line.size());
+// Splits the line into text and tags, reading the page on through both.
+TemplateLine ReadLine(std::string_view line, PageReader& page) {
+  TemplateLine parts;
+  const auto addText = [&](std::string_view text) {
+    if (text.empty()) return;
+    page.read(text);
+    parts.push_back({false, std::string(text), {}});
+  };
   std::size_t p = 0;
   while (p < line.size()) {
     const auto open = line.find('@', p);
-    if (open == std::string_view::npos) {
-      out.append(line.substr(p));
-      break;
-    }
-    out.append(line.substr(p, open - p));
-    const auto close = line.find('@', open + 1);
+    const auto close = open == std::string_view::npos ? open : line.find('@', open + 1);
     if (close == std::string_view::npos) {
       // An "@" that the line never closes opens no tag: the rest of the
       // line, that "@" included, is copied as plain text.
-      out.append(line.substr(open));
+      addText(line.substr(p));
       break;
     }
-    out += TagValue(run, line.substr(open + 1, close - open - 1), dive);
+    addText(line.substr(p, open - p));
+    parts.push_back({true, std::string(line.substr(open + 1, close - open - 1)), page.place()});
+    page.readValue();
     p = close + 1;
+  }
+  return parts;
+}
+
+std::string FillParts(FillRun& run, const TemplateLine& line, int dive) {
+  std::string out;
+  for (const auto& part : line) {
+    if (part.isTag) {
+      out += Placed(TagText(run, part.text, dive), part.place);
+    } else {
+      out += part.text;
+    }
   }
   return out;
 }
 
-void FillTemplate(FillRun& run, const std::vector<std::string>& lines, ByteSink& out, int dive) {
-  for (const auto& line : lines) {
-    std::string filled = FillLine(run, line, dive);
+}  // namespace
+
+Template ParseTemplate(std::string_view text, const PageReader& start) {
+  Template parsed{{}, start};
+  for (const auto& line : SplitLines(text)) {
+    parsed.lines.push_back(ReadLine(line, parsed.end));
+    parsed.end.read("\r\n");
+  }
+  return parsed;
+}
+
+RepeatedTemplate::RepeatedTemplate(std::string_view text, const PageReader& start,
+                                   std::size_t fills)
+    : end_(start) {
+  std::vector<PageReader> starts;
+  for (PageReader place = start; readings_.size() < fills;) {
+    const auto seen = std::find(starts.begin(), starts.end(), place);
+    if (seen != starts.end()) {
+      cycleStart_ = static_cast<std::size_t>(seen - starts.begin());
+      break;
+    }
+    starts.push_back(place);
+    readings_.push_back(ParseTemplate(text, place));
+    place = readings_.back().end;
+    cycleStart_ = readings_.size();
+  }
+  if (fills > 0) end_ = fill(fills - 1).end;
+}
+
+const Template& RepeatedTemplate::fill(std::size_t index) const {
+  if (index < readings_.size()) return readings_[index];
+  const std::size_t cycle = readings_.size() - cycleStart_;
+  return readings_[cycleStart_ + (index - cycleStart_) % cycle];
+}
+
+std::string TagValue(FillRun& run, std::string_view name, int dive) {
+  return Placed(TagText(run, name, dive), ValuePlace{});
+}
+
+std::string FillLine(FillRun& run, std::string_view line, int dive) {
+  PageReader page;
+  return FillParts(run, ReadLine(line, page), dive);
+}
+
+void FillTemplate(FillRun& run, const Template& layout, ByteSink& out, int dive) {
+  for (const auto& line : layout.lines) {
+    std::string filled = FillParts(run, line, dive);
     filled += "\r\n";
     out.write(filled);
   }
 }
 
 FillSource::FillSource(const Logbook& book, const ExportOptions& exportOptions,
-                       std::filesystem::path directory)
-    : logbook(book), options(exportOptions), programDirectory(std::move(directory)) {}
+                       const Template* noteTemplate)
+    : logbook(book), options(exportOptions), note(noteTemplate) {}
 
 const LogbookFacts& FillSource::facts() const {
   std::call_once(factsMade_, [this] { facts_.emplace(logbook); });
   return *facts_;
-}
-
-const std::optional<std::vector<std::string>>& FillSource::noteTemplate() const {
-  std::call_once(noteRead_, [this] {
-    if (const auto text = ReadWholeFile(TemplatePath(programDirectory, "note.html"))) {
-      noteTemplate_ = SplitLines(*text);
-    }
-  });
-  return noteTemplate_;
 }
 
 FillRun::FillRun(const FillSource& fillSource, FileSet& newFiles, ExportReport& exportReport)
@@ -393,8 +529,8 @@ void WriteNotePage(FillRun& run, int dive) {
   auto& open = run.notePagesOpen_;
   if (std::find(open.begin(), open.end(), number) != open.end()) return;
 
-  const auto& note = run.source.noteTemplate();
-  if (!note) return;
+  const Template* note = run.source.note;
+  if (note == nullptr) return;
   FileSink page(run.files, DivePageName(number));
   RequireCreated(page);
 

@@ -25,6 +25,8 @@ const TextRow kTexts[] = {
   {"FontAttributes",        "<font color=red size='3' face=\"Arial\" style=\"x\" onclick=\"y\">t</font>",
                             "<font color=\"red\" size=\"3\" face=\"Arial\">t</font>"},
   {"EventHandlerDropped",   "<b onmouseover=\"alert(1)\">x</b>", "<b>x</b>"},
+  {"QuoteInKeptAttribute",  "<font face='a\"b onmouseover=x'>t</font>",
+                            "<font face=\"a&quot;b onmouseover=x\">t</font>"},
   {"GreaterThanInQuotes",   "<font face=\"a>b\" onclick=x>t</font>", "<font face=\"a&gt;b\">t</font>"},
   {"HttpsLink",             "<a href=\"https://x.org/?a=1&amp;b=2\" target=_blank>x</a>",
                             "<a href=\"https://x.org/?a=1&amp;b=2\">x</a>"},

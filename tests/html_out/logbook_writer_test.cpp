@@ -76,8 +76,8 @@ class WriterTest : public ::testing::Test {
     return WriteHtmlLogbook({book, options, dir.path(), clear, threads}, told, calls);
   }
   void smallTemplates() {
-    dir.write("html/head.html", "<head @totalsac@>\r\n");
-    dir.write("html/lines.html", "<dive @diveno@>\r\n@note_ico@\r\n");
+    dir.write("html/head.html", "<head n=\"@totalsac@\">\r\n");
+    dir.write("html/lines.html", "<dive n=\"@diveno@\">\r\n@note_ico@\r\n");
     dir.write("html/foot.html", "</foot>");
     dir.write("html/note.html", "note of @diveno@");
   }
@@ -156,12 +156,12 @@ TEST_F(WriterTest, WritesHeadThenTheLinesOfEveryDiveThenFoot) {
   write();
   EXPECT_EQ(
       page(),
-      "<head 16>\r\n"
-      "<dive 3>\r\n\r\n"
-      "<dive 5>\r\n"
+      "<head n=\"16\">\r\n"
+      "<dive n=\"3\">\r\n\r\n"
+      "<dive n=\"5\">\r\n"
       R"x(<a href="javascript:nw('5')"><img src="../pict/note.gif" align="right" border="0"></a>)x"
       "\r\n"
-      "<dive 9>\r\n\r\n"
+      "<dive n=\"9\">\r\n\r\n"
       "</foot>\r\n");
   EXPECT_EQ(ReadFile(output("d5.html")), "note of 5\r\n");
   EXPECT_EQ(told.events, (Lines{"dive 0/3", "dive 1/3", "dive 2/3"}));
@@ -170,7 +170,7 @@ TEST_F(WriterTest, WritesHeadThenTheLinesOfEveryDiveThenFoot) {
 TEST_F(WriterTest, LogbookWithoutDivesHoldsHeadAndFoot) {
   smallTemplates();
   write();
-  EXPECT_EQ(page(), "<head 16>\r\n</foot>\r\n");
+  EXPECT_EQ(page(), "<head n=\"16\">\r\n</foot>\r\n");
   EXPECT_TRUE(told.events.empty());
 }
 
@@ -227,7 +227,7 @@ TEST_F(ClearTest, YesDeletesOnlyThePlainFilesOfOutput) {
   EXPECT_TRUE(fs::is_symlink(output("dirlink")));
   EXPECT_EQ(ReadFile(outside.path() / "target.txt"), "outside");
   EXPECT_TRUE(fs::is_directory(outside.path() / "dir"));
-  EXPECT_EQ(page(), "<head 16>\r\n</foot>\r\n");
+  EXPECT_EQ(page(), "<head n=\"16\">\r\n</foot>\r\n");
 }
 
 TEST_F(ClearTest, NoKeepsEverything) {
@@ -246,7 +246,7 @@ TEST_F(WriterTest, OutputIsMadeWhenMissing) {
   smallTemplates();
   write(true);
   EXPECT_TRUE(fs::is_directory(output()));
-  EXPECT_EQ(page(), "<head 16>\r\n</foot>\r\n");
+  EXPECT_EQ(page(), "<head n=\"16\">\r\n</foot>\r\n");
 }
 
 // An index page or Output that cannot be made ends the export with an error
@@ -294,7 +294,7 @@ INSTANTIATE_TEST_SUITE_P(Texts, BadPixelsTest, ::testing::Values("0", "-2", "", 
 
 TEST_P(ThreadsTest, PictureThatCannotBeMadeEndsTheExportThere) {
   dir.write("html/head.html", "head");
-  dir.write("html/lines.html", "<dive @diveno@>\r\n@profile_ico@\r\nlast\r\n");
+  dir.write("html/lines.html", "<dive n=\"@diveno@\">\r\n@profile_ico@\r\nlast\r\n");
   dir.write("html/foot.html", "foot");
   dir.write("html/note.html", "note");
   addDives({1, 12, 13});

@@ -88,7 +88,6 @@ class EngineTest : public ::testing::Test {
  protected:
   EngineTest() {
     fs::create_directory(dir.path() / "Output");
-    dir.write("html/note.html", "<h1>Dive @diveno@</h1>\r\n@note@\r\n");
     book.dives.push_back(SampleDive());
     book.summary = {5400, 2700, 31, 14};
   }
@@ -111,7 +110,8 @@ class EngineTest : public ::testing::Test {
   ExportReport report;
   SystemFileCalls calls;
   FileSet files{dir.path() / "Output", calls};
-  FillSource source{book, options, dir.path()};
+  Template note = ParseTemplate("<h1>Dive @diveno@</h1>\r\n@note@\r\n");
+  FillSource source{book, options, &note};
   FillRun run{source, files, report};
 };
 
@@ -347,6 +347,145 @@ TEST_F(EngineTest, EveryTextValueKeepsOnlyHarmlessMarkup) {
   }
 }
 
+struct PlaceRow {
+  const char* name;
+  const char* line;   // a template line holding @buddy@ (or an engine tag)
+  const char* buddy;  // a breakout payload
+  std::string filled;
+};
+
+// Each value written for where it stands: read back by the browser as the
+// text it is, never as markup or script.
+// clang-format off
+const PlaceRow kPlaceRows[] = {
+    {"element_text",         "<p>@buddy@</p>",                   "<script>window.x=1</script>",
+                             "<p>&lt;script>window.x=1&lt;/script></p>"},
+    {"double_quoted",        "<img alt=\"@buddy@\" src=\"x.gif\">", "x\" onerror=\"window.x=2",
+                             "<img alt=\"x&quot; onerror=&quot;window.x=2\" src=\"x.gif\">"},
+    {"single_quoted",        "<td title='@buddy@'>",             "x' onmouseover='window.x=3",
+                             "<td title='x&#39; onmouseover=&#39;window.x=3'>"},
+    {"unquoted",             "<h1 title=@buddy@>",               "x onmouseover=window.x=4",
+                             "<h1 title=x&#32;onmouseover&#61;window.x&#61;4>"},
+    {"unquoted_left_empty",  "<h1 title=@buddy@ class=x>",       "",
+                             "<h1 title=&#32; class=x>"},
+    {"address_script",       "<a href=\"@buddy@\">",             " JavaScript:window.x=5",
+                             "<a href=\"about:invalid#quellmar\">"},
+    {"address_with_tab",     "<a href='@buddy@'>",               "java\tscript:window.x=5",
+                             "<a href='about:invalid#quellmar'>"},
+    {"address_relative",     "<a href=\"@buddy@\">",             "d12.html?a=1&b=\"2\"",
+                             "<a href=\"d12.html?a=1&amp;b=&quot;2&quot;\">"},
+    {"address_https",        "<img src=@buddy@>",                "https://x.org/a b",
+                             "<img src=https://x.org/a&#32;b>"},
+    {"address_scheme_split", "<a href=\"java@buddy@\">",         "script:window.x=5",
+                             "<a href=\"javaabout:invalid#quellmar\">"},
+    {"address_path",         "<a href=\"pages/@buddy@.html\">", "javascript:1",
+                             "<a href=\"pages/javascript:1.html\">"},
+    {"handler_string",       "<b onclick=\"f('@buddy@')\">",     "');window.x=7;('",
+                             "<b onclick=\"f('\\x27);window.x=7;(\\x27')\">"},
+    {"handler_code",         "<b onclick=\"f(@buddy@)\">",       "1);window.x=8;(1",
+                             "<b onclick=\"f(&quot;1);window.x=8;(1&quot;)\">"},
+    {"handler_number",       "<b onclick='f(@buddy@)'>",         "-12.5",
+                             "<b onclick='f(-12.5)'>"},
+    {"script_address",       "<a href=\"javascript:nw(&#39;@buddy@&#39;)\">", "');window.x=9;('",
+                             "<a href=\"javascript:nw(&#39;\\x27);window.x=9;(\\x27&#39;)\">"},
+    {"script_string",        "<script>var t='@buddy@';</script>", "';window.x=6;//",
+                             "<script>var t='\\x27;window.x=6;\\/\\/';</script>"},
+    {"script_double",        "<script>var t=\"@buddy@\"</script>", "</script><script>window.x=6",
+                             "<script>var t=\"\\x3c\\/script\\x3e\\x3cscript\\x3ewindow.x=6\"</script>"},
+    {"script_backquote",     "<script>var t=`@buddy@`</script>", "${window.x=12}`",
+                             "<script>var t=`\\x24{window.x=12}\\x60`</script>"},
+    {"script_code",          "<script>var n=@buddy@;</script>",  "1;window.x=11",
+                             "<script>var n=\"1;window.x=11\";</script>"},
+    {"script_comment",       "<script>/* @buddy@ */</script>",   "*/window.x=11/*",
+                             "<script>/* \\x2a\\/window.x=11\\/\\x2a */</script>"},
+    {"script_string_empty",  "<script>var t='@buddy@';</script>", "",
+                             "<script>var t='';</script>"},
+    {"script_pattern",       "<script>var r=/@buddy@/;</script>", "",
+                             "<script>var r=/(?:)/;</script>"},
+    {"style_attribute",      "<p style=\"color:@buddy@\">",      "red;background:url(x)",
+                             "<p style=\"color:red\\3b background\\3a url\\28 x\\29 \">"},
+    {"style_element",        "<style>p{color:@buddy@}</style>",  "red}</style>",
+                             "<style>p{color:red\\7d \\3c \\2f style\\3e }</style>"},
+    {"comment",              "<!--@buddy@-->",                   "--><script>window.x=13</script>",
+                             "<!----&gt;<script>window.x=13</script>-->"},
+    {"title",                "<title>@buddy@</title>",           "</title><b>",
+                             "<title>&lt;/title&gt;&lt;b&gt;</title>"},
+    {"declaration",          "<!DOCTYPE @buddy@>",               "><script>",
+                             "<!DOCTYPE &gt;&lt;script&gt;>"},
+    {"attribute_name",       "<td @buddy@>",                     "onmouseover=window.x=14",
+                             "<td >"},
+    {"srcdoc",               "<iframe srcdoc=\"@buddy@\">",      "<script>window.x=15</script>",
+                             "<iframe srcdoc=\"&amp;lt;script&gt;window.x=15&amp;lt;/script&gt;\">"},
+    {"abrupt_comment",       "<!-->@buddy@",                     "<script>",
+                             "<!-->&lt;script>"},
+    {"script_ends_at_end_tag", "<script>var a='</SCRIPT ><p title=\"@buddy@\">", "x\"",
+                             "<script>var a='</SCRIPT ><p title=\"x&quot;\">"},
+    {"after_unquoted_value", "<p title=a @buddy@>",              "onclick=window.x=1",
+                             "<p title=a >"},
+    {"svg_link",             "<svg><a xlink:href=\"@buddy@\">",  "javascript:window.x=1",
+                             "<svg><a xlink:href=\"about:invalid#quellmar\">"},
+    {"in_substitution",      "<script>`${@buddy@}`</script>",    "1}`;window.x=1;`${",
+                             "<script>`${\"1}\\x60;window.x=1;\\x60\\x24{\"}`</script>"},
+    {"after_substitution",   "<script>`${a}@buddy@`</script>",   "`;window.x=1;`",
+                             "<script>`${a}\\x60;window.x=1;\\x60`</script>"},
+    {"division",             "<script>var r=a/@buddy@;</script>", "2;window.x=1",
+                             "<script>var r=a/\"2;window.x=1\";</script>"},
+    {"pattern_after_class",  "<script>var r=/[/]@buddy@/;</script>", "1;window.x=1",
+                             "<script>var r=/[/]1;window.x=1/;</script>"},
+    {"engine_markup_in_attribute", "<p title=\"@gas@\">",        "",
+                             "<p title=\"&lt;font color=&quot;#00FF00&quot;&gt;EAN32&lt;/font&gt;\">"},
+    {"engine_link_in_comment", "<!--@subpage@-->",               "",   "<!--" + kNogLink + "-->"},
+    {"engine_link_in_text",  "<td>@note_ico@</td>",              "",   "<td>" + kNoteLink + "</td>"},
+};
+// clang-format on
+
+void PrintTo(const PlaceRow& row, std::ostream* os) { *os << row.name; }
+
+class PlaceTest : public EngineTest, public ::testing::WithParamInterface<PlaceRow> {};
+
+TEST_P(PlaceTest, ValueIsWrittenForItsPlace) {
+  dive().buddy = GetParam().buddy;
+  EXPECT_EQ(fill(GetParam().line), GetParam().filled);
+}
+
+INSTANTIATE_TEST_SUITE_P(Places, PlaceTest, ::testing::ValuesIn(kPlaceRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The place carries over from line to line and from template to template.
+TEST_F(EngineTest, PlaceCarriesAcrossLinesAndTemplates) {
+  dive().buddy = "'\"";
+  StringSink out;
+  const Template head = ParseTemplate("<script>\r\nvar a = '");
+  FillTemplate(run, ParseTemplate("@buddy@';\r\nvar b = \"@buddy@\";", head.end), out, 0);
+  EXPECT_EQ(out.data, "\\x27\\x22';\r\nvar b = \"\\x27\\x22\";\r\n");
+}
+
+// A lines template that leaves the page elsewhere than it found it is read
+// again from each new place.
+TEST_F(EngineTest, RepeatedTemplateStartsWhereTheLastFillEnded) {
+  const RepeatedTemplate lines("@buddy@<!--", PageReader{}, 3);
+  dive().buddy = "-->";
+  StringSink out;
+  for (std::size_t i = 0; i < 3; ++i) FillTemplate(run, lines.fill(i), out, 0);
+  EXPECT_EQ(out.data, "--><!--\r\n--&gt;<!--\r\n--&gt;<!--\r\n");
+}
+
+// Dates of other dives at the site are export text too.
+TEST_F(EngineTest, SameSiteDatesAreText) {
+  book.dives.clear();
+  const char* dates[] = {"<script>/*", "*/window.x=1;/*", "*/</script>", "2024-05-01"};
+  for (std::int32_t n = 1; n <= 4; ++n) {
+    Dive d = SampleDive();
+    d.number = n;
+    d.date = dates[n - 1];
+    book.dives.push_back(d);
+  }
+  EXPECT_EQ(fill("<ul>@same_site@</ul>", 3),
+            "<ul><li><a href=\"d1.html\">Dive 1</a> &lt;script>/*</li>"
+            "<li><a href=\"d2.html\">Dive 2</a> */window.x=1;/*</li>"
+            "<li><a href=\"d3.html\">Dive 3</a> */&lt;/script></li></ul>");
+}
+
 TEST_F(EngineTest, GasMarksOnlyEnrichedAir) {
   // clang-format off
   const struct { std::int16_t oxygen; const char* gas; } rows[] = {
@@ -415,28 +554,27 @@ INSTANTIATE_TEST_SUITE_P(Tags, ConditionTest, ::testing::ValuesIn(kConditionRows
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(EngineTest, NotePageIsFilledFromTheNoteTemplate) {
-  dir.write("html/note.html",
-            "<h1>Dive @diveno@</h1>\r\n\r\n<p>@note@</p>\r\n@totalsac@ l/min\rlast");
+  note = ParseTemplate("<h1>Dive @diveno@</h1>\r\n\r\n<p>@note@</p>\r\n@totalsac@ l/min\rlast");
   WriteNotePage(run, 0);
   EXPECT_EQ(page("d12.html"),
             "<h1>Dive 12</h1>\r\n\r\n<p>Line one<br>\n\rline two</p>\r\n14 l/min\r\nlast\r\n");
 }
 
 TEST_F(EngineTest, NoteTemplateStopsAtCtrlZ) {
-  dir.write("html/note.html", "@diveno@\r\n\x1a@site@\r\n");
+  note = ParseTemplate("@diveno@\r\n\x1a@site@\r\n");
   WriteNotePage(run, 0);
   EXPECT_EQ(page("d12.html"), "12\r\n");
 }
 
 TEST_F(EngineTest, TemplateWithLineFeedsAloneIsOneLine) {
-  dir.write("html/note.html", "<p>@diveno@\n@site@</p>\n@div\neno@\n");
+  note = ParseTemplate("<p>@diveno@\n@site@</p>\n@div\neno@\n");
   WriteNotePage(run, 0);
   EXPECT_EQ(page("d12.html"), "<p>12\nElphinstone</p>\nerror\n\r\n");
 }
 
 TEST_F(EngineTest, NoteWithLineBreaksSpansSeveralOutputLines) {
   StringSink out;
-  FillTemplate(run, {"<td>@note@</td>", "end"}, out, 0);
+  FillTemplate(run, ParseTemplate("<td>@note@</td>\r\nend"), out, 0);
   EXPECT_EQ(out.data, "<td>Line one<br>\n\rline two</td>\r\nend\r\n");
 }
 
@@ -471,13 +609,13 @@ class ExistenceSink : public ByteSink {
 
 TEST_F(EngineTest, FilesExistBeforeTheLineThatLinksThemIsWritten) {
   ExistenceSink sink(files, {output("d12.html"), output("d12.gif")});
-  FillTemplate(run, {"first", "@note_ico@", "@profile_gif@"}, sink, 0);
+  FillTemplate(run, ParseTemplate("first\r\n@note_ico@\r\n@profile_gif@"), sink, 0);
   EXPECT_EQ(sink.writes,
             (std::vector<std::string>{"first 00", kNoteLink + " 10", kProfileImg + " 11"}));
 }
 
 TEST_F(EngineTest, EveryTagIsFilledWithItsSideEffectsEachTime) {
-  dir.write("html/note.html", "@profile_gif@");
+  note = ParseTemplate("@profile_gif@");
   for (const char* tag : {"@subpage@", "@noteorgif@", "@profile_ico@", "@profile_gif@"}) {
     fs::remove(output("d12.gif"));
     fill(tag);
@@ -487,7 +625,7 @@ TEST_F(EngineTest, EveryTagIsFilledWithItsSideEffectsEachTime) {
 }
 
 TEST_F(EngineTest, NoteTemplateAskingForItsOwnPageEnds) {
-  dir.write("html/note.html", "<p>@subpage@</p>\r\n@noteorgif@\r\n@NOTE_ICO@ @diveno@");
+  note = ParseTemplate("<p>@subpage@</p>\r\n@noteorgif@\r\n@NOTE_ICO@ @diveno@");
   EXPECT_EQ(fill("@subpage@"), kNogLink);
   EXPECT_EQ(page("d12.html"),
             "<p>" + kNogLink + "</p>\r\n" + kNogLink + "\r\n" + kNoteLink + " 12\r\n");
@@ -500,8 +638,9 @@ TEST_F(EngineTest, NoteTemplateAskingForItsOwnPageEnds) {
 // A missing note template still yields the link; a page that cannot be made
 // ends the export (it used to be passed over in silence).
 TEST_F(EngineTest, MissingNoteTemplateYieldsTheLink) {
-  fs::remove(dir.path() / "html" / "note.html");
-  EXPECT_EQ(fill("@subpage@"), kNogLink);
+  const FillSource withoutNote{book, options, nullptr};
+  FillRun noteless{withoutNote, files, report};
+  EXPECT_EQ(FillLine(noteless, "@subpage@", 0), kNogLink);
   EXPECT_FALSE(written("d12.html"));
 }
 

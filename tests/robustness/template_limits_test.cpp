@@ -1,10 +1,14 @@
-// Templates and profiles at the edges of what the export takes: a note
-// template that asks for its own page, thousands of tags on one line, a line
-// of a megabyte, a profile of 100,000 samples and 1000 pixels per sample.
-// Each export ends, and every picture that a GIF file can hold decodes back.
+// Templates and profiles at the edges of what the export takes: a template
+// that cannot be read, a note template that asks for its own page, thousands of tags on one line, a
+// line of a megabyte, a profile of 100,000 samples and 1000 pixels per sample. Each export ends,
+// and every picture that a GIF file can hold decodes back.
 #include <gif_lib.h>
 
 #include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include <filesystem>
 
@@ -199,6 +203,76 @@ TEST_P(WideProfile, IsWrittenWhenAGifCanHoldItAndLeftOutOtherwise) {
 
 INSTANTIATE_TEST_SUITE_P(Sizes, WideProfile, ::testing::ValuesIn(kWidePictures),
                          [](const auto& info) { return std::string(info.param.name); });
+
+#ifndef _WIN32
+void TakeAwayPermission(const fs::path& path) { fs::permissions(path, fs::perms::none); }
+void MakeFifo(const fs::path& path) {
+  fs::remove(path);
+  ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
+}
+void LinkToDevice(const fs::path& path) {
+  fs::remove(path);
+  fs::create_symlink("/dev/null", path);
+}
+
+struct UnreadableRow {
+  const char* name;
+  const char* file;
+  void (*spoil)(const fs::path&);
+  bool asNobody;  // root reads through permissions
+  const char* reason;
+};
+
+// clang-format off
+const UnreadableRow kUnreadable[] = {
+    {"head_without_permission",  "head.html",  TakeAwayPermission, true,  "Permission denied"},
+    {"lines_without_permission", "lines.html", TakeAwayPermission, true,  "Permission denied"},
+    {"note_without_permission",  "note.html",  TakeAwayPermission, true,  "Permission denied"},
+    {"foot_is_a_fifo",           "foot.html",  MakeFifo,           false, "Not a regular file"},
+    {"head_is_a_device",         "head.html",  LinkToDevice,       false, "Not a regular file"},
+};
+// clang-format on
+
+class UnreadableTemplate : public TemplateLimits,
+                           public ::testing::WithParamInterface<UnreadableRow> {};
+
+// A template that is there but cannot be read stops the export before
+// anything is asked or written: the earlier logbook stays whole.
+TEST_P(UnreadableTemplate, StopsTheExportAndKeepsTheEarlierLogbook) {
+  const UnreadableRow& row = GetParam();
+  load();
+  fixture.writeTemplates("<html>\r\n", "<p>@diveno@ @noteorgif@</p>\r\n", "</html>\r\n",
+                         "@note@\r\n");
+  ASSERT_TRUE(fixture.exportHtml(MessageAnswer::Yes));
+  historyStart = fixture.session.window.history().size();
+  fixture.platform.messages.clear();
+  OpenToOthers(fixture.root());
+  const auto path = fixture.programDir() / "html" / row.file;
+  row.spoil(path);
+  const auto before = Snapshot(fixture.outputDir());
+
+  const auto child = RunInChild([&] {
+    if (row.asNobody && !BecomeNobody()) return std::vector<std::string>{"no user nobody"};
+    std::vector<std::string> texts{fixture.exportHtml(MessageAnswer::Yes) ? "finished" : "stopped"};
+    const auto history = exportHistory();
+    texts.insert(texts.end(), history.begin(), history.end());
+    for (const auto& message : fixture.platform.messages) texts.push_back(message.text);
+    texts.insert(texts.end(), fixture.platform.errors.begin(), fixture.platform.errors.end());
+    texts.insert(texts.end(), fixture.platform.errorDetails.begin(),
+                 fixture.platform.errorDetails.end());
+    return texts;
+  });
+
+  ASSERT_TRUE(child.exitedNormally && child.exitCode == 0);
+  EXPECT_EQ(child.texts, (std::vector<std::string>{"stopped", "HTML write started.",
+                                                   "Cannot read file " + path.string() + ".",
+                                                   path.string() + ": " + row.reason}));
+  EXPECT_EQ(Snapshot(fixture.outputDir()), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Templates, UnreadableTemplate, ::testing::ValuesIn(kUnreadable),
+                         [](const auto& info) { return std::string(info.param.name); });
+#endif
 
 }  // namespace
 }  // namespace quellmar::testing
