@@ -5,7 +5,8 @@
 namespace quellmar {
 
 const ControlLayout& FindControl(std::span<const ControlLayout> controls, ControlRole role) {
-  return *std::ranges::find(controls, role, &ControlLayout::role);
+  return *std::find_if(controls.begin(), controls.end(),
+                       [role](const ControlLayout& control) { return control.role == role; });
 }
 
 Place PlaceInWindow(std::span<const ControlLayout> controls, const ControlLayout& control) {
