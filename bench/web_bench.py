@@ -1,0 +1,136 @@
+#!/usr/bin/env python3
+"""The web page against the native converter, on one generated export of
+10,000 dives, side by side in one run:
+
+    bench/web_bench.py --make-export BIN --convert BIN NAME=PAGE... [--dives N] [--rounds R]
+
+Each round converts the export once natively (quellmar-convert --threads 1,
+the page's one thread, the logbook written to /work's disk) and once in each
+page in headless Chromium, in turn: the files picked, imported, the HTML
+export run to its final question, then the logbook packed and downloaded as
+logbook.zip. Prints the medians of import plus export for each, their ratio
+to the native converter, the zip's time and each page's size raw and gzip
+compressed. Builds of the page with other compiler flags are made with
+`cmake --preset web -B build/web-X -DCMAKE_CXX_FLAGS=...`.
+"""
+
+import argparse
+import gzip
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parent.parent
+sys.path.insert(0, str(ROOT / "tests" / "browser"))
+import browser_support as support  # noqa: E402
+from selenium.webdriver.common.by import By  # noqa: E402
+
+
+def wait(driver, script, seconds=900):
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        if driver.execute_script(script):
+            return time.perf_counter()
+        time.sleep(0.005)
+    raise SystemExit(f"web_bench: timed out waiting for {script}")
+
+
+DIALOG = "return document.getElementById('messageBox').open"
+
+
+def press_ok(driver):
+    driver.execute_script("document.querySelector('#messageButtons button').click()")
+    wait(driver, "return !document.getElementById('messageBox').open")
+
+
+def run_page(driver, page, files, downloads):
+    """Seconds for import plus export, and for packing and downloading the zip."""
+    for old in downloads.iterdir():
+        old.unlink()
+    driver.get(page.as_uri())
+    wait(driver, "return document.body.dataset.ready === 'true'")
+    start = time.perf_counter()
+    driver.find_element(By.ID, "openFiles").send_keys("\n".join(str(f) for f in files))
+    wait(driver, DIALOG)
+    imported = time.perf_counter()
+    press_ok(driver)
+    restart = time.perf_counter()
+    driver.find_element(By.ID, "exportButton").click()
+    exported = wait(driver, DIALOG)
+    press_ok(driver)
+    zip_file = downloads / "logbook.zip"
+    end = time.monotonic() + 300
+    while not (zip_file.is_file() and not any(downloads.glob("*.crdownload"))):
+        if time.monotonic() > end:
+            raise SystemExit("web_bench: logbook.zip did not arrive")
+        time.sleep(0.005)
+    zipped = time.perf_counter()
+    return (imported - start) + (exported - restart), zipped - exported
+
+
+def run_native(convert, run_dir, export, base):
+    shutil.rmtree(base, ignore_errors=True)
+    base.mkdir(parents=True)
+    for folder in ("html", "pict"):
+        shutil.copytree(run_dir / folder, base / folder)
+    start = time.perf_counter()
+    subprocess.run([str(convert), "--base", str(base), "--clear", "--quiet", "--threads", "1", str(export)],
+                   check=True, stdout=subprocess.DEVNULL, stdin=subprocess.DEVNULL)
+    return time.perf_counter() - start
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--make-export", type=Path, required=True)
+    parser.add_argument("--convert", type=Path, required=True)
+    parser.add_argument("--dives", type=int, default=10000)
+    parser.add_argument("--rounds", type=int, default=5)
+    parser.add_argument("--disk", type=Path, default=ROOT / "build",
+                        help="where the native logbook is written (a disk, not tmpfs)")
+    parser.add_argument("pages", nargs="+", help="NAME=PAGE")
+    args = parser.parse_args()
+    pages = [(name, Path(path).resolve()) for name, path in (p.split("=", 1) for p in args.pages)]
+    convert = args.convert.resolve()
+    with tempfile.TemporaryDirectory(dir=args.disk) as scratch:
+        scratch = Path(scratch)
+        export = scratch / "export" / "bench.csv"
+        export.parent.mkdir()
+        subprocess.run([str(args.make_export), "--dives", str(args.dives), "--seed", "1", str(export)],
+                       check=True, stdout=subprocess.DEVNULL)
+        files = sorted(export.parent.iterdir())
+        downloads = scratch / "downloads"
+        downloads.mkdir()
+        driver = support.start_browser(scratch)
+        driver.execute_cdp_cmd("Page.setDownloadBehavior", {"behavior": "allow", "downloadPath": str(downloads)})
+        native, web, zips = [], {name: [] for name, _ in pages}, {name: [] for name, _ in pages}
+        try:
+            for round_ in range(args.rounds):
+                native.append(run_native(convert, convert.parent, export, scratch / "native"))
+                for name, page in pages:
+                    seconds, zipped = run_page(driver, page, files, downloads)
+                    web[name].append(seconds)
+                    zips[name].append(zipped)
+                print(f"round {round_ + 1}: native {native[-1]:.2f} s, "
+                      + ", ".join(f"{name} {web[name][-1]:.2f} s" for name, _ in pages), flush=True)
+        finally:
+            driver.quit()
+    base = statistics.median(native)
+    print(f"\n{args.dives} dives, median of {args.rounds} rounds, import and HTML export, one thread:")
+    print(f"| build | seconds | ratio to native | logbook.zip | page raw | page gzip |")
+    print(f"| --- | ---: | ---: | ---: | ---: | ---: |")
+    print(f"| native quellmar-convert | {base:.2f} | 1.00 | | | |")
+    for name, page in pages:
+        seconds = statistics.median(web[name])
+        raw = page.stat().st_size
+        packed = len(gzip.compress(page.read_bytes(), 9, mtime=0))
+        print(f"| {name} | {seconds:.2f} | {seconds / base:.2f} | {statistics.median(zips[name]):.2f} s "
+              f"| {raw / 1024:.0f} KB | {packed / 1024:.0f} KB |")
+
+
+if __name__ == "__main__":
+    main()
