@@ -1,26 +1,25 @@
-// The page around the converter's module: it forwards the buttons, the
-// picked files and the options to the module and draws what the module
-// tells it (Module.page below). What to say and when is the module's.
+// The page around the converter: it hands the buttons, the picked files and
+// the options to the module, which runs in a worker (see worker.js), and
+// draws what the module tells it. What to say and when is the module's.
 "use strict";
 (() => {
   const $ = (id) => document.getElementById(id);
-  // Larger files are not copied into the page's memory: the import names them
-  // as too large.
-  const largestFile = 512 * 1024 * 1024;
-  let module = null;
+  let ready = false;
   let busy = false;
-  let unreadableDevices = 0;
   const messages = [];
 
   const page = {
-    showMemo(text) { $("infoMemo").value = text; },
+    showMemo(text) {
+      const memo = $("infoMemo");
+      memo.value = text;
+      memo.scrollTop = memo.scrollHeight;
+    },
     showDiveList(text) {
-      const list = $("diveList");
       const options = document.createDocumentFragment();
       if (text !== "") {
         for (const line of text.split("\n")) options.append(new Option(line));
       }
-      list.replaceChildren(options);
+      $("diveList").replaceChildren(options);
     },
     showSelectedDive(index) { $("diveList").selectedIndex = index; },
     addHistoryLine(line) {
@@ -48,14 +47,33 @@
       link.remove();
       setTimeout(() => URL.revokeObjectURL(url), 60000);
     },
-    // A file whose every opening fails with the given error number.
-    makeUnreadableFile(path, error) {
-      const FS = module.FS;
-      const device = FS.makedev(64, unreadableDevices++);
-      FS.registerDevice(device, { open() { throw new FS.ErrnoError(error); } });
-      FS.mkdev(path, 0o444, device);
+    ready() {
+      ready = true;
+      document.body.dataset.ready = "true";
+    },
+    done() {
+      busy = false;
+      document.body.removeAttribute("aria-busy");
+      $("workStatus").textContent = "";
     },
   };
+
+  const source = $("workerScript").textContent;
+  const worker = new Worker(URL.createObjectURL(new Blob([source], { type: "text/javascript" })));
+  worker.onmessage = (event) => {
+    const [name, ...args] = event.data;
+    page[name](...args);
+  };
+
+  // One command at a time, as in the window; the page says what it is doing.
+  function send(what, ...request) {
+    if (busy || !ready) return false;
+    busy = true;
+    document.body.setAttribute("aria-busy", "true");
+    $("workStatus").textContent = what;
+    worker.postMessage(request);
+    return true;
+  }
 
   // The message boxes, one after another; Enter presses the default button.
   const buttonSets = [[["OK", 0]], [["OK", 0], ["Cancel", 1]]];
@@ -83,7 +101,7 @@
     const asked = current;
     $("messageBox").close();
     current = null;
-    if (asked.buttons === 1) run("Working…", () => module._quellmar_answer(answer));
+    if (asked.buttons === 1) send("Packing the logbook…", "answer", answer);
     nextMessage();
   }
   // Escape closes the box: Cancel for a question, else OK.
@@ -92,94 +110,34 @@
     if (current) answerMessage(current.buttons === 1 ? 1 : 0);
   });
 
-  // A command runs inside the module to its end; the page first shows what
-  // it is doing, letting the browser paint once.
-  async function run(what, command) {
-    if (busy || !module) return;
-    busy = true;
-    document.body.setAttribute("aria-busy", "true");
-    $("workStatus").textContent = what;
-    $("progressBar").removeAttribute("value");
-    try {
-      await new Promise((done) => requestAnimationFrame(() => setTimeout(done, 0)));
-      command();
-    } finally {
-      busy = false;
-      document.body.removeAttribute("aria-busy");
-      $("workStatus").textContent = "";
-    }
+  function openFiles(files) {
+    if (files.length > 0) send("Importing…", "open", files);
   }
 
-  function clearFolder(path) {
-    const FS = module.FS;
-    if (!FS.analyzePath(path).exists) FS.mkdirTree(path);
-    for (const name of FS.readdir(path)) {
-      if (name !== "." && name !== "..") FS.unlink(path + "/" + name);
-    }
-  }
-
-  // Copies the picked files into folder; those that cannot be read or held
-  // become files that say so when opened.
-  async function copyFiles(files, folder, unreadable) {
-    clearFolder(folder);
-    for (const file of files) {
-      if (file.size > largestFile) {
-        unreadable(file.name, 1);
-        continue;
-      }
-      try {
-        const bytes = new Uint8Array(await file.arrayBuffer());
-        module.FS.writeFile(folder + "/" + file.name, bytes);
-      } catch (error) {
-        unreadable(file.name, 0);
-      }
-    }
-  }
-
-  async function openFiles(files) {
-    if (busy || !module || files.length === 0) return;
-    $("workStatus").textContent = "Reading the files…";
-    await copyFiles(files, "/export",
-                    (name, tooLarge) => module.ccall("quellmar_unreadable_file", null,
-                                                     ["string", "number"], [name, tooLarge]));
-    await run("Importing…", () => module._quellmar_open());
-  }
-
-  function sendOptions() {
-    module.ccall("quellmar_set_options", null, ["number", "number", "string"],
-                 [$("noteBox").checked ? 1 : 0, $("gifBox").checked ? 1 : 0, $("pixelsEdit").value]);
-  }
-
-  $("openFiles").addEventListener("change", async (event) => {
-    await openFiles([...event.target.files]);
+  $("openFiles").addEventListener("change", (event) => {
+    openFiles([...event.target.files]);
     event.target.value = "";
   });
-  $("openFolder").addEventListener("change", async (event) => {
+  $("openFolder").addEventListener("change", (event) => {
     // Only the folder's own CSV files, not those of folders inside it.
-    const csv = [...event.target.files].filter((file) =>
-      /\.csv$/i.test(file.name) && file.webkitRelativePath.split("/").length === 2);
-    await openFiles(csv);
+    openFiles([...event.target.files].filter((file) =>
+      /\.csv$/i.test(file.name) && file.webkitRelativePath.split("/").length === 2));
     event.target.value = "";
   });
-  $("closeButton").addEventListener("click", () => run("", () => module._quellmar_close()));
-  $("exportButton").addEventListener("click", () => run("Exporting…", () => {
-    sendOptions();
-    module._quellmar_export_html();
-  }));
-  $("viewButton").addEventListener("click", () => run("Packing the logbook…", () => module._quellmar_view_html()));
-  $("uddfButton").addEventListener("click", () => run("Exporting…", () => module._quellmar_export_uddf()));
-  $("templateFiles").addEventListener("change", async (event) => {
+  $("closeButton").addEventListener("click", () => send("", "close"));
+  $("exportButton").addEventListener("click", () => send("Exporting…", "exportHtml",
+    $("noteBox").checked ? 1 : 0, $("gifBox").checked ? 1 : 0, $("pixelsEdit").value));
+  $("viewButton").addEventListener("click", () => send("Packing the logbook…", "viewHtml"));
+  $("uddfButton").addEventListener("click", () => send("Exporting…", "exportUddf"));
+  $("templateFiles").addEventListener("change", (event) => {
     const files = [...event.target.files];
     event.target.value = "";
-    if (busy || !module || files.length === 0) return;
-    await copyFiles(files, "/quellmar/html", () => {});
-    module._quellmar_use_templates(1);
-    $("templatesShown").textContent = "Own templates: " + files.map((file) => file.name).join(", ");
+    if (files.length > 0 && send("", "templates", files)) {
+      $("templatesShown").textContent = "Own templates: " + files.map((file) => file.name).join(", ");
+    }
   });
   $("bundledButton").addEventListener("click", () => {
-    if (busy || !module) return;
-    module._quellmar_use_templates(0);
-    $("templatesShown").textContent = "Bundled templates";
+    if (send("", "templates", null)) $("templatesShown").textContent = "Bundled templates";
   });
   // The history box shows "History" again once it loses the focus.
   $("historyBox").addEventListener("blur", (event) => { event.target.value = "History"; });
@@ -194,11 +152,5 @@
     event.preventDefault();
     zone.classList.remove("dropping");
     openFiles([...event.dataTransfer.files]);
-  });
-
-  Quellmar({ page }).then((loaded) => {
-    module = loaded;
-    module._quellmar_start();
-    document.body.dataset.ready = "true";
   });
 })();

@@ -88,6 +88,12 @@ std::optional<std::string> LogbookZip(const fs::path& base, std::string& reason)
   return archive;
 }
 
+// The hundredth of the progress bar reached.
+std::int64_t ProgressStep(const WindowModel& model) {
+  const std::int64_t max = model.progressMax();
+  return max > 0 ? model.progressPosition() * 100 / max : 0;
+}
+
 }  // namespace
 
 MessageAnswer PagePlatform::showMessage(MessageKind kind, const std::string& text,
@@ -123,6 +129,11 @@ void PageView::historyAdded(const std::string& line) { PageHistory(line.c_str())
 
 void PageView::filePanelChanged() { PageFilePanel(model_.filePanel().c_str()); }
 
+void PageView::progressChanged() {
+  pending_ = true;
+  if (ProgressStep(model_) != shownStep_) showPending();
+}
+
 void PageView::showAll() {
   memoChanged();
   diveListChanged();
@@ -134,6 +145,7 @@ void PageView::showAll() {
 
 void PageView::showPending() {
   if (!std::exchange(pending_, false)) return;
+  shownStep_ = ProgressStep(model_);
   PageProgress(static_cast<double>(model_.progressMax()),
                static_cast<double>(model_.progressPosition()));
   PageSelection(model_.selectedDive());

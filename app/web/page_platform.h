@@ -4,6 +4,7 @@
 // the program folder (templates, icons, the Output folder) in /quellmar.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -21,9 +22,10 @@ inline const std::filesystem::path kProgramFolder = "/quellmar";
 inline const std::filesystem::path kBundledTemplates = "/bundled/html";
 inline const std::filesystem::path kUddfFile = "/download/logbook.uddf";
 
-// Messages become in-page dialogs, shown one after another once the command
-// has returned: the page cannot wait inside a command. So a question is
-// answered here: the Output folder is the page's own and empty at each
+// Messages become in-page dialogs, shown one after another. A command cannot
+// wait for the user's answer (a worker's module cannot be paused for it
+// without shared memory, which a page opened from a file lacks), so a
+// question is answered here: the Output folder is the page's own and empty at each
 // export, so there is nothing to clear (No); the final question is asked on
 // the page, its OK running the view command, which hands the logbook to the
 // browser as logbook.zip.
@@ -49,9 +51,10 @@ class PagePlatform : public Platform {
   std::optional<std::filesystem::path> chosenFile_;
 };
 
-// Tells the page what changed in the window model. The selection and the
-// progress change with every dive but cannot be painted during a command;
-// they are told when it ends.
+// Tells the page what changed in the window model. The progress and the
+// selection change with every line read and every dive written: they are
+// told once per hundredth of the bar, and at the end of each command, so
+// that the messages cost less than the work.
 class PageView : public WindowListener {
  public:
   explicit PageView(const WindowModel& model) : model_(model) {}
@@ -60,7 +63,7 @@ class PageView : public WindowListener {
   void diveSelected(int) override { pending_ = true; }
   void historyAdded(const std::string& line) override;
   void filePanelChanged() override;
-  void progressChanged() override { pending_ = true; }
+  void progressChanged() override;
   // Everything at once: at the start, and at the end of each command.
   void showAll();
   void showPending();
@@ -68,6 +71,7 @@ class PageView : public WindowListener {
  private:
   const WindowModel& model_;
   bool pending_ = false;
+  std::int64_t shownStep_ = -1;
 };
 
 // Hands bytes to the browser as a download of the given name and media type.
