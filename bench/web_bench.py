@@ -4,13 +4,14 @@
 
     bench/web_bench.py --make-export BIN --convert BIN NAME=PAGE... [--dives N] [--rounds R]
 
-Each round converts the export once natively (quellmar-convert --threads 1,
-the page's one thread, the logbook written to /work's disk) and once in each
-page in headless Chromium, in turn: the files picked, imported, the HTML
+Each round converts the export natively (quellmar-convert --threads 1, the
+page's one thread), once with the logbook written to the disk and once to
+memory (/dev/shm) as the page writes it, then once in each page in headless
+Chromium, in turn: the files picked, imported, the HTML
 export run to its final question, then the logbook packed and downloaded as
 logbook.zip. Prints the medians of import plus export for each, their ratio
-to the native converter, the zip's time and each page's size raw and gzip
-compressed. Builds of the page with other compiler flags are made with
+to the native converter, the zip's time, the frames the page painted per
+second during the export and each page's size raw and gzip compressed. Builds of the page with other compiler flags are made with
 `cmake --preset web -B build/web-X -DCMAKE_CXX_FLAGS=...`.
 """
 
@@ -41,6 +42,9 @@ def wait(driver, script, seconds=900):
 
 
 DIALOG = "return document.getElementById('messageBox').open"
+# Counts the frames the page paints, to show that it keeps painting while
+# the worker converts.
+FRAMES = "window.framesPainted = 0; (function tick() { ++window.framesPainted; requestAnimationFrame(tick); })();"
 
 
 def press_ok(driver):
@@ -54,14 +58,17 @@ def run_page(driver, page, files, downloads):
         old.unlink()
     driver.get(page.as_uri())
     wait(driver, "return document.body.dataset.ready === 'true'")
+    driver.execute_script(FRAMES)
     start = time.perf_counter()
     driver.find_element(By.ID, "openFiles").send_keys("\n".join(str(f) for f in files))
     wait(driver, DIALOG)
     imported = time.perf_counter()
     press_ok(driver)
     restart = time.perf_counter()
+    frames = driver.execute_script("return window.framesPainted")
     driver.find_element(By.ID, "exportButton").click()
     exported = wait(driver, DIALOG)
+    frames = driver.execute_script("return window.framesPainted") - frames
     press_ok(driver)
     zip_file = downloads / "logbook.zip"
     end = time.monotonic() + 300
@@ -70,7 +77,7 @@ def run_page(driver, page, files, downloads):
             raise SystemExit("web_bench: logbook.zip did not arrive")
         time.sleep(0.005)
     zipped = time.perf_counter()
-    return (imported - start) + (exported - restart), zipped - exported
+    return (imported - start) + (exported - restart), zipped - exported, frames / (exported - restart)
 
 
 def run_native(convert, run_dir, export, base):
@@ -80,7 +87,7 @@ def run_native(convert, run_dir, export, base):
         shutil.copytree(run_dir / folder, base / folder)
     start = time.perf_counter()
     subprocess.run([str(convert), "--base", str(base), "--clear", "--quiet", "--threads", "1", str(export)],
-                   check=True, stdout=subprocess.DEVNULL, stdin=subprocess.DEVNULL)
+                   check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL)
     return time.perf_counter() - start
 
 
@@ -92,6 +99,8 @@ def main():
     parser.add_argument("--rounds", type=int, default=5)
     parser.add_argument("--disk", type=Path, default=ROOT / "build",
                         help="where the native logbook is written (a disk, not tmpfs)")
+    parser.add_argument("--memory", type=Path, default=Path("/dev/shm"),
+                        help="where it is written once more, in memory as the page's is")
     parser.add_argument("pages", nargs="+", help="NAME=PAGE")
     args = parser.parse_args()
     pages = [(name, Path(path).resolve()) for name, path in (p.split("=", 1) for p in args.pages)]
@@ -107,29 +116,38 @@ def main():
         downloads.mkdir()
         driver = support.start_browser(scratch)
         driver.execute_cdp_cmd("Page.setDownloadBehavior", {"behavior": "allow", "downloadPath": str(downloads)})
-        native, web, zips = [], {name: [] for name, _ in pages}, {name: [] for name, _ in pages}
+        native, in_memory = [], []
+        memory = Path(tempfile.mkdtemp(dir=args.memory))
+        web, zips, rates = ({name: [] for name, _ in pages} for _ in range(3))
         try:
             for round_ in range(args.rounds):
                 native.append(run_native(convert, convert.parent, export, scratch / "native"))
+                in_memory.append(run_native(convert, convert.parent, export, memory / "native"))
                 for name, page in pages:
-                    seconds, zipped = run_page(driver, page, files, downloads)
+                    seconds, zipped, rate = run_page(driver, page, files, downloads)
                     web[name].append(seconds)
                     zips[name].append(zipped)
-                print(f"round {round_ + 1}: native {native[-1]:.2f} s, "
+                    rates[name].append(rate)
+                print(f"round {round_ + 1}: native {native[-1]:.2f} s, in memory {in_memory[-1]:.2f} s, "
                       + ", ".join(f"{name} {web[name][-1]:.2f} s" for name, _ in pages), flush=True)
         finally:
             driver.quit()
+            shutil.rmtree(memory, ignore_errors=True)
     base = statistics.median(native)
     print(f"\n{args.dives} dives, median of {args.rounds} rounds, import and HTML export, one thread:")
-    print(f"| build | seconds | ratio to native | logbook.zip | page raw | page gzip |")
-    print(f"| --- | ---: | ---: | ---: | ---: | ---: |")
-    print(f"| native quellmar-convert | {base:.2f} | 1.00 | | | |")
+    memory_base = statistics.median(in_memory)
+    print("| build | seconds | ratio to native on disk | ratio to native in memory | logbook.zip "
+          "| frames/s while exporting | page raw | page gzip |")
+    print("| --- | ---: | ---: | ---: | ---: | ---: | ---: | ---: |")
+    print(f"| quellmar-convert, logbook on disk | {base:.2f} | 1.00 | | | | | |")
+    print(f"| quellmar-convert, logbook in memory | {memory_base:.2f} | {memory_base / base:.2f} | 1.00 | | | | |")
     for name, page in pages:
         seconds = statistics.median(web[name])
         raw = page.stat().st_size
         packed = len(gzip.compress(page.read_bytes(), 9, mtime=0))
-        print(f"| {name} | {seconds:.2f} | {seconds / base:.2f} | {statistics.median(zips[name]):.2f} s "
-              f"| {raw / 1024:.0f} KB | {packed / 1024:.0f} KB |")
+        print(f"| {name} | {seconds:.2f} | {seconds / base:.2f} | {seconds / memory_base:.2f} "
+              f"| {statistics.median(zips[name]):.2f} s "
+              f"| {statistics.median(rates[name]):.0f} | {raw / 1024:.0f} KB | {packed / 1024:.0f} KB |")
 
 
 if __name__ == "__main__":

@@ -63,14 +63,22 @@ class Page:
         self.wait(lambda: not self.js("return document.getElementById('messageBox').open"),
                   "the message box to close", 10)
 
+    def click(self, control):
+        """Clicks a button once the command before has ended."""
+        self.wait(lambda: not self.js("return document.body.hasAttribute('aria-busy')"), "the page to be idle")
+        self.driver.find_element(By.ID, control).click()
+
     def press(self, key):
         ActionChains(self.driver).send_keys(key).perform()
 
     def download(self, name):
+        """The downloaded file, taken out of the downloads folder once complete."""
         path = self.downloads / name
         self.wait(lambda: path.is_file() and not any(self.downloads.glob("*.crdownload")), name)
         time.sleep(0.2)
-        return path
+        taken = path.with_name("taken-" + name)
+        path.rename(taken)
+        return taken
 
 
 def native_logbook(convert, run_dir, temp, export):
@@ -124,6 +132,26 @@ def check_keyboard(page):
     page.check(all(w in reached for w in wanted), f"Tab does not reach {set(wanted) - set(reached)}")
 
 
+def export_index(page):
+    page.click("exportButton")
+    page.message()
+    page.answer()
+    with zipfile.ZipFile(page.download("logbook.zip")) as zip_file:
+        return zip_file.read("Output/logbook.html")
+
+
+def check_own_templates(page, bundled, temp):
+    """The user's four templates make the logbook, until the bundled ones are asked back."""
+    own = temp / "templates"
+    own.mkdir()
+    for template in bundled.iterdir():
+        (own / template.name).write_bytes(template.read_bytes().replace(b"<body", b"<!-- own --><body", 1))
+    page.driver.find_element(By.ID, "templateFiles").send_keys("\n".join(str(p) for p in sorted(own.iterdir())))
+    page.check(b"<!-- own -->" in export_index(page), "the own templates did not make the logbook")
+    page.click("bundledButton")
+    page.check(b"<!-- own -->" not in export_index(page), "the bundled templates did not come back")
+
+
 def run(args, temp):
     export = args.examples / "logbook.csv"
     base, uddf = native_logbook(args.convert, args.run_dir, temp, export)
@@ -154,20 +182,22 @@ def run(args, temp):
             shoot(page, args.screenshots)
         check_usable(page, "with the sample open")
 
-        driver.find_element(By.ID, "exportButton").click()
+        page.click("exportButton")
         title, text, details = page.message()
         page.check(text == "HTML write finished.\n\rMay I show You the logbook.html ?",
                    f"after the HTML export: {text!r}")
         page.answer()
         compare_zip(page, page.download("logbook.zip"), base)
 
-        driver.find_element(By.ID, "uddfButton").click()
+        page.click("uddfButton")
         title, text, _ = page.message()
         page.check(text == "UDDF write finished.", f"after the UDDF export: {text!r}")
         page.answer(Keys.ESCAPE)
         same = page.download("logbook.uddf").read_bytes() == uddf.read_bytes()
         page.check(same, "logbook.uddf differs from quellmar-convert --uddf")
         print(f"  logbook.uddf: {'the same as' if same else 'differs from'} native")
+
+        check_own_templates(page, args.run_dir / "html", temp)
 
         page.pick([args.examples / name for name in SAMPLE if "DGE" not in name])
         title, text, details = page.message()
