@@ -3,9 +3,12 @@
 #include <emscripten.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
-#include "basic/text_file.h"
 #include "zip_archive.h"
 
 namespace quellmar::web {
@@ -53,6 +56,18 @@ std::string JoinLines(const std::vector<std::string>& lines) {
   return text;
 }
 
+// A file of the memory file system whole; nothing, with the reason, when it
+// cannot be read.
+std::optional<std::string> ReadBytes(const fs::path& path, std::string& reason) {
+  std::ifstream file(path, std::ios::binary);
+  std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  if (!file.is_open() || file.bad()) {
+    reason = std::strerror(errno);
+    return std::nullopt;
+  }
+  return bytes;
+}
+
 // The files below folder, by their paths relative to base in byte order, each
 // folder before what it holds.
 std::vector<fs::path> FilesBelow(const fs::path& base, const fs::path& folder) {
@@ -78,7 +93,7 @@ std::optional<std::string> LogbookZip(const fs::path& base, std::string& reason)
         zip.addFolder(path.generic_string());
         continue;
       }
-      const auto bytes = ReadWholeFile(base / path, &reason);
+      const auto bytes = ReadBytes(base / path, reason);
       if (!bytes) return std::nullopt;
       zip.addFile(path.generic_string(), *bytes);
     }
@@ -153,6 +168,13 @@ void PageView::showPending() {
 
 void Download(std::string_view bytes, const char* name, const char* type) {
   PageDownload(bytes.data(), bytes.size(), name, type);
+}
+
+bool DownloadFile(const fs::path& file, const char* name, const char* type) {
+  std::string reason;
+  const auto bytes = ReadBytes(file, reason);
+  if (bytes) Download(*bytes, name, type);
+  return bytes.has_value();
 }
 
 }  // namespace quellmar::web

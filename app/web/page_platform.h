@@ -76,5 +76,7 @@ class PageView : public WindowListener {
 
 // Hands bytes to the browser as a download of the given name and media type.
 void Download(std::string_view bytes, const char* name, const char* type);
+// The same for a file of the memory file system; false when it cannot be read.
+bool DownloadFile(const std::filesystem::path& file, const char* name, const char* type);
 
 }  // namespace quellmar::web

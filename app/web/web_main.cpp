@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "basic/display_text.h"
-#include "basic/text_file.h"
 #include "commands/commands.h"
 #include "commands/session.h"
 #include "page_platform.h"
@@ -149,9 +148,7 @@ EMSCRIPTEN_KEEPALIVE void quellmar_export_uddf() {
     std::error_code ec;
     fs::create_directories(kUddfFile.parent_path(), ec);
     if (!ExportUddfCommand(session)) return;
-    if (const auto bytes = ReadWholeFile(kUddfFile)) {
-      Download(*bytes, "logbook.uddf", "application/xml");
-    }
+    DownloadFile(kUddfFile, "logbook.uddf", "application/xml");
     fs::remove(kUddfFile, ec);
   });
 }
