@@ -32,7 +32,6 @@ def main():
         f"script-src {csp_hash(script)} 'wasm-unsafe-eval'",
         f"style-src {csp_hash(style)}",
         "worker-src blob:",
-        "img-src blob:",
         "base-uri 'none'",
         "form-action 'none'",
     ])

@@ -51,7 +51,9 @@
       ready = true;
       document.body.dataset.ready = "true";
     },
-    done() {
+    // The command has ended, after milliseconds (kept for the benchmark).
+    done(milliseconds) {
+      document.body.dataset.commandTime = milliseconds;
       busy = false;
       document.body.removeAttribute("aria-busy");
       $("workStatus").textContent = "";

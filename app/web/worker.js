@@ -81,10 +81,11 @@
 
   onmessage = (event) => {
     const [name, ...args] = event.data;
+    const start = performance.now();
     try {
       commands[name](...args);
     } finally {
-      postMessage(["done"]);
+      postMessage(["done", performance.now() - start]);
     }
   };
 
