@@ -25,10 +25,10 @@ inline const std::filesystem::path kUddfFile = "/download/logbook.uddf";
 // Messages become in-page dialogs, shown one after another. A command cannot
 // wait for the user's answer (a worker's module cannot be paused for it
 // without shared memory, which a page opened from a file lacks), so a
-// question is answered here: the Output folder is the page's own and empty at each
-// export, so there is nothing to clear (No); the final question is asked on
-// the page, its OK running the view command, which hands the logbook to the
-// browser as logbook.zip.
+// question is answered here: the Output folder is the page's own and empty
+// at each export, so there is nothing to clear (No); the final question is
+// asked on the page, its OK running the view command, which hands the
+// logbook to the browser as logbook.zip.
 class PagePlatform : public Platform {
  public:
   MessageAnswer showMessage(MessageKind kind, const std::string& text, MessageButtons buttons,
