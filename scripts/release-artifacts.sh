@@ -1,7 +1,7 @@
 #!/bin/sh
 # Builds every artifact of a release into OUT: the Debian package, the
-# Windows portable zip and installer, the source tarball and SHA256SUMS, the
-# builds themselves in WORK. Run through `cmake --workflow --preset artifacts`,
+# Windows portable zip and installer, the web page, the source tarball and
+# SHA256SUMS, the builds themselves in WORK. Run through `cmake --workflow --preset artifacts`,
 # which passes the project's VERSION.
 #
 # The same commit gives the same bytes wherever and whenever it is built:
@@ -29,17 +29,24 @@ for preset in deb windows; do
   (cd "$work/$preset" && cpack)
 done
 
+# The web page: one file, the module and the templates inside it.
+rm -rf "${work:?}/web"
+cmake --preset web -B "$work/web"
+cmake --build "$work/web"
+
 rm -rf "$out"
 mkdir -p "$out"
 deb=quellmar_${version}_$(dpkg --print-architecture).deb
 zip=quellmar-$version-windows-x64.zip
 installer=quellmar-$version-setup.exe
 tarball=quellmar-$version.tar.gz
+page=quellmar-$version.html
 cp "$work/deb/$deb" "$work/windows/$zip" "$work/windows/$installer" "$out"
+cp "$work/web/quellmar.html" "$out/$page"
 # CPack's zip takes each file's time and mode from the disk, and its own order.
 strip-nondeterminism --type zip --timestamp "$SOURCE_DATE_EPOCH" "$out/$zip"
 # The commit's files with the commit's time; modes not from the user's git setup.
 git -c tar.umask=022 archive --format=tar --prefix="quellmar-$version/" HEAD | gzip -9n >"$out/$tarball"
 # Named one by one: a glob's order follows the locale.
-(cd "$out" && sha256sum "$deb" "$zip" "$installer" "$tarball" >SHA256SUMS)
+(cd "$out" && sha256sum "$deb" "$zip" "$installer" "$page" "$tarball" >SHA256SUMS)
 cat "$out/SHA256SUMS"

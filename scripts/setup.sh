@@ -19,6 +19,7 @@ packages="
   fonts-wine libxrender1 libxrandr2 libxinerama1 libxcursor1 libxi6 libxcomposite1 libxfixes3
   lintian desktop-file-utils appstream imagemagick
   strip-nondeterminism diffoscope-minimal faketime locales
+  emscripten
 "
 missing=""
 for p in $packages; do

@@ -1,10 +1,13 @@
 #include "basic/fields.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
 #include <optional>
+#include <string>
 
 namespace quellmar {
 namespace {
@@ -75,6 +78,38 @@ std::optional<double> PlainDecimal(std::string_view field) {
 // at most one ".", optional exponent. Whatever follows the number is ignored,
 // so "12 " and "12m" read as 12; a field that does not start with a number
 // reads as 0.
+// QUELLMAR_NUMBERS_BY_STRTOD chooses the second reader where from_chars
+// exists too, so that the field tests run over it.
+#if defined(__cpp_lib_to_chars) && !defined(QUELLMAR_NUMBERS_BY_STRTOD)
+std::from_chars_result ReadDouble(const char* first, const char* last, double& value) {
+  return std::from_chars(first, last, value, std::chars_format::general);
+}
+#else
+// The same for a standard library without from_chars for double (the web
+// build's): strtod on a copy of just the span from_chars would take, so that
+// it cannot read a hexadecimal number or run past the field.
+std::from_chars_result ReadDouble(const char* first, const char* last, double& value) {
+  const auto digits = [last](const char* p) {
+    while (p != last && *p >= '0' && *p <= '9') ++p;
+    return p;
+  };
+  const char* p = digits(first);
+  if (p != last && *p == '.') p = digits(p + 1);
+  if (p - first == 1 && *first == '.') return {first, std::errc::invalid_argument};
+  if (p != last && (*p == 'e' || *p == 'E')) {
+    const char* exponent = p + 1;
+    if (exponent != last && (*exponent == '+' || *exponent == '-')) ++exponent;
+    if (const char* end = digits(exponent); end != exponent) p = end;
+  }
+  const std::string number(first, p);
+  errno = 0;
+  const double read = std::strtod(number.c_str(), nullptr);
+  if (errno == ERANGE) return {p, std::errc::result_out_of_range};
+  value = read;
+  return {p, std::errc()};
+}
+#endif
+
 double ReadNumber(std::string_view field) {
   bool negative = false;
   const std::size_t p = SkipBlanksAndSign(field, negative);
@@ -82,8 +117,7 @@ double ReadNumber(std::string_view field) {
   if (p >= field.size() || !(IsDigit(field[p]) || field[p] == '.')) return 0.0;
   if (const auto plain = PlainDecimal(field.substr(p))) return negative ? -*plain : *plain;
   double value = 0.0;
-  const auto result = std::from_chars(field.data() + p, field.data() + field.size(), value,
-                                      std::chars_format::general);
+  const auto result = ReadDouble(field.data() + p, field.data() + field.size(), value);
   if (result.ec == std::errc::invalid_argument) return 0.0;
   if (result.ec == std::errc::result_out_of_range) {
     // Too large or too small for a double: tell the two apart by the exponent's sign.

@@ -9,6 +9,8 @@
 #include <emmintrin.h>
 #endif
 
+#include "basic/uninitialised_array.h"
+
 namespace quellmar {
 
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& path, std::string* reason) {
@@ -56,16 +58,13 @@ bool LineReader::next(std::string_view& line) {
 }
 
 LineFile::LineFile(const std::filesystem::path& path, std::size_t chunkSize, LineEnds ends)
-    : file_(path),
-      ends_(ends),
-      buffer_(std::make_unique_for_overwrite<char[]>(chunkSize)),
-      capacity_(chunkSize) {
+    : file_(path), ends_(ends), buffer_(UninitialisedArray<char>(chunkSize)), capacity_(chunkSize) {
   ended_ = !file_.isOpen();
 }
 
 LineFile::LineFile(InMemory, std::string_view text, LineEnds ends)
     : ends_(ends),
-      buffer_(std::make_unique_for_overwrite<char[]>(text.size() + 1)),
+      buffer_(UninitialisedArray<char>(text.size() + 1)),
       capacity_(text.size() + 1),
       ended_(true),
       inMemory_(true) {
@@ -101,7 +100,7 @@ bool LineFile::fill() {
   }
   if (end_ == capacity_) {
     const std::size_t capacity = grownCapacity();
-    auto larger = std::make_unique_for_overwrite<char[]>(capacity);
+    auto larger = UninitialisedArray<char>(capacity);
     std::memcpy(larger.get(), buffer_.get(), end_);
     buffer_ = std::move(larger);
     capacity_ = capacity;

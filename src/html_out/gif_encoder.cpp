@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "basic/uninitialised_array.h"
+
 namespace quellmar {
 namespace {
 
@@ -123,8 +125,8 @@ class LzwEncoder {
     rankColours();
     // Rows of pairs_ are cleared as their codes come into use, so only the
     // part of the tables a picture reaches is ever touched.
-    pairs_ = std::make_unique_for_overwrite<std::uint16_t[]>(kCodes * colours_.size());
-    runs_ = std::make_unique_for_overwrite<std::uint16_t[]>(kCodes * colours_.size());
+    pairs_ = UninitialisedArray<std::uint16_t>(kCodes * colours_.size());
+    runs_ = UninitialisedArray<std::uint16_t>(kCodes * colours_.size());
     clearTable();
   }
 
