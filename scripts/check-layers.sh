@@ -22,6 +22,8 @@ allowed() {
     # into a path and back through basic/path_text.h; where a text meets a
     # person, it is shown through basic/display_text.h; basic/executable.h
     # tells where the program lives.
+    # The converter and the web page are front-ends without a desktop window.
+    app/convert/* | app/web/*) echo "model commands basic/path_text.h basic/display_text.h basic/executable.h" ;;
     app/*) echo "model commands window basic/path_text.h basic/display_text.h basic/executable.h" ;;
   esac
 }
