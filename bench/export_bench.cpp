@@ -17,6 +17,10 @@
 //   "durable"    = (import + export) / (read floor + giflib's encoding + write
 //                  floor + sync): the floor of a converter that makes its
 //                  files durable
+//   "over_empty" = export over the earlier logbook / the same export into an
+//                  empty Output, run in the same iteration
+// The export and its floors are written where TMPDIR points: a tmpfs such as
+// /dev/shm, or a folder on the disk.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -119,7 +123,9 @@ void ExportLogbook(benchmark::State& state, ExportSetup& setup) {
   std::size_t bytes = 0;
   for (const auto& file : files) bytes += file.bytes.size();
 
-  std::vector<double> exports, converts, floors, syncs, ours, giflib, vsOurs, vsGiflib, durable;
+  const auto output = OutputFolder(session.platform.programDirectory());
+  std::vector<double> exports, converts, floors, syncs, ours, giflib, vsOurs, vsGiflib, durable,
+      empties, overEmpty;
   for (auto _ : state) {
     Stopwatch clock;
     BenchPlatform platform(session.platform.programDirectory());
@@ -147,7 +153,18 @@ void ExportLogbook(benchmark::State& state, ExportSetup& setup) {
     }
     const double ourEncoding = clock.restart();
     for (auto& picture : pictures) benchmark::DoNotOptimize(EncodeWithGiflib(picture));
-    const double giflibEncoding = clock.seconds();
+    const double giflibEncoding = clock.restart();
+    BenchPlatform emptyPlatform(session.platform.programDirectory());
+    Session empty(emptyPlatform);
+    std::filesystem::remove_all(output);
+    const bool again = OpenCsvPathCommand(empty, setup.mainFile());
+    clock.restart();
+    ExportHtmlCommand(empty);
+    const double intoEmpty = clock.seconds();
+    if (!again || !emptyPlatform.errors.empty()) {
+      state.SkipWithError("the export into an empty Output failed");
+      break;
+    }
     state.SetIterationTime(exported);
     exports.push_back(exported);
     converts.push_back(import + exported);
@@ -158,6 +175,8 @@ void ExportLogbook(benchmark::State& state, ExportSetup& setup) {
     vsOurs.push_back(exported / (write + ourEncoding));
     vsGiflib.push_back(exported / (write + giflibEncoding));
     durable.push_back((import + exported) / (read + giflibEncoding + write + sync));
+    empties.push_back(intoEmpty);
+    overEmpty.push_back(exported / intoEmpty);
   }
   if (exports.empty()) return;
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
@@ -173,6 +192,8 @@ void ExportLogbook(benchmark::State& state, ExportSetup& setup) {
   state.counters["vs_ours"] = Median(vsOurs);
   state.counters["vs_giflib"] = Median(vsGiflib);
   state.counters["durable"] = Median(durable);
+  state.counters["empty_ms"] = Median(empties) * 1e3;
+  state.counters["over_empty"] = Median(overEmpty);
 }
 
 }  // namespace

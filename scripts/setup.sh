@@ -18,7 +18,7 @@ packages="
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wine wine64 nsis xdotool
   fonts-wine libxrender1 libxrandr2 libxinerama1 libxcursor1 libxi6 libxcomposite1 libxfixes3
   lintian desktop-file-utils appstream imagemagick
-  strip-nondeterminism diffoscope-minimal faketime locales
+  strip-nondeterminism diffoscope-minimal faketime locales strace
   emscripten
 "
 missing=""

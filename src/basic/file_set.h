@@ -4,8 +4,8 @@
 // points at the others last) and the folder synced. Until then the earlier
 // files stay as they were; after a failure, a kill or a power loss at any
 // moment each file in the folder is whole, the old one or the new one.
-// Temporaries are hidden names of this program's own pattern; those an
-// earlier run left behind are removed by the next set in the folder.
+// Temporaries are hidden names of this program's own pattern, which the switch
+// of their folder (FolderSwitch) leaves behind.
 #pragma once
 
 #include <cstddef>
@@ -36,6 +36,9 @@ bool IsOwnTemporary(const std::filesystem::path& name);
 class FileSet {
  public:
   FileSet(std::filesystem::path folder, FileCalls& calls);
+  // A set written in folder for another one, replacing: there the files
+  // it replaces keep their permission bits, and failures name its files.
+  FileSet(std::filesystem::path folder, FileCalls& calls, std::filesystem::path replacing);
   // A set whose files are to join owner's (takeFrom): in the same folder,
   // through the same calls, its temporaries named by owner.
   explicit FileSet(FileSet& owner);
@@ -45,11 +48,6 @@ class FileSet {
   FileSet& operator=(const FileSet&) = delete;
 
   const std::filesystem::path& folder() const { return folder_; }
-
-  // Removes the temporaries that earlier runs left in the folder (killed,
-  // or cut off by a power loss). Only one set may write in a folder at a
-  // time: the caller holds a lock on it.
-  void removeStaleTemporaries();
 
   // One file of the set while it is written. Its bytes go to a temporary;
   // finish() adds it to the set, replacing what the set held for that name.
@@ -95,10 +93,14 @@ class FileSet {
 
  private:
   std::filesystem::path newTemporary(const std::filesystem::path& path);
+  std::filesystem::path replaced(const std::filesystem::path& path) const {
+    return replacing_ / path.filename();
+  }
   void add(const std::filesystem::path& path, std::filesystem::path temporary);
   void removeTemporaries();
 
   std::filesystem::path folder_;
+  std::filesystem::path replacing_;
   FileCalls& calls_;
   std::string token_;  // tells this set's temporaries from any other's
   FileSet& namer_;     // names the temporaries: this set or its owner
@@ -109,5 +111,60 @@ class FileSet {
 
   FileFailure failure_;
 };
+
+// The folder a path names: the path itself, or where the link there points,
+// so that a switch of it leaves the link as it was.
+std::filesystem::path RealFolder(const std::filesystem::path& folder);
+
+// A folder's new content, built as a hidden folder beside it and then put in
+// its place as a whole: after a failure, a kill or a power loss at any moment
+// the name holds the old folder or the new one. Where the system swaps two
+// names at once (FileCalls::exchange) that is one step; elsewhere a synced
+// journal beside the folder records the switch, and the next switch of the
+// folder, or CompleteFolderSwitch at a program's start, finishes it or rolls
+// it back. The old folder is removed after the switch.
+class FolderSwitch {
+ public:
+  // For folder, a real folder (see RealFolder), under the caller's lock on
+  // it: finishes a switch a journal records and removes the folders that
+  // earlier switches, killed, left beside it.
+  FolderSwitch(std::filesystem::path folder, FileCalls& calls);
+  // The new folder goes, unless switched in; then the old one goes.
+  ~FolderSwitch();
+  FolderSwitch(const FolderSwitch&) = delete;
+  FolderSwitch& operator=(const FolderSwitch&) = delete;
+
+  const std::filesystem::path& folder() const { return folder_; }
+  // Where the new content is written.
+  const std::filesystem::path& building() const { return building_; }
+
+  // Makes the new folder, empty, with the old one's permission bits.
+  bool begin();
+  // Gives the new folder what the old one holds under name (FileCalls::carry).
+  bool carry(const std::filesystem::path& name);
+  // Puts the new folder, synced by the caller, in place of the old one.
+  bool commit();
+  // Where the old folder is once switched out, until this object goes.
+  const std::filesystem::path& previous() const { return previous_; }
+  const FileFailure& failure() const { return failure_; }
+
+ private:
+  bool failed(const std::filesystem::path& path, std::string reason);
+  bool switchByJournal();
+
+  std::filesystem::path folder_;
+  FileCalls& calls_;
+  std::string token_;
+  std::filesystem::path building_;
+  std::filesystem::path previous_;
+  bool built_ = false;
+  bool switched_ = false;
+  FileFailure failure_;
+};
+
+// What each program does at start for the folder, before anything else:
+// finishes or rolls back a switch its journal records, under the folder's
+// lock; nothing when another program holds the lock.
+void CompleteFolderSwitch(const std::filesystem::path& folder, FileCalls& calls);
 
 }  // namespace quellmar

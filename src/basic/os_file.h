@@ -1,7 +1,9 @@
 // The operating system's file calls that the program's safety rests on, in one
 // small module with one implementation per system: reading only regular
 // files, the calls that write files beside their final names and put them in
-// place (file_set.h uses them), and an exclusive lock between programs. Every failure keeps
+// place (file_set.h uses them), the calls that build a folder beside another
+// and switch the two (folder_switch.h), and an exclusive lock between
+// programs. Every failure keeps
 // the system's own reason ("Permission denied", "Is a directory") for the
 // user to see.
 #pragma once
@@ -68,6 +70,31 @@ class FileCalls {
   // Makes the folder's entries (the renames) durable.
   virtual bool syncFolder(const std::filesystem::path& folder, std::string& reason) = 0;
   virtual bool remove(const std::filesystem::path& path) = 0;
+
+  // Makes folder, empty, with the permission bits of like.
+  virtual bool makeFolder(const std::filesystem::path& folder, const std::filesystem::path& like,
+                          std::string& reason) = 0;
+  // Gives to, a new name on the same file system, what from is: a file the
+  // same file (a hard link, or a copy where the file system has none), a link
+  // the same link, a folder a folder of its own with all of this below it,
+  // durable; to's own entry is made durable by syncing its folder.
+  virtual bool carry(const std::filesystem::path& from, const std::filesystem::path& to,
+                     std::string& reason) = 0;
+  // Swaps the entries of two names in one folder at once, whatever happens.
+  enum class Exchange { Done, Unsupported, Failed };
+  virtual Exchange exchange(const std::filesystem::path& first, const std::filesystem::path& second,
+                            std::string& reason) = 0;
+  // Removes a folder and everything below it; links are removed, never followed.
+  virtual bool removeTree(const std::filesystem::path& folder) = 0;
+
+  // An exclusive lock, between programs, on writing into folder: a hidden
+  // lock file beside it, in its parent, so that the lock holds while the
+  // folder's name is switched to another folder. The folder itself must open.
+  enum class LockState { Held, Busy, Unavailable };
+  virtual Handle lock(const std::filesystem::path& folder, LockState& state,
+                      std::string& reason) = 0;
+  // Releases the lock and removes its file.
+  virtual void unlock(const std::filesystem::path& folder, Handle lock) = 0;
 };
 
 class SystemFileCalls final : public FileCalls {
@@ -82,35 +109,54 @@ class SystemFileCalls final : public FileCalls {
               std::string& reason) override;
   bool syncFolder(const std::filesystem::path& folder, std::string& reason) override;
   bool remove(const std::filesystem::path& path) override;
+  bool makeFolder(const std::filesystem::path& folder, const std::filesystem::path& like,
+                  std::string& reason) override;
+  bool carry(const std::filesystem::path& from, const std::filesystem::path& to,
+             std::string& reason) override;
+  Exchange exchange(const std::filesystem::path& first, const std::filesystem::path& second,
+                    std::string& reason) override;
+  bool removeTree(const std::filesystem::path& folder) override;
+  Handle lock(const std::filesystem::path& folder, LockState& state, std::string& reason) override;
+  void unlock(const std::filesystem::path& folder, Handle lock) override;
 };
+
+// The hidden lock file beside folder that FileCalls::lock takes.
+inline std::filesystem::path LockFilePath(const std::filesystem::path& folder) {
+  std::filesystem::path name = ".";
+  name += folder.filename();
+  name += ".quellmar-lock";
+  return folder.parent_path() / name;
+}
 
 // A file size limit (RLIMIT_FSIZE) makes a write fail with its reason instead
 // of ending the process by a signal. Called once at start by each program.
 void ReportFileSizeLimitAsWriteError();
 
-// An exclusive lock on a directory, held while the object lives, that other
-// programs taking the same lock see. On POSIX systems an advisory lock on the
-// directory itself, so that nothing is written for it; on Windows a hidden
-// lock file in it, opened without sharing and deleted when closed.
+// The lock of FileCalls::lock, held while the object lives.
 class ExclusiveLock {
  public:
-  enum class State { Held, Busy, Unavailable };
+  using State = FileCalls::LockState;
 
-  explicit ExclusiveLock(const std::filesystem::path& directory);
-  ~ExclusiveLock();
+  ExclusiveLock(FileCalls& calls, const std::filesystem::path& folder)
+      : calls_(calls), folder_(folder), handle_(calls.lock(folder, state_, reason_)) {}
+  ~ExclusiveLock() {
+    if (handle_ != FileCalls::kNoFile) calls_.unlock(folder_, handle_);
+  }
   ExclusiveLock(const ExclusiveLock&) = delete;
   ExclusiveLock& operator=(const ExclusiveLock&) = delete;
 
-  // Busy: another holder has it. Unavailable: the directory cannot be
-  // opened or locked at all (a missing one, or on Windows one that cannot be
-  // written).
+  // Busy: another holder has it. Unavailable: the folder or the lock file
+  // cannot be opened or locked at all (a missing folder, one that cannot be
+  // read, a parent that cannot be written).
   State state() const { return state_; }
   const std::string& reason() const { return reason_; }
 
  private:
-  std::intptr_t handle_ = -1;
+  FileCalls& calls_;
+  std::filesystem::path folder_;
   State state_ = State::Unavailable;
   std::string reason_;
+  FileCalls::Handle handle_;  // after the two it fills
 };
 
 }  // namespace quellmar

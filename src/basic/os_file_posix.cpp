@@ -6,10 +6,13 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <string>
+#include <system_error>
 
 #include "basic/os_file.h"
+#include "basic/path_text.h"
 
 namespace quellmar {
 namespace {
@@ -35,6 +38,89 @@ class OpenFolder {
  private:
   int fd_;
 };
+
+// Copies the file from to the new file to, with its permission bits, durable:
+// for a file system without hard links.
+bool CopyFile(const std::filesystem::path& from, const std::filesystem::path& to, mode_t mode,
+              std::string& reason) {
+  const int in = ::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  if (in < 0) {
+    reason = Reason(errno);
+    return false;
+  }
+  const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+  bool copied = out >= 0 && ::fchmod(out, mode) == 0;
+  char buffer[65536];
+  for (ssize_t got = 0; copied && (got = ::read(in, buffer, sizeof buffer)) != 0;) {
+    if (got < 0 && errno == EINTR) continue;
+    std::string ignored;
+    copied =
+        got > 0 && SystemFileCalls().write(out, buffer, static_cast<std::size_t>(got), ignored);
+  }
+  copied = copied && ::fsync(out) == 0;
+  if (!copied) reason = Reason(errno);
+  CloseQuietly(in);
+  CloseQuietly(out);
+  return copied;
+}
+
+bool CarryEntry(const std::filesystem::path& from, const std::filesystem::path& to,
+                std::string& reason);
+
+// A folder of its own with the same entries, synced once they are in it.
+bool CarryFolder(const std::filesystem::path& from, const std::filesystem::path& to, mode_t mode,
+                 std::string& reason) {
+  if (::mkdir(to.c_str(), 0700) != 0) {
+    reason = Reason(errno);
+    return false;
+  }
+  std::error_code ec;
+  for (auto it = std::filesystem::directory_iterator(from, ec);
+       !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+    if (!CarryEntry(it->path(), to / it->path().filename(), reason)) return false;
+  }
+  if (ec) {
+    reason = ec.message();
+    return false;
+  }
+  const OpenFolder made(to);
+  if (made.fd() < 0 || ::fchmod(made.fd(), mode) != 0 ||
+      (::fsync(made.fd()) != 0 && errno != EINVAL)) {
+    reason = Reason(errno);
+    return false;
+  }
+  return true;
+}
+
+bool CarryEntry(const std::filesystem::path& from, const std::filesystem::path& to,
+                std::string& reason) {
+  struct stat info {};
+  if (::lstat(from.c_str(), &info) != 0) {
+    reason = Reason(errno);
+    return false;
+  }
+  const mode_t mode = info.st_mode & 07777;
+  bool carried = false;
+  if (S_ISDIR(info.st_mode)) return CarryFolder(from, to, mode, reason);
+  if (S_ISREG(info.st_mode)) {
+    carried = ::link(from.c_str(), to.c_str()) == 0;
+    if (!carried && (errno == EPERM || errno == EMLINK || errno == EOPNOTSUPP || errno == EXDEV)) {
+      return CopyFile(from, to, mode, reason);
+    }
+  } else if (S_ISLNK(info.st_mode)) {
+    std::error_code ec;
+    const auto target = std::filesystem::read_symlink(from, ec);
+    if (ec) {
+      reason = ec.message();
+      return false;
+    }
+    carried = ::symlink(target.c_str(), to.c_str()) == 0;
+  } else {
+    carried = ::mknod(to.c_str(), info.st_mode, info.st_rdev) == 0;
+  }
+  if (!carried) reason = Reason(errno);
+  return carried;
+}
 
 }  // namespace
 
@@ -160,24 +246,91 @@ bool SystemFileCalls::remove(const std::filesystem::path& path) {
   return ::unlink(path.c_str()) == 0;
 }
 
-void ReportFileSizeLimitAsWriteError() { ::signal(SIGXFSZ, SIG_IGN); }
-
-ExclusiveLock::ExclusiveLock(const std::filesystem::path& directory) {
-  const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) {
-    reason_ = Reason(errno);
-    return;
+bool SystemFileCalls::makeFolder(const std::filesystem::path& folder,
+                                 const std::filesystem::path& like, std::string& reason) {
+  struct stat info {};
+  if (::stat(like.c_str(), &info) != 0 || ::mkdir(folder.c_str(), 0700) != 0 ||
+      ::chmod(folder.c_str(), info.st_mode & 07777) != 0) {
+    reason = Reason(errno);
+    return false;
   }
-  handle_ = fd;
-  if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-    state_ = State::Held;
-  } else if (errno == EWOULDBLOCK) {
-    state_ = State::Busy;
-  } else {
-    reason_ = Reason(errno);
-  }
+  return true;
 }
 
-ExclusiveLock::~ExclusiveLock() { CloseQuietly(handle_); }
+bool SystemFileCalls::carry(const std::filesystem::path& from, const std::filesystem::path& to,
+                            std::string& reason) {
+  return CarryEntry(from, to, reason);
+}
+
+FileCalls::Exchange SystemFileCalls::exchange(const std::filesystem::path& first,
+                                              const std::filesystem::path& second,
+                                              std::string& reason) {
+#if defined(__linux__) && defined(RENAME_EXCHANGE)
+  if (::renameat2(AT_FDCWD, first.c_str(), AT_FDCWD, second.c_str(), RENAME_EXCHANGE) == 0) {
+    return Exchange::Done;
+  }
+  // A file system (or an old kernel) that cannot exchange says so at once.
+  if (errno == EINVAL || errno == ENOSYS || errno == ENOTSUP) return Exchange::Unsupported;
+  reason = Reason(errno);
+  return Exchange::Failed;
+#else
+  static_cast<void>(first);
+  static_cast<void>(second);
+  static_cast<void>(reason);
+  return Exchange::Unsupported;
+#endif
+}
+
+bool SystemFileCalls::removeTree(const std::filesystem::path& folder) {
+  std::error_code ec;
+  std::filesystem::remove_all(folder, ec);
+  return !ec;
+}
+
+FileCalls::Handle SystemFileCalls::lock(const std::filesystem::path& folder, LockState& state,
+                                        std::string& reason) {
+  state = LockState::Unavailable;
+  // A missing folder is locked too: a switch cut off may have left none.
+  if (const OpenFolder open(folder); open.fd() < 0 && errno != ENOENT) {
+    reason = Reason(errno);
+    return kNoFile;
+  }
+  const auto path = LockFilePath(folder);
+  // The holder removes the file before it lets go: a lock won on a file
+  // no longer there is tried again on the new one.
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) {
+      reason = DisplayPath(path) + ": " + Reason(errno);
+      return kNoFile;
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      if (errno == EWOULDBLOCK) {
+        state = LockState::Busy;
+      } else {
+        reason = Reason(errno);
+      }
+      ::close(fd);
+      return kNoFile;
+    }
+    struct stat locked {
+    }, named{};
+    if (::fstat(fd, &locked) == 0 && ::lstat(path.c_str(), &named) == 0 &&
+        locked.st_dev == named.st_dev && locked.st_ino == named.st_ino) {
+      state = LockState::Held;
+      return fd;
+    }
+    ::close(fd);
+  }
+  reason = DisplayPath(path) + ": " + Reason(EAGAIN);
+  return kNoFile;
+}
+
+void SystemFileCalls::unlock(const std::filesystem::path& folder, Handle lock) {
+  ::unlink(LockFilePath(folder).c_str());
+  CloseQuietly(lock);
+}
+
+void ReportFileSizeLimitAsWriteError() { ::signal(SIGXFSZ, SIG_IGN); }
 
 }  // namespace quellmar

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <system_error>
 
 #include "basic/os_file.h"
 #include "basic/path_text.h"
@@ -139,9 +140,13 @@ bool SystemFileCalls::syncData(const std::filesystem::path&,
 
 bool SystemFileCalls::rename(const std::filesystem::path& from, const std::filesystem::path& to,
                              std::string& reason) {
-  if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    return true;
-  }
+  // A folder moves only to a free name: replacing is for files alone.
+  const DWORD attributes = GetFileAttributesW(from.c_str());
+  const bool folder =
+      attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  const DWORD flags =
+      folder ? MOVEFILE_WRITE_THROUGH : MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+  if (MoveFileExW(from.c_str(), to.c_str(), flags)) return true;
   reason = Reason(GetLastError());
   return false;
 }
@@ -153,31 +158,100 @@ bool SystemFileCalls::remove(const std::filesystem::path& path) {
   return DeleteFileW(path.c_str()) != 0;
 }
 
-void ReportFileSizeLimitAsWriteError() {}
+bool SystemFileCalls::makeFolder(const std::filesystem::path& folder,
+                                 const std::filesystem::path& like, std::string& reason) {
+  if (!CreateDirectoryW(folder.c_str(), nullptr)) {
+    reason = Reason(GetLastError());
+    return false;
+  }
+  // A read-only Output folder stays one.
+  const DWORD attributes = GetFileAttributesW(like.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_READONLY);
+  }
+  return true;
+}
 
-ExclusiveLock::ExclusiveLock(const std::filesystem::path& directory) : handle_(kNoHandle) {
+bool SystemFileCalls::carry(const std::filesystem::path& from, const std::filesystem::path& to,
+                            std::string& reason) {
+  const DWORD attributes = GetFileAttributesW(from.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    reason = Reason(GetLastError());
+    return false;
+  }
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    // A copy where the file system has no hard links (FAT), on the disk
+    // when it returns.
+    if (CreateHardLinkW(to.c_str(), from.c_str(), nullptr) ||
+        CopyFileExW(from.c_str(), to.c_str(), nullptr, nullptr, nullptr,
+                    COPY_FILE_FAIL_IF_EXISTS | COPY_FILE_NO_BUFFERING)) {
+      return true;
+    }
+    reason = Reason(GetLastError());
+    return false;
+  }
+  if (!CreateDirectoryW(to.c_str(), nullptr)) {
+    reason = Reason(GetLastError());
+    return false;
+  }
+  std::error_code ec;
+  for (auto it = std::filesystem::directory_iterator(from, ec);
+       !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+    if (!carry(it->path(), to / it->path().filename(), reason)) return false;
+  }
+  if (ec) reason = ec.message();
+  SetFileAttributesW(to.c_str(), attributes);
+  return !ec;
+}
+
+// Windows cannot swap two names at once: the switch keeps a journal instead.
+FileCalls::Exchange SystemFileCalls::exchange(const std::filesystem::path&,
+                                              const std::filesystem::path&, std::string&) {
+  return Exchange::Unsupported;
+}
+
+bool SystemFileCalls::removeTree(const std::filesystem::path& folder) {
+  std::error_code ec;
+  std::filesystem::remove_all(folder, ec);
+  return !ec;
+}
+
+FileCalls::Handle SystemFileCalls::lock(const std::filesystem::path& folder, LockState& state,
+                                        std::string& reason) {
+  state = LockState::Unavailable;
+  // A missing folder is locked too: a switch cut off may have left none.
+  const DWORD attributes = GetFileAttributesW(folder.c_str());
+  const DWORD missing = attributes == INVALID_FILE_ATTRIBUTES ? GetLastError() : ERROR_SUCCESS;
+  if ((missing != ERROR_SUCCESS && missing != ERROR_FILE_NOT_FOUND) ||
+      (missing == ERROR_SUCCESS && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)) {
+    reason = Reason(missing != ERROR_SUCCESS ? missing : ERROR_DIRECTORY);
+    return kNoFile;
+  }
   // No sharing: while this handle is open, every other open of the file
   // fails; the file goes when the handle is closed, also by a crash.
-  const auto path = directory / L".quellmar.lock";
+  const auto path = LockFilePath(folder);
   const HANDLE file =
       CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr, OPEN_ALWAYS,
                   FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
   if (file != INVALID_HANDLE_VALUE) {
-    handle_ = Stored(file);
-    state_ = State::Held;
-    return;
+    state = LockState::Held;
+    return Stored(file);
   }
   const DWORD error = GetLastError();
   // A lock file being deleted by its last holder refuses access for a moment.
   if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
       (error == ERROR_ACCESS_DENIED &&
        GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES)) {
-    state_ = State::Busy;
+    state = LockState::Busy;
   } else {
-    reason_ = Reason(error);
+    reason = DisplayPath(path) + ": " + Reason(error);
   }
+  return kNoFile;
 }
 
-ExclusiveLock::~ExclusiveLock() { CloseQuietly(handle_); }
+// The file goes with the handle (FILE_FLAG_DELETE_ON_CLOSE).
+void SystemFileCalls::unlock(const std::filesystem::path&, Handle lock) { CloseQuietly(lock); }
+
+void ReportFileSizeLimitAsWriteError() {}
 
 }  // namespace quellmar

@@ -7,6 +7,7 @@
 #include <variant>
 
 #include "basic/display_text.h"
+#include "basic/file_set.h"
 #include "basic/os_file.h"
 #include "basic/path_text.h"
 #include "basic/text.h"
@@ -264,7 +265,8 @@ ExportResult ExportHtml(Session& session, const fs::path& directory) {
   // it is reached from (a link, a shared folder): another one would mix its
   // files with this one's.
   const auto output = OutputFolder(directory);
-  const ExclusiveLock lock(output);
+  SystemFileCalls calls;
+  const ExclusiveLock lock(calls, RealFolder(output));
   if (lock.state() != ExclusiveLock::State::Held) {
     const bool busy = lock.state() == ExclusiveLock::State::Busy;
     const char* text = busy ? kExportRunning : kCannotLock;
@@ -276,7 +278,6 @@ ExportResult ExportHtml(Session& session, const fs::path& directory) {
                                                   "Would You like clear the OUTPUT directory ?",
                                                   MessageButtons::YesNo) == MessageAnswer::Yes;
   ExportConversation conversation(session);
-  SystemFileCalls calls;
   const HtmlExportResult written = WriteHtmlLogbook(
       {*session.logbook, options, directory, clear, session.exportThreads}, conversation, calls);
   // The clipboard ends up holding the last picture, as if each had passed through it.

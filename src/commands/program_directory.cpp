@@ -10,7 +10,10 @@
 #include <shlobj.h>
 #endif
 
+#include "basic/file_set.h"
+#include "basic/os_file.h"
 #include "basic/path_text.h"
+#include "html_out/logbook_paths.h"
 
 namespace quellmar {
 namespace fs = std::filesystem;
@@ -137,6 +140,9 @@ ProgramDirectory FindProgramDirectory(const std::optional<fs::path>& given,
                                       const fs::path& executableDir) {
   auto directory = LocateProgramDirectory(given, executableDir, PerUserFolder());
   if (directory.problem.empty()) directory.problem = PrepareProgramDirectory(directory);
+  // Before anything else: an Output switch cut off by a crash is finished.
+  SystemFileCalls calls;
+  if (directory.problem.empty()) CompleteFolderSwitch(OutputFolder(directory.path), calls);
   return directory;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <set>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -71,32 +72,58 @@ struct LogbookTemplates {
   Template note;
 };
 
-// Deletes the plain files of the Output folder that the new logbook did not
-// write. Kept: subdirectories, hidden files (a name starting with ".", on
-// Windows also the hidden attribute), links to directories and special
-// files. A link to a file is removed as a link; what it points to is never
-// touched. A file that cannot be deleted (on Windows: read-only or open
-// elsewhere) is skipped without a word.
-void RemoveOldFiles(const FileSet& files, FileCalls& calls) {
+// A plain file of the Output folder: one that clearing it deletes. Spared:
+// subdirectories, hidden files (a name starting with ".", on Windows also the
+// hidden attribute), links to directories and special files. A link to a
+// file counts as a plain file, and goes as a link; what it points to is never
+// touched.
+bool IsPlainFile(const std::filesystem::path& path) {
   namespace fs = std::filesystem;
-  const auto written = files.paths();
   std::error_code ec;
-  for (auto it = fs::directory_iterator(files.folder(), ec); !ec && it != fs::directory_iterator();
+  const auto own = fs::symlink_status(path, ec);
+  if (ec || IsHiddenFile(path)) return false;
+  if (!fs::is_symlink(own)) return fs::is_regular_file(own);
+  return !fs::is_directory(fs::status(path, ec));  // a dangling link counts as a file
+}
+
+// Gives the new Output folder what the earlier one holds besides the names
+// the new logbook writes. This program's temporaries, left by an earlier
+// version, stay behind.
+void CarryOtherEntries(const std::set<std::filesystem::path>& written, FolderSwitch& output) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  for (auto it = fs::directory_iterator(output.folder(), ec); !ec && it != fs::directory_iterator();
        it.increment(ec)) {
-    const fs::path& path = it->path();
-    if (IsHiddenFile(path) || std::find(written.begin(), written.end(), path) != written.end()) {
-      continue;
-    }
-    std::error_code statError;
-    const auto own = fs::symlink_status(path, statError);
-    if (statError) continue;
-    bool plain = fs::is_regular_file(own);
-    if (fs::is_symlink(own)) {
-      const auto target = fs::status(path, statError);  // a dangling link counts as a file
-      plain = !fs::is_directory(target);
-    }
-    if (plain) calls.remove(path);
+    const auto name = it->path().filename();
+    if (written.count(name) != 0 || IsOwnTemporary(name)) continue;
+    if (!output.carry(name)) ThrowFileError(output.failure());
   }
+  // Never a new folder without the user's files.
+  if (ec) ThrowFileError({output.folder(), true, ec.message()});
+}
+
+// Deletes the plain files carried into the new Output folder, after the
+// switch, never before. A file that cannot be deleted where it was (on
+// Windows: read-only or open elsewhere) stays without a word.
+void RemoveOldFiles(const std::set<std::filesystem::path>& written, const FolderSwitch& output,
+                    FileCalls& calls) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  for (auto it = fs::directory_iterator(output.folder(), ec); !ec && it != fs::directory_iterator();
+       it.increment(ec)) {
+    const auto name = it->path().filename();
+    if (written.count(name) == 0 && IsPlainFile(it->path()) &&
+        calls.remove(output.previous() / name)) {
+      calls.remove(it->path());
+    }
+  }
+}
+
+// The names in Output of the files written.
+std::set<std::filesystem::path> Names(const FileSet& files) {
+  std::set<std::filesystem::path> names;
+  for (const auto& path : files.paths()) names.insert(path.filename());
+  return names;
 }
 
 // What filling the lines template gives for one dive: the text for the index
@@ -175,21 +202,32 @@ void MakeOutputFolder(const std::filesystem::path& programDirectory) {
   if (fs::is_directory(output, ec)) return;
   fs::create_directory(output, ec);
   if (!ec && fs::is_directory(output, ec)) return;
-  // Something else of that name: a plain file, a dangling link.
+  // Something else of that name: a plain file, a link to nothing. The link
+  // is left to the user: making its folder would write where it points.
   std::error_code statError;
-  if (!ec || fs::exists(fs::symlink_status(output, statError))) {
-    ec = std::make_error_code(std::errc::not_a_directory);
+  std::string problem = ec.message();
+  if (fs::is_symlink(fs::symlink_status(output, statError))) {
+    const auto target = fs::read_symlink(output, statError);
+    problem = "a link to " + DisplayPath(target) + ", which " +
+              (fs::exists(fs::symlink_status(RealFolder(output), statError))
+                   ? "is not a folder"
+                   : "is missing: " +
+                         std::make_error_code(std::errc::no_such_file_or_directory).message());
+  } else if (!ec || fs::exists(fs::symlink_status(output, statError))) {
+    problem = std::make_error_code(std::errc::not_a_directory).message();
   }
   throw ExportError("Cannot create file " + DisplayPath(output / kIndexPageName),
-                    DisplayPath(output) + ": " + ec.message());
+                    DisplayPath(output) + ": " + problem);
 }
 
 HtmlExportResult WriteHtmlLogbook(const HtmlExport& request, ExportReport& report,
                                   FileCalls& calls) {
   // Read before anything in the Output folder changes.
   const LogbookTemplates templates(request.programDirectory, request.logbook.dives.size());
-  FileSet files(OutputFolder(request.programDirectory), calls);
-  files.removeStaleTemporaries();
+  const auto shown = OutputFolder(request.programDirectory);
+  FolderSwitch output(RealFolder(shown), calls);
+  if (!output.begin()) ThrowFileError(output.failure());
+  FileSet files(output.building(), calls, shown);
   const FillSource source(request.logbook, request.options, &templates.note);
   FillRun run(source, files, report);
   FileSink page(files, kIndexPageName);
@@ -198,8 +236,11 @@ HtmlExportResult WriteHtmlLogbook(const HtmlExport& request, ExportReport& repor
   WriteDiveLines(run, templates.lines, request.threads, page);
   FillTemplate(run, templates.foot, page, NoDive);
   Finish(page);
+  const auto written = Names(files);
+  CarryOtherEntries(written, output);
   if (!files.commit(kIndexPageName)) ThrowFileError(files.failure());
-  if (request.clearOutput) RemoveOldFiles(files, calls);
+  if (!output.commit()) ThrowFileError(output.failure());
+  if (request.clearOutput) RemoveOldFiles(written, output, calls);
   return {std::move(run.picturesLeftOut), std::move(run.lastPicture)};
 }
 

@@ -51,12 +51,15 @@ struct HtmlExport {
 };
 
 // Writes the index page, with the dive pages and pictures its tags ask for,
-// as one set of new files in the Output folder, through calls. The templates
-// are read first: one that cannot be read throws an ExportError before the
-// Output folder is touched. The earlier logbook stays as it was until the
-// new one is whole, and is then replaced in one step, the index page last. With clearOutput, the
-// plain files of Output that the new logbook did not replace are deleted after that, never before.
-// The caller holds the Output folder's lock.
+// as a new Output folder beside the earlier one, through calls, and switches
+// the two (FolderSwitch): the earlier logbook stays as it was until the new
+// one is whole, and is then replaced as a whole. The new folder keeps what
+// the earlier one held besides the new logbook; with clearOutput, its plain
+// files are deleted after the switch, never before. An Output that is a link
+// stays that link. The templates are read first: one that cannot be read
+// throws an ExportError before the Output folder is touched. The caller holds
+// the lock on
+// RealFolder(OutputFolder(programDirectory)).
 HtmlExportResult WriteHtmlLogbook(const HtmlExport& request, ExportReport& report,
                                   FileCalls& calls);
 

@@ -305,7 +305,8 @@ const ConversationRow kRows[] = {
      OpenTwoDives,
      [](Scene& s) {
        fs::create_directory(s.output());
-       const ExclusiveLock other(s.output());
+       SystemFileCalls calls;
+       const ExclusiveLock other(calls, s.output());
        s.platform.transcript.clear();
        Export(s);
      },

@@ -201,6 +201,8 @@ TEST_F(ExportFault, ReadOnlyOutputKeepsItsFilesAndEndsTheExportWithAnError) {
   std::ofstream(fixture.outputDir() / "logbook.html") << "the earlier logbook";
   fs::permissions(fixture.outputDir(), fs::perms::owner_read | fs::perms::owner_exec);
   OpenToOthers(fixture.root());
+  // The user's own program folder, where the export may build its new Output.
+  fs::permissions(fixture.programDir(), fs::perms::others_all, fs::perm_options::add);
   const auto before = Snapshot(fixture.root());
   fixture.session.window.options.gif = false;
 

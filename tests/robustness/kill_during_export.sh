@@ -1,9 +1,13 @@
 #!/bin/sh
-# Kills quellmar-convert (kill -9) at a few moments of an export of 3,000
-# dives over an earlier logbook, and checks what is left in Output: each file
-# whole, the earlier one or the new one; the earlier index page with all of
-# its files; the new index page only with all of the new logbook's. The next
-# export then finishes and leaves none of the killed one's temporaries.
+# Kills quellmar-convert (kill -9) during an export of 1,000 dives over an
+# earlier logbook, and checks what is left in Output: the earlier logbook
+# whole or the new one whole, never a mix. The kills are aimed with strace's
+# fault injection at the steps of the switch itself (the sync of the new
+# folder, the exchange of the two folders, the removal of the old one; with
+# the exchange made to fail as on a system without it, each rename and sync
+# of the journal), and a few fall at fractions of the export's time. After a
+# kill, the next start of the program finishes a journaled switch, and the
+# next export finishes and leaves nothing of the killed one behind.
 # Usage: kill_during_export.sh RELEASE_BUILD BENCH_BUILD (make-export is a
 # benchmark tool).
 set -eu
@@ -17,7 +21,7 @@ program() {  # a program directory of the bundled templates
 }
 for seed in 1 2; do
   mkdir -p "$work/export$seed"
-  "$make_export" --dives 3000 --seed $seed "$work/export$seed/logbook.csv" >/dev/null
+  "$make_export" --dives 1000 --seed $seed "$work/export$seed/logbook.csv" >/dev/null
   program "$work/ref$seed"
   start=$(date +%s%N)
   "$convert" --quiet --base "$work/ref$seed" "$work/export$seed/logbook.csv" >/dev/null 2>&1
@@ -33,43 +37,79 @@ sums() { (cd "$1" && md5sum -- *) | sort -k 2; }
 sums "$old" >"$work/old.sums"
 sums "$new" >"$work/new.sums"
 
-# Every file of Output as the old or the new logbook has it; under the old
-# index every old file there, under the new one every new file.
-check() {
-  sums "$1" >"$work/out.sums"
-  problem=$(awk -v index_sum="$(grep ' logbook.html$' "$work/new.sums" | cut -d' ' -f1)" '
-    FILENAME == ARGV[1] { old[$2] = $1; next }
-    FILENAME == ARGV[2] { new[$2] = $1; next }
-    { out[$2] = $1; if ($1 != old[$2] && $1 != new[$2]) print $2 " is not whole" }
-    END {
-      newIndex = out["logbook.html"] == index_sum
-      if (newIndex) { for (n in new) if (out[n] != new[n]) print n " is missing or old under the new index" }
-      else { for (n in old) if (!(n in out)) print n " is missing under the old index" }
-    }' "$work/old.sums" "$work/new.sums" "$work/out.sums" | head -n 3)
-  [ -z "$problem" ] || fail "$problem ($2)"
+# "old" or "new" when Output is that logbook whole, else "mixed".
+state() {
+  sums "$1" >"$work/out.sums" 2>/dev/null || true
+  if cmp -s "$work/out.sums" "$work/old.sums"; then echo old
+  elif cmp -s "$work/out.sums" "$work/new.sums"; then echo new
+  else echo mixed; fi
 }
 
-# The kills fall at fractions of the time an export takes here.
-for percent in 5 20 40 60 80 95; do
-  delay=$(awk -v ms="$took" -v p="$percent" 'BEGIN { printf "%.3f", ms * p / 100000 }')
-  for clear in "" --clear; do
-    run="delay $delay $clear"
-    rm -rf "$work/program"
-    program "$work/program"
-    cp -r "$old" "$work/program/Output"
-    "$convert" --quiet $clear --base "$work/program" "$work/export2/logbook.csv" >/dev/null 2>&1 &
-    pid=$!
-    sleep "$delay"
-    kill -9 $pid 2>/dev/null || true
-    wait $pid 2>/dev/null || true
-    check "$work/program/Output" "$run"
-    "$convert" --quiet --base "$work/program" "$work/export2/logbook.csv" >/dev/null 2>&1 ||
-      fail "the export after the kill failed ($run)"
-    check "$work/program/Output" "$run, then exported again"
-    cmp -s "$work/program/Output/logbook.html" "$new/logbook.html" || fail "no new index ($run)"
-    if ls -A "$work/program/Output" | grep -q '^\..*\.quellmar-.*\.tmp$'; then
-      fail "temporaries left after the next export ($run)"
-    fi
-  done
+olds=0 news=0 mixed=0
+# Runs the export over the old logbook, killed as $1 says ("after SECONDS",
+# or strace options that kill it), then starts the program once without
+# exporting, and counts what Output holds; then exports again.
+run() {
+  kill=$1 clear=$2
+  rm -rf "$work/program"
+  program "$work/program"
+  cp -r "$old" "$work/program/Output"
+  set -- "$convert" --quiet $clear --base "$work/program" "$work/export2/logbook.csv"
+  case $kill in
+    after*)
+      "$@" >/dev/null 2>&1 &
+      pid=$!
+      sleep "${kill#after }"
+      kill -9 $pid 2>/dev/null || true
+      wait $pid 2>/dev/null || true ;;
+    *)
+      # shellcheck disable=SC2086
+      strace -f --seccomp-bpf -o /dev/null $kill "$@" >/dev/null 2>&1 || true ;;
+  esac
+  "$convert" --quiet --import-only --base "$work/program" "$work/export2/logbook.csv" \
+    >/dev/null 2>&1 || fail "the start after the kill failed ($kill)"
+  case $(state "$work/program/Output") in
+    old) olds=$((olds + 1)) ;;
+    new) news=$((news + 1)) ;;
+    *) mixed=$((mixed + 1)); echo "kill_during_export: a mixed Output ($kill $clear)" >&2 ;;
+  esac
+  "$convert" --quiet --base "$work/program" "$work/export2/logbook.csv" >/dev/null 2>&1 ||
+    fail "the export after the kill failed ($kill)"
+  [ "$(state "$work/program/Output")" = new ] || fail "no new logbook after the next export ($kill)"
+  if ls -A "$work/program" "$work/program/Output" | grep -q 'quellmar-.*\.\(tmp\|new\|old\)$'; then
+    fail "left behind after the next export ($kill)"
+  fi
+}
+
+# The renames of an export: one per file written, in the new folder.
+strace -f --seccomp-bpf -e trace=rename -o "$work/renames" \
+  "$convert" --quiet --base "$work/ref2" "$work/export2/logbook.csv" >/dev/null 2>&1
+files=$(grep -c 'rename(' "$work/renames")
+
+kill_at() { echo "-e inject=$1:signal=SIGKILL:when=$2"; }
+no_exchange="-e inject=renameat2:error=EINVAL"
+# The exchange: the files' sync, halfway through the renames in the new
+# folder, the sync of the parent before the exchange, the exchange, the
+# sync after it, the removal of the old folder.
+for how in "$(kill_at syncfs 1)" "$(kill_at rename $((files / 2)))" "$(kill_at fsync 3)" \
+  "$(kill_at renameat2 1)" "$(kill_at fsync 4)" "$(kill_at unlinkat 100)"; do
+  run "$how" --clear
 done
-echo "kill_during_export: 12 kills, every Output whole"
+# The journal: its rename into place, the old folder aside, the new one in,
+# each sync between them, the journal's removal, the old folder's removal.
+for how in "$(kill_at rename $((files + 1)))" "$(kill_at rename $((files + 2)))" \
+  "$(kill_at rename $((files + 3)))" "$(kill_at fsync 6)" "$(kill_at fsync 7)" \
+  "$(kill_at unlink 1)" "$(kill_at unlinkat 100)"; do
+  run "$no_exchange $how" --clear
+done
+# Without clearing: the user's other files carried over, at the exchange
+# and with the old folder aside.
+run "$(kill_at renameat2 1)" ""
+run "$no_exchange $(kill_at rename $((files + 3)))" ""
+# A few kills at fractions of the time an export takes here.
+for percent in 20 60 95; do
+  run "after $(awk -v ms="$took" -v p="$percent" 'BEGIN { printf "%.3f", ms * p / 100000 }')" --clear
+done
+total=$((olds + news + mixed))
+echo "kill_during_export: $total kills: $olds old, $news new, $mixed mixed"
+[ "$mixed" -eq 0 ] || fail "$mixed kills left a mixed Output"

@@ -37,6 +37,11 @@ struct WriteFaultCase {
 
 void PrintTo(const WriteFaultCase& fault, std::ostream* out) { *out << fault.name; }
 
+// A program folder the user nobody may write in, as a user's own is.
+void OpenForNobody(const fs::path& folder) {
+  fs::permissions(folder, fs::perms::others_all, fs::perm_options::add);
+}
+
 void WriteEarlier(const ProgramFixture& fixture) {
   fs::create_directories(fixture.outputDir());
   std::ofstream(fixture.outputDir() / "logbook.html") << kEarlier;
@@ -48,8 +53,10 @@ const WriteFaultCase kCases[] = {
    false, 0, "Cannot create file ", "Output/logbook.html", "Output/logbook.html", "Is a directory"},
   {"program_folder_read_only", [](const ProgramFixture& f) { fs::permissions(f.programDir(), fs::perms::owner_read | fs::perms::owner_exec); },
    true, 0, "Cannot create file ", "Output/logbook.html", "Output", "Permission denied"},
-  {"output_read_only", [](const ProgramFixture& f) { WriteEarlier(f); fs::permissions(f.outputDir(), fs::perms::owner_read | fs::perms::owner_exec); },
+  {"output_read_only", [](const ProgramFixture& f) { WriteEarlier(f); OpenForNobody(f.programDir()); fs::permissions(f.outputDir(), fs::perms::owner_read | fs::perms::owner_exec); },
    true, 0, "Cannot create file ", "Output/logbook.html", "Output/logbook.html", "Permission denied"},
+  {"output_dangling_link", [](const ProgramFixture& f) { fs::create_directory_symlink("../gone", f.outputDir()); },
+   false, 0, "Cannot create file ", "Output/logbook.html", "Output", "a link to ../gone, which is missing: No such file or directory"},
   {"disk_full_keeps_earlier_logbook", WriteEarlier,
    false, 60, "Cannot write file ", "Output/d3.gif", "Output/d3.gif", "File too large"},
   {"links_are_replaced_not_written_through", [](const ProgramFixture& f) {
@@ -150,10 +157,11 @@ TEST(WriteFault, SecondExportIntoTheSameOutputIsRefused) {
   fs::rename(fixture.outputDir(), shared);
   fs::create_directory_symlink(shared, fixture.outputDir());
   fixture.platform.messages.clear();
+  SystemFileCalls calls;
+  const ExclusiveLock running(calls, shared);  // the other program directory's export
+  ASSERT_EQ(running.state(), ExclusiveLock::State::Held);
   const auto before = Snapshot(fixture.root());
 
-  const ExclusiveLock running(shared);  // the other program directory's export
-  ASSERT_EQ(running.state(), ExclusiveLock::State::Held);
   EXPECT_FALSE(fixture.exportHtml(MessageAnswer::Yes));
 
   const std::string refused =
@@ -163,6 +171,59 @@ TEST(WriteFault, SecondExportIntoTheSameOutputIsRefused) {
   EXPECT_EQ(fixture.session.window.history().back(), refused);
   EXPECT_EQ(Snapshot(fixture.root()), before);
 }
+
+// An Output folder that cannot be locked: the export is refused before the
+// question with the folder and the reason, and nothing changes. As nobody:
+// root passes the permissions.
+struct LockRefusalCase {
+  const char* name;
+  void (*prepare)(const ProgramFixture& fixture);
+  const char* reason;  // after "Output: "; a lock file path in it under the program folder
+};
+
+void PrintTo(const LockRefusalCase& refusal, std::ostream* out) { *out << refusal.name; }
+
+// clang-format off
+const LockRefusalCase kLockRefusals[] = {
+  {"output_cannot_be_read", [](const ProgramFixture& f) { fs::permissions(f.outputDir(), fs::perms::none); },
+   "Permission denied"},
+  {"program_folder_read_only", [](const ProgramFixture&) {},
+   ".Output.quellmar-lock: Permission denied"},
+};
+// clang-format on
+
+class LockRefusal : public ::testing::TestWithParam<LockRefusalCase> {};
+
+TEST_P(LockRefusal, NamesTheFolderAndTheReason) {
+  ProgramFixture fixture;
+  fixture.writeTemplates("<html>\r\n", "<p>@diveno@</p>\r\n", "</html>\r\n", "");
+  fixture.writeExport(DiveLine(101, 12, 18) + "\r\n", "", "");
+  ASSERT_TRUE(fixture.open());
+  fixture.platform.messages.clear();
+  WriteEarlier(fixture);
+  OpenToOthers(fixture.root());
+  GetParam().prepare(fixture);
+  const auto before = Snapshot(fixture.root());
+
+  const auto child = RunInChild([&] {
+    if (!BecomeNobody()) return std::vector<std::string>{"no user nobody"};
+    fixture.exportHtml(MessageAnswer::Yes);
+    std::vector<std::string> texts{fixture.session.window.history().back()};
+    for (const auto& message : fixture.platform.messages) texts.push_back(message.text);
+    texts.push_back(fixture.platform.messageDetails.back());
+    return texts;
+  });
+
+  const std::string refused = "The Output folder cannot be locked for the HTML export.";
+  std::string reason = GetParam().reason;
+  if (reason.starts_with(".")) reason = (fixture.programDir() / reason).string();
+  EXPECT_EQ(child.texts, (std::vector<std::string>{refused, refused,
+                                                   fixture.outputDir().string() + ": " + reason}));
+  EXPECT_EQ(Snapshot(fixture.root()), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, LockRefusal, ::testing::ValuesIn(kLockRefusals),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace quellmar::testing
