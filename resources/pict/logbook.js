@@ -436,9 +436,16 @@ function nw(n) {
       siteLimit = Infinity;
       renderStats();
     });
+    // The printed logbook: a page for each dive that matches, in the list's
+    // order.
+    byId('print-logbook').addEventListener('click', function (event) {
+      event.preventDefault();
+      if (!root.classList.contains('print-pages')) printPages(table, matches);
+    });
     // Paper gets every dive that matches, not just the rows laid out so far.
     var printed = null;
     window.addEventListener('beforeprint', function () {
+      if (root.classList.contains('print-pages')) return;
       if (matches.length <= PRINT_TABLE) {
         list(Infinity, false);
         return;
@@ -450,6 +457,7 @@ function nw(n) {
       root.classList.add('print-text');
     });
     window.addEventListener('afterprint', function () {
+      if (root.classList.contains('print-pages')) return;
       if (printed) {
         printed.remove();
         printed = null;
@@ -464,7 +472,90 @@ function nw(n) {
     update();
     form.hidden = false;
     shown.hidden = false;
+    document.querySelector('.print-all').hidden = false;
     stats.hidden = false;
+  }
+
+  // A dive as a page of a paper logbook, from its row: the facts, the
+  // profile picture the export wrote beside its page, the notes, and room
+  // for the buddy's signature and a stamp.
+  function paperDive(table, d) {
+    var row = d.row;
+    var page = document.createElement('article');
+    page.className = 'paper-dive';
+    var title = document.createElement('h2');
+    title.textContent = 'Dive #' + cellText(row, 0) + (d.site ? ' \u00b7 ' + d.site : '');
+    var when = document.createElement('p');
+    when.textContent = [d.loc, d.dateText + ' ' + d.time].filter(Boolean).join(' \u00b7 ');
+    page.appendChild(title);
+    page.appendChild(when);
+    var file = row.querySelector('.profile-file');
+    if (file) {
+      var picture = document.createElement('img');
+      picture.className = 'profile-picture';
+      picture.alt = 'Depth profile';
+      picture.src = file.getAttribute('href');
+      page.appendChild(picture);
+    }
+    var facts = document.createElement('dl');
+    facts.className = 'facts';
+    function fact(label, value) {
+      if (!value) return;
+      var item = document.createElement('div');
+      item.appendChild(document.createElement('dt')).textContent = label;
+      item.appendChild(document.createElement('dd')).textContent = value;
+      facts.appendChild(item);
+    }
+    var heads = table.tHead.rows[0].cells;
+    [1, 2, 5, 6, 7, 8, 9, 10].forEach(function (i) {
+      fact(heads[i].textContent, cellText(row, i));
+    });
+    Array.prototype.forEach.call(row.querySelectorAll('.more [data-label]'), function (span) {
+      fact(span.dataset.label, span.textContent.trim());
+    });
+    page.appendChild(facts);
+    var note = row.querySelector('.more .note');
+    if (note && note.textContent.trim()) {
+      var notes = note.cloneNode(true);
+      notes.className = 'paper-notes';
+      page.appendChild(notes);
+    }
+    var signatures = document.createElement('div');
+    signatures.className = 'signatures';
+    signatures.appendChild(document.createElement('div')).textContent = "Buddy's signature";
+    signatures.appendChild(document.createElement('div')).textContent = 'Stamp';
+    page.appendChild(signatures);
+    return page;
+  }
+
+  // The dives as logbook pages, two to a sheet, printed once their
+  // pictures are loaded.
+  function printPages(table, dives) {
+    var sheets = document.createElement('div');
+    sheets.className = 'paper-dives';
+    dives.forEach(function (d) { sheets.appendChild(paperDive(table, d)); });
+    document.body.appendChild(sheets);
+    root.classList.add('print-pages');
+    var pictures = Array.prototype.map.call(sheets.querySelectorAll('img'), function (img) {
+      return new Promise(function (loaded) {
+        if (img.complete) loaded();
+        img.addEventListener('load', loaded);
+        img.addEventListener('error', loaded);
+      });
+    });
+    // The pages stay until the diver comes back to the list: a browser may
+    // lay out a print more than once, with an afterprint after each.
+    function done() {
+      window.removeEventListener('pointerdown', done, true);
+      window.removeEventListener('keydown', done, true);
+      root.classList.remove('print-pages');
+      sheets.remove();
+    }
+    Promise.all(pictures).then(function () {
+      window.print();
+      window.addEventListener('pointerdown', done, true);
+      window.addEventListener('keydown', done, true);
+    });
   }
 
   // The dives as lines of text in columns, for paper: texts longer than their
@@ -588,8 +679,6 @@ function nw(n) {
       if (table && table.tHead && table.tBodies.length) index(table);
       var chart = document.querySelector('svg.depth-profile');
       if (chart) profile(chart);
-      // A dive page inside the printed logbook keeps to its half of a sheet.
-      if (window.self !== window.top) root.classList.add('framed');
       if (document.querySelector('a[rel=prev], a[rel=next]')) pager();
     } finally {
       root.classList.remove('loading');

@@ -9,6 +9,7 @@
 #include "basic/fields.h"
 #include "basic/text.h"
 #include "html_out/logbook_facts.h"
+#include "html_out/output_file.h"
 
 namespace quellmar {
 namespace {
@@ -28,6 +29,17 @@ constexpr std::string_view kBelowLeft = R"(dy="1.3em" text-anchor="end")";
 constexpr std::string_view kBesideLeft = R"(dx="-.4em" dy=".35em" text-anchor="end")";
 constexpr std::string_view kUnderRight = R"(dx=".5em" dy="1.3em")";
 constexpr std::string_view kUnderLeft = R"(dx="-.5em" dy="1.3em" text-anchor="end")";
+
+constexpr std::string_view kPageHead =
+    R"(<svg class="depth-profile" role="img" width="100%" height="240")";
+// A picture of 180 by 38 mm at 96 pixels to the inch.
+constexpr std::string_view kFileHead =
+    R"(<svg xmlns="http://www.w3.org/2000/svg" class="depth-profile" role="img" width="680" height="144" font-family="DejaVu Sans, Arial, sans-serif" font-size="11"><style>)"
+    R"(.grid{fill:none;stroke:#b9c6d2;vector-effect:non-scaling-stroke})"
+    R"(.area{fill:#dce8f2;stroke:#13315c;stroke-width:1.5;vector-effect:non-scaling-stroke})"
+    R"(text{fill:#333}.deepest{fill:#b3261e}text.deepest{fill:#000;font-weight:bold})"
+    R"(.plot-box{x:44px;y:6px;width:630px;height:118px})"
+    R"(</style)";
 
 constexpr std::array<std::int64_t, 12> kMinuteSteps{1,  2,  5,   10,  15,  20,
                                                     30, 60, 120, 180, 360, 720};
@@ -183,7 +195,11 @@ std::int64_t ProfileSeconds(const Dive& dive, std::size_t samples) {
   return steps;
 }
 
-std::string ProfileSvg(const Dive& dive) {
+namespace {
+
+// The profile's SVG element beginning with head: for the page, or for a
+// file of its own, which names its namespace and brings its style.
+std::string DrawnProfile(const Dive& dive, std::string_view head) {
   const std::vector<std::int32_t> depths = ProfileCentimetres(dive.profile);
   if (depths.size() < 2) return {};
   const std::int64_t seconds = std::max<std::int64_t>(1, ProfileSeconds(dive, depths.size()));
@@ -203,7 +219,7 @@ std::string ProfileSvg(const Dive& dive) {
   // The deepest point's label turns toward the middle of the plot.
   const bool leftHalf = 2 * deepestAt < depths.size();
 
-  std::string svg = "<svg class=\"depth-profile\" role=\"img\" width=\"100%\" height=\"240\"";
+  std::string svg(head);
   svg += " data-seconds=\"" + std::to_string(seconds) + "\">";
   svg += "<title>" + words + "</title>";
   svg +=
@@ -222,6 +238,23 @@ std::string ProfileSvg(const Dive& dive) {
                Metres(*deepest) + " m");
   svg += "</svg></svg>";
   return svg;
+}
+
+}  // namespace
+
+std::string ProfileSvg(const Dive& dive) { return DrawnProfile(dive, kPageHead); }
+
+bool WriteProfileSvgFile(const Dive& dive, FileSet& files) {
+  std::string svg = DrawnProfile(dive, kFileHead);
+  if (svg.empty()) return false;
+  std::string name = "d";  // built by appending: GCC 12 warns falsely on "d" + text
+  name += IntText(dive.number);
+  name += ".svg";
+  FileSink file(files, name);
+  RequireCreated(file);
+  file.write(svg);
+  Finish(file);
+  return true;
 }
 
 }  // namespace quellmar

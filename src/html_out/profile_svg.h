@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "basic/file_set.h"
 #include "model/logbook.h"
 
 namespace quellmar {
@@ -29,8 +30,14 @@ std::vector<std::int32_t> ProfileCentimetres(std::string_view profile);
 // the sample interval times the steps between the samples.
 std::int64_t ProfileSeconds(const Dive& dive, std::size_t samples);
 
-// The SVG element of the dive's profile; empty when it has fewer than two
-// samples, which draw no line.
+// The SVG element of the dive's profile, styled by the page; empty when it
+// has fewer than two samples, which draw no line.
 std::string ProfileSvg(const Dive& dive);
+
+// The same profile as an SVG file of its own, "d" + N + ".svg", styled for
+// paper, for a page that shows it as a picture (the printed logbook). Writes
+// nothing and returns false when there is no profile to draw; throws
+// ExportError when the file cannot be made or written.
+bool WriteProfileSvgFile(const Dive& dive, FileSet& files);
 
 }  // namespace quellmar

@@ -25,6 +25,7 @@ enum class Tag : std::uint8_t {
   ProfileIco,
   ProfileGif,
   ProfileSvg,
+  ProfileSvgFile,
   PrevLink,
   NextLink,
   SameSite,
@@ -184,6 +185,7 @@ constexpr auto kTags = SortedByName(std::array{
     TagEntry{"profile_ico",   Tag::ProfileIco},
     TagEntry{"profile_gif",   Tag::ProfileGif},
     TagEntry{"profile_svg",   Tag::ProfileSvg},
+    TagEntry{"profile_svg_file", Tag::ProfileSvgFile},
     TagEntry{"prev_link",     Tag::PrevLink},
     TagEntry{"next_link",     Tag::NextLink},
     TagEntry{"same_site",     Tag::SameSite},
@@ -287,6 +289,10 @@ std::string DiveTagValue(FillRun& run, const TagEntry& entry, int index) {
       return std::string("<img src=\"d").append(IntText(dive.number)) + ".gif\">";
     case Tag::ProfileSvg:
       return options.gif && HasProfile(dive) ? ProfileSvg(dive) : std::string();
+    case Tag::ProfileSvgFile:
+      if (!(options.gif && HasProfile(dive) && WriteProfileSvgFile(dive, run.files))) return {};
+      return std::string("<a class=\"profile-file\" href=\"d").append(IntText(dive.number)) +
+             ".svg\"></a>";
     case Tag::PrevLink:
       return NeighbourLink(logbook, index, -1);
     case Tag::NextLink:
