@@ -30,16 +30,22 @@ constexpr std::string_view kBesideLeft = R"(dx="-.4em" dy=".35em" text-anchor="e
 constexpr std::string_view kUnderRight = R"(dx=".5em" dy="1.3em")";
 constexpr std::string_view kUnderLeft = R"(dx="-.5em" dy="1.3em" text-anchor="end")";
 
-constexpr std::string_view kPageHead =
-    R"(<svg class="depth-profile" role="img" width="100%" height="240")";
+// The opening tag's attributes and what follows it: for the page, which
+// styles the SVG, or for a file of its own, which brings its style.
+struct Head {
+  std::string_view attributes;
+  std::string_view style;
+};
+constexpr Head kPageHead{R"(class="depth-profile" role="img" width="100%" height="240")", ""};
 // A picture of 180 by 38 mm at 96 pixels to the inch.
-constexpr std::string_view kFileHead =
-    R"(<svg xmlns="http://www.w3.org/2000/svg" class="depth-profile" role="img" width="680" height="144" font-family="DejaVu Sans, Arial, sans-serif" font-size="11"><style>)"
+constexpr Head kFileHead{
+    R"(xmlns="http://www.w3.org/2000/svg" class="depth-profile" role="img" width="680" height="144" font-family="DejaVu Sans, Arial, sans-serif" font-size="11")",
+    R"(<style>)"
     R"(.grid{fill:none;stroke:#b9c6d2;vector-effect:non-scaling-stroke})"
     R"(.area{fill:#dce8f2;stroke:#13315c;stroke-width:1.5;vector-effect:non-scaling-stroke})"
     R"(text{fill:#333}.deepest{fill:#b3261e}text.deepest{fill:#000;font-weight:bold})"
     R"(.plot-box{x:44px;y:6px;width:630px;height:118px})"
-    R"(</style)";
+    R"(</style>)"};
 
 constexpr std::array<std::int64_t, 12> kMinuteSteps{1,  2,  5,   10,  15,  20,
                                                     30, 60, 120, 180, 360, 720};
@@ -197,9 +203,8 @@ std::int64_t ProfileSeconds(const Dive& dive, std::size_t samples) {
 
 namespace {
 
-// The profile's SVG element beginning with head: for the page, or for a
-// file of its own, which names its namespace and brings its style.
-std::string DrawnProfile(const Dive& dive, std::string_view head) {
+// The profile's SVG element, opened as head says.
+std::string DrawnProfile(const Dive& dive, const Head& head) {
   const std::vector<std::int32_t> depths = ProfileCentimetres(dive.profile);
   if (depths.size() < 2) return {};
   const std::int64_t seconds = std::max<std::int64_t>(1, ProfileSeconds(dive, depths.size()));
@@ -219,8 +224,10 @@ std::string DrawnProfile(const Dive& dive, std::string_view head) {
   // The deepest point's label turns toward the middle of the plot.
   const bool leftHalf = 2 * deepestAt < depths.size();
 
-  std::string svg(head);
+  std::string svg = "<svg ";
+  svg += head.attributes;
   svg += " data-seconds=\"" + std::to_string(seconds) + "\">";
+  svg += head.style;
   svg += "<title>" + words + "</title>";
   svg +=
       "<svg class=\"plot-box\" x=\"12%\" y=\"4%\" width=\"86%\" height=\"82%\" "

@@ -483,6 +483,9 @@ def check_reading(checker, output, screenshots):
     choose(checker, "find-text", "lake")
     checker.driver.execute_async_script("""const done = arguments[arguments.length - 1];
         window.print = () => done(); document.getElementById('print-logbook').click();""")
+    broken = checker.js("return Array.from(document.querySelectorAll('.paper-dive img'))"
+                        ".filter(i => !i.complete || i.naturalWidth === 0).map(i => i.src);")
+    checker.check(not broken, f"printed logbook: profile pictures that do not load: {broken}")
     pages = checker.js("return Array.from(document.querySelectorAll('.paper-dive h2'), h => h.textContent);")
     checker.check(pages == ["Dive #2", "Dive #3 \xb7 Quarry", "Dive #4 \xb7 Bay"], f"printed logbook pages {pages}")
     printed = checker.printed_pages()
