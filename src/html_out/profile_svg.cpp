@@ -6,7 +6,6 @@
 #include <optional>
 
 #include "basic/decimal.h"
-#include "basic/fields.h"
 #include "basic/text.h"
 #include "html_out/logbook_facts.h"
 #include "html_out/output_file.h"
