@@ -25,6 +25,8 @@ function nw(n) {
   // thousands of cells slowly, one line of text per dive quickly.
   var PRINT_TABLE = 1000;
   var NUMERIC = { no: 1, max: 1, avg: 1, dur: 1, temp: 1 };
+  // The texts of a row's hidden cell, in the lines template's order.
+  var MORE = ['Dive master', 'Boat', 'Weather', 'Visibility', 'Tank', 'Custom fields'];
 
   function byId(id) { return document.getElementById(id); }
 
@@ -489,14 +491,14 @@ function nw(n) {
     when.textContent = [d.loc, d.dateText + ' ' + d.time].filter(Boolean).join(' \u00b7 ');
     page.appendChild(title);
     page.appendChild(when);
-    var file = row.querySelector('.profile-file');
-    if (file) {
-      var picture = document.createElement('img');
-      picture.className = 'profile-picture';
-      picture.alt = 'Depth profile';
-      picture.src = file.getAttribute('href');
-      page.appendChild(picture);
-    }
+    // The export writes the picture beside the dive's page, when the dive
+    // has a profile; a page without one loses the picture's place.
+    var picture = document.createElement('img');
+    picture.className = 'profile-picture';
+    picture.alt = 'Depth profile';
+    picture.addEventListener('error', function () { picture.remove(); });
+    picture.src = row.querySelector('a[href]').getAttribute('href').replace(/[.]html$/, '.svg');
+    page.appendChild(picture);
     var facts = document.createElement('dl');
     facts.className = 'facts';
     function fact(label, value) {
@@ -510,11 +512,11 @@ function nw(n) {
     [1, 2, 5, 6, 7, 8, 9, 10].forEach(function (i) {
       fact(heads[i].textContent, cellText(row, i));
     });
-    Array.prototype.forEach.call(row.querySelectorAll('.more [data-label]'), function (span) {
-      fact(span.dataset.label, span.textContent.trim());
+    Array.prototype.forEach.call(row.querySelectorAll('.more > i'), function (item, i) {
+      fact(MORE[i], item.textContent.trim());
     });
     page.appendChild(facts);
-    var note = row.querySelector('.more .note');
+    var note = row.querySelector('.more > div');
     if (note && note.textContent.trim()) {
       var notes = note.cloneNode(true);
       notes.className = 'paper-notes';
