@@ -17,7 +17,7 @@ packages="
   chromium chromium-driver python3 python3-selenium libxml2-utils
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest wine wine64 nsis xdotool
   fonts-wine libxrender1 libxrandr2 libxinerama1 libxcursor1 libxi6 libxcomposite1 libxfixes3
-  lintian desktop-file-utils appstream imagemagick
+  lintian desktop-file-utils appstream imagemagick poppler-utils
   strip-nondeterminism diffoscope-minimal faketime locales strace
   emscripten
 "

@@ -1,9 +1,10 @@
 /* The logbook's script, loaded by the bundled templates. The pages are whole
    without it; with it the index page gets search, filters, sorting, the count
    and totals of the dives shown and statistics, rows that open their dive's
-   page, and a dive page gets depth and time labels around its profile picture
-   and the arrow keys to its neighbours. It runs from file:// and loads
-   nothing. Totals are worked out from the values as the export wrote them:
+   page, a printed logbook of the dives shown made of their pages, and a dive
+   page gets the time and depth at a point of its profile and the arrow keys
+   to its neighbours. It runs from file:// and loads nothing but the dive
+   pages it prints. Totals are worked out from the values as the export wrote them:
    dive times in seconds, depths with their own decimals. */
 
 // Opens the page of the dive numbered n; the engine's icon links call it.
@@ -24,6 +25,8 @@ function nw(n) {
   // thousands of cells slowly, one line of text per dive quickly.
   var PRINT_TABLE = 1000;
   var NUMERIC = { no: 1, max: 1, avg: 1, dur: 1, temp: 1 };
+  // The texts of a row's hidden cell, in the lines template's order.
+  var MORE = ['Dive master', 'Boat', 'Weather', 'Visibility', 'Tank', 'Custom fields'];
 
   function byId(id) { return document.getElementById(id); }
 
@@ -37,10 +40,16 @@ function nw(n) {
     return isNaN(n) ? 0 : n;
   }
 
-  // A dive time as the page writes it, "41:37", in seconds.
+  // A time as the pages write it, "41:37" or "01:44:00", in seconds.
   function seconds(text) {
-    var colon = text.indexOf(':');
-    return colon > 0 ? parseInt(text, 10) * 60 + parseInt(text.slice(colon + 1), 10) : 0;
+    if (!/^\d+(:\d+){1,2}$/.test(text)) return 0;
+    return text.split(':').reduce(function (sum, part) { return sum * 60 + +part; }, 0);
+  }
+
+  // Text as a search compares it: letters without case and accents, so that
+  // "halvala" and the same name written with its accents find each other.
+  function folded(text) {
+    return text.toLowerCase().normalize('NFD').replace(/[\u0300-\u036f]/g, '');
   }
 
   // A number exactly as written: "17.551" is 17551 units at 3 places.
@@ -148,9 +157,10 @@ function nw(n) {
     var dives = new Array(rows.length);
     for (var i = 0; i < rows.length; i++) {
       var row = rows[i];
-      var d = { row: row, order: i, words: row.textContent.toLowerCase() };
+      var d = { row: row, order: i, words: folded(row.textContent), blank: {} };
       Object.keys(columns).forEach(function (key) {
         var text = cellText(row, columns[key]);
+        if (!text) d.blank[key] = 1;
         d[key] = key === 'dur' ? seconds(text) : NUMERIC[key] ? number(text) : text;
         if (key === 'max' || key === 'avg') d[key + 'Text'] = text;
       });
@@ -251,7 +261,11 @@ function nw(n) {
     function applySort() {
       var field = sortField(order.key);
       var dir = order.dir;
+      var key = order.key;
       sorted.sort(function (a, b) {
+        // A dive without the value comes after all others, in either order.
+        var blankA = key in a.blank, blankB = key in b.blank;
+        if (blankA !== blankB) return blankA ? 1 : -1;
         var x = a[field], y = b[field];
         if (x !== y) return x < y ? -dir : dir;
         return dir * (a.order - b.order);
@@ -267,7 +281,7 @@ function nw(n) {
     }
 
     function filter() {
-      var words = text.value.toLowerCase().split(/\s+/).filter(Boolean);
+      var words = folded(text.value).split(/\s+/).filter(Boolean);
       var y = +year.value;
       var s = site.value;
       matches = sorted.filter(function (d) {
@@ -424,9 +438,16 @@ function nw(n) {
       siteLimit = Infinity;
       renderStats();
     });
+    // The printed logbook: a page for each dive that matches, in the list's
+    // order.
+    byId('print-logbook').addEventListener('click', function (event) {
+      event.preventDefault();
+      if (!root.classList.contains('print-pages')) printPages(table, matches);
+    });
     // Paper gets every dive that matches, not just the rows laid out so far.
     var printed = null;
     window.addEventListener('beforeprint', function () {
+      if (root.classList.contains('print-pages')) return;
       if (matches.length <= PRINT_TABLE) {
         list(Infinity, false);
         return;
@@ -438,6 +459,7 @@ function nw(n) {
       root.classList.add('print-text');
     });
     window.addEventListener('afterprint', function () {
+      if (root.classList.contains('print-pages')) return;
       if (printed) {
         printed.remove();
         printed = null;
@@ -452,7 +474,90 @@ function nw(n) {
     update();
     form.hidden = false;
     shown.hidden = false;
+    document.querySelector('.print-all').hidden = false;
     stats.hidden = false;
+  }
+
+  // A dive as a page of a paper logbook, from its row: the facts, the
+  // profile picture the export wrote beside its page, the notes, and room
+  // for the buddy's signature and a stamp.
+  function paperDive(table, d) {
+    var row = d.row;
+    var page = document.createElement('article');
+    page.className = 'paper-dive';
+    var title = document.createElement('h2');
+    title.textContent = 'Dive #' + cellText(row, 0) + (d.site ? ' \u00b7 ' + d.site : '');
+    var when = document.createElement('p');
+    when.textContent = [d.loc, d.dateText + ' ' + d.time].filter(Boolean).join(' \u00b7 ');
+    page.appendChild(title);
+    page.appendChild(when);
+    // The export writes the picture beside the dive's page, when the dive
+    // has a profile; a page without one loses the picture's place.
+    var picture = document.createElement('img');
+    picture.className = 'profile-picture';
+    picture.alt = 'Depth profile';
+    picture.addEventListener('error', function () { picture.remove(); });
+    picture.src = row.querySelector('a[href]').getAttribute('href').replace(/[.]html$/, '.svg');
+    page.appendChild(picture);
+    var facts = document.createElement('dl');
+    facts.className = 'facts';
+    function fact(label, value) {
+      if (!value) return;
+      var item = document.createElement('div');
+      item.appendChild(document.createElement('dt')).textContent = label;
+      item.appendChild(document.createElement('dd')).textContent = value;
+      facts.appendChild(item);
+    }
+    var heads = table.tHead.rows[0].cells;
+    [1, 2, 5, 6, 7, 8, 9, 10].forEach(function (i) {
+      fact(heads[i].textContent, cellText(row, i));
+    });
+    Array.prototype.forEach.call(row.querySelectorAll('.more > i'), function (item, i) {
+      fact(MORE[i], item.textContent.trim());
+    });
+    page.appendChild(facts);
+    var note = row.querySelector('.more > div');
+    if (note && note.textContent.trim()) {
+      var notes = note.cloneNode(true);
+      notes.className = 'paper-notes';
+      page.appendChild(notes);
+    }
+    var signatures = document.createElement('div');
+    signatures.className = 'signatures';
+    signatures.appendChild(document.createElement('div')).textContent = "Buddy's signature";
+    signatures.appendChild(document.createElement('div')).textContent = 'Stamp';
+    page.appendChild(signatures);
+    return page;
+  }
+
+  // The dives as logbook pages, two to a sheet, printed once their
+  // pictures are loaded.
+  function printPages(table, dives) {
+    var sheets = document.createElement('div');
+    sheets.className = 'paper-dives';
+    dives.forEach(function (d) { sheets.appendChild(paperDive(table, d)); });
+    document.body.appendChild(sheets);
+    root.classList.add('print-pages');
+    var pictures = Array.prototype.map.call(sheets.querySelectorAll('img'), function (img) {
+      return new Promise(function (loaded) {
+        if (img.complete) loaded();
+        img.addEventListener('load', loaded);
+        img.addEventListener('error', loaded);
+      });
+    });
+    // The pages stay until the diver comes back to the list: a browser may
+    // lay out a print more than once, with an afterprint after each.
+    function done() {
+      window.removeEventListener('pointerdown', done, true);
+      window.removeEventListener('keydown', done, true);
+      root.classList.remove('print-pages');
+      sheets.remove();
+    }
+    Promise.all(pictures).then(function () {
+      window.print();
+      window.addEventListener('pointerdown', done, true);
+      window.addEventListener('keydown', done, true);
+    });
   }
 
   // The dives as lines of text in columns, for paper: texts longer than their
@@ -488,69 +593,93 @@ function nw(n) {
     });
   }
 
-  // Depth and time labels around the profile picture, and a whole-number
-  // scale so that its pixels stay sharp. The picture is 3 pixels per metre
-  // down to the next ten metres below the deepest point (at least 40 m);
-  // its first and last columns are the dive's start and end.
-  function profile(chart) {
-    var plot = chart.querySelector('.plot');
-    var img = plot.querySelector('img');
-    if (!img) return;
-    var end = chart.dataset.time;
-    var minutes = seconds(end) / 60;
-
-    function label(kind, text, style, value) {
-      var span = document.createElement('span');
-      span.className = kind;
-      span.textContent = text;
-      span.style[style] = value;
-      plot.appendChild(span);
+  // The samples of the profile the export drew, read back from its path:
+  // from the first depth, a step of one sample to the right and the change
+  // of depth in metres for each. Depths in centimetres, kept whole.
+  function samples(svg) {
+    var path = svg.querySelector('.area');
+    var m = path && /^M0 (\S+)l(.*)V/.exec(path.getAttribute('d'));
+    if (!m) return [];
+    var depths = [Math.round(parseFloat(m[1]) * 100)];
+    var steps = m[2].match(/-?(?:\d+\.?\d*|\.\d+)/g) || [];
+    for (var i = 1; i < steps.length; i += 2) {
+      depths.push(depths[depths.length - 1] + Math.round(parseFloat(steps[i]) * 100));
     }
+    return depths;
+  }
 
-    function step(range, steps) {
-      var nice = [1, 2, 5, 10, 15, 20, 30, 60, 120];
-      for (var i = 0; i < nice.length; i++) if (range / nice[i] <= steps) return nice[i];
-      return Math.ceil(range / steps);
-    }
+  function clock(time) {
+    var s = Math.round(time);
+    return Math.floor(s / 60) + ':' + (s % 60 < 10 ? '0' : '') + s % 60;
+  }
 
-    function layout() {
-      var w = img.naturalWidth, h = img.naturalHeight;
-      if (!w || !h) return;
-      var room = plot.clientWidth;
-      // Whole multiples where two or more fit; else the width there is.
-      var scaleX = room >= 2 * w ? Math.floor(room / w) : room / w;
-      var scaleY = Math.max(1, Math.round(Math.min(240, room * 0.45) / h));
-      img.style.width = w * scaleX + 'px';
-      img.style.height = h * scaleY + 'px';
-      Array.prototype.slice.call(plot.querySelectorAll('span')).forEach(function (s) { s.remove(); });
-      var scale = h / 3;
-      var top = img.offsetTop;
-      for (var depth = 0; depth <= scale; depth += 10) {
-        var y = h - 1 - Math.round((scale - depth) * (h - 2) / scale);
-        label('depth', depth + ' m', 'top', top + (y + 0.5) * scaleY + 'px');
+  // Pointing along the profile, or moving along it with the arrow keys,
+  // tells the time and depth of the sample there and marks it.
+  function profile(svg) {
+    var depths = samples(svg);
+    var box = svg.querySelector('.plot-box');
+    if (depths.length < 2 || !box) return;
+    var last = depths.length - 1;
+    var bottom = svg.querySelector('.samples').viewBox.baseVal.height;
+    var total = +svg.dataset.seconds || last;
+    var ns = 'http://www.w3.org/2000/svg';
+    var line = document.createElementNS(ns, 'line');
+    var dot = document.createElementNS(ns, 'circle');
+    line.setAttribute('class', 'reading');
+    dot.setAttribute('class', 'reading');
+    dot.setAttribute('r', '4');
+    line.setAttribute('y1', '0');
+    line.setAttribute('y2', '100%');
+    var readout = document.createElement('p');
+    readout.className = 'readout';
+    readout.setAttribute('aria-live', 'polite');
+    svg.parentNode.insertBefore(readout, svg.nextSibling);
+    svg.setAttribute('tabindex', '0');
+    svg.setAttribute('aria-describedby', 'profile-help');
+    var help = document.createElement('span');
+    help.id = 'profile-help';
+    help.hidden = true;
+    help.textContent = 'Arrow keys move along the profile.';
+    readout.parentNode.insertBefore(help, readout);
+    var at = -1;
+
+    function show(i) {
+      at = Math.max(0, Math.min(last, i));
+      var x = at / last * 100 + '%';
+      line.setAttribute('x1', x);
+      line.setAttribute('x2', x);
+      dot.setAttribute('cx', x);
+      dot.setAttribute('cy', depths[at] / (bottom * 100) * 100 + '%');
+      if (!line.parentNode) {
+        box.appendChild(line);
+        box.appendChild(dot);
       }
-      if (minutes > 0) {
-        var x = function (t) { return (1 + t / minutes * (w - 2)) * scaleX; };
-        var every = step(minutes, Math.max(2, Math.floor(w * scaleX / 60)));
-        var gap = 64; // pixels kept free before the end's label, the widest
-        for (var t = 0; t < minutes; t += every) {
-          if (t > 0 && x(minutes) - x(t) < gap) break;
-          label('minute', t + ' min', 'left', x(t) + 'px');
-        }
-        label('minute', end + ' min', 'left', (w - 1) * scaleX + 'px');
-      }
+      readout.textContent = 'At ' + clock(at * total / last) + ' min: ' +
+                            (depths[at] / 100).toFixed(depths[at] % 100 ? 2 : 0).replace(/(\.\d)0$/, '$1') + ' m';
     }
 
-    if (img.complete) layout();
-    img.addEventListener('load', layout);
-    window.addEventListener('resize', layout);
+    svg.addEventListener('pointermove', function (event) {
+      var rect = box.getBoundingClientRect();
+      if (rect.width > 0) show(Math.round((event.clientX - rect.left) / rect.width * last));
+    });
+    svg.addEventListener('keydown', function (event) {
+      if (event.altKey || event.ctrlKey || event.metaKey) return;
+      var big = Math.max(1, Math.round(last / 20));
+      var move = { ArrowLeft: -1, ArrowRight: 1, ArrowDown: -1, ArrowUp: 1,
+                   PageDown: -big, PageUp: big }[event.key];
+      var to = { Home: 0, End: last }[event.key];
+      if (to === undefined && move !== undefined) to = at < 0 ? 0 : at + move;
+      if (to === undefined) return;
+      event.preventDefault();
+      show(to);
+    });
   }
 
   document.addEventListener('DOMContentLoaded', function () {
     var table = byId('dives');
     try {
       if (table && table.tHead && table.tBodies.length) index(table);
-      var chart = document.querySelector('.chart');
+      var chart = document.querySelector('svg.depth-profile');
       if (chart) profile(chart);
       if (document.querySelector('a[rel=prev], a[rel=next]')) pager();
     } finally {

@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 
 #include "basic/text.h"
 #include "basic/text_file.h"
 #include "html_out/html_text.h"
 #include "html_out/logbook_paths.h"
 #include "html_out/profile_picture.h"
+#include "html_out/profile_svg.h"
 
 namespace quellmar {
 namespace {
@@ -22,6 +24,8 @@ enum class Tag : std::uint8_t {
   NoteIco,
   ProfileIco,
   ProfileGif,
+  ProfileSvg,
+  ProfileSvgFile,
   PrevLink,
   NextLink,
   SameSite,
@@ -84,14 +88,23 @@ std::string SurfaceExact(const Dive& dive) {
   if (seconds < 2 * kDay) return SecondsToClockText(seconds);
   return IntText(seconds / kDay) + " days";
 }
+// The dive time as the summary writes its times, "01:44:00".
+std::string DiveTimeClock(const Dive& dive) {
+  const auto& time = dive.exact.diveTime;
+  if (!time || time->units < 0) return {};
+  return SecondsToClockText(static_cast<std::int32_t>(
+      std::min<std::int64_t>(WholeSeconds(*time), std::numeric_limits<std::int32_t>::max())));
+}
 // 0 and 21 % oxygen, and none given, are air; a mix is named by its whole
-// percent where it is one ("32.0" is EAN32).
+// percent where it is one ("32.0" is EAN32). Enriched air is a nitrox name;
+// a mix leaner than air is told by its oxygen ("16 % O2").
 std::string GasExact(const Dive& dive) {
   const auto& oxygen = dive.exact.oxygen;
   if (!oxygen || oxygen->value() == 0 || oxygen->value() == 21) return "Air";
   const double percent = oxygen->value();
-  return "EAN" + (percent == std::floor(percent) ? IntText(static_cast<std::int32_t>(percent))
-                                                 : oxygen->text());
+  const std::string digits =
+      percent == std::floor(percent) ? IntText(static_cast<std::int32_t>(percent)) : oxygen->text();
+  return percent > 21 ? "EAN" + digits : digits + " % O2";
 }
 
 struct TagEntry {
@@ -157,6 +170,13 @@ constexpr auto kTags = SortedByName(std::array{
     TagEntry{"sac_exact",           Tag::Field, &Recorded<&ExactValues::sac>},
     TagEntry{"weight_exact",        Tag::Field, &Exact<&ExactValues::weight>},
     TagEntry{"gas_exact",           Tag::Field, &GasExact},
+    TagEntry{"divetime_clock",      Tag::Field, &DiveTimeClock},
+    TagEntry{"comptypeid_exact",    Tag::Field, &Decimal<&Dive::computerType>},
+    TagEntry{"samplerate_exact",    Tag::Field, &Decimal<&Dive::sampleInterval>},
+    TagEntry{"altmode_exact",       Tag::Field, &Decimal<&Dive::altitudeMode>},
+    TagEntry{"persmode_exact",      Tag::Field, &Decimal<&Dive::personalMode>},
+    TagEntry{"series_exact",        Tag::Field, &Decimal<&Dive::series>},
+    TagEntry{"diveseries_exact",    Tag::Field, &Decimal<&Dive::diveSeries>},
     TagEntry{"gas",           Tag::Gas},
     TagEntry{"note",          Tag::Note},
     TagEntry{"noteorgif",     Tag::NoteOrGif},
@@ -164,6 +184,8 @@ constexpr auto kTags = SortedByName(std::array{
     TagEntry{"note_ico",      Tag::NoteIco},
     TagEntry{"profile_ico",   Tag::ProfileIco},
     TagEntry{"profile_gif",   Tag::ProfileGif},
+    TagEntry{"profile_svg",   Tag::ProfileSvg},
+    TagEntry{"profile_svg_file", Tag::ProfileSvgFile},
     TagEntry{"prev_link",     Tag::PrevLink},
     TagEntry{"next_link",     Tag::NextLink},
     TagEntry{"same_site",     Tag::SameSite},
@@ -354,6 +376,13 @@ Value DiveTagValue(FillRun& run, const TagEntry& entry, int index) {
     case Tag::ProfileGif:
       if (!(options.gif && HasProfile(dive) && MakePicture(run, index))) return {};
       return Markup(std::string("<img src=\"d").append(IntText(dive.number)) + ".gif\">");
+    case Tag::ProfileSvg:
+      if (!(options.gif && HasProfile(dive))) return {};
+      return Markup(ProfileSvg(dive));
+    case Tag::ProfileSvgFile:
+      if (!(options.gif && HasProfile(dive) && WriteProfileSvgFile(dive, run.files))) return {};
+      return Markup(std::string("<a class=\"profile-file\" href=\"d").append(IntText(dive.number)) +
+                    ".svg\"></a>");
     case Tag::PrevLink:
       return Markup(NeighbourLink(logbook, index, -1));
     case Tag::NextLink:

@@ -41,13 +41,14 @@ AXE = HERE / "node_modules" / "axe-core" / "axe.min.js"
 BIG_LOGBOOK = 1500  # more than the script prints as a table: printed as lines of text
 
 
-def dive_line(diveid, diveno, date, clock, location, site, o2, maxdepth, buddy="Anna"):
+def dive_line(diveid, diveno, date, clock, location, site, o2, maxdepth, buddy="Anna",
+              dm="Ben", seconds=2520):
     columns = [""] * 45
     values = {
-        1: diveid, 2: diveno, 3: f'"{date}"', 4: f'"{clock}"', 7: 2520, 8: 7200,
-        9: maxdepth, 10: round(maxdepth / 2, 1), 12: "1234567", 14: 20,
+        1: diveid, 2: diveno, 3: f'"{date}"', 4: f'"{clock}"', 7: seconds, 8: 7200,
+        9: maxdepth, 10: round(maxdepth / 2, 1), 12: "1234567", 14: 30,
         19: f'"{location}"', 20: f'"{site}"', 21: "sunny", 22: "15 m",
-        23: 24, 24: 19, 25: 21, 26: buddy, 27: "Ben", 28: "Sea Star",
+        23: 24, 24: 19, 25: 21, 26: buddy, 27: dm, 28: "Sea Star",
         29: "Alu 80", 30: 11, 32: 200, 33: 200, 34: 60, 35: 15.4,
         37: "Reef", 42: 4, 43: o2,
     }
@@ -100,6 +101,21 @@ def write_big_export(folder, count):
             samples = [0.0] + [round(depth * min(1, i / 4, (40 - i) / 8), 1) for i in range(1, 40)]
             profiles.append((9000 + n, [f"{x:.1f}" for x in samples] + ["0.0"]))
     return write_export(folder, "big", dives, notes, profiles)
+
+
+def write_reading_export(folder):
+    """Four dives for what a diver reads and looks for: a dive master and a
+    word only in the notes, accents on either side of a search, a dive
+    without a site, air, nitrox and a mix leaner than air, a long dive."""
+    return write_export(folder, "reading", [
+        dive_line(601, 1, "03.07.2024", "09:00", "Kuusijarvi", "H\xe4lv\xe4l\xe4", 21, 12.0, dm="Guide 3"),
+        dive_line(602, 2, "04.07.2024", "10:00", "Lake", "", 32, 20.5, seconds=6240),
+        dive_line(603, 3, "05.07.2024", "11:00", "Lake", "Quarry", 16, 8.0),
+        dive_line(604, 4, "06.07.2024", "12:00", "Lake", "Bay", 0, 15.0),
+    ], ['602,"Dived on twins today."'], [
+        (601, "0,4.5,12.0,8,0.0".split(",")), (602, "0,10.2,20.5,15,0.0".split(",")),
+        (603, "0,8.0,0.0".split(",")), (604, "0,15.0,7.5,0.0".split(",")),
+    ])
 
 
 def sample_export(run_dir, temp):
@@ -376,17 +392,15 @@ def check_dive_page(checker, output, dives, number, screenshots):
     site = dives[at]["site"]
     checker.open(page, script=False)
     caption = checker.js("return document.querySelector('figcaption').textContent;")
-    checker.check("every 10 m" in caption and dives[at]["max"] in caption, f"{page.name}: caption {caption!r}")
+    checker.check(dives[at]["max"] in caption, f"{page.name}: caption {caption!r}")
+    name = checker.js("const s = document.querySelector('svg.depth-profile');"
+                      " return s && s.getAttribute('role') + ' ' + s.querySelector('title').textContent;")
+    checker.check(name and name.startswith("img Depth profile: deepest"), f"{page.name}: without script the profile is {name!r}")
     checker.open(page)
     checker.check(f"#{number}" in checker.driver.find_element(By.TAG_NAME, "h1").text,
                   f"{page.name} does not name its dive")
     checker.check_page(page.name, 1)
-    if (output / f"d{number}.gif").is_file():
-        labels = checker.js("return Array.from(document.querySelectorAll('.plot .minute'),"
-                            " s => s.getBoundingClientRect()).map(r => [r.left, r.right]);")
-        overlaps = [pair for pair in zip(labels, labels[1:]) if pair[0][1] > pair[1][0]]
-        checker.check(len(labels) >= 2 and not overlaps, f"{page.name}: time labels {labels}")
-        checker.screenshot(screenshots, "dive")
+    checker.screenshot(screenshots, "dive")
     links = checker.js("return Array.from(document.querySelectorAll('a[rel]'), a => a.rel + ' ' + a.getAttribute('href'));")
     expected = ([f"prev d{numbers[at - 1]}.html"] if at > 0 else []) + \
                ([f"next d{numbers[at + 1]}.html"] if at + 1 < len(numbers) else [])
@@ -399,6 +413,108 @@ def check_dive_page(checker, output, dives, number, screenshots):
         checker.driver.find_element(By.TAG_NAME, "body").send_keys(Keys.ARROW_LEFT)
         checker.check(checker.driver.current_url.endswith(f"/d{numbers[at - 1]}.html"),
                       f"{page.name}: the left arrow key led to {checker.driver.current_url}")
+
+
+# Boxes whose content runs past them (cut or scrolled), and profile labels
+# that overlap each other or leave the picture.
+CUT_BOXES = """return Array.from(document.querySelectorAll(
+        'section, .stats, .scroll, .summary div, .facts div, figure, #dives th, #per-year td, #per-site td'))
+    .filter(e => e.offsetParent && e.scrollWidth > e.clientWidth + 1)
+    .map(e => e.tagName + '.' + e.className + ': ' + e.textContent.trim().slice(0, 30));"""
+LABELS_APART = """const svg = document.querySelector('svg.depth-profile');
+    if (!svg) return ['no profile'];
+    const outer = svg.getBoundingClientRect();
+    const boxes = Array.from(svg.querySelectorAll('text'), t => [t.textContent, t.getBoundingClientRect()]);
+    const bad = boxes.filter(([, r]) => r.left < outer.left - 1 || r.right > outer.right + 1).map(([t]) => 'out: ' + t);
+    boxes.forEach(([a, r], i) => boxes.slice(i + 1).forEach(([b, q]) => {
+      if (r.left < q.right && q.left < r.right && r.top < q.bottom && q.top < r.bottom) bad.push(a + ' on ' + b);
+    }));
+    return bad;"""
+
+
+def check_widths(checker, output, number):
+    """From a phone to a wide screen nothing is cut: no box scrolls, the
+    statistics tables fit, the profile's labels stand apart."""
+    for width in (360, 414, 768, 1024, 1152, 1280, 1440, 1920):
+        checker.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+            "width": width, "height": 900, "deviceScaleFactor": 1, "mobile": width < 600})
+        checker.open(output / "logbook.html")
+        checker.js("document.querySelector('.stats').open = true;")
+        cut = checker.js(CUT_BOXES)
+        checker.check(not cut, f"logbook.html at {width} pixels: cut {cut[:4]}")
+        checker.open(output / f"d{number}.html")
+        cut = checker.js(CUT_BOXES) + checker.js(LABELS_APART)
+        checker.check(not cut, f"d{number}.html at {width} pixels: {cut[:4]}")
+    checker.driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
+
+
+def listed(checker):
+    return [r[0] for r in rows(checker)]
+
+
+def check_reading(checker, output, screenshots):
+    """Search over everything typed, accents folded both ways, empty values
+    last in either order, gas labels and dive times, the codes in their
+    units, the profile's reading by keyboard, the printed logbook, and the
+    dark scheme's contrast."""
+    checker.open(output / "logbook.html")
+    # What is typed, and the dives it finds.
+    for typed, found in (
+        ("guide 3",    ["1"]),          # the dive master
+        ("twins",      ["2"]),          # a word of the notes only
+        ("halvala",    ["1"]),          # accents typed without
+        ("H\xc4LV\xc4L\xc4", ["1"]),  # and with them, in capitals
+        ("kuusij\xe4rvi", ["1"]),       # accents typed, none written
+        ("sea star",   ["4", "3", "2", "1"]),  # the boat
+    ):
+        choose(checker, "find-text", typed)
+        checker.check(listed(checker) == found, f"search {typed!r} lists {listed(checker)}, not {found}")
+    choose(checker, "find-text", "")
+    choose(checker, "find-sort", "site:1")
+    checker.check(listed(checker) == ["4", "1", "3", "2"], f"sites A to Z list {listed(checker)}")
+    checker.js("document.querySelector('th[data-key=site] button').click();")
+    checker.check(listed(checker) == ["3", "1", "4", "2"], f"sites Z to A list {listed(checker)}")
+    choose(checker, "find-sort", "no:1")
+    cells = [(r[7], r[10]) for r in rows(checker)]
+    expected = [("00:42:00", "Air"), ("01:44:00", "EAN32"), ("00:42:00", "16 % O2"), ("00:42:00", "Air")]
+    checker.check(cells == expected, f"dive times and gases {cells}, not {expected}")
+
+    # The printed logbook: a page for each dive listed, two to a sheet.
+    choose(checker, "find-text", "lake")
+    checker.driver.execute_async_script("""const done = arguments[arguments.length - 1];
+        window.print = () => done(); document.getElementById('print-logbook').click();""")
+    broken = checker.js("return Array.from(document.querySelectorAll('.paper-dive img'))"
+                        ".filter(i => !i.complete || i.naturalWidth === 0).map(i => i.src);")
+    checker.check(not broken, f"printed logbook: profile pictures that do not load: {broken}")
+    pages = checker.js("return Array.from(document.querySelectorAll('.paper-dive h2'), h => h.textContent);")
+    checker.check(pages == ["Dive #2", "Dive #3 \xb7 Quarry", "Dive #4 \xb7 Bay"], f"printed logbook pages {pages}")
+    printed = checker.printed_pages()
+    checker.check(printed == 2, f"3 dives printed on {printed} sheets, not 2")
+    if screenshots:
+        options = PrintOptions()
+        options.page_width, options.page_height = 21.0, 29.7
+        (screenshots / "logbook-printed.pdf").write_bytes(base64.b64decode(checker.driver.print_page(options)))
+
+    page = output / "d2.html"
+    checker.open(page)
+    codes = checker.js("return Array.from(document.querySelectorAll('.codes dd'), d => d.textContent"
+                       " + getComputedStyle(d, '::after').content);")
+    checker.check(codes[1] == '30" s"', f"codes {codes}")
+    checker.driver.find_element(By.CSS_SELECTOR, "svg.depth-profile").send_keys(Keys.ARROW_RIGHT * 3)
+    reading = checker.js("return document.querySelector('.readout').textContent;")
+    checker.check(reading == "At 52:00 min: 20.5 m", f"the profile's reading {reading!r}")
+    checker.check(checker.driver.current_url.endswith("/d2.html"), "the arrow keys on the profile left the page")
+
+    checker.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {
+        "features": [{"name": "prefers-color-scheme", "value": "dark"}]})
+    for name in ("logbook.html", "d2.html"):
+        checker.open(output / name)
+        background = checker.js("return getComputedStyle(document.body).backgroundColor;")
+        checker.check(background != "rgb(238, 244, 248)", f"{name}: no dark scheme")
+        checker.check_page(f"{name} in the dark scheme")
+        if name == "d2.html":
+            checker.screenshot(screenshots, "dive-dark")
+    checker.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"features": []})
 
 
 def check_no_inline_script(checker, output, number):
@@ -440,10 +556,14 @@ def main():
                 print(f"{output.parent.name}: {len(dives)} dives")
                 screenshots = args.screenshots if shown else None
                 check_index(checker, output, export, len(dives), screenshots)
-                with_profile = sorted(int(p.stem[1:]) for p in output.glob("d*.gif"))
+                with_profile = sorted(int(p.stem[1:]) for p in output.glob("d*.svg"))
                 middle = with_profile[len(with_profile) // 2]
                 check_dive_page(checker, output, dives, middle, screenshots)
+                if shown:
+                    check_widths(checker, output, middle)
             check_no_inline_script(checker, output, middle)
+            reading = convert(convert_path, run_dir, temp / "reading", write_reading_export(temp / "export-reading"))
+            check_reading(checker, reading, args.screenshots)
         finally:
             driver.quit()
 
