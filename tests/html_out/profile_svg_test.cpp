@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
@@ -38,14 +39,42 @@ std::vector<std::string> All(const std::string& text, const std::string& pattern
   return found;
 }
 
+// The numbers of an SVG path, as the page's script reads them: signed
+// decimals, the sign also parting two of them. Read without <regex>, whose
+// recursion overflows the stack on a long path.
+std::vector<std::string> PathNumbers(const std::string& path) {
+  std::vector<std::string> numbers;
+  const auto digit = [&](std::size_t i) { return i < path.size() && std::isdigit(path[i]) != 0; };
+  for (std::size_t i = 0; i < path.size();) {
+    const std::size_t start = i;
+    if (path[i] == '-') ++i;
+    const std::size_t whole = i;
+    while (digit(i)) ++i;
+    if (i < path.size() && path[i] == '.' && (i > whole || digit(i + 1))) {
+      ++i;
+      while (digit(i)) ++i;
+    }
+    if (i > whole) {
+      numbers.push_back(path.substr(start, i - start));
+    } else {
+      i = start + 1;
+    }
+  }
+  return numbers;
+}
+
 // The depths in centimetres read back from the area path, as the page's
 // script reads them.
 std::vector<std::int64_t> PathDepths(const std::string& svg) {
-  const auto area = All(svg, R"(class="area" d="M0 ([^"]*)V)");
-  if (area.size() != 1) return {};
+  const std::string start = "class=\"area\" d=\"M0 ";
+  auto at = svg.find(start);
+  if (at == std::string::npos || svg.find(start, at + 1) != std::string::npos) return {};
+  at += start.size();
+  const auto end = svg.find_first_of("V\"", at);
+  if (end == std::string::npos || svg[end] != 'V') return {};
+  const auto area = svg.substr(at, end - at);
   const auto numbers =
-      All(area[0].substr(0, area[0].find('l')) + " " + area[0].substr(area[0].find('l') + 1),
-          R"((-?(?:\d+\.?\d*|\.\d+)))");
+      PathNumbers(area.substr(0, area.find('l')) + " " + area.substr(area.find('l') + 1));
   std::vector<std::int64_t> depths{std::llround(std::stod(numbers[0]) * 100)};
   for (std::size_t i = 2; i < numbers.size(); i += 2) {
     EXPECT_EQ(numbers[i - 1], "1");
