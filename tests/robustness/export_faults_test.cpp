@@ -210,10 +210,8 @@ TEST_F(ExportFault, ReadOnlyOutputKeepsItsFilesAndEndsTheExportWithAnError) {
     if (!BecomeNobody()) return std::vector<std::string>{"no user nobody"};
     fixture.exportHtml(MessageAnswer::Yes);
     auto texts = exportHistory();
-    for (const auto& message : fixture.platform.messages) texts.push_back(message.text);
-    texts.insert(texts.end(), fixture.platform.errors.begin(), fixture.platform.errors.end());
-    texts.insert(texts.end(), fixture.platform.errorDetails.begin(),
-                 fixture.platform.errorDetails.end());
+    const auto shown = ShownTexts(fixture.platform);
+    texts.insert(texts.end(), shown.begin(), shown.end());
     return texts;
   });
 

@@ -201,4 +201,12 @@ std::vector<std::string> HistoryFrom(const Session& session, std::size_t first) 
   return {history.begin() + static_cast<std::ptrdiff_t>(first), history.end()};
 }
 
+std::vector<std::string> ShownTexts(const TestPlatform& platform) {
+  std::vector<std::string> texts;
+  for (const auto& message : platform.messages) texts.push_back(message.text);
+  texts.insert(texts.end(), platform.errors.begin(), platform.errors.end());
+  texts.insert(texts.end(), platform.errorDetails.begin(), platform.errorDetails.end());
+  return texts;
+}
+
 }  // namespace quellmar::testing

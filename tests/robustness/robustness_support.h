@@ -52,6 +52,10 @@ class ProgramFixture {
   Session session;
 };
 
+// What the platform showed: the messages' texts, then the errors and their
+// details.
+std::vector<std::string> ShownTexts(const TestPlatform& platform);
+
 // Every entry under root, by path relative to root: "dir", "fifo", "link:" +
 // target, or "file:" + the file's bytes. Links are not followed.
 using TreeSnapshot = std::map<std::string, std::string>;

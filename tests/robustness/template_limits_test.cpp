@@ -256,10 +256,8 @@ TEST_P(UnreadableTemplate, StopsTheExportAndKeepsTheEarlierLogbook) {
     std::vector<std::string> texts{fixture.exportHtml(MessageAnswer::Yes) ? "finished" : "stopped"};
     const auto history = exportHistory();
     texts.insert(texts.end(), history.begin(), history.end());
-    for (const auto& message : fixture.platform.messages) texts.push_back(message.text);
-    texts.insert(texts.end(), fixture.platform.errors.begin(), fixture.platform.errors.end());
-    texts.insert(texts.end(), fixture.platform.errorDetails.begin(),
-                 fixture.platform.errorDetails.end());
+    const auto shown = ShownTexts(fixture.platform);
+    texts.insert(texts.end(), shown.begin(), shown.end());
     return texts;
   });
 
