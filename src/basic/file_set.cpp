@@ -305,27 +305,61 @@ bool FileSet::commit(const std::filesystem::path& last) {
   return true;
 }
 
+namespace {
+
+// The most bytes of a file held back while the file it replaces may be kept:
+// pages and pictures, not an index of thousands of dives, which changes with
+// any of them.
+constexpr std::size_t kMostHeld = 1024 * 1024;
+
+}  // namespace
+
 FileSet::NewFile::NewFile(FileSet& set, std::filesystem::path name)
     : set_(set), path_(set.folder_ / name) {
   temporary_ = set_.newTemporary(path_);
-  std::string reason;
-  file_ = set_.calls_.create(temporary_, set_.replaced(path_), reason);
-  if (file_ == FileCalls::kNoFile) failure_ = {set_.replaced(path_), true, reason};
+  // In place, a second name of the file replaced would stay a temporary: a
+  // rename onto the same file does nothing. Before a first file is made, a
+  // folder that takes none shows at once, at the first file.
+  holding_ = set_.replacing_ != set_.folder_ && set_.namer_.made_;
+  if (!holding_) open();
 }
 
 FileSet::NewFile::~NewFile() {
   if (isOpen()) fail(false, {});
 }
 
+bool FileSet::NewFile::open() {
+  std::string reason;
+  file_ = set_.calls_.create(temporary_, set_.replaced(path_), reason);
+  if (file_ != FileCalls::kNoFile) return set_.namer_.made_ = true;
+  failure_ = {set_.replaced(path_), true, reason};
+  return false;
+}
+
+// Stops holding: the bytes held go to a temporary of their own.
+bool FileSet::NewFile::writeHeld() {
+  holding_ = false;
+  const std::string held = std::move(held_);
+  return open() && (held.empty() || write(held));
+}
+
 void FileSet::NewFile::fail(bool creating, std::string reason) {
   std::string ignored;
-  if (isOpen()) set_.calls_.close(file_, ignored);
+  if (file_ != FileCalls::kNoFile) set_.calls_.close(file_, ignored);
   file_ = FileCalls::kNoFile;
+  holding_ = false;
   set_.calls_.remove(temporary_);
   failure_ = {set_.replaced(path_), creating, std::move(reason)};
 }
 
 bool FileSet::NewFile::write(std::string_view bytes) {
+  if (holding_) {
+    if (held_.size() + bytes.size() <= kMostHeld) {
+      held_.append(bytes);
+      return true;
+    }
+    if (!writeHeld()) return false;
+  }
   if (!isOpen()) return false;
   std::string reason;
   if (set_.calls_.write(file_, bytes.data(), bytes.size(), reason)) return true;
@@ -334,6 +368,14 @@ bool FileSet::NewFile::write(std::string_view bytes) {
 }
 
 bool FileSet::NewFile::finish() {
+  if (holding_) {
+    if (set_.calls_.keep(set_.replaced(path_), temporary_, held_)) {
+      holding_ = false;
+      set_.add(path_, std::move(temporary_));
+      return true;
+    }
+    if (!writeHeld()) return false;
+  }
   if (!isOpen()) return false;
   std::string reason;
   const bool closed = set_.calls_.close(file_, reason);

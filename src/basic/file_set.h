@@ -8,6 +8,7 @@
 // of their folder (FolderSwitch) leaves behind.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -51,7 +52,10 @@ class FileSet {
 
   // One file of the set while it is written. Its bytes go to a temporary;
   // finish() adds it to the set, replacing what the set held for that name.
-  // Files may be written on several threads at once.
+  // Files may be written on several threads at once. In a set written for
+  // another folder, once a first file is made, a file that the file it
+  // replaces there already holds byte for byte becomes a second name of that
+  // file: nothing is written, and removing the other folder frees nothing.
   class NewFile {
    public:
     NewFile(FileSet& set, std::filesystem::path name);
@@ -59,19 +63,24 @@ class FileSet {
     NewFile(const NewFile&) = delete;
     NewFile& operator=(const NewFile&) = delete;
 
-    bool isOpen() const { return file_ != FileCalls::kNoFile; }
+    bool isOpen() const { return file_ != FileCalls::kNoFile || holding_; }
     bool write(std::string_view bytes);
     bool finish();
     // Why it failed; the temporary is gone then.
     const FileFailure& failure() const { return failure_; }
 
    private:
+    bool open();
+    bool writeHeld();
     void fail(bool creating, std::string reason);
 
     FileSet& set_;
     std::filesystem::path path_;
     std::filesystem::path temporary_;
     FileCalls::Handle file_ = FileCalls::kNoFile;
+    // While the file replaced may be kept: the bytes so far, held back.
+    bool holding_ = false;
+    std::string held_;
     FileFailure failure_;
   };
 
@@ -106,6 +115,7 @@ class FileSet {
   FileSet& namer_;     // names the temporaries: this set or its owner
   mutable std::mutex mutex_;
   std::size_t created_ = 0;
+  std::atomic<bool> made_ = false;  // a file was made: the folder takes new ones
   std::map<std::filesystem::path, std::filesystem::path> temporaries_;  // by final path
   std::set<std::filesystem::path> placed_;                              // committed
 

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quellmar {
@@ -80,6 +81,12 @@ class FileCalls {
   // durable; to's own entry is made durable by syncing its folder.
   virtual bool carry(const std::filesystem::path& from, const std::filesystem::path& to,
                      std::string& reason) = 0;
+  // Gives to, a new name on the same file system, the file from when it is a
+  // plain file of one name that holds exactly bytes. False, with nothing
+  // made, when it is not, or where a second name cannot be given (no hard
+  // links there, a file of another owner, on Windows a read-only file).
+  virtual bool keep(const std::filesystem::path& from, const std::filesystem::path& to,
+                    std::string_view bytes) = 0;
   // Swaps the entries of two names in one folder at once, whatever happens.
   enum class Exchange { Done, Unsupported, Failed };
   virtual Exchange exchange(const std::filesystem::path& first, const std::filesystem::path& second,
@@ -113,6 +120,8 @@ class SystemFileCalls final : public FileCalls {
                   std::string& reason) override;
   bool carry(const std::filesystem::path& from, const std::filesystem::path& to,
              std::string& reason) override;
+  bool keep(const std::filesystem::path& from, const std::filesystem::path& to,
+            std::string_view bytes) override;
   Exchange exchange(const std::filesystem::path& first, const std::filesystem::path& second,
                     std::string& reason) override;
   bool removeTree(const std::filesystem::path& folder) override;

@@ -2,6 +2,8 @@
 // path_text.h makes.
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <system_error>
 
@@ -202,6 +204,30 @@ bool SystemFileCalls::carry(const std::filesystem::path& from, const std::filesy
   if (ec) reason = ec.message();
   SetFileAttributesW(to.c_str(), attributes);
   return !ec;
+}
+
+bool SystemFileCalls::keep(const std::filesystem::path& from, const std::filesystem::path& to,
+                           std::string_view bytes) {
+  const HANDLE file = CreateFileW(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION info{};
+  // A read-only file is one an export may not replace: it is not kept either.
+  bool same =
+      GetFileInformationByHandle(file, &info) != 0 && info.nNumberOfLinks == 1 &&
+      (info.dwFileAttributes &
+       (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0 &&
+      ((static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow) == bytes.size();
+  char buffer[65536];
+  for (std::size_t at = 0; same && at < bytes.size();) {
+    DWORD got = 0;
+    const auto wanted = static_cast<DWORD>(std::min(sizeof buffer, bytes.size() - at));
+    same = ReadFile(file, buffer, wanted, &got, nullptr) != 0 && got > 0 &&
+           bytes.substr(at, got) == std::string_view(buffer, got);
+    at += got;
+  }
+  CloseHandle(file);
+  return same && CreateHardLinkW(to.c_str(), from.c_str(), nullptr) != 0;
 }
 
 // Windows cannot swap two names at once: the switch keeps a journal instead.

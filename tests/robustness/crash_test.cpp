@@ -45,11 +45,12 @@ struct Call {
     Remove,
     MakeFolder,
     Carry,
+    Link,
     Exchange,
     RemoveTree
   } kind;
   std::string path = {};
-  std::string to = {};  // a rename's, a carry's or an exchange's other path
+  std::string to = {};  // a rename's, a carry's, a link's or an exchange's other path
   std::string bytes = {};
 };
 
@@ -105,6 +106,11 @@ class RecordingCalls : public FileCalls {
   bool carry(const fs::path& from, const fs::path& to, std::string& reason) override {
     if (failsNow(reason)) return false;
     return recorded(system_.carry(from, to, reason), {Call::Carry, name(from), name(to)});
+  }
+  bool keep(const fs::path& from, const fs::path& to, std::string_view bytes) override {
+    std::string reason;
+    if (failsNow(reason)) return false;
+    return recorded(system_.keep(from, to, bytes), {Call::Link, name(from), name(to)});
   }
   Exchange exchange(const fs::path& first, const fs::path& second, std::string& reason) override {
     if (!exchanges_) return Exchange::Unsupported;
@@ -209,7 +215,8 @@ class Disk {
         change(folder, {{from, swapped}, {to, moved}});
         break;
       }
-      case Call::Carry: {
+      case Call::Carry:
+      case Call::Link: {
         const int carried = node(call.path);  // a hard link: the same file
         const auto [folder, name] = place(call.to);
         change(folder, {{name, carried}});
@@ -416,9 +423,16 @@ class Crash : public ::testing::TestWithParam<bool> {
       dive.profile = "0,6,12,6,0.0";
       book.dives.push_back(dive);
     }
-    // The earlier logbook: its index, a page the new one replaces and one it
-    // does not, which the clearing takes; and the user's own hidden file and
-    // folder, which stay.
+    // The earlier logbook: its index, a page the new one replaces, one it
+    // keeps as it is and one it does not write, which the clearing takes;
+    // and the user's own hidden file and folder, which stay.
+    ExportReport report;
+    SystemFileCalls system;
+    MakeOutputFolder(dir.path());
+    WriteHtmlLogbook({book, options, dir.path(), true}, report, system);
+    const auto kept = testing::ReadFile(output() / "d2.html");
+    fs::remove_all(output());
+    dir.write("Output/d2.html", kept);
     dir.write("Output/logbook.html", "<h1>the earlier logbook</h1>");
     dir.write("Output/d1.html", "an earlier page");
     dir.write("Output/d9.html", "a page of a dive no longer there");
@@ -465,6 +479,9 @@ TEST_P(Crash, AnyCutLeavesAWholeLogbook) {
   Files after = Read(output());
   ASSERT_EQ(after.count("d9.html"), 0u);  // cleared
   ASSERT_EQ(after.size(), 9u);            // the index, three pages, three pictures, the user's two
+  ASSERT_EQ(std::count_if(recorded.calls.begin(), recorded.calls.end(),
+                          [](const Call& call) { return call.kind == Call::Link; }),
+            1);  // the page that stays as it was
 
   Disk disk(before);
   std::set<Disk::Tree> seen;
