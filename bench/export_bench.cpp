@@ -19,6 +19,8 @@
 //                  files durable
 //   "over_empty" = export over the earlier logbook / the same export into an
 //                  empty Output, run in the same iteration
+// The earlier logbook is the same export's, as when a diver exports again;
+// in the "/changed" case it is another export's, so that nothing is kept.
 // The export and its floors are written where TMPDIR points: a tmpfs such as
 // /dev/shm, or a folder on the disk.
 #include <benchmark/benchmark.h>
@@ -41,18 +43,26 @@
 namespace quellmar::bench {
 namespace {
 
-// The generated logbook, imported once, and a directory for the bare writes.
+// The generated logbook, imported once, and a directory for the bare writes;
+// with changed set, also another export whose logbook is the earlier one.
 class ExportSetup {
  public:
-  explicit ExportSetup(const ExportShape& shape)
+  ExportSetup(const ExportShape& shape, bool changed)
       : program_("export", shape), platform_(program_.path()), session_(platform_) {
     imported_ = OpenCsvPathCommand(session_, program_.mainFile()) &&
                 static_cast<int>(session_.logbook->dives.size()) == shape.dives;
-    std::filesystem::create_directory(floorDir());
+    if (changed) {
+      ExportShape other = shape;
+      ++other.seed;
+      otherMainFile_ = program_.path() / "data" / "other.csv";
+      WriteExport(otherMainFile_, other);
+    }
   }
 
   bool imported() const { return imported_; }
   const std::filesystem::path& mainFile() const { return program_.mainFile(); }
+  // The export of the earlier logbook when it is not this one's.
+  const std::filesystem::path& otherMainFile() const { return otherMainFile_; }
   Session& session() { return session_; }
   BenchPlatform& platform() { return platform_; }
   std::filesystem::path floorDir() const { return program_.path() / "floor"; }
@@ -61,8 +71,19 @@ class ExportSetup {
   ProgramFolder program_;
   BenchPlatform platform_;
   Session session_;
+  std::filesystem::path otherMainFile_;
   bool imported_ = false;
 };
+
+// Imports the export of mainFile and exports it with the bundled templates.
+bool ConvertInto(const std::filesystem::path& programDirectory,
+                 const std::filesystem::path& mainFile) {
+  BenchPlatform platform(programDirectory);
+  Session session(platform);
+  const bool imported = OpenCsvPathCommand(session, mainFile);
+  ExportHtmlCommand(session);
+  return imported && platform.errors.empty();
+}
 
 // What one export puts in place, taken from a recording run: every file
 // (each once, however often the export wrote it before putting it in place)
@@ -127,6 +148,11 @@ void ExportLogbook(benchmark::State& state, ExportSetup& setup) {
   std::vector<double> exports, converts, floors, syncs, ours, giflib, vsOurs, vsGiflib, durable,
       empties, overEmpty;
   for (auto _ : state) {
+    if (!setup.otherMainFile().empty() &&
+        !ConvertInto(session.platform.programDirectory(), setup.otherMainFile())) {
+      state.SkipWithError("the export of the earlier logbook failed");
+      break;
+    }
     Stopwatch clock;
     BenchPlatform platform(session.platform.programDirectory());
     Session fresh(platform);
@@ -136,6 +162,10 @@ void ExportLogbook(benchmark::State& state, ExportSetup& setup) {
     const double exported = clock.restart();
     benchmark::DoNotOptimize(ReadAndSplitLines(exportFiles));
     const double read = clock.restart();
+    // New files in an empty folder, as the export makes them: writing over
+    // files would free their blocks first.
+    std::filesystem::create_directory(setup.floorDir());
+    clock.restart();
     if (!imported || !platform.errors.empty() || !WriteFilesBare(setup.floorDir(), files)) {
       state.SkipWithError("the import, the export or the bare writes failed");
       break;
@@ -154,14 +184,12 @@ void ExportLogbook(benchmark::State& state, ExportSetup& setup) {
     const double ourEncoding = clock.restart();
     for (auto& picture : pictures) benchmark::DoNotOptimize(EncodeWithGiflib(picture));
     const double giflibEncoding = clock.restart();
-    BenchPlatform emptyPlatform(session.platform.programDirectory());
-    Session empty(emptyPlatform);
+    std::filesystem::remove_all(setup.floorDir());
     std::filesystem::remove_all(output);
-    const bool again = OpenCsvPathCommand(empty, setup.mainFile());
     clock.restart();
-    ExportHtmlCommand(empty);
+    const bool again = ConvertInto(session.platform.programDirectory(), setup.mainFile());
     const double intoEmpty = clock.seconds();
-    if (!again || !emptyPlatform.errors.empty()) {
+    if (!again) {
       state.SkipWithError("the export into an empty Output failed");
       break;
     }
@@ -208,14 +236,18 @@ int main(int argc, char** argv) {
   const quellmar::bench::ExportShape shapes[] = {
       {1000, 180, 10, 3}, {2000, 180, 10, 3}, {10000, 180, 10, 3}};
   std::vector<std::unique_ptr<ExportSetup>> setups;
-  for (const auto& shape : shapes) {
-    auto& setup = *setups.emplace_back(std::make_unique<ExportSetup>(shape));
-    const std::string name = "export/" + std::to_string(shape.dives) + "x180";
+  const auto add = [&setups](const quellmar::bench::ExportShape& shape, bool changed) {
+    auto& setup = *setups.emplace_back(std::make_unique<ExportSetup>(shape, changed));
+    const std::string name =
+        "export/" + std::to_string(shape.dives) + "x180" + (changed ? "/changed" : "");
     benchmark::RegisterBenchmark(name.c_str(), quellmar::bench::ExportLogbook, std::ref(setup))
         ->UseManualTime()
         ->Iterations(5)
         ->Unit(benchmark::kMillisecond);
-  }
+  };
+  for (const auto& shape : shapes) add(shape, false);
+  // Over a logbook of another export, every page and picture different.
+  add(shapes[2], true);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   return 0;

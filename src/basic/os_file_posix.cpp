@@ -301,9 +301,11 @@ bool SystemFileCalls::carry(const std::filesystem::path& from, const std::filesy
 
 bool SystemFileCalls::keep(const std::filesystem::path& from, const std::filesystem::path& to,
                            std::string_view bytes) {
+  // Looked at before it is opened: opening a device may do something.
+  struct stat info {};
+  if (::lstat(from.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
   const int fd = ::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return false;
-  struct stat info {};
   bool same = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_nlink == 1 &&
               static_cast<std::uintmax_t>(info.st_size) == bytes.size();
   char buffer[65536];
