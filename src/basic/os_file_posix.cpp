@@ -152,7 +152,12 @@ void RemoveFilesBelow(const std::filesystem::path& folder) {
     }
   };
   std::vector<std::thread> removers;
-  for (std::size_t t = 0; t < threads; ++t) removers.emplace_back(removeSome);
+  try {
+    for (std::size_t t = 1; t < threads; ++t) removers.emplace_back(removeSome);
+  } catch (const std::system_error&) {
+    // Fewer threads, then: those there take the rest.
+  }
+  removeSome();
   for (auto& remover : removers) remover.join();
 #else
   static_cast<void>(folder);  // one thread
