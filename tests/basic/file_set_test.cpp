@@ -91,5 +91,23 @@ TEST_P(KeepFile, KeepsOnlyAFileOfOneNameWithTheSameBytes) {
 INSTANTIATE_TEST_SUITE_P(Earlier, KeepFile, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A folder of a logbook's size goes on several threads, whole; a link in it
+// goes, never what it points to.
+TEST(RemoveTree, RemovesEverythingBelowAndNoLinkedFile) {
+  const testing::TempDir dir;
+  for (int i = 0; i < 1200; ++i) {
+    dir.write("old/" + std::string(i % 2 ? "pict/" : "") + "d" + std::to_string(i) + ".html", "x");
+  }
+  dir.write("mine.html", "mine");
+#ifndef _WIN32
+  fs::create_symlink("../mine.html", dir.path() / "old/link.html");
+  fs::create_directory_symlink("..", dir.path() / "old/pict/up");
+#endif
+  SystemFileCalls calls;
+  EXPECT_TRUE(calls.removeTree(dir.path() / "old"));
+  EXPECT_FALSE(fs::exists(fs::symlink_status(dir.path() / "old")));
+  EXPECT_EQ(testing::ReadFile(dir.path() / "mine.html"), "mine");
+}
+
 }  // namespace
 }  // namespace quellmar
