@@ -32,6 +32,17 @@ except ImportError:
     skip_or_fail("python3-selenium is not installed (scripts/setup.sh installs it)")
 
 
+def report(failures, passed):
+    """Prints each failure, then the verdict; the exit code for it."""
+    for failure in failures:
+        print(f"  failed: {failure}")
+    if failures:
+        print(f"FAIL: {len(failures)} problems")
+        return 1
+    print(passed)
+    return 0
+
+
 def find_program(*names):
     for name in names:
         path = shutil.which(name)

@@ -17,7 +17,7 @@ import sys
 import tempfile
 import time
 
-from browser_support import convert, crlf, start_browser
+from browser_support import convert, crlf, report, start_browser
 
 # Each payload, were it to run, would add its number to top.ran.
 RUN = "(top.ran=top.ran||[]).push(N)"
@@ -149,13 +149,7 @@ def main():
         finally:
             driver.quit()
 
-    for failure in failures:
-        print(f"  failed: {failure}")
-    if failures:
-        print(f"FAIL: {len(failures)} problems")
-        return 1
-    print(f"no payload ran: {len(PAYLOADS)} payloads on {DIVES + 1} pages")
-    return 0
+    return report(failures, f"no payload ran: {len(PAYLOADS)} payloads on {DIVES + 1} pages")
 
 
 if __name__ == "__main__":

@@ -17,7 +17,7 @@ import sys
 import tempfile
 import time
 
-from browser_support import convert, crlf, start_browser
+from browser_support import convert, crlf, report, start_browser
 
 # By export column (1-based); written without quotes, as none holds a comma.
 FIELDS = {
@@ -125,13 +125,7 @@ def main():
 
     failures = [f"{key}: {state.get(key)!r}, expected {want!r}"
                 for key, want in EXPECTED.items() if state.get(key) != want]
-    for failure in failures:
-        print(f"  failed: {failure}")
-    if failures:
-        print(f"FAIL: {len(failures)} problems")
-        return 1
-    print(f"nothing ran and all {len(FIELDS)} texts read as written in every place")
-    return 0
+    return report(failures, f"nothing ran and all {len(FIELDS)} texts read as written in every place")
 
 
 if __name__ == "__main__":
